@@ -1,0 +1,34 @@
+# hl_library(<name> SOURCES <files...> DEPS <targets...>)
+# One static library per folder; the folder's parent of the repository root is the include root,
+# so headers are included by their folder path: #include "Platform/Foundation/HLAssert.h".
+function(hl_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+# hl_test(<name> SOURCES <files...> DEPS <targets...> [WIDGETS])
+# One GoogleTest program per library, run by CTest on the offscreen platform.
+function(hl_test name)
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  if(ARG_WIDGETS)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support_widgets)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support)
+  endif()
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    TIMEOUT 900)
+endfunction()
+
+# hl_bench(<name> SOURCES <files...> DEPS <targets...>)
+function(hl_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
+endfunction()
