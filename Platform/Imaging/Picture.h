@@ -24,6 +24,13 @@ public:
     bool isInfinite() const;
     QRectF extent() const;
 
+    // An infinite picture may carry pixels of its own over part of the plane (what a
+    // composite or a filter leaves there); elsewhere it is its colour. A finite picture's
+    // pixels cover its extent and its colour is transparent.
+    static Picture infinite(const QColor &color, const QImage &pixels, QPointF origin);
+    QColor color() const;
+    QRectF pixelExtent() const;
+
     // Affine moves in the y-up plane about the origin (0, 0). Quarter turns and flips remap
     // pixels exactly; other angles and scales resample smoothly.
     Picture translated(double dx, double dy) const;
@@ -46,8 +53,11 @@ public:
     QImage render(const QRectF &rect) const;
 
 private:
-    QImage m_image;       // pixels of a finite picture
-    QRectF m_extent;      // y-up extent of a finite picture
+    Picture exactlyTransformed(const QTransform &yUpTransform) const;
+    Picture resampled(const QTransform &yUpTransform) const;
+
+    QImage m_image;       // pixels (of a finite picture, or over an infinite one's colour)
+    QRectF m_extent;      // y-up extent of those pixels
     QColor m_color;       // colour of an infinite picture
     bool m_infinite = false;
 };

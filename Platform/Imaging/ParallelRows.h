@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+namespace ImagingThreads {
+
+// Calls band(begin, end) over consecutive row ranges that together cover [0, rows). Large
+// jobs are shared with pool threads; the caller works too, so a call made from a busy pool
+// thread still finishes. Bands never overlap, so each may write its own rows freely.
+// workPerRow estimates the cost of one row (pixels, say) and decides how many bands pay.
+void forEachBand(int rows, long long workPerRow, const std::function<void(int begin, int end)> &band);
+
+} // namespace ImagingThreads

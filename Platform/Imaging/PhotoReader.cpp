@@ -1,0 +1,167 @@
+#include "Platform/Imaging/PhotoReader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <libheif/heif.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
+
+// Qt refuses decodes above its allocation limit (256 MB); a 100-megapixel photo needs more.
+constexpr int kAllocationLimitMB = 1024;
+
+// size reduced, aspect kept, to fit inside limit; unchanged when it fits already.
+QSize fittedInside(const QSize &size, const QSize &limit)
+{
+    if (limit.isEmpty() || (size.width() <= limit.width() && size.height() <= limit.height()))
+        return size;
+    QSize fitted = size.scaled(limit, Qt::KeepAspectRatio);
+    return fitted.expandedTo(QSize(1, 1));
+}
+
+bool looksLikeHeif(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(64);
+    if (head.size() < 12)
+        return false;
+    const heif_filetype_result kind =
+        heif_check_filetype(reinterpret_cast<const uint8_t *>(head.constData()), int(head.size()));
+    return kind == heif_filetype_yes_supported || kind == heif_filetype_yes_unsupported;
+}
+
+struct HeifFree
+{
+    void operator()(heif_context *p) const { heif_context_free(p); }
+    void operator()(heif_image_handle *p) const { heif_image_handle_release(p); }
+    void operator()(heif_image *p) const { heif_image_release(p); }
+};
+
+} // namespace
+
+PhotoReader::PhotoReader(const QString &path)
+    : m_path(path)
+{
+}
+
+void PhotoReader::setLimit(const QSize &limit)
+{
+    m_limit = limit;
+}
+
+QString PhotoReader::errorString() const
+{
+    return m_error;
+}
+
+QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error)
+{
+    PhotoReader reader(path);
+    reader.setLimit(limit);
+    QImage image = reader.read();
+    if (error)
+        *error = reader.errorString();
+    return image;
+}
+
+QImage PhotoReader::failed(const QString &reason)
+{
+    m_error = reason;
+    return {};
+}
+
+QImage PhotoReader::read()
+{
+    m_error.clear();
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return failed(QStringLiteral("No such file: %1").arg(m_path));
+    if (!info.isFile())
+        return failed(QStringLiteral("Not a file: %1").arg(m_path));
+    if (info.size() == 0)
+        return failed(QStringLiteral("Empty file: %1").arg(m_path));
+    QImage image = looksLikeHeif(m_path) ? readHeif() : readWithQt();
+    if (image.isNull())
+        return image;
+    image = std::move(image).convertToFormat(kFormat);
+    if (image.isNull())
+        return failed(QStringLiteral("Out of memory reading %1").arg(m_path));
+    return image;
+}
+
+QImage PhotoReader::readWithQt()
+{
+    QImageReader reader(m_path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    static std::once_flag raised;
+    std::call_once(raised, [] {
+        if (QImageReader::allocationLimit() < kAllocationLimitMB)
+            QImageReader::setAllocationLimit(kAllocationLimitMB);
+    });
+    if (!reader.canRead())
+        return failed(QStringLiteral("Not a picture: %1 (%2)").arg(m_path, reader.errorString()));
+    const QSize stored = reader.size();
+    if (stored.isValid() && !m_limit.isEmpty()) {
+        // The limit applies to the upright picture; the decoder scales before it turns.
+        const bool turns = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+        const QSize limit = turns ? m_limit.transposed() : m_limit;
+        const QSize fitted = fittedInside(stored, limit);
+        if (fitted != stored)
+            reader.setScaledSize(fitted);
+    }
+    QImage image = reader.read();
+    if (image.isNull())
+        return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
+    if (!stored.isValid() && !m_limit.isEmpty()) {
+        const QSize fitted = fittedInside(image.size(), m_limit);
+        if (fitted != image.size())
+            image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
+
+QImage PhotoReader::readHeif()
+{
+    std::unique_ptr<heif_context, HeifFree> context(heif_context_alloc());
+    if (!context)
+        return failed(QStringLiteral("Out of memory reading %1").arg(m_path));
+    heif_error error = heif_context_read_from_file(context.get(), QFile::encodeName(m_path).constData(), nullptr);
+    if (error.code != heif_error_Ok)
+        return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, QString::fromUtf8(error.message)));
+    heif_image_handle *rawHandle = nullptr;
+    error = heif_context_get_primary_image_handle(context.get(), &rawHandle);
+    std::unique_ptr<heif_image_handle, HeifFree> handle(rawHandle);
+    if (error.code != heif_error_Ok)
+        return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, QString::fromUtf8(error.message)));
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get());
+    // libheif applies the stored rotation and mirroring itself while decoding.
+    heif_image *rawImage = nullptr;
+    error = heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB, nullptr);
+    std::unique_ptr<heif_image, HeifFree> decoded(rawImage);
+    if (error.code != heif_error_Ok)
+        return failed(QStringLiteral("Cannot decode %1: %2").arg(m_path, QString::fromUtf8(error.message)));
+    int stride = 0;
+    const uint8_t *data = heif_image_get_plane_readonly(decoded.get(), heif_channel_interleaved, &stride);
+    const int width = heif_image_get_width(decoded.get(), heif_channel_interleaved);
+    const int height = heif_image_get_height(decoded.get(), heif_channel_interleaved);
+    if (!data || width <= 0 || height <= 0)
+        return failed(QStringLiteral("Cannot decode %1: no pixels").arg(m_path));
+    const QImage view(data, width, height, stride, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    QImage image = view.convertToFormat(kFormat); // a copy: the view dies with the decoded image
+    if (image.isNull())
+        return failed(QStringLiteral("Out of memory reading %1").arg(m_path));
+    const QSize fitted = fittedInside(image.size(), m_limit);
+    if (fitted != image.size())
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
