@@ -46,6 +46,7 @@ public:
     QColor decodeColor(const QString &key);
     // Null for stored empty data; damaged PNG data is an error.
     QImage decodeImage(const QString &key);
+    // Integers come back as qint64, reals as double, sizes as QSizeF, pictures as QImage.
     QVariantMap decodeDictionary(const QString &key);
 
     // A record of class T (or a subclass); nil or absent is an error.

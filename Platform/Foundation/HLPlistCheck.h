@@ -13,7 +13,7 @@ namespace HLPlistCheck {
 QString checkBinary(const QByteArray &data, int maximumDepth);
 
 // XML property list: well-formed XML with elements nested at most maximumDepth deep
-// (the <plist> element counts as one level).
+// (every element counts: <plist>, containers and the values inside them).
 QString checkXml(const QByteArray &data, int maximumDepth);
 
 } // namespace HLPlistCheck

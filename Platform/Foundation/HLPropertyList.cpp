@@ -128,7 +128,7 @@ QVariantMap HLPropertyList::dictionaryFromData(const QByteArray &data)
         throw HLPropertyListError(QStringLiteral("too large for a property list"));
     const bool binary = data.startsWith("bplist00");
     const QString problem = binary ? HLPlistCheck::checkBinary(data, maximumDepth)
-                                   : HLPlistCheck::checkXml(data, maximumDepth + 1);
+                                   : HLPlistCheck::checkXml(data, maximumDepth + 2);
     if (!problem.isEmpty())
         throw HLPropertyListError(problem);
 

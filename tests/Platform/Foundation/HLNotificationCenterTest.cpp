@@ -89,14 +89,13 @@ TEST(HLNotificationCenter, postsFromWorkersArriveOnTheMainThread)
     // Workers post while others add and remove observers of their own.
     std::vector<std::thread> workers;
     for (int t = 0; t < 4; ++t)
-        workers.emplace_back([&center, t] {
+        workers.emplace_back([&center] {
             int mine = 0;
             for (int i = 0; i < 200; ++i) {
                 center.addObserver(&mine, kSlidInsert, [](const QString &, const QVariantMap &) {});
                 center.post(kStartBusying, {{"Count", 1}});
                 center.removeObserver(&mine);
             }
-            (void)t;
         });
     for (auto &worker : workers)
         worker.join();

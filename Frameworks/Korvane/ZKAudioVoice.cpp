@@ -1,0 +1,119 @@
+#include "Frameworks/Korvane/ZKAudioVoice.h"
+
+#include "Frameworks/Korvane/ZKSoundFeed.h"
+#include "Frameworks/Korvane/ZKTime.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double sanitisedGain(double gain)
+{
+    return std::isfinite(gain) && gain > 0 ? gain : 0.0;
+}
+
+} // namespace
+
+ZKAudioVoice::ZKAudioVoice(std::shared_ptr<ZKSoundFeed> feed, qint64 start, double gain)
+    : m_feed(std::move(feed)), m_ring(size_t(kCapacity) * 2), m_base(std::max<qint64>(start, 0)),
+      m_targetGain(sanitisedGain(gain))
+{
+    m_feeder = std::thread([this] { feedLoop(); });
+}
+
+ZKAudioVoice::~ZKAudioVoice()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_feeder.join();
+}
+
+void ZKAudioVoice::seek(qint64 time)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_base = std::max<qint64>(time, 0);
+        m_taken = 0;
+        m_count = 0;
+        m_readIndex = 0;
+        ++m_generation;
+        m_seekPending = true;
+    }
+    m_wake.notify_all();
+}
+
+qint64 ZKAudioVoice::position() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_base + m_taken * zk_default_time_base() / kSampleRate;
+}
+
+void ZKAudioVoice::setGain(double gain)
+{
+    m_targetGain = sanitisedGain(gain);
+}
+
+void ZKAudioVoice::feedLoop()
+{
+    std::vector<float> chunk(size_t(kChunk) * 2);
+    std::unique_lock lock(m_mutex);
+    while (!m_stop) {
+        if (m_seekPending) {
+            m_seekPending = false;
+            const qint64 time = m_base;
+            lock.unlock();
+            m_feed->seek(time);
+            lock.lock();
+            continue;
+        }
+        if (m_count + kChunk > kCapacity) {
+            m_wake.wait(lock, [this] { return m_stop || m_seekPending || m_count + kChunk <= kCapacity; });
+            continue;
+        }
+        const quint64 generation = m_generation;
+        lock.unlock();
+        m_feed->read(chunk.data(), kChunk);
+        lock.lock();
+        if (generation != m_generation)
+            continue; // a seek came in while reading: this sound belongs to the old position
+        for (int i = 0; i < kChunk; ++i) {
+            const int slot = (m_readIndex + m_count + i) % kCapacity;
+            m_ring[size_t(slot) * 2] = chunk[size_t(i) * 2];
+            m_ring[size_t(slot) * 2 + 1] = chunk[size_t(i) * 2 + 1];
+        }
+        m_count += kChunk;
+    }
+}
+
+void ZKAudioVoice::mixInto(float *out, int frames)
+{
+    if (int(m_mixScratch.size()) < frames * 2)
+        m_mixScratch.resize(size_t(frames) * 2);
+    int taken = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        taken = std::min(frames, m_count);
+        for (int i = 0; i < taken; ++i) {
+            const int slot = (m_readIndex + i) % kCapacity;
+            m_mixScratch[size_t(i) * 2] = m_ring[size_t(slot) * 2];
+            m_mixScratch[size_t(i) * 2 + 1] = m_ring[size_t(slot) * 2 + 1];
+        }
+        m_readIndex = (m_readIndex + taken) % kCapacity;
+        m_count -= taken;
+        m_taken += taken;
+    }
+    m_wake.notify_all();
+
+    const float target = float(m_targetGain.load());
+    const float step = (target - m_gain) / kRampFrames;
+    for (int i = 0; i < taken; ++i) {
+        if (m_gain != target)
+            m_gain = std::abs(target - m_gain) <= std::abs(step) ? target : m_gain + step;
+        out[i * 2] += m_mixScratch[size_t(i) * 2] * m_gain;
+        out[i * 2 + 1] += m_mixScratch[size_t(i) * 2 + 1] * m_gain;
+    }
+}

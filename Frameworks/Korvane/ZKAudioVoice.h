@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class ZKSoundFeed;
+
+// One playing sound in the mix. A feeder thread decodes ahead into a ring; the mixer takes
+// from the ring. The position counts what the mixer has taken, so it follows the output's
+// clock; while the ring is empty (just after a seek) the position waits for the sound.
+// Gain changes ramp over a few milliseconds so that frequent updates do not click.
+class ZKAudioVoice
+{
+public:
+    static constexpr int kSampleRate = 44100;
+    static constexpr int kRampFrames = 220; // 5 ms
+
+    ZKAudioVoice(std::shared_ptr<ZKSoundFeed> feed, qint64 start, double gain);
+    ~ZKAudioVoice();
+    ZKAudioVoice(const ZKAudioVoice &) = delete;
+    ZKAudioVoice &operator=(const ZKAudioVoice &) = delete;
+
+    void seek(qint64 time);
+    qint64 position() const;
+    void setGain(double gain);
+    double gain() const { return m_targetGain.load(); }
+
+    // Mixer side: adds up to frames frames of this voice to out, scaled by the ramped gain.
+    void mixInto(float *out, int frames);
+
+private:
+    void feedLoop();
+
+    static constexpr int kCapacity = 8192; // frames in the ring, about 190 ms
+    static constexpr int kChunk = 1024;
+
+    std::shared_ptr<ZKSoundFeed> m_feed;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::vector<float> m_ring;
+    int m_readIndex = 0; // frames
+    int m_count = 0;     // frames held
+    qint64 m_base = 0;   // ticks at the last seek
+    qint64 m_taken = 0;  // frames taken by the mixer since
+    quint64 m_generation = 0;
+    bool m_seekPending = true;
+    bool m_stop = false;
+
+    std::atomic<double> m_targetGain;
+    float m_gain = 0; // mixer thread only
+    std::vector<float> m_mixScratch;
+    std::thread m_feeder;
+};

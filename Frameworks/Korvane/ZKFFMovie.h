@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Frameworks/Korvane/MovieSource.h"
+#include "Frameworks/Korvane/ZKMovieEffector.h"
+#include "Frameworks/Korvane/ZKMovieMedia.h"
+
+#include <QList>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+class ZKAudioReader;
+class ZKAudioVoice;
+class ZKSoundFeed;
+class ZKVideoReader;
+
+// A movie or sound file. Each use has a demuxer and decoder of its own, so one movie can at
+// once give frames (decodeImageAtTime, usually on the render thread), play its sound (play,
+// on the sound output) and give samples (readSample, for an export):
+// - the play position (currentTime, setCurrentTime) is the sound's: while playing it is where
+//   the playing voice is, and it moves with the output's clock;
+// - frames are decoded where they are asked for and never move the play position;
+// - readSample reads from the play position set last and advances it.
+// Thread-safe.
+class ZKFFMovie : public MovieSource, public std::enable_shared_from_this<ZKFFMovie>
+{
+public:
+    ZKFFMovie(); // an empty movie: no streams, no length; plays silence
+    ~ZKFFMovie() override;
+    // nullptr when the file is no movie or sound file that can be read.
+    static std::shared_ptr<ZKFFMovie> open(const QString &path);
+
+    QString path() const { return m_path; }
+    bool hasVideo() const override { return m_hasVideo; }
+    bool hasAudio() const override { return m_hasAudio; }
+    qint64 duration() const override { return m_duration; }
+    // The picture size as shown: sample aspect ratio and rotation applied.
+    QSize videoSize() const { return m_videoSize; }
+
+    qint64 currentTime() const;
+    void setCurrentTime(qint64 time) override;
+    void play();
+    void pause();
+    bool isPlay() const;
+    // The sound's gain is playVolume × volume; gains above 1 amplify.
+    void setPlayVolume(double volume);
+    double playVolume() const;
+    void setVolume(double volume);
+    double volume() const;
+
+    // The size frames are decoded to; empty (the default) means videoSize.
+    void setFrameSize(QSize size);
+    QSize frameSize() const;
+    void decodeImageAtTime(qint64 time, const FrameAction &action, bool waitUntilDone) override;
+    // The next frame decodes from the keyframe at or before time (after a jump by the user).
+    void seekFrames(qint64 time);
+    // How often the frame decoder has moved its demuxer.
+    int frameSeekCount() const;
+
+    bool readSample(float *buffer, int nbStream, int frames) override;
+    void flushOperation() override;
+
+    QList<ZKMovieMedia> medias() const;
+    ZKMovieEffector effector() const;
+
+private:
+    double gainLocked() const { return m_playVolume * m_volume; }
+    void decodeNow(qint64 time, const FrameAction &action);
+
+    QString m_path;
+    bool m_hasVideo = false;
+    bool m_hasAudio = false;
+    qint64 m_duration = 0;
+    QSize m_videoSize;
+
+    mutable std::mutex m_stateMutex; // position, gains, playing voice
+    qint64 m_position = 0;
+    double m_playVolume = 1.0;
+    double m_volume = 1.0;
+    std::shared_ptr<ZKSoundFeed> m_playFeed;
+    std::shared_ptr<ZKAudioVoice> m_voice;
+
+    mutable std::mutex m_frameMutex; // frame decoder
+    std::unique_ptr<ZKVideoReader> m_videoReader;
+    bool m_videoFailed = false;
+    QSize m_frameSize;
+    bool m_frameSeekPending = false;
+    qint64 m_frameSeekTime = 0;
+
+    std::mutex m_sampleMutex; // sample reader
+    std::unique_ptr<ZKAudioReader> m_audioReader;
+    bool m_audioFailed = false;
+    std::atomic<bool> m_sampleSeekPending{false};
+    std::atomic<qint64> m_sampleSeekTime{0};
+};

@@ -1,0 +1,133 @@
+#include "Frameworks/Korvane/ZKFrameScaler.h"
+
+#include <QRect>
+
+#include <cmath>
+#include <cstring>
+
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+ZKFrameScaler::ZKFrameScaler(QSize frameSize, AVPixelFormat format, bool letterbox, double displayAspect)
+    : m_size(frameSize), m_format(format), m_letterbox(letterbox), m_displayAspect(displayAspect)
+{
+}
+
+ZKFrameScaler::~ZKFrameScaler()
+{
+    sws_freeContext(m_context);
+}
+
+AVFrame *ZKFrameScaler::newFrame() const
+{
+    AVFrame *frame = av_frame_alloc();
+    if (!frame)
+        return nullptr;
+    frame->format = m_format;
+    frame->width = m_size.width();
+    frame->height = m_size.height();
+    if (av_frame_get_buffer(frame, 0) < 0) {
+        av_frame_free(&frame);
+        return nullptr;
+    }
+    paintBlack(frame);
+    return frame;
+}
+
+void ZKFrameScaler::paintBlack(AVFrame *frame)
+{
+    const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+    for (int plane = 0; plane < 3 && frame->data[plane]; ++plane) {
+        const int rows = plane == 0 ? frame->height : AV_CEIL_RSHIFT(frame->height, desc->log2_chroma_h);
+        // Limited-range black: luma 16, chroma at its middle.
+        const int value = plane == 0 ? 16 : 128;
+        for (int y = 0; y < rows; ++y)
+            std::memset(frame->data[plane] + qint64(y) * frame->linesize[plane], value, frame->linesize[plane]);
+    }
+}
+
+QRect ZKFrameScaler::targetRect(QSize pictureSize) const
+{
+    const QRect whole(QPoint(0, 0), m_size);
+    if (!m_letterbox || pictureSize.isEmpty())
+        return whole;
+    const double pictureAspect = double(pictureSize.width()) / pictureSize.height();
+    // Chroma of 4:1:1 frames spans four columns, of 4:2:0 frames two columns and rows.
+    const int xStep = m_format == AV_PIX_FMT_YUV411P ? 4 : 2;
+    if (pictureAspect > m_displayAspect) {
+        int height = int(std::lround(m_size.height() * m_displayAspect / pictureAspect)) & ~1;
+        height = std::max(height, 2);
+        const int y = ((m_size.height() - height) / 2) & ~1;
+        return QRect(0, y, m_size.width(), height);
+    }
+    int width = int(std::lround(m_size.width() * pictureAspect / m_displayAspect));
+    width = std::max(width - width % xStep, xStep);
+    int x = (m_size.width() - width) / 2;
+    x -= x % xStep;
+    return QRect(x, 0, width, m_size.height());
+}
+
+void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
+{
+    if (picture.isNull() || picture.width() < 1 || picture.height() < 1) {
+        paintBlack(frame);
+        return;
+    }
+    QImage image = picture;
+    AVPixelFormat sourceFormat;
+    switch (image.format()) {
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_ARGB32:
+        // Premultiplied transparency is already dark; straight alpha is simply dropped.
+        sourceFormat = AV_PIX_FMT_BGRA;
+        break;
+    case QImage::Format_RGB32:
+        sourceFormat = AV_PIX_FMT_BGR0;
+        break;
+    case QImage::Format_RGB888:
+        sourceFormat = AV_PIX_FMT_RGB24;
+        break;
+    default:
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        sourceFormat = AV_PIX_FMT_BGRA;
+        break;
+    }
+    const QRect target = targetRect(image.size());
+    if (target != QRect(QPoint(0, 0), m_size))
+        paintBlack(frame);
+
+    if (!m_context || m_contextSource != image.size() || m_contextTarget != target.size()
+        || m_contextSourceFormat != sourceFormat) {
+        sws_freeContext(m_context);
+        const int flags = image.size() == target.size() ? SWS_POINT : SWS_BICUBIC;
+        m_context = sws_getContext(image.width(), image.height(), sourceFormat, target.width(),
+                                   target.height(), m_format, flags, nullptr, nullptr, nullptr);
+        m_contextSource = image.size();
+        m_contextTarget = target.size();
+        m_contextSourceFormat = sourceFormat;
+        if (!m_context) {
+            paintBlack(frame);
+            return;
+        }
+        // HD pictures are tagged BT.709 by the writer, smaller ones BT.601.
+        const int space = m_size.height() >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+        sws_setColorspaceDetails(m_context, sws_getCoefficients(SWS_CS_DEFAULT), 1,
+                                 sws_getCoefficients(space), 0, 0, 1 << 16, 1 << 16);
+    }
+
+    const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(m_format);
+    uint8_t *planes[4] = {};
+    int strides[4] = {};
+    for (int plane = 0; plane < 3; ++plane) {
+        const int x = plane == 0 ? target.x() : target.x() >> desc->log2_chroma_w;
+        const int y = plane == 0 ? target.y() : target.y() >> desc->log2_chroma_h;
+        planes[plane] = frame->data[plane] + qint64(y) * frame->linesize[plane] + x;
+        strides[plane] = frame->linesize[plane];
+    }
+    const uint8_t *source[4] = {image.constBits(), nullptr, nullptr, nullptr};
+    const int sourceStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(m_context, source, sourceStride, 0, image.height(), planes, strides);
+}

@@ -1,0 +1,153 @@
+#include "Frameworks/Korvane/ZKMediaFile.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+#include <cstring>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+}
+
+namespace {
+
+// Demuxers that turn plain text into "video"; a text file is not a movie.
+bool isTextDemuxer(const char *name)
+{
+    for (const char *text : {"tty", "bin", "xbin", "adf", "idf"}) {
+        if (std::strcmp(name, text) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile() || info.size() == 0)
+        return nullptr;
+
+    std::unique_ptr<ZKMediaFile> file(new ZKMediaFile);
+    file->m_path = path;
+    AVFormatContext *context = avformat_alloc_context();
+    if (!context)
+        return nullptr;
+    context->interrupt_callback.callback = &ZKMediaFile::interruptCallback;
+    context->interrupt_callback.opaque = file.get();
+    file->armDeadline(std::chrono::seconds(10));
+    const QByteArray local = QFile::encodeName(path);
+    if (avformat_open_input(&context, local.constData(), nullptr, nullptr) < 0)
+        return nullptr; // avformat_open_input frees the context on failure
+    file->m_context = context;
+    if (isTextDemuxer(context->iformat->name))
+        return nullptr;
+    if (avformat_find_stream_info(context, nullptr) < 0 || file->pastDeadline())
+        return nullptr;
+
+    file->m_video = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    file->m_audio = av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (file->m_video >= 0) {
+        const AVStream *stream = context->streams[file->m_video];
+        // Cover art in a music file is no picture track.
+        if (stream->disposition & AV_DISPOSITION_ATTACHED_PIC || stream->codecpar->width <= 0
+            || stream->codecpar->height <= 0)
+            file->m_video = -1;
+    }
+    if (file->m_audio >= 0) {
+        const AVCodecParameters *par = context->streams[file->m_audio]->codecpar;
+        if (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0)
+            file->m_audio = -1;
+    }
+    if (file->m_video < 0 && file->m_audio < 0)
+        return nullptr;
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        if (int(i) != file->m_video && int(i) != file->m_audio)
+            context->streams[i]->discard = AVDISCARD_ALL;
+    }
+
+    file->m_origin = context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time;
+    if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
+        file->m_duration = context->duration;
+    } else {
+        for (int index : {file->m_video, file->m_audio}) {
+            if (index < 0)
+                continue;
+            const AVStream *stream = context->streams[index];
+            if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+                file->m_duration = std::max<qint64>(file->m_duration,
+                                            av_rescale_q(stream->duration, stream->time_base,
+                                                         AVRational{1, AV_TIME_BASE}));
+        }
+    }
+
+    if (file->m_video >= 0) {
+        AVStream *stream = context->streams[file->m_video];
+        const int width = stream->codecpar->width;
+        const int height = stream->codecpar->height;
+        file->m_codedSize = QSize(width, height);
+        AVRational sar = av_guess_sample_aspect_ratio(context, stream, nullptr);
+        double displayWidth = width;
+        if (sar.num > 0 && sar.den > 0)
+            displayWidth = width * av_q2d(sar);
+        const auto *matrix = reinterpret_cast<const int32_t *>(
+            av_stream_get_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+        if (matrix) {
+            const double angle = -av_display_rotation_get(matrix);
+            if (std::isfinite(angle)) {
+                int degrees = int(std::lround(angle / 90.0)) * 90 % 360;
+                file->m_rotation = degrees < 0 ? degrees + 360 : degrees;
+            }
+        }
+        QSize display(int(std::lround(displayWidth)), height);
+        if (file->m_rotation == 90 || file->m_rotation == 270)
+            display.transpose();
+        file->m_displaySize = display;
+    }
+    return file;
+}
+
+ZKMediaFile::~ZKMediaFile()
+{
+    if (m_context)
+        avformat_close_input(&m_context);
+}
+
+AVStream *ZKMediaFile::videoStream() const
+{
+    return m_video >= 0 ? m_context->streams[m_video] : nullptr;
+}
+
+AVStream *ZKMediaFile::audioStream() const
+{
+    return m_audio >= 0 ? m_context->streams[m_audio] : nullptr;
+}
+
+qint64 ZKMediaFile::ticksOf(qint64 streamTime, const AVStream *stream) const
+{
+    return av_rescale_q(streamTime, stream->time_base, AVRational{1, AV_TIME_BASE}) - m_origin;
+}
+
+qint64 ZKMediaFile::streamTimeOf(qint64 ticks, const AVStream *stream) const
+{
+    // Rounded down: a seek target must never land after the time asked for.
+    return av_rescale_q_rnd(ticks + m_origin, AVRational{1, AV_TIME_BASE}, stream->time_base,
+                            AVRounding(AV_ROUND_DOWN | AV_ROUND_PASS_MINMAX));
+}
+
+void ZKMediaFile::armDeadline(std::chrono::milliseconds span)
+{
+    m_deadline = std::chrono::steady_clock::now() + span;
+}
+
+bool ZKMediaFile::pastDeadline() const
+{
+    return std::chrono::steady_clock::now() > m_deadline;
+}
+
+int ZKMediaFile::interruptCallback(void *opaque)
+{
+    return static_cast<ZKMediaFile *>(opaque)->pastDeadline() ? 1 : 0;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+#include <chrono>
+#include <memory>
+
+struct AVFormatContext;
+struct AVStream;
+
+// One opened container: its own demuxer, so each use of a file (frames, played sound,
+// exported sound) reads independently. Blocking calls give up after a deadline, so a
+// damaged file never hangs a caller.
+class ZKMediaFile
+{
+public:
+    // nullptr when the path is no regular file or no container with a picture or sound stream.
+    static std::unique_ptr<ZKMediaFile> open(const QString &path);
+    ~ZKMediaFile();
+    ZKMediaFile(const ZKMediaFile &) = delete;
+    ZKMediaFile &operator=(const ZKMediaFile &) = delete;
+
+    AVFormatContext *context() const { return m_context; }
+    AVStream *videoStream() const; // nullptr when there is none
+    AVStream *audioStream() const;
+    int videoIndex() const { return m_video; }
+    int audioIndex() const { return m_audio; }
+
+    QString path() const { return m_path; }
+    qint64 duration() const { return m_duration; } // ticks
+    qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp
+    QSize codedSize() const { return m_codedSize; }
+    QSize displaySize() const { return m_displaySize; } // aspect ratio and rotation applied
+    int rotation() const { return m_rotation; }         // clockwise degrees: 0, 90, 180, 270
+
+    // Stream timestamps to and from media ticks counted from the file's start.
+    qint64 ticksOf(qint64 streamTime, const AVStream *stream) const;
+    qint64 streamTimeOf(qint64 ticks, const AVStream *stream) const;
+
+    // Arms the deadline for the next blocking calls.
+    void armDeadline(std::chrono::milliseconds span = std::chrono::seconds(5));
+    bool pastDeadline() const;
+
+private:
+    ZKMediaFile() = default;
+    static int interruptCallback(void *opaque);
+
+    AVFormatContext *m_context = nullptr;
+    QString m_path;
+    int m_video = -1;
+    int m_audio = -1;
+    qint64 m_duration = 0;
+    qint64 m_origin = 0;
+    QSize m_codedSize;
+    QSize m_displaySize;
+    int m_rotation = 0;
+    std::chrono::steady_clock::time_point m_deadline;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "Frameworks/Korvane/ZKMovieFileProfile.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class ZKSegmentMovie;
+class ZKVideoConverterDelegate;
+
+// Writes its segments one after the other into a movie or sound file. The container comes
+// from the path's extension (mp4, mov, m4v, mpg, ts, wmv, asf, mkv, flv, dv, avi, m4a, and
+// dvd for a DVD work file); codecs and settings from the output format, snapped to what the
+// file type accepts. Pictures are asked of each segment's source at the output's frame
+// times, sound is read with readSample and the segment's volume. The file is written beside
+// the target and moved into place only when it is complete.
+class ZKVideoConverter
+{
+public:
+    ZKVideoConverter();
+    ~ZKVideoConverter(); // cancels a running conversion and waits for it
+    ZKVideoConverter(const ZKVideoConverter &) = delete;
+    ZKVideoConverter &operator=(const ZKVideoConverter &) = delete;
+
+    void setMovies(std::vector<std::shared_ptr<ZKSegmentMovie>> movies);
+    std::vector<std::shared_ptr<ZKSegmentMovie>> movies() const;
+    void setMovieOutputFormat(const ZKFFMovieFileOutputFormat &format);
+    ZKFFMovieFileOutputFormat movieOutputFormat() const;
+    void setPath(const QString &path);
+    QString path() const;
+    void setDelegate(std::weak_ptr<ZKVideoConverterDelegate> delegate);
+
+    // Works out the file type and the settings that will be used from the path and format.
+    void updateConverterContent();
+    // The settings the file is written with: after updateConverterContent, those snapped to
+    // the file type; after a run, also what the encoders adjusted.
+    ZKFFMovieFileOutputFormat usedOutputFormat() const;
+
+    // Returns at once; the conversion runs on the converter's own threads. Only once.
+    void startConvert();
+    bool isFinished() const { return m_finished; }
+    // Written time / total time, 0 to 1.
+    double progress() const { return m_progress; }
+    void cancel();
+    bool isCancelled() const { return m_cancelled; }
+    // Why the conversion failed or was cancelled; empty while running and after success.
+    QString errorString() const;
+
+private:
+    void run();
+    bool convert(const QString &temporaryPath);
+    void setError(const QString &error);
+
+    mutable std::mutex m_mutex; // settings, error, profile
+    std::vector<std::shared_ptr<ZKSegmentMovie>> m_movies;
+    ZKFFMovieFileOutputFormat m_format;
+    QString m_path;
+    std::weak_ptr<ZKVideoConverterDelegate> m_delegate;
+    ZKMovieFileProfile m_profile;
+    bool m_profileReady = false;
+    QString m_error;
+
+    ZKFFMovieFileOutputFormat m_used{};
+
+    std::thread m_thread;
+    std::atomic<bool> m_started{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<double> m_progress{0.0};
+};

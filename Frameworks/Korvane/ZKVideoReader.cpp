@@ -1,0 +1,260 @@
+#include "Frameworks/Korvane/ZKVideoReader.h"
+
+#include <QTransform>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+constexpr qint64 kSecond = AV_TIME_BASE;
+
+void freeNothing(void *, uint8_t *) {}
+
+} // namespace
+
+std::unique_ptr<ZKVideoReader> ZKVideoReader::open(const QString &path)
+{
+    std::unique_ptr<ZKVideoReader> reader(new ZKVideoReader);
+    reader->m_file = ZKMediaFile::open(path);
+    if (!reader->m_file || !reader->m_file->videoStream())
+        return nullptr;
+    AVStream *stream = reader->m_file->videoStream();
+    // Only the picture track is read here.
+    if (reader->m_file->audioStream())
+        reader->m_file->audioStream()->discard = AVDISCARD_ALL;
+    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!decoder)
+        return nullptr;
+    reader->m_codec = avcodec_alloc_context3(decoder);
+    if (!reader->m_codec || avcodec_parameters_to_context(reader->m_codec, stream->codecpar) < 0)
+        return nullptr;
+    reader->m_codec->pkt_timebase = stream->time_base;
+    reader->m_codec->thread_count = 0;
+    reader->m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (avcodec_open2(reader->m_codec, decoder, nullptr) < 0)
+        return nullptr;
+    reader->m_packet = av_packet_alloc();
+    reader->m_current = av_frame_alloc();
+    reader->m_next = av_frame_alloc();
+    if (!reader->m_packet || !reader->m_current || !reader->m_next)
+        return nullptr;
+    return reader;
+}
+
+ZKVideoReader::~ZKVideoReader()
+{
+    sws_freeContext(m_sws);
+    av_frame_free(&m_current);
+    av_frame_free(&m_next);
+    av_packet_free(&m_packet);
+    avcodec_free_context(&m_codec);
+}
+
+void ZKVideoReader::reposition(qint64 time)
+{
+    m_pendingReposition = true;
+    m_repositionTime = time;
+}
+
+bool ZKVideoReader::needsSeek(qint64 time) const
+{
+    if (!m_hasCurrent && !m_hasNext)
+        return m_lastTicks + kSecond <= time; // nothing decoded yet: decode from the start only when near
+    if (m_hasCurrent && time < m_currentTime)
+        return true;
+    const qint64 position = m_hasNext ? m_nextTime : m_currentTime;
+    if (time <= position)
+        return false;
+    AVStream *stream = m_file->videoStream();
+    if (avformat_index_get_entries_count(stream) > 0) {
+        // Jump only when it skips a good stretch of decoding: a keyframe well after where we are.
+        const AVIndexEntry *entry = avformat_index_get_entry_from_timestamp(
+            stream, m_file->streamTimeOf(time, stream), AVSEEK_FLAG_BACKWARD);
+        if (entry && entry->timestamp != AV_NOPTS_VALUE)
+            return m_file->ticksOf(entry->timestamp, stream) > position + kSecond / 2;
+    }
+    return time - position >= kSecond;
+}
+
+bool ZKVideoReader::seekTo(qint64 time)
+{
+    ++m_seekCount;
+    AVStream *stream = m_file->videoStream();
+    AVFormatContext *context = m_file->context();
+    const qint64 target = m_file->streamTimeOf(std::max<qint64>(time, 0), stream);
+    int result = av_seek_frame(context, stream->index, target, AVSEEK_FLAG_BACKWARD);
+    if (result < 0)
+        result = avformat_seek_file(context, stream->index, INT64_MIN, target, target, 0);
+    if (result < 0)
+        result = av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(m_codec);
+    av_frame_unref(m_current);
+    av_frame_unref(m_next);
+    m_hasCurrent = m_hasNext = false;
+    m_ended = m_draining = false;
+    m_lastTicks = 0;
+    return result >= 0;
+}
+
+qint64 ZKVideoReader::frameTicks(const AVFrame *frame)
+{
+    const AVStream *stream = m_file->videoStream();
+    qint64 stamp = frame->best_effort_timestamp;
+    if (stamp == AV_NOPTS_VALUE)
+        stamp = frame->pts;
+    if (stamp == AV_NOPTS_VALUE) {
+        // No timestamp: one frame duration after the previous frame.
+        AVRational rate = av_guess_frame_rate(m_file->context(), const_cast<AVStream *>(stream), nullptr);
+        const qint64 step = rate.num > 0 ? av_rescale(kSecond, rate.den, rate.num) : kSecond / 25;
+        m_lastTicks += step;
+        return m_lastTicks;
+    }
+    m_lastTicks = m_file->ticksOf(stamp, stream);
+    return m_lastTicks;
+}
+
+bool ZKVideoReader::decodeInto(AVFrame *frame)
+{
+    AVFormatContext *context = m_file->context();
+    const int index = m_file->videoIndex();
+    int failures = 0;
+    while (true) {
+        const int received = avcodec_receive_frame(m_codec, frame);
+        if (received == 0)
+            return true;
+        if (received == AVERROR_EOF || m_draining)
+            return false;
+        if (received != AVERROR(EAGAIN) && ++failures > 64)
+            return false;
+        const int read = av_read_frame(context, m_packet);
+        if (read < 0) {
+            // End of the file (or a damaged tail): let the decoder give what it holds.
+            m_draining = true;
+            avcodec_send_packet(m_codec, nullptr);
+            continue;
+        }
+        if (m_packet->stream_index == index && avcodec_send_packet(m_codec, m_packet) < 0)
+            ++failures;
+        av_packet_unref(m_packet);
+        if (failures > 64)
+            return false;
+    }
+}
+
+QImage ZKVideoReader::frameAt(qint64 time, QSize size, qint64 *frameTime)
+{
+    m_file->armDeadline();
+    if (m_pendingReposition) {
+        m_pendingReposition = false;
+        seekTo(m_repositionTime);
+    } else if (needsSeek(time)) {
+        seekTo(time);
+    }
+
+    while (!m_ended && !m_file->pastDeadline()) {
+        if (m_hasNext) {
+            // A frame after the request ends the walk; when nothing came before it (a request
+            // ahead of the first frame) that first frame serves.
+            if (m_nextTime > time)
+                break;
+            av_frame_unref(m_current);
+            av_frame_move_ref(m_current, m_next);
+            m_currentTime = m_nextTime;
+            m_hasCurrent = true;
+            m_hasNext = false;
+            continue;
+        }
+        if (!decodeInto(m_next)) {
+            m_ended = true;
+            break;
+        }
+        m_nextTime = frameTicks(m_next);
+        m_hasNext = true;
+    }
+
+    const AVFrame *shown = m_hasCurrent ? m_current : (m_hasNext ? m_next : nullptr);
+    if (!shown)
+        return QImage();
+    const qint64 shownTime = m_hasCurrent ? m_currentTime : m_nextTime;
+    if (frameTime)
+        *frameTime = shownTime;
+    if (size.isEmpty())
+        size = m_file->displaySize();
+    if (m_imageValid && m_imageTime == shownTime && m_imageSize == size)
+        return m_image;
+    m_image = convert(shown, size);
+    m_imageTime = shownTime;
+    m_imageSize = size;
+    m_imageValid = !m_image.isNull();
+    return m_image;
+}
+
+QImage ZKVideoReader::convert(const AVFrame *frame, QSize size)
+{
+    const int rotation = m_file->rotation();
+    QSize scaled = size;
+    if (rotation == 90 || rotation == 270)
+        scaled.transpose();
+    if (scaled.width() <= 0 || scaled.height() <= 0 || frame->width <= 0 || frame->height <= 0)
+        return QImage();
+
+    const int key[5] = {frame->width, frame->height, frame->format, scaled.width(), scaled.height()};
+    if (!m_sws || !std::equal(key, key + 5, m_swsKey)) {
+        sws_freeContext(m_sws);
+        m_sws = sws_alloc_context();
+        if (!m_sws)
+            return QImage();
+        av_opt_set_int(m_sws, "srcw", frame->width, 0);
+        av_opt_set_int(m_sws, "srch", frame->height, 0);
+        av_opt_set_int(m_sws, "src_format", frame->format, 0);
+        av_opt_set_int(m_sws, "dstw", scaled.width(), 0);
+        av_opt_set_int(m_sws, "dsth", scaled.height(), 0);
+        av_opt_set_int(m_sws, "dst_format", AV_PIX_FMT_BGRA, 0);
+        av_opt_set_int(m_sws, "sws_flags", SWS_BICUBIC, 0);
+        av_opt_set_int(m_sws, "threads", 0, 0);
+        if (sws_init_context(m_sws, nullptr, nullptr) < 0) {
+            sws_freeContext(m_sws);
+            m_sws = nullptr;
+            return QImage();
+        }
+        std::copy(key, key + 5, m_swsKey);
+        const int space = frame->colorspace == AVCOL_SPC_UNSPECIFIED
+                              ? (frame->height > 576 ? SWS_CS_ITU709 : SWS_CS_DEFAULT)
+                              : int(frame->colorspace);
+        const int fullRange = frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+        int *inverse = nullptr, *table = nullptr, srcRange = 0, dstRange = 0, brightness = 0,
+            contrast = 0, saturation = 0;
+        if (sws_getColorspaceDetails(m_sws, &inverse, &srcRange, &table, &dstRange, &brightness,
+                                     &contrast, &saturation)
+            >= 0) {
+            sws_setColorspaceDetails(m_sws, sws_getCoefficients(space), fullRange || srcRange,
+                                     sws_getCoefficients(SWS_CS_DEFAULT), 1, brightness, contrast,
+                                     saturation);
+        }
+    }
+
+    QImage image(scaled, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return QImage();
+    AVFrame *target = av_frame_alloc();
+    if (!target)
+        return QImage();
+    target->width = scaled.width();
+    target->height = scaled.height();
+    target->format = AV_PIX_FMT_BGRA;
+    target->data[0] = image.bits();
+    target->linesize[0] = int(image.bytesPerLine());
+    target->buf[0] = av_buffer_create(image.bits(), int(image.sizeInBytes()), &freeNothing, nullptr, 0);
+    const int result = target->buf[0] ? sws_scale_frame(m_sws, target, frame) : -1;
+    av_frame_free(&target);
+    if (result < 0)
+        return QImage();
+    if (rotation != 0)
+        image = image.transformed(QTransform().rotate(rotation));
+    return image;
+}

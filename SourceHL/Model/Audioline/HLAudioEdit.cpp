@@ -1,0 +1,118 @@
+#include "SourceHL/Model/Audioline/HLAudioEdit.h"
+
+#include "Platform/Foundation/HLArchiveError.h"
+#include "Platform/Foundation/HLAssert.h"
+#include "Platform/Foundation/HLKeyedArchiver.h"
+#include "Platform/Foundation/HLKeyedUnarchiver.h"
+
+#include <algorithm>
+#include <cmath>
+
+std::shared_ptr<HLAudioEdit> HLAudioEdit::audioEditOf(const QString &name, float duration)
+{
+    if (name.isEmpty() || !(duration > 0))
+        return nullptr;
+    auto edit = std::make_shared<HLAudioEdit>();
+    edit->m_strName = name;
+    edit->m_dDuration = duration;
+    edit->reset();
+    return edit;
+}
+
+bool HLAudioEdit::isEqual(const HLAudioEdit &other) const
+{
+    if (this == &other)
+        return true;
+    return m_strName == other.m_strName && m_dDuration == other.m_dDuration && m_dTrimMin == other.m_dTrimMin
+        && m_dTrimMax == other.m_dTrimMax && m_dFadeIn == other.m_dFadeIn && m_dFadeOut == other.m_dFadeOut
+        && m_dVolume == other.m_dVolume;
+}
+
+void HLAudioEdit::setDTrimMin(float value)
+{
+    m_dTrimMin = std::min(std::max(value, 0.0f), std::max(m_dTrimMax - 1.0f, 0.0f));
+}
+
+void HLAudioEdit::setDTrimMax(float value)
+{
+    m_dTrimMax = std::min(std::max(value, std::min(m_dDuration, m_dTrimMin + 1.0f)), m_dDuration);
+}
+
+void HLAudioEdit::keepTheSame(const HLAudioEdit *other)
+{
+    if (other) {
+        m_dTrimMin = other->m_dTrimMin;
+        m_dTrimMax = other->m_dTrimMax;
+        m_dFadeIn = other->m_dFadeIn;
+        m_dFadeOut = other->m_dFadeOut;
+        m_dVolume = other->m_dVolume;
+    } else {
+        m_dTrimMin = 0;
+        m_dTrimMax = m_dDuration;
+        m_dFadeIn = 3.0f;
+        m_dFadeOut = 3.0f;
+        m_dVolume = 1.0f;
+    }
+}
+
+void HLAudioEdit::reset()
+{
+    keepTheSame(nullptr);
+}
+
+float HLAudioEdit::trimDuration() const
+{
+    return m_dTrimMax - m_dTrimMin;
+}
+
+float HLAudioEdit::trimRatioMin() const
+{
+    return m_dTrimMin / m_dDuration;
+}
+
+void HLAudioEdit::updateTrimRatioMin(float ratio)
+{
+    HL_ASSERT(ratio >= 0 && ratio <= 1, "wrong para");
+    setDTrimMin(m_dDuration * ratio);
+}
+
+float HLAudioEdit::trimRatioMax() const
+{
+    return m_dTrimMax / m_dDuration;
+}
+
+void HLAudioEdit::updateTrimRatioMax(float ratio)
+{
+    HL_ASSERT(ratio >= 0 && ratio <= 1, "wrong para");
+    setDTrimMax(m_dDuration * ratio);
+}
+
+void HLAudioEdit::encodeWithCoder(HLKeyedArchiver &coder) const
+{
+    coder.encodeString(QStringLiteral("kNSCodingName"), m_strName);
+    coder.encodeFloat(QStringLiteral("kNSCodingDuration"), m_dDuration);
+    coder.encodeFloat(QStringLiteral("kNSCodingTrimMin"), m_dTrimMin);
+    coder.encodeFloat(QStringLiteral("kNSCodingTrimMax"), m_dTrimMax);
+    coder.encodeFloat(QStringLiteral("kNSCodingFadeIn"), m_dFadeIn);
+    coder.encodeFloat(QStringLiteral("kNSCodingFadeOut"), m_dFadeOut);
+    coder.encodeFloat(QStringLiteral("kNSCodingVolume"), m_dVolume);
+}
+
+std::shared_ptr<HLAudioEdit> HLAudioEdit::initWithCoder(HLKeyedUnarchiver &coder)
+{
+    auto edit = std::make_shared<HLAudioEdit>();
+    edit->m_strName = coder.decodeString(QStringLiteral("kNSCodingName"));
+    const auto finite = [&coder](const char *key) {
+        const float value = coder.decodeFloat(QString::fromLatin1(key));
+        if (!std::isfinite(value))
+            throw HLArchiveError(QStringLiteral("%1 is no number").arg(QString::fromLatin1(key)));
+        return value;
+    };
+    edit->m_dDuration = finite("kNSCodingDuration");
+    edit->m_dTrimMin = finite("kNSCodingTrimMin");
+    edit->m_dTrimMax = finite("kNSCodingTrimMax");
+    edit->m_dFadeIn = finite("kNSCodingFadeIn");
+    edit->m_dFadeOut = finite("kNSCodingFadeOut");
+    edit->m_dVolume = finite("kNSCodingVolume");
+    return edit;
+}

@@ -1,0 +1,133 @@
+#include "Frameworks/Korvane/ZKAudioEngine.h"
+#include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKMoviePlayer.h"
+#include "Frameworks/Korvane/ZKSegmentMovie.h"
+#include "Frameworks/Korvane/ZKTime.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace {
+
+double seconds(qint64 ticks)
+{
+    return zk_ff_time_to_double(ticks);
+}
+
+class PlaybackTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ZKAudioEngine::setSilentOutput(true);
+        s_folder = new TestFolder;
+        ASSERT_TRUE(MediaFixtures::makeTone(s_folder->file("tone.wav"), 2.0, 44100, 2, {"-c:a", "pcm_s16le"}));
+        MediaFixtures::ClipSpec spec;
+        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("picture.mp4"), spec));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_folder;
+        s_folder = nullptr;
+    }
+    static TestFolder *s_folder;
+};
+
+TestFolder *PlaybackTest::s_folder = nullptr;
+
+// Samples the position while time passes: it must never go back, and move with the clock.
+void expectAdvancing(const std::function<qint64()> &position, double from, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = position();
+    while (clock.elapsed() < milliseconds) {
+        QThread::msleep(7);
+        const qint64 now = position();
+        ASSERT_GE(now, last);
+        last = now;
+    }
+    EXPECT_NEAR(seconds(last), from + clock.elapsed() / 1000.0, 0.06);
+}
+
+TEST_F(PlaybackTest, PlayPauseAndSeekKeepThePositionRight)
+{
+    ASSERT_TRUE(ZKAudioEngine::instance().isSilentOutput());
+    const auto movie = ZKFFMovie::open(s_folder->file("tone.wav"));
+    ASSERT_TRUE(movie);
+    EXPECT_FALSE(movie->isPlay());
+    movie->play();
+    EXPECT_TRUE(movie->isPlay());
+    expectAdvancing([&] { return movie->currentTime(); }, 0.0, 300);
+
+    movie->pause();
+    EXPECT_FALSE(movie->isPlay());
+    const qint64 paused = movie->currentTime();
+    QThread::msleep(100);
+    EXPECT_EQ(movie->currentTime(), paused);
+
+    movie->setCurrentTime(zk_default_time_base()); // a jump while paused
+    EXPECT_EQ(movie->currentTime(), zk_default_time_base());
+    movie->play();
+    expectAdvancing([&] { return movie->currentTime(); }, 1.0, 200);
+
+    movie->setCurrentTime(zk_default_time_base() / 2); // a jump while playing
+    expectAdvancing([&] { return movie->currentTime(); }, 0.5, 200);
+    movie->pause();
+}
+
+TEST_F(PlaybackTest, APictureOnlyMovieAndLoudGainsStillPlay)
+{
+    const auto movie = ZKFFMovie::open(s_folder->file("picture.mp4"));
+    ASSERT_TRUE(movie);
+    ASSERT_FALSE(movie->hasAudio());
+    movie->setPlayVolume(3.0);
+    movie->setVolume(1.5);
+    EXPECT_DOUBLE_EQ(movie->playVolume() * movie->volume(), 4.5);
+    movie->play();
+    expectAdvancing([&] { return movie->currentTime(); }, 0.0, 200);
+    movie->pause();
+}
+
+class CountingDelegate : public ZKMoviePlayerDelegate
+{
+public:
+    void imageDidFlushInPlayer(ZKMoviePlayer *) override { ++calls; }
+    int calls = 0;
+};
+
+TEST_F(PlaybackTest, ThePlayerPlaysItsSegmentAndStopsAtItsEnd)
+{
+    const auto segment = ZKSegmentMovie::movieWithPath(s_folder->file("tone.wav"));
+    ASSERT_TRUE(segment);
+    segment->setStop(zk_default_time_base() * 6 / 10);
+    segment->setStart(zk_default_time_base() * 3 / 10);
+    ZKMoviePlayer player;
+    CountingDelegate delegate;
+    player.setDelegate(&delegate);
+    player.setIsApplyEffect(true);
+    player.setSegmentMovie(segment);
+    EXPECT_EQ(player.duration(), segment->ffmovie()->duration());
+    EXPECT_EQ(player.currentTime(), segment->start());
+
+    player.play();
+    EXPECT_TRUE(player.isPlay());
+    QElapsedTimer clock;
+    clock.start();
+    while (player.isPlay() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_FALSE(player.isPlay());
+    EXPECT_NEAR(clock.elapsed() / 1000.0, 0.3, 0.1);
+    EXPECT_EQ(player.currentTime(), segment->stop());
+    EXPECT_GE(delegate.calls, 5);
+
+    player.setSegmentMovie(nullptr);
+    EXPECT_EQ(player.duration(), 0);
+}
+
+} // namespace

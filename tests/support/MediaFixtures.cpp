@@ -1,0 +1,101 @@
+#include "tests/support/MediaFixtures.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QtEndian>
+
+#include <cmath>
+
+namespace MediaFixtures {
+
+bool runFFmpeg(const QStringList &args)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start("ffmpeg", QStringList{"-y", "-nostdin", "-loglevel", "error"} + args);
+    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
+           && process.exitCode() == 0;
+}
+
+bool makeIndexedClip(const QString &path, const ClipSpec &spec)
+{
+    const QString video = QString("color=c=black:s=%1x%2:r=%3:d=%4,format=yuv420p,"
+                                  "geq=lum='16+4*N':cb=128:cr=128")
+                              .arg(spec.size.width())
+                              .arg(spec.size.height())
+                              .arg(spec.fps)
+                              .arg(spec.seconds);
+    QStringList args{"-f", "lavfi", "-i", video};
+    if (!spec.audioCodec.isEmpty()) {
+        args << "-f" << "lavfi" << "-i"
+             << QString("aevalsrc=0.5*sin(2*PI*%1*t):s=44100:c=stereo:d=%2").arg(spec.toneHz).arg(spec.seconds);
+    }
+    args << spec.videoCodec << spec.audioCodec << spec.extra << "-t" << QString::number(spec.seconds) << path;
+    return runFFmpeg(args);
+}
+
+int frameIndexOf(const QImage &image)
+{
+    if (image.isNull())
+        return -1;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int cx = rgb.width() / 2;
+    const int cy = rgb.height() / 2;
+    double sum = 0;
+    int count = 0;
+    for (int y = std::max(0, cy - 4); y < std::min(rgb.height(), cy + 4); ++y) {
+        for (int x = std::max(0, cx - 4); x < std::min(rgb.width(), cx + 4); ++x) {
+            sum += qGray(rgb.pixel(x, y));
+            ++count;
+        }
+    }
+    const double grey = sum / count;
+    // Studio-range luma 16 + 4i became full-range grey (Y − 16) × 255 / 219.
+    return int(std::lround(grey * 219.0 / 255.0 / 4.0));
+}
+
+bool setMp4Rotation(const QString &path, int degrees)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const qsizetype tag = bytes.indexOf("tkhd");
+    if (tag < 4 || tag + 80 > bytes.size())
+        return false;
+    const qsizetype box = tag - 4;
+    const int version = quint8(bytes[tag + 4]);
+    const qsizetype matrix = box + (version == 1 ? 60 : 48);
+    // The display matrix {a b u; c d v; x y w} in 16.16 (and 2.30 for the last column).
+    const qint32 one = 0x10000;
+    qint32 a = one, b = 0, c = 0, d = one;
+    if (degrees == 90) {
+        a = 0; b = one; c = -one; d = 0;
+    } else if (degrees == 180) {
+        a = -one; d = -one;
+    } else if (degrees == 270) {
+        a = 0; b = -one; c = one; d = 0;
+    }
+    const qint32 values[9] = {a, b, 0, c, d, 0, 0, 0, 0x40000000};
+    for (int i = 0; i < 9; ++i)
+        qToBigEndian(values[i], bytes.data() + matrix + 4 * i);
+    file.seek(0);
+    return file.write(bytes) == bytes.size();
+}
+
+bool makeTone(const QString &path, double seconds, int sampleRate, int channels, const QStringList &codec,
+              double frequency, double amplitude)
+{
+    const QString layout = channels == 1 ? "mono" : channels == 6 ? "5.1" : "stereo";
+    const QString source = QString("aevalsrc=%1*sin(2*PI*%2*t):s=%3:c=%4:d=%5")
+                               .arg(amplitude)
+                               .arg(frequency)
+                               .arg(sampleRate)
+                               .arg(layout)
+                               .arg(seconds);
+    QStringList args{"-f", "lavfi", "-i", source};
+    args << codec << path;
+    return runFFmpeg(args);
+}
+
+} // namespace MediaFixtures

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Small media files for tests, written by the ffmpeg tool from its generated sources.
+namespace MediaFixtures {
+
+// Runs ffmpeg (overwriting, errors only) with args; true when it succeeded.
+bool runFFmpeg(const QStringList &args);
+
+struct ClipSpec
+{
+    QSize size{64, 48};
+    int fps = 25;
+    double seconds = 1.0;
+    QStringList videoCodec{"-c:v", "libx264", "-preset", "ultrafast", "-g", "12", "-pix_fmt", "yuv420p"};
+    QStringList audioCodec; // empty: no sound track
+    double toneHz = 441;
+    QStringList extra;      // more output options (metadata, container flags)
+};
+
+// A clip whose frame i is a flat grey that encodes i (read back with frameIndexOf), with a
+// sine tone of amplitude 0.5 when audioCodec is given.
+bool makeIndexedClip(const QString &path, const ClipSpec &spec);
+// The index a frame of makeIndexedClip shows; -1 for a null image.
+int frameIndexOf(const QImage &image);
+
+// Marks the picture track of an MP4 or MOV file to be shown turned clockwise by degrees
+// (90, 180 or 270), as phones do; false when the file has no track header to mark.
+bool setMp4Rotation(const QString &path, int degrees);
+
+// A sine tone: amplitude × sin(2π f t) on every channel.
+bool makeTone(const QString &path, double seconds, int sampleRate, int channels, const QStringList &codec,
+              double frequency = 441, double amplitude = 0.5);
+
+} // namespace MediaFixtures
