@@ -33,7 +33,6 @@ AVFrame *ZKFrameScaler::newFrame() const
         av_frame_free(&frame);
         return nullptr;
     }
-    paintBlack(frame);
     return frame;
 }
 
@@ -102,7 +101,8 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
     if (!m_context || m_contextSource != image.size() || m_contextTarget != target.size()
         || m_contextSourceFormat != sourceFormat) {
         sws_freeContext(m_context);
-        const int flags = image.size() == target.size() ? SWS_POINT : SWS_BICUBIC;
+        // Same size: only the chroma is averaged down.
+        const int flags = image.size() == target.size() ? SWS_BILINEAR : SWS_BICUBIC;
         m_context = sws_getContext(image.width(), image.height(), sourceFormat, target.width(),
                                    target.height(), m_format, flags, nullptr, nullptr, nullptr);
         m_contextSource = image.size();

@@ -21,7 +21,8 @@ public:
     ZKFrameScaler(const ZKFrameScaler &) = delete;
     ZKFrameScaler &operator=(const ZKFrameScaler &) = delete;
 
-    // A new frame of the output size and format, painted black; nullptr when out of memory.
+    // A new frame of the output size and format, to be filled by scale; nullptr when out
+    // of memory.
     AVFrame *newFrame() const;
     // Fills frame (from newFrame) with image; a null image gives black.
     void scale(const QImage &image, AVFrame *frame);

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Platform/Foundation/HLCoding.h"
+
+#include <QColor>
+#include <QImage>
+#include <QSizeF>
+
+#include <memory>
+
+class HLKeyedUnarchiver;
+class HLResourceItem;
+
+// The background of a slideshow item: off, a colour, a two-colour gradient across or
+// upwards, or a picture from the media store.
+class HLBackEditSlideshow : public HLCoding
+{
+public:
+    static std::shared_ptr<HLBackEditSlideshow> backEdit();
+
+    void reset();
+    // Every field but the dirty flag of other (colours copied, the picture shared), or the
+    // defaults.
+    void keepTheSame(const HLBackEditSlideshow *other);
+    // The copy's dirty flag is clear.
+    std::shared_ptr<HLBackEditSlideshow> copy() const;
+    bool isEqual(const HLBackEditSlideshow &other) const;
+
+    // The background picture at size, or a null image when the background is off or its
+    // picture is missing.
+    QImage backgroundOf(QSizeF size) const;
+    // The preview picture of the background resource; null without one.
+    QImage previewImage() const;
+
+    bool bIsDirty() const { return m_bIsDirty; }
+    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    bool bBackground() const { return m_bBackground; }
+    void setBBackground(bool background) { m_bBackground = background; }
+    // 0 colour, any other value picture.
+    qint64 enBackType() const { return m_enBackType; }
+    void setEnBackType(qint64 type) { m_enBackType = type; }
+    // 0 single colour, any other value gradient.
+    qint64 enColorType() const { return m_enColorType; }
+    void setEnColorType(qint64 type) { m_enColorType = type; }
+    // 0 left to right, any other value bottom to top.
+    qint64 enGradientType() const { return m_enGradientType; }
+    void setEnGradientType(qint64 type) { m_enGradientType = type; }
+    QColor clBackSingle() const { return m_clBackSingle; }
+    void setClBackSingle(const QColor &color) { m_clBackSingle = color; }
+    QColor clBackGradientStart() const { return m_clBackGradientStart; }
+    void setClBackGradientStart(const QColor &color) { m_clBackGradientStart = color; }
+    QColor clBackGradientEnd() const { return m_clBackGradientEnd; }
+    void setClBackGradientEnd(const QColor &color) { m_clBackGradientEnd = color; }
+    std::shared_ptr<HLResourceItem> oBack() const { return m_oBack; }
+    void setOBack(const std::shared_ptr<HLResourceItem> &back) { m_oBack = back; }
+
+    QString className() const override { return QStringLiteral("HLBackEditSlideshow"); }
+    void encodeWithCoder(HLKeyedArchiver &coder) const override;
+    static std::shared_ptr<HLBackEditSlideshow> initWithCoder(HLKeyedUnarchiver &coder);
+
+private:
+    QImage p_colorImageOf(QSizeF size) const;
+    QImage p_safedImageOf(QSizeF size) const;
+
+    bool m_bIsDirty = false;
+    bool m_bBackground = false;
+    qint64 m_enBackType = 0;
+    qint64 m_enColorType = 0;
+    qint64 m_enGradientType = 0;
+    QColor m_clBackSingle = Qt::black;
+    QColor m_clBackGradientStart = Qt::green;
+    QColor m_clBackGradientEnd = Qt::blue;
+    std::shared_ptr<HLResourceItem> m_oBack;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Platform/Foundation/HLCoding.h"
+
+#include <QColor>
+
+#include <memory>
+
+class HLKeyedUnarchiver;
+class Picture;
+
+// The photo frame of a slideshow item's pictures: each picture set on a coloured 4:3
+// canvas, with an optional coloured border along its edges.
+class HLRenderEditSlideshow : public HLCoding
+{
+public:
+    static std::shared_ptr<HLRenderEditSlideshow> renderEdit();
+
+    bool isEqual(const HLRenderEditSlideshow &other) const;
+    // The copy's dirty flag is clear.
+    std::shared_ptr<HLRenderEditSlideshow> copy() const;
+    // The switches, ratios and colours of other, or the defaults; the dirty flag stays.
+    void keepTheSame(const HLRenderEditSlideshow *other);
+    void reset();
+    bool isEdited() const;
+
+    bool bIsDirty() const { return m_bIsDirty; }
+    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    bool bImageBorder() const { return m_bImageBorder; }
+    void setBImageBorder(bool border) { m_bImageBorder = border; }
+    QColor clBorderColor() const { return m_clBorderColor; }
+    void setClBorderColor(const QColor &color) { m_clBorderColor = color; }
+    float dBorderRatio() const { return m_dBorderRatio; }
+    void setDBorderRatio(float ratio) { m_dBorderRatio = ratio; }
+    bool bImageBackground() const { return m_bImageBackground; }
+    void setBImageBackground(bool background) { m_bImageBackground = background; }
+    QColor clBackgroundColor() const { return m_clBackgroundColor; }
+    void setClBackgroundColor(const QColor &color) { m_clBackgroundColor = color; }
+    float dBackgroundRatio() const { return m_dBackgroundRatio; }
+    void setDBackgroundRatio(float ratio) { m_dBackgroundRatio = ratio; }
+
+    // A new picture of the 4:3 canvas around the picture (always made).
+    Picture render(const Picture &picture) const;
+
+    QString className() const override { return QStringLiteral("HLRenderEditSlideshow"); }
+    void encodeWithCoder(HLKeyedArchiver &coder) const override;
+    // Ratios that are no number are refused; the background's opacity is kept in [0, 1]
+    // and the border never negative.
+    static std::shared_ptr<HLRenderEditSlideshow> initWithCoder(HLKeyedUnarchiver &coder);
+
+private:
+    bool m_bIsDirty = false;
+    bool m_bImageBorder = false;
+    QColor m_clBorderColor = Qt::white;
+    float m_dBorderRatio = 0.7f;
+    bool m_bImageBackground = true;
+    QColor m_clBackgroundColor = Qt::black;
+    float m_dBackgroundRatio = 1.0f;
+};

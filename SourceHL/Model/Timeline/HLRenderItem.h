@@ -1,0 +1,87 @@
+#pragma once
+
+#include "Platform/Foundation/HLCoding.h"
+
+#include <QImage>
+#include <QSizeF>
+
+#include <atomic>
+#include <memory>
+
+class HLKeyedUnarchiver;
+class HLRenderEditCrop;
+class HLRenderEditEffect;
+class HLRenderEditRotate;
+class HLRenderEditTrim;
+class HLResourceItem;
+class Picture;
+
+// The mode of a picture request: preview pictures or full-size sources.
+using HLRenderMode = qint64;
+enum : HLRenderMode {
+    HLRenderModePreview = 0,
+    HLRenderModeExport = 1,
+};
+
+// One photo or clip placed in a slideshow item: the shared resource and the edits that are
+// this placement's own.
+class HLRenderItem : public HLCoding
+{
+public:
+    // Null for a null resource. A clip gets a trim over its whole length (none when that is 0).
+    static std::shared_ptr<HLRenderItem> renderItemOf(const std::shared_ptr<HLResourceItem> &resource);
+    ~HLRenderItem() override;
+
+    // Same resource (kind and hash key) and equal edits.
+    bool isEqual(const HLRenderItem &other) const;
+    // Shares the resource, copies the edits; the copy is clean.
+    std::shared_ptr<HLRenderItem> copy() const;
+
+    // The picture the image editor shows: preview or clip frame at time (untrimmed), limited
+    // to 1000 × 1000, with effect and rotation applied. Keeps the preview loaded until
+    // releaseLoaded(). Null without a picture.
+    QImage editedPreviewImageAt(float time);
+    // The resource's pixel size, turned with the rotation.
+    QSizeF renderDisplaySize() const;
+    float renderDisplayRatio() const;
+    // The trimmed length of a clip; 0 for a photo.
+    float renderDisplayDuration() const;
+    // The unedited picture at time (mapped through the trim) limited to limit: preview for
+    // mode 0, source otherwise (the limit then shaped to the picture and enlarged by 1.2).
+    // Persistent keeps the resource loaded until releaseLoaded(). Null without a picture.
+    Picture originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent);
+    // Gives back the loads that persistent requests and the edited preview keep.
+    void releaseLoaded();
+
+    std::shared_ptr<HLResourceItem> oResource() const { return m_oResource; }
+    void setOResource(const std::shared_ptr<HLResourceItem> &resource) { m_oResource = resource; }
+    std::shared_ptr<HLRenderEditCrop> oCrop() const { return m_oCrop; }
+    void setOCrop(const std::shared_ptr<HLRenderEditCrop> &crop) { m_oCrop = crop; }
+    std::shared_ptr<HLRenderEditRotate> oRotate() const { return m_oRotate; }
+    void setORotate(const std::shared_ptr<HLRenderEditRotate> &rotate) { m_oRotate = rotate; }
+    std::shared_ptr<HLRenderEditEffect> oEffect() const { return m_oEffect; }
+    void setOEffect(const std::shared_ptr<HLRenderEditEffect> &effect) { m_oEffect = effect; }
+    std::shared_ptr<HLRenderEditTrim> oTrim() const { return m_oTrim; }
+    void setOTrim(const std::shared_ptr<HLRenderEditTrim> &trim) { m_oTrim = trim; }
+    bool bIsDirty() const { return m_bIsDirty; }
+    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+
+    QString className() const override { return QStringLiteral("HLRenderItem"); }
+    void encodeWithCoder(HLKeyedArchiver &coder) const override;
+    // Refuses an item without resource, or whose kind is neither photo nor clip.
+    static std::shared_ptr<HLRenderItem> initWithCoder(HLKeyedUnarchiver &coder);
+
+private:
+    void p_holdPreview();
+    void p_holdSource();
+
+    std::shared_ptr<HLResourceItem> m_oResource;
+    std::shared_ptr<HLRenderEditCrop> m_oCrop;
+    std::shared_ptr<HLRenderEditRotate> m_oRotate;
+    std::shared_ptr<HLRenderEditEffect> m_oEffect;
+    std::shared_ptr<HLRenderEditTrim> m_oTrim;
+    std::atomic<bool> m_bIsDirty = false;
+    // Whether this item holds one of the resource's counted loads.
+    std::atomic<bool> m_bHoldsPreview = false;
+    std::atomic<bool> m_bHoldsSource = false;
+};

@@ -1,0 +1,92 @@
+// The picture filters against the cheapest thing that touches the same bytes (a copy), and
+// the reduced photo decode against a full decode scaled down by Qt.
+
+#include "Platform/Imaging/ImageFilters.h"
+#include "Platform/Imaging/PhotoReader.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Median wall time of runs calls, in milliseconds.
+double timed(int runs, const std::function<void()> &call)
+{
+    std::vector<double> times;
+    call(); // warm caches, pools and plugins
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    return times[runs / 2];
+}
+
+QImage photoLike(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = qRgb(int(127 + 120 * std::sin(x * 0.01)), (x + y) * 255 / (width + height),
+                           int(127 + 120 * std::cos(y * 0.013 + x * 0.002)));
+    }
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QImage source = photoLike(1200, 900);
+    const Picture picture = Picture::fromImage(source);
+    const size_t bytes = size_t(source.sizeInBytes());
+    std::vector<uchar> copy(bytes);
+
+    const double copyMs = timed(31, [&] { std::memcpy(copy.data(), source.constBits(), bytes); });
+    const double filtersMs = timed(31, [&] {
+        Picture out = ImageFilters::colorControls(picture, 0.8f, 0.1f, 1.2f);
+        out = ImageFilters::hueAdjust(out, 0.5f);
+        out = ImageFilters::sharpenLuminance(out, 0.4f);
+    });
+    const double colorMs = timed(31, [&] { ImageFilters::colorControls(picture, 0.8f, 0.1f, 1.2f); });
+    const double hueMs = timed(31, [&] { ImageFilters::hueAdjust(picture, 0.5f); });
+    const double sharpenMs = timed(31, [&] { ImageFilters::sharpenLuminance(picture, 0.4f); });
+    const double shadowMs = timed(11, [&] { ImageFilters::shadow(picture, QColor(0, 0, 0, 160), 10); });
+    std::printf("copy 1200x900 (%zu bytes)        %8.3f ms\n", bytes, copyMs);
+    std::printf("colour + hue + sharpen 1200x900  %8.3f ms\n", filtersMs);
+    std::printf("  colour %.3f ms, hue %.3f ms, sharpen %.3f ms\n", colorMs, hueMs, sharpenMs);
+    std::printf("shadow blur radius 10, 1200x900  %8.3f ms  (%.1f copies)\n", shadowMs, shadowMs / copyMs);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("big.jpg");
+    if (!photoLike(4000, 3000).save(path, "JPEG", 90)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    const double previewMs = timed(7, [&] { PhotoReader::load(path, QSize(1200, 900)); });
+    const double scaledMs = timed(7, [&] {
+        const QImage scaled =
+            QImageReader(path).read().scaled(1200, 900, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    });
+    const QImage full = QImageReader(path).read();
+    const double scaleOnlyMs =
+        timed(7, [&] { const QImage scaled = full.scaled(1200, 900, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); });
+    std::printf("4000x3000 JPEG to 1200x900 preview %8.3f ms\n", previewMs);
+    std::printf("  full decode + QImage::scaled     %8.3f ms  (ratio %.2f)\n", scaledMs, previewMs / scaledMs);
+    std::printf("  QImage::scaled alone             %8.3f ms\n", scaleOnlyMs);
+    std::printf("ratio filters %.2f\n", filtersMs / copyMs);
+    return 0;
+}
