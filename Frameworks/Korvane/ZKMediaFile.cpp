@@ -1,5 +1,7 @@
 #include "Frameworks/Korvane/ZKMediaFile.h"
 
+#include "Frameworks/Korvane/ZKLibrarySetup.h"
+
 #include <QFileInfo>
 
 #include <cmath>
@@ -26,6 +28,7 @@ bool isTextDemuxer(const char *name)
 
 std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
 {
+    zk_setup_libraries();
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile() || info.size() == 0)
         return nullptr;

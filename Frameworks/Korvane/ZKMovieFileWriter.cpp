@@ -1,5 +1,7 @@
 #include "Frameworks/Korvane/ZKMovieFileWriter.h"
 
+#include "Frameworks/Korvane/ZKLibrarySetup.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -42,6 +44,7 @@ bool ZKMovieFileWriter::open(const QString &path, const ZKMovieFileProfile &prof
     m_used = profile.format;
     const QByteArray muxer = profile.muxer.toUtf8();
     const QByteArray file = path.toUtf8();
+    zk_setup_libraries();
     int code = avformat_alloc_output_context2(&m_format, nullptr, muxer.constData(), file.constData());
     if (code < 0 || !m_format)
         return fail(QStringLiteral("Cannot make a %1 file").arg(profile.muxer), code);

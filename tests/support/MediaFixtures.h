@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -35,5 +36,20 @@ bool setMp4Rotation(const QString &path, int degrees);
 // A sine tone: amplitude × sin(2π f t) on every channel.
 bool makeTone(const QString &path, double seconds, int sampleRate, int channels, const QStringList &codec,
               double frequency = 441, double amplitude = 0.5);
+
+// Photos, plain clips and tones for the import tests.
+
+// A picture with a red left half and a blue right half.
+QImage halves(int width, int height);
+// Writes image in the Qt format ("JPEG", "PNG", "TIFF", "WEBP", "BMP"); false on failure.
+bool writeImage(const QString &path, const QImage &image, const char *format);
+// HEIC through libheif; false when this libheif has no HEVC encoder.
+bool writeHeic(const QString &path, const QImage &image);
+// A 1-s 160 × 120 clip, with a tone when sound is true.
+bool writeClip(const QString &path, bool sound = false, double seconds = 1.0);
+// A tone of the given length.
+bool writeTone(const QString &path, double seconds = 1.0);
+bool writeBytes(const QString &path, const QByteArray &bytes);
+QByteArray readBytes(const QString &path);
 
 } // namespace MediaFixtures

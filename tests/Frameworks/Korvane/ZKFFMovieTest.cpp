@@ -94,8 +94,9 @@ TEST_P(FormatTest, OpensWithItsLengthSizeAndStreams)
     ASSERT_TRUE(format.audioOnly
                     ? MediaFixtures::makeTone(path, 1.0, format.toneRate, format.toneChannels, format.toneCodec)
                     : MediaFixtures::makeIndexedClip(path, format.spec));
-    if (format.rotation)
+    if (format.rotation) {
         ASSERT_TRUE(MediaFixtures::setMp4Rotation(path, format.rotation));
+    }
     const auto movie = ZKFFMovie::open(path);
     ASSERT_TRUE(movie);
     EXPECT_NEAR(zk_ff_time_to_double(movie->duration()), 1.0, 0.08);

@@ -1,6 +1,6 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 
-#include "MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLAssert.h"
@@ -92,7 +92,7 @@ TEST_P(HLResourceItemPhotos, ImportsEveryFormat)
         if (!writeHeic(path, picture))
             GTEST_SKIP() << "no HEVC encoder in this libheif";
     } else if (QByteArray(c.format) == "GIF") {
-        ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=red:size=64x48", "-frames:v", "1", "-f", "gif", path}));
+        ASSERT_TRUE(runFFmpeg({"-f", "lavfi", "-i", "color=red:size=64x48", "-frames:v", "1", "-f", "gif", path}));
     } else {
         ASSERT_TRUE(writeImage(path, picture, c.format));
     }
@@ -209,7 +209,7 @@ TEST_F(HLResourceItemTest, AClipWithoutADecodableFrameGetsAPlaceholder)
 {
     // Sound and a video stream that holds no picture: it opens, but no frame decodes.
     ASSERT_TRUE(writeClip(input("good.mkv"), true));
-    ASSERT_TRUE(ffmpeg({"-i", input("good.mkv"), "-c", "copy", "-bsf:v", "noise=dropamount=1", input("broken.mkv")}));
+    ASSERT_TRUE(runFFmpeg({"-i", input("good.mkv"), "-c", "copy", "-bsf:v", "noise=dropamount=1", input("broken.mkv")}));
     QString reason;
     const auto item = import(HLResourceTypeVideo, input("broken.mkv"), &reason);
     ASSERT_NE(item, nullptr) << reason.toStdString();
