@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -13,6 +14,65 @@ namespace {
 
 constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 
+// Four lanes at a time (SSE2 on x86-64, whatever the target has elsewhere): one lane per
+// pixel for the colour filters, one per channel of a pixel for the blur.
+using Floats = float __attribute__((vector_size(16)));
+using Ints = qint32 __attribute__((vector_size(16)));
+using Words = quint32 __attribute__((vector_size(16)));
+using Bytes = uchar __attribute__((vector_size(4)));
+
+template <class V>
+V load(const void *from)
+{
+    V v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+template <class V>
+void store(void *to, V v)
+{
+    std::memcpy(to, &v, sizeof v);
+}
+
+// Pixels x … x + 3 of a row width long; those past its end read as transparent.
+Words loadPixels(const quint32 *row, int x, int width)
+{
+    if (x + 4 <= width)
+        return load<Words>(row + x);
+    quint32 some[4] = {};
+    std::memcpy(some, row + x, size_t(width - x) * 4);
+    return load<Words>(some);
+}
+
+void storePixels(quint32 *row, int x, int width, Words pixels)
+{
+    if (x + 4 <= width)
+        return store(row + x, pixels);
+    quint32 some[4];
+    store(some, pixels);
+    std::memcpy(row + x, some, size_t(width - x) * 4);
+}
+
+Floats channel(Words pixels, int shift)
+{
+    return __builtin_convertvector(Ints((pixels >> shift) & 0xff), Floats);
+}
+
+// Rounds premultiplied colours into [0, alpha] and packs them with the alpha.
+Words packClamped(Floats r, Floats g, Floats b, Words alpha)
+{
+    const Floats top = __builtin_convertvector(Ints(alpha), Floats) + 0.5f;
+    const Floats zero = {};
+    auto round = [&](Floats v) {
+        v += 0.5f;
+        v = v < zero ? zero : v;
+        v = top < v ? top : v;
+        return Words(__builtin_convertvector(v, Ints));
+    };
+    return (alpha << 24) | (round(r) << 16) | (round(g) << 8) | round(b);
+}
+
 // out = clamp(m · rgb + offset · alpha, 0, alpha) over premultiplied pixels: an affine
 // colour map on unpremultiplied colours, clamped to [0, 1], without dividing by alpha.
 struct ColorMatrix
@@ -20,14 +80,6 @@ struct ColorMatrix
     float m[3][3];
     float offset[3];
 };
-
-inline quint32 packClamped(float r, float g, float b, quint32 a)
-{
-    // Through int: a float to unsigned conversion costs a branch on x86.
-    const float top = float(a) + 0.5f;
-    auto channel = [top](float v) { return quint32(int(std::min(std::max(v + 0.5f, 0.0f), top))); };
-    return (a << 24) | (channel(r) << 16) | (channel(g) << 8) | channel(b);
-}
 
 QImage mapped(const QImage &src, const ColorMatrix &cm)
 {
@@ -38,20 +90,26 @@ QImage mapped(const QImage &src, const ColorMatrix &cm)
     const uchar *srcBits = src.constBits();
     uchar *dstBits = dst.bits();
     const qsizetype srcLine = src.bytesPerLine(), dstLine = dst.bytesPerLine();
-    const auto &m = cm.m;
-    const float o0 = cm.offset[0], o1 = cm.offset[1], o2 = cm.offset[2];
     ImagingThreads::forEachBand(src.height(), width, [&](int begin, int end) {
+        // Local copies: the compiler cannot tell the matrix from the pixels written.
+        Floats m[3][3], o[3];
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j)
+                m[i][j] = Floats{} + cm.m[i][j];
+            o[i] = Floats{} + cm.offset[i];
+        }
         for (int y = begin; y < end; ++y) {
             const auto *s = reinterpret_cast<const quint32 *>(srcBits + y * srcLine);
             auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
-            for (int x = 0; x < width; ++x) {
-                const quint32 p = s[x];
-                const quint32 a = p >> 24;
-                const float r = float((p >> 16) & 0xff), g = float((p >> 8) & 0xff), b = float(p & 0xff);
-                const float fa = float(a);
-                d[x] = packClamped(m[0][0] * r + m[0][1] * g + m[0][2] * b + o0 * fa,
-                                   m[1][0] * r + m[1][1] * g + m[1][2] * b + o1 * fa,
-                                   m[2][0] * r + m[2][1] * g + m[2][2] * b + o2 * fa, a);
+            for (int x = 0; x < width; x += 4) {
+                const Words p = loadPixels(s, x, width);
+                const Words a = p >> 24;
+                const Floats r = channel(p, 16), g = channel(p, 8), b = channel(p, 0);
+                const Floats fa = __builtin_convertvector(Ints(a), Floats);
+                storePixels(d, x, width,
+                            packClamped(m[0][0] * r + m[0][1] * g + m[0][2] * b + o[0] * fa,
+                                        m[1][0] * r + m[1][1] * g + m[1][2] * b + o[1] * fa,
+                                        m[2][0] * r + m[2][1] * g + m[2][2] * b + o[2] * fa, a));
             }
         }
     });
@@ -88,49 +146,27 @@ std::vector<float> gaussianKernel(float sigma)
     return weights;
 }
 
-// Blurs `channels` interleaved float planes of width × height (rows given by `row`) with a
-// separable kernel. Rows outside [0, height) come from `row` too: the caller decides whether
-// they repeat the edge or are empty. Horizontally, samples beyond the row repeat the edge
-// when clampEdges, else count as zero. `output(y, blurred)` receives each output row of [begin, end).
-template <int Channels, class RowFn, class OutputFn>
-void blurBand(int begin, int end, int width, const std::vector<float> &kernel, bool clampEdges, RowFn row,
-              OutputFn output)
+// The kernel is symmetric: each pair of taps at the same distance shares one multiply.
+// rows(k) is the row k steps away (k in [-reach, reach]). Stores floats [at, at + 16) of the
+// result: four independent sums keep the adds from waiting on each other.
+constexpr int kChunk = 16;
+
+template <class RowFn>
+void convolved(const std::vector<float> &kernel, int at, RowFn rows, float *to)
 {
     const int reach = int(kernel.size() / 2);
-    const int first = begin - reach, count = end - begin + 2 * reach;
-    std::vector<float> across(size_t(count) * width * Channels);
-    std::vector<float> line(size_t(width + 2 * reach) * Channels);
-    for (int i = 0; i < count; ++i) {
-        const float *in = row(first + i);
-        // Pad the row so the inner loop has no bounds checks.
-        std::copy(in, in + size_t(width) * Channels, line.begin() + size_t(reach) * Channels);
-        for (int x = 0; x < reach; ++x)
-            for (int c = 0; c < Channels; ++c) {
-                line[size_t(x) * Channels + c] = clampEdges ? in[c] : 0.0f;
-                line[size_t(width + reach + x) * Channels + c] =
-                    clampEdges ? in[size_t(width - 1) * Channels + c] : 0.0f;
-            }
-        float *out = across.data() + size_t(i) * width * Channels;
-        for (int x = 0; x < width * Channels; ++x)
-            out[x] = 0;
-        for (int k = 0; k < int(kernel.size()); ++k) {
-            const float w = kernel[k];
-            const float *src = line.data() + size_t(k) * Channels;
-            for (int x = 0; x < width * Channels; ++x)
-                out[x] += w * src[x];
-        }
+    Floats sum[4];
+    const float *centre = rows(0) + at;
+    for (int i = 0; i < 4; ++i)
+        sum[i] = kernel[size_t(reach)] * load<Floats>(centre + 4 * i);
+    for (int k = 1; k <= reach; ++k) {
+        const float w = kernel[size_t(reach + k)];
+        const float *before = rows(-k) + at, *after = rows(k) + at;
+        for (int i = 0; i < 4; ++i)
+            sum[i] += w * (load<Floats>(before + 4 * i) + load<Floats>(after + 4 * i));
     }
-    std::vector<float> down(size_t(width) * Channels);
-    for (int y = begin; y < end; ++y) {
-        std::fill(down.begin(), down.end(), 0.0f);
-        for (int k = 0; k < int(kernel.size()); ++k) {
-            const float w = kernel[k];
-            const float *src = across.data() + size_t(y - begin + k) * width * Channels;
-            for (int x = 0; x < width * Channels; ++x)
-                down[x] += w * src[x];
-        }
-        output(y, down.data());
-    }
+    for (int i = 0; i < 4; ++i)
+        store(to + at + 4 * i, sum[i]);
 }
 
 QImage sharpened(const QImage &src, float sharpness, const std::vector<float> &kernel)
@@ -142,31 +178,44 @@ QImage sharpened(const QImage &src, float sharpness, const std::vector<float> &k
     uchar *dstBits = dst.bits();
     const qsizetype dstLine = dst.bytesPerLine();
     const int reach = int(kernel.size() / 2);
+    const int stride = (width + kChunk - 1) / kChunk * kChunk; // whole chunks per row
     ImagingThreads::forEachBand(height, width * int(kernel.size()), [&](int begin, int end) {
         // Luma of the band's rows and of the rows its kernel reaches, edges repeated.
         const int first = std::max(0, begin - reach), last = std::min(height, end + reach);
-        std::vector<float> luma(size_t(last - first) * width);
+        std::vector<float> luma(size_t(last - first) * stride);
         for (int y = first; y < last; ++y) {
             const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
-            float *l = luma.data() + size_t(y - first) * width;
-            for (int x = 0; x < width; ++x) {
-                const quint32 p = s[x];
-                l[x] = kLumaRed * float((p >> 16) & 0xff) + kLumaGreen * float((p >> 8) & 0xff)
-                       + kLumaBlue * float(p & 0xff);
+            float *l = luma.data() + size_t(y - first) * stride;
+            for (int x = 0; x < width; x += 4) {
+                const Words p = loadPixels(s, x, width);
+                store(l + x, kLumaRed * channel(p, 16) + kLumaGreen * channel(p, 8) + kLumaBlue * channel(p, 0));
             }
         }
-        auto row = [&](int y) { return luma.data() + size_t(std::clamp(y, 0, height - 1) - first) * width; };
-        blurBand<1>(begin, end, width, kernel, true, row, [&](int y, const float *blurred) {
+        auto row = [&](int y) { return luma.data() + size_t(std::clamp(y, 0, height - 1) - first) * stride; };
+        // Down the columns into a row padded by the reach (edges repeated), then across it.
+        std::vector<float> line(size_t(stride + 2 * reach));
+        std::vector<float> smooth(static_cast<size_t>(stride));
+        float *middle = line.data() + reach;
+        std::vector<const float *> reached(kernel.size());
+        for (int y = begin; y < end; ++y) {
+            for (int k = -reach; k <= reach; ++k)
+                reached[size_t(k + reach)] = row(y + k);
+            for (int x = 0; x < stride; x += kChunk)
+                convolved(kernel, x, [&](int k) { return reached[size_t(k + reach)]; }, middle);
+            std::fill(line.begin(), line.begin() + reach, middle[0]);
+            std::fill(middle + width, line.data() + line.size(), middle[width - 1]);
+            for (int x = 0; x < stride; x += kChunk)
+                convolved(kernel, x, [&](int k) { return middle + k; }, smooth.data());
             const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
             const float *l = row(y);
             auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
-            for (int x = 0; x < width; ++x) {
-                const quint32 p = s[x];
-                const float detail = sharpness * (l[x] - blurred[x]);
-                d[x] = packClamped(float((p >> 16) & 0xff) + detail, float((p >> 8) & 0xff) + detail,
-                                   float(p & 0xff) + detail, p >> 24);
+            for (int x = 0; x < width; x += 4) {
+                const Words p = loadPixels(s, x, width);
+                const Floats detail = sharpness * (load<Floats>(l + x) - load<Floats>(smooth.data() + x));
+                storePixels(d, x, width,
+                            packClamped(channel(p, 16) + detail, channel(p, 8) + detail, channel(p, 0) + detail, p >> 24));
             }
-        });
+        }
     });
     return dst;
 }
@@ -181,15 +230,19 @@ QImage blurred(const QImage &src, const std::vector<float> &kernel, bool clampEd
     uchar *dstBits = dst.bits();
     const qsizetype dstLine = dst.bytesPerLine();
     const int reach = int(kernel.size() / 2);
+    // A pixel's four channels are one quad, in memory order; the alpha byte bounds the others.
+    constexpr int alphaIndex = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? 3 : 0;
+    const Ints toAlpha = {alphaIndex, alphaIndex, alphaIndex, alphaIndex};
+    const int stride = (width * 4 + kChunk - 1) / kChunk * kChunk; // whole chunks per row
     ImagingThreads::forEachBand(height, width * 4 * int(kernel.size()), [&](int begin, int end) {
-        const int first = begin - reach, last = end + reach;
-        std::vector<float> planes(size_t(last - first) * width * 4);
-        std::vector<float> empty(size_t(width) * 4, 0.0f);
-        for (int y = std::max(0, first); y < std::min(height, last); ++y) {
+        const int first = std::max(0, begin - reach), last = std::min(height, end + reach);
+        std::vector<float> planes(size_t(last - first) * stride);
+        const std::vector<float> empty(size_t(stride), 0.0f);
+        for (int y = first; y < last; ++y) {
             const uchar *s = src.constScanLine(y);
-            float *p = planes.data() + size_t(y - first) * width * 4;
-            for (int i = 0; i < width * 4; ++i)
-                p[i] = float(s[i]);
+            float *p = planes.data() + size_t(y - first) * stride;
+            for (int x = 0; x < width * 4; x += 4)
+                store(p + x, __builtin_convertvector(load<Bytes>(s + x), Floats));
         }
         auto row = [&](int y) -> const float * {
             if (y < 0 || y >= height) {
@@ -197,18 +250,38 @@ QImage blurred(const QImage &src, const std::vector<float> &kernel, bool clampEd
                     return empty.data();
                 y = std::clamp(y, 0, height - 1);
             }
-            return planes.data() + size_t(y - first) * width * 4;
+            return planes.data() + size_t(y - first) * stride;
         };
-        blurBand<4>(begin, end, width, kernel, clampEdges, row, [&](int y, const float *out) {
+        // Down the columns into a row padded by the reach, then across it.
+        std::vector<float> line(size_t(stride + 2 * reach * 4));
+        float *middle = line.data() + size_t(reach) * 4;
+        std::vector<float> across(static_cast<size_t>(stride));
+        std::vector<const float *> reached(kernel.size());
+        const Floats zero = {};
+        for (int y = begin; y < end; ++y) {
+            for (int k = -reach; k <= reach; ++k)
+                reached[size_t(k + reach)] = row(y + k);
+            for (int x = 0; x < stride; x += kChunk)
+                convolved(kernel, x, [&](int k) { return reached[size_t(k + reach)]; }, middle);
+            const Floats left = clampEdges ? load<Floats>(middle) : zero;
+            const Floats right = clampEdges ? load<Floats>(middle + size_t(width - 1) * 4) : zero;
+            for (int x = 0; x < reach; ++x)
+                store(line.data() + size_t(x) * 4, left);
+            for (float *x = middle + size_t(width) * 4; x < line.data() + line.size(); x += 4)
+                store(x, right);
+            for (int x = 0; x < stride; x += kChunk)
+                convolved(kernel, x, [&](int k) { return middle + k * 4; }, across.data());
             uchar *d = dstBits + y * dstLine;
-            // Bytes in memory order; the alpha byte bounds the colour bytes.
-            constexpr int alphaIndex = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? 3 : 0;
-            for (int x = 0; x < width; ++x) {
-                const float a = std::clamp(out[x * 4 + alphaIndex], 0.0f, 255.0f);
-                for (int c = 0; c < 4; ++c)
-                    d[x * 4 + c] = uchar(std::clamp(out[x * 4 + c], 0.0f, a) + 0.5f);
+            for (int x = 0; x < width * 4; x += 4) {
+                const Floats v = load<Floats>(across.data() + x);
+                Floats a = __builtin_shuffle(v, toAlpha);
+                a = a < zero ? zero : a;
+                a = 255.0f < a ? Floats{} + 255.0f : a;
+                Floats c = v < zero ? zero : v;
+                c = a < c ? a : c;
+                store(d + x, __builtin_convertvector(__builtin_convertvector(c + 0.5f, Ints), Bytes));
             }
-        });
+        }
     });
     return dst;
 }

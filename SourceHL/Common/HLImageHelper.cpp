@@ -2,9 +2,11 @@
 
 #include "Platform/Imaging/PhotoReader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
@@ -51,9 +53,25 @@ void drawWhole(QPainter &painter, const QImage &image, const QRectF &target)
 
 QImage redrawn(const QImage &image, QSizeF size)
 {
+    // A reduction lands on whole pixels: the averaged image is the picture itself, without
+    // a painter pass to copy it.
+    const QSize whole(std::max(1, int(std::min(size.width(), double(INT_MAX)))),
+                      std::max(1, int(std::min(size.height(), double(INT_MAX)))));
+    if (whole.width() < image.width() || whole.height() < image.height())
+        return image.scaled(whole, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return HLImageHelper::hlImageOf(size, [&](QPainter &painter, const QRectF &rect) {
         drawWhole(painter, image, rect);
     });
+}
+
+// Whether pixels of this stored format can be anything but opaque (palettes may hold
+// transparent entries).
+bool mayBeTransparent(QImage::Format stored)
+{
+    const QPixelFormat pixel = QImage::toPixelFormat(stored);
+    return stored == QImage::Format_Invalid || pixel.colorModel() == QPixelFormat::Indexed
+           || pixel.alphaUsage() == QPixelFormat::UsesAlpha;
 }
 
 bool hasTransparency(const QImage &image)
@@ -71,6 +89,16 @@ bool hasTransparency(const QImage &image)
 }
 
 // Writes atomically: the file is either complete or untouched.
+bool writeBytes(const QByteArray &bytes, const QString &path, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
 bool writePicture(const QImage &image, const QString &path, bool png, float quality, QString *error)
 {
     QSaveFile file(path);
@@ -91,6 +119,49 @@ bool writePicture(const QImage &image, const QString &path, bool png, float qual
         return false;
     }
     return true;
+}
+
+// An upright JPEG is kept byte for byte: re-encoding it would cost time and lose detail. It
+// is still decoded once, which proves it whole; straight at the preview's size when one is
+// needed, as JPEG reduces while decoding.
+QSizeF keptJpeg(const QString &path, QSize stored, const QString &sourcePath,
+                const std::function<QString()> &previewPath, float compress, QSizeF limit, QString *error)
+{
+    QString reason;
+    auto failed = [&] {
+        if (error)
+            *error = reason;
+        return QSizeF(0, 0);
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
+        return failed();
+    }
+    QByteArray bytes = file.readAll();
+    const bool reduce = stored.width() > limit.width() && stored.height() > limit.height();
+    QImage picture;
+    if (reduce) {
+        // The size hlLimitInsideImageOf gives: the box fitted, cut to whole pixels.
+        const QSizeF inside = HLImageHelper::maxInsideSize(QSizeF(stored), limit);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer, "jpeg");
+        reader.setScaledSize(QSize(std::max(1, int(inside.width())), std::max(1, int(inside.height()))));
+        picture = reader.read();
+        if (picture.isNull())
+            reason = QStringLiteral("Cannot read %1: %2").arg(path, reader.errorString());
+    } else {
+        picture = PhotoReader::load(path, {}, &reason);
+    }
+    if (picture.isNull() || !writeBytes(bytes, sourcePath, &reason))
+        return failed();
+    if (reduce && !writePicture(picture, previewPath(), false, compress, &reason)) {
+        QFile::remove(sourcePath);
+        return failed();
+    }
+    if (error)
+        error->clear();
+    return QSizeF(stored);
 }
 
 } // namespace
@@ -125,12 +196,18 @@ QSizeF HLImageHelper::hlValidate(const QString &path, const PathBlock &source, c
             *error = reason;
         return QSizeF(0, 0);
     };
+    const QString name = QFileInfo(path).fileName();
+    QImageReader probe(path);
+    probe.setDecideFormatFromContent(true);
+    const QSize stored = probe.size();
+    if (probe.format() == "jpeg" && stored.isValid()
+        && probe.transformation() == QImageIOHandler::TransformationNone)
+        return keptJpeg(path, stored, source(name), [&] { return preview(name); }, compress, limit, error);
     const QImage picture = PhotoReader::load(path, {}, &reason);
     if (picture.isNull())
         return failed();
     // Transparency would turn black in a JPEG; such photos are kept as PNG.
-    const bool png = hasTransparency(picture);
-    const QString name = QFileInfo(path).fileName();
+    const bool png = mayBeTransparent(probe.imageFormat()) && hasTransparency(picture);
     const QString sourcePath = source(name);
     if (!writePicture(picture, sourcePath, png, std::max(compress, kSourceQuality), &reason))
         return failed();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <QPainter>
 
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -247,6 +249,68 @@ TEST_F(HLImageValidate, KeepsTheSourceAtHighQuality)
     ASSERT_TRUE(detail.save(highQuality, "JPEG", 90));
     EXPECT_EQ(QFileInfo(kept).size(), QFileInfo(highQuality).size());
     EXPECT_GT(QFileInfo(kept).size(), QFileInfo(halfQuality).size() * 1.3);
+}
+
+// The bytes of a JPEG of image, with an EXIF block recording orientation when it is not 0.
+QByteArray jpegBytes(const QImage &image, quint16 orientation)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "JPEG", 75));
+    if (orientation == 0)
+        return jpeg;
+    QByteArray tiff("II*\0\x08\0\0\0", 8);      // little-endian, first IFD at 8
+    tiff.append("\x01\0", 2);                   // one entry
+    tiff.append("\x12\x01\x03\0\x01\0\0\0", 8); // tag 0x0112, SHORT, count 1
+    tiff.append(char(orientation)).append("\0\0\0", 3);
+    tiff.append("\0\0\0\0", 4); // no next IFD
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
+    return jpeg.left(2) + app1 + jpeg.mid(2);
+}
+
+// An upright JPEG is kept byte for byte; one the camera stored turned is kept upright. Either
+// way the preview is the upright photo reduced.
+TEST_F(HLImageValidate, KeepsUprightJpegsAsTheyAreAndTurnsOthers)
+{
+    const struct
+    {
+        quint16 orientation;
+        QSize upright;
+    } cases[] = {{0, {400, 240}}, {1, {400, 240}}, {6, {240, 400}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.orientation);
+        const QString name = QStringLiteral("o%1.jpg").arg(c.orientation);
+        const QString path = folder.file(name);
+        const QByteArray original = jpegBytes(bands(400, 240), c.orientation);
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(original);
+        }
+        ASSERT_EQ(validate(path, {120, 90}), QSizeF(c.upright));
+        QFile kept(folder.file("Source/" + name));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll() == original, c.orientation <= 1);
+        // Upright even for a reader that ignores orientation tags.
+        for (const char *file : {"Source/", "Preview/"}) {
+            QImageReader reader(folder.file(file + name));
+            reader.setAutoTransform(false);
+            const QImage back = reader.read();
+            ASSERT_FALSE(back.isNull()) << file;
+            EXPECT_EQ(back.size(), c.upright.scaled(file == std::string("Source/") ? c.upright : QSize(120, 90),
+                                                     Qt::KeepAspectRatio))
+                << file;
+            // The red quarter is on the left, or on top once turned a quarter clockwise.
+            const QPoint red = c.orientation == 6 ? QPoint(back.width() / 2, back.height() / 10)
+                                                  : QPoint(back.width() / 10, back.height() / 2);
+            EXPECT_GT(qRed(back.pixel(red)), 200) << file;
+            EXPECT_LT(qGreen(back.pixel(red)), 60) << file;
+        }
+    }
 }
 
 TEST_F(HLImageValidate, KeepsTransparencyAsPng)
