@@ -9,6 +9,8 @@
 // run over the solid length of their timing; transitions get Preview0 and Preview1 as "ImageA" and
 // "ImageB" and run over 0…1; text templates get the word "Text" and run over 0…1. The sample pictures
 // are looked for in the folder given by --previews, else in Resources/ above the Templates folder.
+// --count N gives a slideshow N pictures instead of BestCount; --portrait makes every second one a
+// portrait photo padded to 4:3 with clear bands, as the slide frame without background hands it over.
 #include "Platform/Composer/Composition.h"
 #include "Platform/Composer/CompositionRenderer.h"
 #include "Platform/Composer/SlideTiming.h"
@@ -98,7 +100,11 @@ struct Template
     QString type;
     double duration = 1;
     int count = 0;
+    bool portrait = false;
 };
+
+int g_count = 0;
+bool g_portrait = false;
 
 bool loadTemplate(const QString &folder, Template *t, QString *error)
 {
@@ -116,7 +122,8 @@ bool loadTemplate(const QString &folder, Template *t, QString *error)
     t->folder = folder;
     t->type = HLPropertyList::string(t->info, "QuartzType");
     const SlideTiming timing = SlideTiming::fromInfo(t->info);
-    t->count = int(HLPropertyList::integer(t->info, "BestCount", 0));
+    t->count = g_count > 0 ? g_count : int(HLPropertyList::integer(t->info, "BestCount", 0));
+    t->portrait = g_portrait;
     t->composition = Composition::load(QDir(folder).filePath(HLPropertyList::string(t->info, "QuartzName")),
                                        timing, error);
     if (!t->composition)
@@ -142,9 +149,17 @@ void feed(CompositionRenderer &r, const Template &t, const QString &previews)
     auto preview = [&](int k) { return QImage(QDir(previews).filePath(QStringLiteral("Preview%1.png").arg(k))); };
     if (t.type == u"QuartzTypeSlideshow") {
         QVariantList images;
-        for (int k = 0; k < t.count; ++k)
-            if (const QImage img = preview(k); !img.isNull())
+        for (int k = 0; k < t.count; ++k) {
+            QImage img = preview(k % 6);
+            if (t.portrait && k % 2 == 1 && !img.isNull()) {
+                const QImage photo = samplePicture(k % 6, QSize(img.height() * 3 / 4, img.height()));
+                img = QImage(img.size(), QImage::Format_ARGB32_Premultiplied);
+                img.fill(Qt::transparent);
+                QPainter(&img).drawImage((img.width() - photo.width()) / 2, 0, photo);
+            }
+            if (!img.isNull())
                 images.append(QVariantMap{{"Image", img}});
+        }
         r.setValue("Images", images);
     } else if (t.type == u"QuartzTypeTransition") {
         r.setValue("ImageA", preview(0));
@@ -267,6 +282,14 @@ int main(int argc, char **argv)
     if (const int k = args.indexOf("--previews"); k >= 0 && k + 1 < args.size()) {
         previews = args[k + 1];
         args.remove(k, 2);
+    }
+    if (const int k = args.indexOf("--count"); k >= 0 && k + 1 < args.size()) {
+        g_count = args[k + 1].toInt();
+        args.remove(k, 2);
+    }
+    if (const int k = args.indexOf("--portrait"); k >= 0) {
+        g_portrait = true;
+        args.remove(k, 1);
     }
     if (args.isEmpty())
         return fail("render | sheet | thumb | previews (see the source for arguments)");

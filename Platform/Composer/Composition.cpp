@@ -348,6 +348,7 @@ private:
                 throw ParseError{QStringLiteral("%1: unknown fit '%2'").arg(where, fit)};
             l.fit = fits.value(fit);
             l.hasCrop = o.contains("crop");
+            l.trim = o.value("trim").toBool();
             l.crop = exprs<4>(o.value("crop"), {0, 0, 1, 1}, where + ".crop");
             l.radius = expr(o.value("radius"), 0, where + ".radius");
             l.border = stroke(o.value("border"), where + ".border");

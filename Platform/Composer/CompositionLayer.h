@@ -90,6 +90,7 @@ struct CompositionLayer
     Fit fit = Fit::Fill;
     std::array<Expression, 4> crop; // fractions of the source picture
     bool hasCrop = false;
+    bool trim = false; // drop the source's transparent margins (a photo padded to 4:3) before crop and fit
     // picture, shape
     Expression radius; // corner radius, reference units
     Stroke border;

@@ -104,6 +104,39 @@ QPolygonF polygonOf(const QRectF &rect)
     return QPolygonF({rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()});
 }
 
+// The part of a picture inside its transparent margins (the bands a portrait photo gets when it is
+// padded to 4:3 without a background); a half-covered edge pixel counts as margin.
+QRect opaqueBounds(const QImage &image)
+{
+    const int w = image.width(), h = image.height();
+    auto opaque = [&](int x, int y) { return qAlpha(reinterpret_cast<const QRgb *>(image.constScanLine(y))[x]) >= 128; };
+    auto rowOpaque = [&](int y) {
+        for (int x = 0; x < w; ++x)
+            if (opaque(x, y))
+                return true;
+        return false;
+    };
+    int top = 0, bottom = h - 1;
+    while (top < h && !rowOpaque(top))
+        ++top;
+    if (top == h)
+        return image.rect();
+    while (!rowOpaque(bottom))
+        --bottom;
+    auto columnOpaque = [&](int x) {
+        for (int y = top; y <= bottom; ++y)
+            if (opaque(x, y))
+                return true;
+        return false;
+    };
+    int left = 0, right = w - 1;
+    while (!columnOpaque(left))
+        ++left;
+    while (!columnOpaque(right))
+        --right;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 } // namespace
 
 // What one layer draws in this frame, with every value evaluated.
@@ -164,6 +197,7 @@ struct CompositionRenderer::Caches
     std::map<std::tuple<QString, QString, QRgb, QRgb, int, int>, TextSprite> texts;
     std::vector<SlideTiming::Phase> phases;
     int phasesCount = -1;
+    std::map<qint64, QRect> opaque; // by QImage::cacheKey
 };
 
 namespace {
@@ -175,9 +209,9 @@ public:
 
     Evaluator(CompositionRenderer::Frame &frame, const QHash<QString, QVariant> &inputs,
               const QHash<QString, QImage> &pictures, const QHash<QString, std::vector<QImage>> &lists,
-              const std::vector<SlideTiming::Phase> &phases, QSize size)
+              const std::vector<SlideTiming::Phase> &phases, std::map<qint64, QRect> &opaque, QSize size)
         : m_frame(frame), m_inputs(inputs), m_pictures(pictures), m_lists(lists), m_phases(phases),
-          m_size(size)
+          m_opaque(opaque), m_size(size)
     {
         m_env.values = m_frame.values.data();
         m_env.phaseOf = [this](int which, int k) {
@@ -311,9 +345,9 @@ private:
             shadow(l.shadow, it);
             if (!it.image)
                 return; // nothing to draw; an empty entry leaves its place empty
-            const QRectF whole(QPointF(0, 0), QSizeF(it.image->size()));
-            QRectF src = QRectF(crop[0] * whole.width(), crop[1] * whole.height(), crop[2] * whole.width(),
-                                crop[3] * whole.height())
+            const QRectF whole = l.trim ? QRectF(trimmed(*it.image)) : QRectF(QPointF(0, 0), QSizeF(it.image->size()));
+            QRectF src = QRectF(whole.x() + crop[0] * whole.width(), whole.y() + crop[1] * whole.height(),
+                                crop[2] * whole.width(), crop[3] * whole.height())
                              .intersected(whole);
             if (src.isEmpty())
                 return;
@@ -385,6 +419,17 @@ private:
         }
         }
         out.push_back(std::move(it));
+    }
+
+    QRect trimmed(const QImage &image)
+    {
+        auto found = m_opaque.find(image.cacheKey());
+        if (found == m_opaque.end()) {
+            if (m_opaque.size() > 64)
+                m_opaque.clear();
+            found = m_opaque.emplace(image.cacheKey(), opaqueBounds(image)).first;
+        }
+        return found->second;
     }
 
     void shadow(const CompositionLayer::Shadow &s, Item &it)
@@ -463,6 +508,7 @@ private:
     const QHash<QString, QImage> &m_pictures;
     const QHash<QString, std::vector<QImage>> &m_lists;
     const std::vector<SlideTiming::Phase> &m_phases;
+    std::map<qint64, QRect> &m_opaque;
     QSize m_size;
     Expression::Env m_env;
 };
@@ -853,8 +899,16 @@ private:
         const CompositionLayer::Mask &m = it.layer->mask;
         const bool soft = it.feather > 0
                           && (m.type == CompositionLayer::MaskType::Wipe || m.type == CompositionLayer::MaskType::Iris);
-        if (m.type != CompositionLayer::MaskType::None && !soft)
-            p.setClipPath(maskPath(it), Qt::IntersectClip);
+        if (m.type != CompositionLayer::MaskType::None && !soft) {
+            QPainterPath path = maskPath(it);
+            // Only what is already let through counts: a smaller path is cheaper to clip with.
+            if (p.hasClipping()) {
+                QPainterPath bounds;
+                bounds.addRect(p.clipBoundingRect().adjusted(-1, -1, 1, 1));
+                path = path.intersected(bounds);
+            }
+            p.setClipPath(path, Qt::IntersectClip);
+        }
         if (soft && !it.offscreen) {
             softWipe(p, it, base);
             return;
@@ -979,7 +1033,7 @@ void CompositionRenderer::evaluate(Frame &frame) const
         m_caches->phases = m_composition->timing().phases(count);
         m_caches->phasesCount = count;
     }
-    Evaluator e(frame, m_inputs, m_pictures, m_lists, m_caches->phases, m_size);
+    Evaluator e(frame, m_inputs, m_pictures, m_lists, m_caches->phases, m_caches->opaque, m_size);
     for (const auto &[slot, expr] : m_composition->lets())
         frame.values[size_t(slot)] = e.ev(expr);
     e.layers(m_composition->layers(), QTransform(), 1.0, frame.items);

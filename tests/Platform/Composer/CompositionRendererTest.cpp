@@ -93,6 +93,37 @@ TEST(CompositionRendererTest, PicturesFitFillStretchAndCrop)
     }
 }
 
+// A portrait photo padded to 4:3 with transparent bands: "trim" lays out the photo itself.
+TEST(CompositionRendererTest, TrimLaysOutThePaddedPhoto)
+{
+    QImage padded(40, 30, QImage::Format_ARGB32_Premultiplied);
+    padded.fill(Qt::transparent);
+    {
+        QPainter p(&padded);
+        p.fillRect(10, 0, 20, 15, Qt::red); // the photo: red above, blue below
+        p.fillRect(10, 15, 20, 15, Qt::blue);
+    }
+    const struct
+    {
+        const char *layer;
+        QPoint probe;
+        QColor expected;
+    } cases[] = {
+        {R"J({"type": "picture", "image": "A", "fit": "fit", "trim": true})J", {20, 25}, Qt::red},
+        {R"J({"type": "picture", "image": "A", "fit": "fit", "trim": true})J", {80, 75}, Qt::blue},
+        {R"J({"type": "picture", "image": "A", "fit": "fit", "trim": true})J", {10, 50}, Qt::transparent},
+        {R"J({"type": "picture", "image": "A", "fit": "fit"})J", {20, 25}, Qt::transparent},
+        {R"J({"type": "picture", "image": "A", "fit": "fill", "trim": true})J", {3, 3}, Qt::red},
+        {R"J({"type": "picture", "image": "A", "fit": "fill", "trim": true})J", {96, 96}, Qt::blue},
+        {R"J({"type": "picture", "image": "A", "fit": "stretch", "trim": true, "crop": [0, 0.5, 1, 0.5]})J", {3, 3}, Qt::blue},
+    };
+    for (const auto &c : cases) {
+        CompositionRenderer r(make(QByteArray(R"J({"format": 1, "layers": [)J") + c.layer + "]}"), QSize(100, 100));
+        r.setValue("A", padded);
+        EXPECT_TRUE(near(r.render(0), c.probe.x(), c.probe.y(), c.expected)) << c.layer;
+    }
+}
+
 TEST(CompositionRendererTest, MasksKeepWhatTheyShow)
 {
     const struct
