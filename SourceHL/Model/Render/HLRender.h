@@ -62,6 +62,16 @@ protected:
             return nullptr;
         return std::unique_ptr<R>(new R(type, name, std::move(composition), size));
     }
+    // The same at a size of the caller's (an export renders at the project's full size while the
+    // shared limit size serves the preview).
+    template <typename R>
+    static std::unique_ptr<R> makeSized(QSize size, HLRenderType type, const QString &name,
+                                        std::shared_ptr<const Composition> composition)
+    {
+        if (!composition || size.isEmpty())
+            return nullptr;
+        return std::unique_ptr<R>(new R(type, name, std::move(composition), size));
+    }
 
     QImage p_NSSharpenImage(const QImage &image) const;
     Picture p_CISharpenImage(const Picture &picture) const;

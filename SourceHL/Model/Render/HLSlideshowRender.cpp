@@ -13,6 +13,12 @@ std::unique_ptr<HLSlideshowRender> HLSlideshowRender::initFreely(bool freely, co
     return make<HLSlideshowRender>(freely, HLRenderTypeSlideshow, name, std::move(composition));
 }
 
+std::unique_ptr<HLSlideshowRender> HLSlideshowRender::initSized(QSize size, const QString &name,
+                                                                    std::shared_ptr<const Composition> composition)
+{
+    return makeSized<HLSlideshowRender>(size, HLRenderTypeSlideshow, name, std::move(composition));
+}
+
 QImage HLSlideshowRender::snapshotNSImageAt(float time)
 {
     ++m_iRepeat;

@@ -10,6 +10,9 @@ class HLSlideshowRender : public HLRender
 public:
     static std::unique_ptr<HLSlideshowRender> initFreely(bool freely, const QString &name,
                                                          std::shared_ptr<const Composition> composition);
+    // At the given pixel size instead of the render-context pool's; nothing for an empty size.
+    static std::unique_ptr<HLSlideshowRender> initSized(QSize size, const QString &name,
+                                              std::shared_ptr<const Composition> composition);
 
     // Both count the snapshot first.
     QImage snapshotNSImageAt(float time) override;

@@ -17,6 +17,12 @@ std::unique_ptr<HLTextRender> HLTextRender::initFreely(bool freely, const QStrin
     return make<HLTextRender>(freely, HLRenderTypeText, name, std::move(composition));
 }
 
+std::unique_ptr<HLTextRender> HLTextRender::initSized(QSize size, const QString &name,
+                                                          std::shared_ptr<const Composition> composition)
+{
+    return makeSized<HLTextRender>(size, HLRenderTypeText, name, std::move(composition));
+}
+
 void HLTextRender::clear()
 {
     for (const QString &key : {kRenderKeyTime, kRenderKeyContent, kRenderKeyFontName, kRenderKeyFontSize,

@@ -12,6 +12,9 @@ class HLTextRender : public HLRender
 public:
     static std::unique_ptr<HLTextRender> initFreely(bool freely, const QString &name,
                                                     std::shared_ptr<const Composition> composition);
+    // At the given pixel size instead of the render-context pool's; nothing for an empty size.
+    static std::unique_ptr<HLTextRender> initSized(QSize size, const QString &name,
+                                              std::shared_ptr<const Composition> composition);
 
     // Empties "Time", "Content", "FontName", "FontSize", "FontColor", "MoveIn", "MoveOut", "X", "Y".
     void clear();

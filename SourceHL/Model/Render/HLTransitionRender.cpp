@@ -24,6 +24,12 @@ std::unique_ptr<HLTransitionRender> HLTransitionRender::initFreely(bool freely, 
     return make<HLTransitionRender>(freely, HLRenderTypeTransition, name, std::move(composition));
 }
 
+std::unique_ptr<HLTransitionRender> HLTransitionRender::initSized(QSize size, const QString &name,
+                                                                      std::shared_ptr<const Composition> composition)
+{
+    return makeSized<HLTransitionRender>(size, HLRenderTypeTransition, name, std::move(composition));
+}
+
 void HLTransitionRender::clear()
 {
     updateBackground(QVariant());

@@ -9,6 +9,9 @@ class HLTransitionRender : public HLRender
 public:
     static std::unique_ptr<HLTransitionRender> initFreely(bool freely, const QString &name,
                                                           std::shared_ptr<const Composition> composition);
+    // At the given pixel size instead of the render-context pool's; nothing for an empty size.
+    static std::unique_ptr<HLTransitionRender> initSized(QSize size, const QString &name,
+                                              std::shared_ptr<const Composition> composition);
 
     // Empties the background, then "ImageA", then "ImageB".
     void clear();

@@ -11,6 +11,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -108,6 +112,54 @@ TEST(HLQuartzPoolTest, TheShippedTemplatesAllLoadWithTheirTiming)
     }
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.isEmpty()) << qPrintable(warnings.join('\n'));
+}
+
+// A picture of the frame size: a colour ramp across (or down) the frame, so that a moved, scaled or
+// faded picture shows.
+QImage ramp(QSize size, bool across, QColor from, QColor to)
+{
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const double t = across ? x / double(size.width() - 1) : y / double(size.height() - 1);
+            img.setPixelColor(x, y, QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t,
+                                                     from.greenF() + (to.greenF() - from.greenF()) * t,
+                                                     from.blueF() + (to.blueF() - from.blueF()) * t));
+        }
+    return img;
+}
+
+int largestDifference(const QImage &a, const QImage &b)
+{
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+// No jump where a transition meets its pictures: at Time 0 the frame is the outgoing picture, at
+// Time 1 the incoming one, in landscape and portrait frames.
+TEST(HLQuartzPoolTest, EveryShippedTransitionStartsOnImageAAndEndsOnImageB)
+{
+    const auto items = HLQuartzPool::p_quartzItemsOf(HLRenderTypeTransition, kTemplates + "/Transition");
+    ASSERT_FALSE(items.isEmpty());
+    for (const QSize size : {QSize(96, 72), QSize(72, 96)}) {
+        const QImage a = ramp(size, true, QColor(230, 40, 30), QColor(250, 220, 40));
+        const QImage b = ramp(size, false, QColor(20, 60, 200), QColor(30, 200, 120));
+        for (const auto &item : items) {
+            CompositionRenderer r(item->oContent(), size);
+            r.setValue("ImageA", a);
+            r.setValue("ImageB", b);
+            EXPECT_LE(largestDifference(r.render(0.0), a), 2) << qPrintable(item->strName()) << " at 0, "
+                                                              << size.width() << "x" << size.height();
+            EXPECT_LE(largestDifference(r.render(1.0), b), 2) << qPrintable(item->strName()) << " at 1, "
+                                                              << size.width() << "x" << size.height();
+        }
+    }
 }
 
 TEST(HLQuartzPoolTest, BrokenTemplatesAreSkippedAndTheRestLoad)

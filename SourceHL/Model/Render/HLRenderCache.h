@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class HLRenderItem;
+
+// One prepared slide picture, or the task that makes it. An entry belongs to one placement of a
+// picture (a render item), so the same photo shown twice with different edits gets two entries;
+// strHashID names the resource for the load bookkeeping, strCacheID is the pool's key.
+// Touched by the one render thread only.
+class HLRenderCache
+{
+public:
+    // The picture: a QImage (one-picture slideshow items) or a Picture.
+    using Task = std::function<QVariant()>;
+
+    // Nothing for a missing render item or one whose resource has no hash ID.
+    static std::shared_ptr<HLRenderCache> renderCacheOf(const std::shared_ptr<HLRenderItem> &renderItem);
+    // The pool key of a render item: its resource's hash ID and the placement.
+    static QString cacheIDOf(const HLRenderItem &renderItem);
+
+    // Whether this entry needs a new task instead of the old entry's picture.
+    bool isDifferentVideoCache(const HLRenderCache *old) const;
+    // Takes over the old entry's task and picture.
+    void keepTheSameContent(const HLRenderCache &old);
+    // A new pending task; the picture is dropped.
+    void updateRenderTask(Task task);
+    // The picture, running the pending task first. A task that made nothing leaves an empty
+    // value (the renderer draws its black barrier then); "what the hell" when the entry was
+    // never given a task.
+    QVariant cacheContent();
+
+    QString strHashID() const { return m_strHashID; }
+    QString strCacheID() const { return m_strCacheID; }
+    std::shared_ptr<HLRenderItem> oRenderItem() const { return m_oRenderItem; }
+    const Task &blkTask() const { return m_blkTask; }
+    QVariant oCache() const { return m_oCache; }
+    bool bIsCacheDirty() const { return m_bIsCacheDirty; }
+    void setBIsCacheDirty(bool dirty) { m_bIsCacheDirty = dirty; }
+    bool bIsResourceVideo() const { return m_bIsResourceVideo; }
+    void setBIsResourceVideo(bool video) { m_bIsResourceVideo = video; }
+    bool bIsResidentVideo() const { return m_bIsResidentVideo; }
+    void setBIsResidentVideo(bool resident) { m_bIsResidentVideo = resident; }
+    float dLastRenderTime() const { return m_dLastRenderTime; }
+    void setDLastRenderTime(float time) { m_dLastRenderTime = time; }
+
+private:
+    QString m_strHashID;
+    QString m_strCacheID;
+    // Held so that no other render item can take this one's address (and key) while the entry lives.
+    std::shared_ptr<HLRenderItem> m_oRenderItem;
+    Task m_blkTask;
+    QVariant m_oCache;
+    bool m_bHasRun = false;
+    bool m_bIsCacheDirty = false;
+    bool m_bIsResourceVideo = false;
+    bool m_bIsResidentVideo = false;
+    float m_dLastRenderTime = 0;
+};

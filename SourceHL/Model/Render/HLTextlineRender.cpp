@@ -1,0 +1,196 @@
+#include "SourceHL/Model/Render/HLTextlineRender.h"
+
+#include "Platform/Foundation/HLAssert.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderContextPool.h"
+#include "SourceHL/Model/Render/HLTextRender.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextInfo.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+
+#include <cmath>
+
+namespace {
+
+QSize wholePixels(QSizeF size)
+{
+    return QSize(std::max(1, int(std::lround(size.width()))), std::max(1, int(std::lround(size.height()))));
+}
+
+} // namespace
+
+std::shared_ptr<HLTextlineRender> HLTextlineRender::textlineRenderOf(const std::shared_ptr<HLTextlineItem> &textline,
+                                                                     bool freely,
+                                                                     const std::shared_ptr<HLRenderSizer> &sizer,
+                                                                     const std::shared_ptr<HLQuartzPool> &textPool)
+{
+    if (!textline || !textPool)
+        return nullptr;
+    std::shared_ptr<HLTextlineRender> render(new HLTextlineRender());
+    render->m_oTextline = textline;
+    render->m_bFreely = freely;
+    render->m_oSizer = sizer;
+    render->m_oTextPool = textPool;
+    return render;
+}
+
+HLTextlineRender::~HLTextlineRender() = default;
+
+QSize HLTextlineRender::frameSizeOf(HLRenderMode mode) const
+{
+    if (!m_oSizer)
+        return {};
+    if (m_bFreely)
+        return wholePixels(HLRenderContextPool::sharedRenderContextPool().freeContextSize());
+    if (mode == HLRenderModeExport) {
+        const auto full = HLRenderSizer::renderSizerOf(m_oSizer->szRender(), m_oSizer->dPreviewLimit());
+        if (!full)
+            return {};
+        full->setEnType(1);
+        return full->evenRenderSize();
+    }
+    return wholePixels(m_oSizer->typedRenderSize());
+}
+
+HLTextlineRender::Shot HLTextlineRender::p_shotOf(bool takeDirty) const
+{
+    Shot shot;
+    shot.time = m_oTextline->dNowTime();
+    shot.hasTitles = !m_oTextline->aryItems().isEmpty();
+    if (const auto title = m_oTextline->textItemAt(shot.time)) {
+        shot.title = title->copy();
+        if (takeDirty) {
+            shot.dirty = title->oTextEdit()->bIsDirty();
+            title->oTextEdit()->setBIsDirty(false);
+        }
+    }
+    return shot;
+}
+
+void HLTextlineRender::prepareTitle()
+{
+    Shot shot = p_shotOf(true);
+    std::lock_guard lock(m_shotLock);
+    // A change not yet drawn stays marked when a newer copy replaces the waiting one.
+    if (m_prepared && m_prepared->dirty)
+        shot.dirty = true;
+    m_prepared = std::make_unique<Shot>(std::move(shot));
+}
+
+QImage HLTextlineRender::renderPreview()
+{
+    return p_render(HLRenderModePreview);
+}
+
+QImage HLTextlineRender::renderExport()
+{
+    return p_render(HLRenderModeExport);
+}
+
+void HLTextlineRender::clear()
+{
+    m_bClearRequest = true;
+}
+
+QImage HLTextlineRender::p_render(HLRenderMode mode)
+{
+    if (m_bClearRequest.exchange(false)) {
+        m_oTextRenderNow.reset();
+        m_imgStatic = QImage();
+        m_strLastTTID.clear();
+    }
+    std::unique_ptr<Shot> prepared;
+    if (mode == HLRenderModePreview) {
+        std::lock_guard lock(m_shotLock);
+        prepared.swap(m_prepared);
+    }
+    const Shot shot = prepared ? *prepared : p_shotOf(true);
+    if (!shot.hasTitles)
+        return {};
+    m_enType = mode;
+    QImage overlay;
+    p_renderOperationOf(shot, [&overlay](const QImage &image) { overlay = image; })();
+    return overlay;
+}
+
+std::function<void()> HLTextlineRender::p_renderOperationOf(const Shot &shot, const FeedbackBlock &feedback)
+{
+    const QSize size = frameSizeOf(m_enType);
+    const auto &title = shot.title;
+    if (!title || size.isEmpty()) {
+        m_oTextRenderNow.reset();
+        m_imgStatic = QImage();
+        m_strLastTTID.clear();
+        return [feedback] { feedback(QImage()); };
+    }
+    const QString ttid = title->strTTID();
+    const auto style = title->oTextEdit();
+    std::function<void()> operation;
+    if (style->enType() != HLTextEdit::HLTextEditTypeStatic) {
+        m_imgStatic = QImage();
+        const QString name = title->oTextInfo() ? title->oTextInfo()->strName() : QString();
+        std::shared_ptr<HLTextRender> render;
+        render.swap(m_oTextRenderNow);
+        if (!p_isSameRender(render.get(), 3, name, size))
+            render = p_renderOf(3, name);
+        const float offset = shot.time - title->dPlayMin();
+        m_oTextRenderNow = render;
+        operation = [render, title, offset, feedback] {
+            QImage picture;
+            if (render) {
+                const auto s = title->oTextEdit();
+                render->updateContent(s->strText());
+                render->updateFontName(s->strFont());
+                render->updateFontSize(double(s->dFontSize()));
+                render->updateFontColor(s->clFont());
+                render->updateMoveIn(double(title->dynamicMoveInRatio()));
+                render->updateMoveOut(double(title->dynamicMoveOutRatio()));
+                render->updateX(double(title->dynamicCenterX()));
+                render->updateY(double(title->dynamicCenterY()));
+                picture = render->snapshotNSImageAt(offset / title->playDuration());
+            }
+            feedback(picture);
+        };
+    } else {
+        m_oTextRenderNow.reset();
+        // Sizes are whole pixels, as the static picture is, so a kept picture matches.
+        if (!shot.dirty && ttid == m_strLastTTID && !m_imgStatic.isNull() && m_imgStatic.size() == size) {
+            const QImage kept = m_imgStatic;
+            operation = [kept, feedback] { feedback(kept); };
+        } else {
+            m_imgStatic = QImage();
+            const std::weak_ptr<HLTextlineRender> weak = weak_from_this();
+            operation = [weak, title, size, feedback] {
+                const QImage picture = title->staticImageOfSize(QSizeF(size));
+                if (const auto self = weak.lock())
+                    self->m_imgStatic = picture;
+                feedback(picture);
+            };
+        }
+    }
+    m_strLastTTID = ttid;
+    return operation;
+}
+
+bool HLTextlineRender::p_isSameRender(const HLTextRender *render, qint64 type, const QString &name,
+                                      QSize size) const
+{
+    HL_ASSERT(!name.isEmpty(), "what the hell");
+    if (!render || render->strName() != name)
+        return false;
+    return type == 1 || render->szSize() == QSizeF(size);
+}
+
+std::shared_ptr<HLTextRender> HLTextlineRender::p_renderOf(qint64 type, const QString &name) const
+{
+    HL_ASSERT(!name.isEmpty(), "what the hell");
+    if (type != 3)
+        return nullptr;
+    const auto quartz = m_oTextPool->quartzOf(name);
+    const auto composition = quartz ? quartz->oContent() : nullptr;
+    if (m_bFreely)
+        return HLTextRender::initFreely(true, name, composition);
+    return HLTextRender::initSized(frameSizeOf(m_enType), name, composition);
+}

@@ -1,0 +1,128 @@
+#include "RenderProject.h"
+
+#include "Platform/Foundation/HLAssert.h"
+#include "SourceHL/Model/Render/HLRenderCache.h"
+#include "SourceHL/Model/Render/HLRenderPool.h"
+#include "SourceHL/Model/Render/HLSlideshowItemRenderCache.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Timeline/HLRenderItem.h"
+#include "SourceHL/Model/Timeline/HLSlideshowItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::shared_ptr<HLRenderItem> photoItem(const QString &hash)
+{
+    return HLRenderItem::renderItemOf(std::make_shared<HLResourceItem>(
+        HLResourceTypeImage, "TI" + hash, hash, QVariantMap{{"Resolution", QSizeF(4, 3)}}));
+}
+
+std::shared_ptr<HLRenderItem> clipItem(const QString &hash)
+{
+    return HLRenderItem::renderItemOf(std::make_shared<HLResourceItem>(
+        HLResourceTypeVideo, "TV" + hash, hash, QVariantMap{{"Duration", 4.0f}, {"Resolution", QSizeF(4, 3)}}));
+}
+
+std::shared_ptr<HLRenderCache> entryOf(const std::shared_ptr<HLRenderItem> &item, float time = 0,
+                                       bool dirty = false)
+{
+    auto cache = HLRenderCache::renderCacheOf(item);
+    cache->setBIsResourceVideo(item->oResource()->isVideo());
+    cache->setBIsResidentVideo(item->oResource()->isVideo());
+    cache->setDLastRenderTime(time);
+    cache->setBIsCacheDirty(dirty);
+    return cache;
+}
+
+// Counts the tasks it makes and the times they run.
+struct Maker
+{
+    int made = 0;
+    int ran = 0;
+    QList<bool> resident;
+    HLRenderPool::TaskMaker block()
+    {
+        return [this](const HLRenderCache &cache) -> HLRenderCache::Task {
+            ++made;
+            resident.append(cache.bIsResidentVideo());
+            return [this, id = cache.strCacheID()] {
+                ++ran;
+                return QVariant(id);
+            };
+        };
+    }
+};
+
+TEST(HLRenderPoolTest, PicturesAreCarriedOverOrRemade)
+{
+    const auto photo = photoItem("1");
+    const auto clip = clipItem("2");
+    HLRenderPool pool;
+    Maker maker;
+    pool.syncWith({entryOf(photo), entryOf(clip, 0.5f)}, maker.block());
+    EXPECT_EQ(maker.resident, QList<bool>({false, true}));
+    pool.renderContent();
+    EXPECT_EQ(maker.ran, 2);
+
+    // A clean photo and a clip at the same time keep their pictures; tasks do not run again.
+    pool.syncWith({entryOf(photo), entryOf(clip, 0.5f)}, maker.block());
+    pool.renderContent();
+    EXPECT_EQ(maker.made, 2);
+    EXPECT_EQ(maker.ran, 2);
+
+    // Another clip time and a dirty photo get new tasks; the resident request goes once.
+    auto moved = entryOf(clip, 0.54f);
+    pool.syncWith({entryOf(photo, 0, true), moved}, maker.block());
+    EXPECT_EQ(maker.made, 4);
+    EXPECT_FALSE(moved->bIsResidentVideo());
+    EXPECT_FALSE(moved->bIsCacheDirty());
+    EXPECT_EQ(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).toString(), HLRenderCache::cacheIDOf(*clip));
+
+    // Entries not listed are released; unknown keys change nothing.
+    pool.syncWith({entryOf(photo)}, maker.block());
+    EXPECT_EQ(pool.loadedCacheHashIDs().size(), 1);
+    EXPECT_FALSE(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).isValid());
+    pool.clearBy({"nothing"});
+    EXPECT_EQ(pool.loadedCacheHashIDs().size(), 1);
+    pool.clear();
+    EXPECT_TRUE(pool.loadedCacheHashIDs().isEmpty());
+}
+
+TEST(HLRenderPoolTest, TaskThatMakesNothingDoesNotBreakTheEntry)
+{
+    auto cache = entryOf(photoItem("3"));
+    EXPECT_THROW(cache->cacheContent(), HLAssertionFailure);
+    int runs = 0;
+    cache->updateRenderTask([&runs] {
+        ++runs;
+        return QVariant();
+    });
+    EXPECT_FALSE(cache->cacheContent().isValid());
+    EXPECT_NO_THROW(cache->cacheContent());
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(HLRenderCache::renderCacheOf(nullptr));
+}
+
+TEST(HLRenderPoolTest, SlideshowEntriesAndImages)
+{
+    RenderProject::setUpTemplates();
+    auto timeline = RenderProject::timeline(0);
+    const auto a = photoItem("10")->oResource();
+    const auto b = photoItem("11")->oResource();
+    ASSERT_TRUE(timeline->addOutTo({a, b, a}, QString()));
+    const auto item = timeline->mtAryItems().first();
+    // Three placements, two of one photo: three entries, each placement its own.
+    const auto caches = HLSlideshowItemRenderCache::renderCachesAt(*item, 0, {0, 1, 2});
+    ASSERT_EQ(caches.size(), 3);
+    EXPECT_EQ(caches[0]->strHashID(), caches[2]->strHashID());
+    EXPECT_NE(caches[0]->strCacheID(), caches[2]->strCacheID());
+    const QVariantList images = HLSlideshowItemRenderCache::renderImages(*item, "Image", {0, 2});
+    ASSERT_EQ(images.size(), 3);
+    EXPECT_EQ(images[0].toMap().value("Image").toString(), caches[0]->strCacheID());
+    EXPECT_FALSE(images[1].toMap().value("Image").isValid());
+    EXPECT_EQ(images[2].toMap().value("Image").toString(), caches[2]->strCacheID());
+}
+
+} // namespace

@@ -1,0 +1,293 @@
+#include "RenderProject.h"
+
+#include "Platform/Imaging/Picture.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderPool.h"
+#include "SourceHL/Model/Render/HLSlideshowRender.h"
+#include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Render/HLTransitionRender.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Timeline/HLBackEditSlideshow.h"
+#include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
+#include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
+#include "SourceHL/Model/Timeline/HLRenderEditRotate.h"
+#include "SourceHL/Model/Timeline/HLRenderItem.h"
+#include "SourceHL/Model/Timeline/HLSlideshowItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <functional>
+
+using namespace RenderProject;
+
+namespace {
+
+// A 4:3 photo, red on the left half and blue on the right.
+QImage halves()
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter(&image).fillRect(0, 0, 32, 48, Qt::red);
+    return image;
+}
+
+class TimelineRenderTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { setUpTemplates(); }
+    void SetUp() override { setUpPools(folder); }
+
+    std::shared_ptr<HLTimelineRender> renderOf(const std::shared_ptr<HLTimelineItem> &timeline,
+                                               QSizeF size = QSizeF(64, 48), float limit = 1200)
+    {
+        sizer = HLRenderSizer::renderSizerOf(size, limit);
+        return HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
+                                                  HLQuartzPool::quartzPoolOf(2));
+    }
+
+    static QImage frameAt(HLTimelineRender &render, HLTimelineItem &timeline, float time, HLRenderMode mode)
+    {
+        timeline.update(time);
+        return mode == HLRenderModePreview ? render.renderPreview(nullptr) : render.renderExport();
+    }
+
+    TestFolder folder;
+    std::shared_ptr<HLRenderSizer> sizer;
+};
+
+// Items of two photos (0–11 s and 11–22 s, each picture 5 s, a 1-s dissolve after the first
+// item) and a last item of one wide photo (22–26 s).
+TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
+{
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), importPhoto(folder, Qt::green),
+                                    importPhoto(folder, Qt::blue), importPhoto(folder, Qt::yellow),
+                                    importPhoto(folder, Qt::magenta, 64, 32)},
+                                   QString()));
+    const auto second = timeline->mtAryItems().at(1);
+    second->oBackEdit()->setBBackground(true);
+    second->oBackEdit()->setClBackSingle(Qt::white);
+    second->oBackEdit()->setBIsDirty(true);
+    timeline->update(0);
+    ASSERT_FLOAT_EQ(timeline->dDuration(), 26.0f);
+
+    // Preview limited to 64 × 48, export at the full 128 × 96.
+    auto render = renderOf(timeline, QSizeF(128, 96), 64);
+    struct Probe
+    {
+        float time;
+        double x, y;
+        QColor expected;
+    };
+    const QColor black(0, 0, 0), mixed(0, 128, 128), greyish(128, 128, 128);
+    const std::vector<Probe> probes = {
+        {3, 0.5, 0.5, Qt::red},       {3, 0.05, 0.05, black},       // picture over an empty background
+        {8, 0.5, 0.5, Qt::green},     {10.5, 0.5, 0.5, mixed},      // half way through the dissolve
+        {10.5, 0.05, 0.05, greyish},  {14, 0.5, 0.5, Qt::blue},     // black corner into white background
+        {14, 0.05, 0.05, Qt::white},  {19, 0.5, 0.5, Qt::yellow},
+        {24, 0.5, 0.5, Qt::magenta},  {24, 0.5, 0.05, black},       // one wide photo, letterboxed
+    };
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        for (const Probe &p : probes) {
+            const QImage frame = frameAt(*render, *timeline, p.time, mode);
+            ASSERT_FALSE(frame.isNull());
+            EXPECT_EQ(frame.size(), mode == HLRenderModePreview ? QSize(64, 48) : QSize(128, 96));
+            const QColor seen = probe(frame, p.x, p.y);
+            EXPECT_TRUE(near(seen, p.expected, 30))
+                << "mode " << mode << " t " << p.time << " (" << p.x << ", " << p.y << "): " << qPrintable(seen.name())
+                << " instead of " << qPrintable(p.expected.name());
+        }
+    }
+}
+
+TEST_F(TimelineRenderTest, EditsReachThePicture)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(HLRenderItem &)> edit;
+        double x;
+        QColor expected;
+    };
+    const std::vector<Case> cases = {
+        {"none", [](HLRenderItem &) {}, 0.3, Qt::red},
+        {"flip", [](HLRenderItem &item) { item.oRotate()->flipH(); }, 0.3, Qt::blue},
+        {"half turn", [](HLRenderItem &item) { item.oRotate()->rotateL(), item.oRotate()->rotateL(); }, 0.3, Qt::blue},
+        {"crop", [](HLRenderItem &item) { item.oCrop()->setDRatioW(0.5f), item.oCrop()->setDRatioH(0.5f); }, 0.7, Qt::red},
+        {"grey", [](HLRenderItem &item) { item.oEffect()->setDSaturation(0); }, 0.3, QColor(54, 54, 54)},
+    };
+    const auto photo = importPhoto(folder, halves());
+    const auto other = importPhoto(folder, Qt::green);
+    for (const Case &c : cases) {
+        auto timeline = RenderProject::timeline(2);
+        ASSERT_TRUE(timeline->addOutTo({photo, other}, QString()));
+        c.edit(*timeline->mtAryItems().first()->renderItems().first());
+        auto render = renderOf(timeline);
+        for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+            const QColor seen = probe(frameAt(*render, *timeline, 3, mode), c.x, 0.5);
+            EXPECT_TRUE(near(seen, c.expected, 30)) << c.name << " mode " << mode << ": " << qPrintable(seen.name());
+        }
+    }
+}
+
+TEST_F(TimelineRenderTest, EditsMadeWhilePlayingAreRedrawn)
+{
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, halves()), importPhoto(folder, Qt::green)}, QString()));
+    auto render = renderOf(timeline);
+    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, HLRenderModePreview), 0.3, 0.5), Qt::red));
+    const auto item = timeline->mtAryItems().first()->renderItems().first();
+    item->oRotate()->flipH();
+    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.1f, HLRenderModePreview), 0.3, 0.5), Qt::red))
+        << "clean pictures are kept";
+    item->setBIsDirty(true);
+    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
+}
+
+// One photo placed twice with different crops shows both crops.
+TEST_F(TimelineRenderTest, EachPlacementHasItsOwnPicture)
+{
+    const auto photo = importPhoto(folder, halves());
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({photo, photo}, QString()));
+    const auto items = timeline->mtAryItems().first()->renderItems();
+    ASSERT_EQ(items.size(), 2);
+    items[0]->oCrop()->setDRatioW(0.5f);
+    items[1]->oCrop()->setDRatioW(0.5f);
+    items[1]->oCrop()->setDRatioX(0.5f);
+    auto render = renderOf(timeline);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, mode), 0.5, 0.5), Qt::red));
+        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 8, mode), 0.5, 0.5), Qt::blue));
+    }
+}
+
+// In export the outgoing item's pictures go once the transition has them; a photo that the
+// incoming item shows too must still be there for the incoming picture.
+TEST_F(TimelineRenderTest, ExportTransitionKeepsWhatTheNextItemShows)
+{
+    const auto shared = importPhoto(folder, Qt::green);
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), shared, shared, importPhoto(folder, Qt::blue)},
+                                   QString()));
+    auto render = renderOf(timeline);
+    for (float t = 9.8f; t < 11.0f; t += 0.1f) {
+        const QColor seen = probe(frameAt(*render, *timeline, t, HLRenderModeExport), 0.5, 0.5);
+        EXPECT_TRUE(near(seen, Qt::green, 30)) << "t " << t << ": " << qPrintable(seen.name());
+    }
+    // The frames after the first of the transition take the shortcut: the transition is kept.
+    frameAt(*render, *timeline, 10.4f, HLRenderModeExport);
+    const auto transition = render->oTransitionNow();
+    ASSERT_TRUE(transition);
+    EXPECT_FALSE(render->oSlideshowNow());
+    frameAt(*render, *timeline, 10.5f, HLRenderModeExport);
+    EXPECT_EQ(render->oTransitionNow(), transition);
+}
+
+TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
+{
+    const auto clip = importClip(folder, 2.0, false);
+    ASSERT_TRUE(clip);
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({clip, importPhoto(folder, Qt::red)}, QString()));
+    const auto item = timeline->mtAryItems().first();
+    const ResourceRenderRange range = item->resourceRenderRangeAt(0);
+    ASSERT_NEAR(range.dEnd - range.dStart, 2.0f, 0.01f);
+    auto render = renderOf(timeline);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        for (float played : {0.2f, 0.6f, 1.4f}) {
+            const QImage frame = frameAt(*render, *timeline, range.dStart + played, mode);
+            // Grey 16 + 4 i in limited range, shown in full range.
+            const int grey = probe(frame, 0.5, 0.5).green();
+            const int index = qRound((grey * 219.0 / 255.0) / 4.0);
+            EXPECT_NEAR(index, played * 25, 2) << "mode " << mode << " at " << played;
+        }
+        // The clip stays loaded while it plays and is given back when the item is left.
+        EXPECT_TRUE(mode == HLRenderModePreview ? clip->bLoadPreview() : clip->bLoadSource());
+    }
+    frameAt(*render, *timeline, item->duration() + 0.5f, HLRenderModePreview);
+    EXPECT_FALSE(clip->bLoadPreview());
+    EXPECT_FALSE(clip->bLoadSource());
+}
+
+// Playing a long project through keeps only the pictures of the current and the next item.
+TEST_F(TimelineRenderTest, CachesStayBoundedWhilePlaying)
+{
+    HLTimelineItem::ResourceItems photos;
+    for (int i = 0; i < 16; ++i)
+        photos.append(importPhoto(folder, QColor::fromHsv(i * 22, 255, 255), 16, 12));
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo(photos, QString()));
+    timeline->update(0);
+    auto render = renderOf(timeline);
+    qsizetype most = 0;
+    for (float t = 0; t < timeline->dDuration(); t += 0.5f) {
+        ASSERT_FALSE(frameAt(*render, *timeline, t, HLRenderModePreview).isNull());
+        most = std::max(most, render->oRenderPool()->loadedCacheHashIDs().size());
+    }
+    EXPECT_LE(most, 4);
+    EXPECT_GE(most, 2);
+}
+
+TEST_F(TimelineRenderTest, ClearsAreTakenAtTheNextFrame)
+{
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), importPhoto(folder, Qt::green)}, QString()));
+    auto render = renderOf(timeline);
+    frameAt(*render, *timeline, 3, HLRenderModePreview);
+    const auto kept = render->oSlideshowNow();
+    ASSERT_TRUE(kept);
+    frameAt(*render, *timeline, 3.1f, HLRenderModePreview);
+    EXPECT_EQ(render->oSlideshowNow(), kept);
+
+    render->deepClear();
+    EXPECT_EQ(render->oSlideshowNow(), kept) << "a frame may be running: nothing changes now";
+    EXPECT_FALSE(render->oRenderPool()->loadedCacheHashIDs().isEmpty());
+    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.5, 0.5), Qt::red));
+    EXPECT_NE(render->oSlideshowNow(), kept);
+}
+
+// Forty shown item indexes of one slideshow item ask the driver, on the main thread, to restart.
+TEST_F(TimelineRenderTest, ManyShownPicturesAskForOneRestart)
+{
+    HLTimelineItem::ResourceItems photos;
+    for (int i = 0; i < 42; ++i)
+        photos.append(importPhoto(folder, Qt::gray, 8, 6));
+    auto timeline = RenderProject::timeline(0);
+    ASSERT_TRUE(timeline->addOutTo(photos, QString()));
+    timeline->update(0);
+    auto render = renderOf(timeline, QSizeF(32, 24));
+    int restarts = 0;
+    const auto restart = [&restarts, weak = std::weak_ptr<HLTimelineRender>(render)] {
+        ++restarts;
+        if (const auto r = weak.lock())
+            r->shallowClear();
+    };
+    for (int i = 0; i < 42; ++i) {
+        timeline->update(3.0f + 5.0f * float(i));
+        render->renderPreview(restart);
+    }
+    EXPECT_GE(render->oLastIndexes().size(), HLTimelineRender::kRestartIndexCount);
+    EXPECT_EQ(restarts, 0) << "the block runs on the main thread, not inside the frame";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(restarts, 1);
+    render->renderPreview(restart);
+    EXPECT_LT(render->oLastIndexes().size(), 3u);
+}
+
+TEST_F(TimelineRenderTest, NothingWithoutDuration)
+{
+    auto timeline = RenderProject::timeline(2);
+    auto render = renderOf(timeline);
+    EXPECT_TRUE(render->renderExport().isNull());
+    EXPECT_EQ(render->enType(), HLRenderModePreview);
+    EXPECT_FALSE(HLTimelineRender::timelineRenderOf(nullptr, false, sizer, HLQuartzPool::quartzPoolOf(0),
+                                                    HLQuartzPool::quartzPoolOf(2)));
+}
+
+} // namespace

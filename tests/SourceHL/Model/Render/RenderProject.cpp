@@ -1,0 +1,167 @@
+#include "RenderProject.h"
+
+#include "tests/support/MediaFixtures.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+
+#include <atomic>
+
+namespace RenderProject {
+
+namespace {
+
+const char *kProbeJson = R"({
+  "format": 1,
+  "background": "#000000",
+  "layers": [
+    {"type": "picture", "image": "BackgroundImage", "fit": "stretch"},
+    {"type": "repeat", "over": "Images", "layers": [
+      {"type": "picture", "image": "item", "fit": "stretch", "rect": [0.25, 0.25, 0.5, 0.5]}
+    ]}
+  ]
+})";
+
+QString plist(const QMap<QString, QString> &values)
+{
+    QString body;
+    for (auto it = values.begin(); it != values.end(); ++it)
+        body += QStringLiteral("<key>%1</key>%2\n").arg(it.key(), it.value());
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n%1</dict>\n</plist>\n")
+        .arg(body);
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+std::atomic<int> fileCounter{0};
+
+std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
+{
+    const auto pool = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind);
+    return pool->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
+                                          const QString &placed, QString *why) {
+        return HLResourceItem::itemOf(type, identifier, hash, placed, why);
+    });
+}
+
+} // namespace
+
+void setUpTemplates()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    HLResourceItem::configureForAudio();
+    HLResourceItem::configureForVideo();
+    HLResourceItem::configureForImage();
+
+    static QTemporaryDir templates;
+    const QString folder = templates.filePath("Slideshow/Probe");
+    QDir().mkpath(folder);
+    write(folder + "/Probe.json", kProbeJson);
+    const QString real = QStringLiteral("<real>1.0</real>");
+    write(folder + "/Probe.plist",
+          plist({{"QuartzName", "<string>Probe.json</string>"},
+                 {"ThumbnailName", "<string>Thumbnail.png</string>"},
+                 {"QuartzType", "<string>QuartzTypeSlideshow</string>"},
+                 {"BestCount", "<integer>2</integer>"},
+                 {"BestDuration", "<real>4.0</real>"},
+                 {"DecorationBack", "<false/>"},
+                 {"DecorationBorder", "<false/>"},
+                 {"Duration_T_S", real},
+                 {"Duration_S", real},
+                 {"Duration_T", real},
+                 {"Duration_T_A", real},
+                 {"Duration_T_A_2", real},
+                 {"Duration_T_B", real},
+                 {"Duration_T_B_2", real}})
+              .toUtf8());
+    QImage thumb(160, 120, QImage::Format_ARGB32_Premultiplied);
+    thumb.fill(Qt::gray);
+    thumb.save(folder + "/Thumbnail.png", "PNG");
+
+    const QString shipped = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
+    HLQuartzPool::setupOf(templates.filePath("Slideshow"), 0);
+    HLQuartzPool::setupOf(shipped + "/Transition", 2);
+    HLQuartzPool::setupOf(shipped + "/Text", 3);
+}
+
+void setUpPools(const TestFolder &folder)
+{
+    HLResourcePool::update(folder.file("Audios"), HLResourceSourceTemp, HLResourceTypeAudio);
+    HLResourcePool::update(folder.file("Videos"), HLResourceSourceTemp, HLResourceTypeVideo);
+    HLResourcePool::update(folder.file("Images"), HLResourceSourceTemp, HLResourceTypeImage);
+    QDir().mkpath(folder.file("in"));
+}
+
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image)
+{
+    const QString path = folder.file(QStringLiteral("in/photo%1.png").arg(fileCounter++));
+    image.save(path, "PNG");
+    return import(HLResourceTypeImage, path);
+}
+
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QColor &color, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    return importPhoto(folder, image);
+}
+
+std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, bool sound)
+{
+    const QString path = folder.file(QStringLiteral("in/clip%1.mp4").arg(fileCounter++));
+    MediaFixtures::ClipSpec spec;
+    spec.seconds = seconds;
+    if (sound)
+        spec.audioCodec = {"-c:a", "aac"};
+    if (!MediaFixtures::makeIndexedClip(path, spec))
+        return nullptr;
+    return import(HLResourceTypeVideo, path);
+}
+
+std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds)
+{
+    const QString path = folder.file(QStringLiteral("in/tone%1.m4a").arg(fileCounter++));
+    if (!MediaFixtures::makeTone(path, seconds, 44100, 2, {"-c:a", "aac"}))
+        return nullptr;
+    return import(HLResourceTypeAudio, path);
+}
+
+std::shared_ptr<HLTimelineItem> timeline(quint64 mode)
+{
+    auto timeline = HLTimelineItem::timelineOf(mode);
+    timeline->setupSlideshow([] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf("Probe").value_or(QVariantMap()); },
+                             [] {
+                                 return HLQuartzPool::quartzPoolOf(2)->infoDicOf("Dissolve").value_or(QVariantMap());
+                             });
+    return timeline;
+}
+
+QColor probe(const QImage &image, double x, double y)
+{
+    if (image.isNull())
+        return QColor(0, 0, 0, 0);
+    const int px = std::clamp(int(x * image.width()), 0, image.width() - 1);
+    const int py = std::clamp(int(y * image.height()), 0, image.height() - 1);
+    return image.pixelColor(px, py);
+}
+
+bool near(const QColor &a, const QColor &b, int tolerance)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
+           && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+} // namespace RenderProject
