@@ -31,14 +31,8 @@ std::unique_ptr<ZKAudioReader> ZKAudioReader::open(const QString &path)
     AVStream *stream = reader->m_file->audioStream();
     if (reader->m_file->videoStream())
         reader->m_file->videoStream()->discard = AVDISCARD_ALL;
-    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!decoder)
-        return nullptr;
-    reader->m_codec = avcodec_alloc_context3(decoder);
-    if (!reader->m_codec || avcodec_parameters_to_context(reader->m_codec, stream->codecpar) < 0)
-        return nullptr;
-    reader->m_codec->pkt_timebase = stream->time_base;
-    if (avcodec_open2(reader->m_codec, decoder, nullptr) < 0)
+    reader->m_codec = ZKMediaFile::openDecoder(stream, false);
+    if (!reader->m_codec)
         return nullptr;
     reader->m_packet = av_packet_alloc();
     reader->m_frame = av_frame_alloc();

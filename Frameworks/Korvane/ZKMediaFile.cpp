@@ -8,6 +8,7 @@
 #include <cstring>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/display.h>
 }
@@ -90,7 +91,6 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
         AVStream *stream = context->streams[file->m_video];
         const int width = stream->codecpar->width;
         const int height = stream->codecpar->height;
-        file->m_codedSize = QSize(width, height);
         AVRational sar = av_guess_sample_aspect_ratio(context, stream, nullptr);
         double displayWidth = width;
         if (sar.num > 0 && sar.den > 0)
@@ -126,6 +126,28 @@ AVStream *ZKMediaFile::videoStream() const
 AVStream *ZKMediaFile::audioStream() const
 {
     return m_audio >= 0 ? m_context->streams[m_audio] : nullptr;
+}
+
+AVCodecContext *ZKMediaFile::openDecoder(const AVStream *stream, bool threaded)
+{
+    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!decoder)
+        return nullptr;
+    AVCodecContext *codec = avcodec_alloc_context3(decoder);
+    if (!codec)
+        return nullptr;
+    if (avcodec_parameters_to_context(codec, stream->codecpar) < 0) {
+        avcodec_free_context(&codec);
+        return nullptr;
+    }
+    codec->pkt_timebase = stream->time_base;
+    if (threaded) {
+        codec->thread_count = 0;
+        codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    }
+    if (avcodec_open2(codec, decoder, nullptr) < 0)
+        avcodec_free_context(&codec); // leaves codec null
+    return codec;
 }
 
 qint64 ZKMediaFile::ticksOf(qint64 streamTime, const AVStream *stream) const

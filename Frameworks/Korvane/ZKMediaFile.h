@@ -7,6 +7,7 @@
 #include <chrono>
 #include <memory>
 
+struct AVCodecContext;
 struct AVFormatContext;
 struct AVStream;
 
@@ -31,9 +32,12 @@ public:
     QString path() const { return m_path; }
     qint64 duration() const { return m_duration; } // ticks
     qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp
-    QSize codedSize() const { return m_codedSize; }
     QSize displaySize() const { return m_displaySize; } // aspect ratio and rotation applied
     int rotation() const { return m_rotation; }         // clockwise degrees: 0, 90, 180, 270
+
+    // An opened decoder for the stream (freed with avcodec_free_context), or nullptr when
+    // there is no decoder for its codec or it cannot be opened. threaded decodes on all cores.
+    static AVCodecContext *openDecoder(const AVStream *stream, bool threaded);
 
     // Stream timestamps to and from media ticks counted from the file's start.
     qint64 ticksOf(qint64 streamTime, const AVStream *stream) const;
@@ -53,7 +57,6 @@ private:
     int m_audio = -1;
     qint64 m_duration = 0;
     qint64 m_origin = 0;
-    QSize m_codedSize;
     QSize m_displaySize;
     int m_rotation = 0;
     std::chrono::steady_clock::time_point m_deadline;

@@ -27,16 +27,8 @@ std::unique_ptr<ZKVideoReader> ZKVideoReader::open(const QString &path)
     // Only the picture track is read here.
     if (reader->m_file->audioStream())
         reader->m_file->audioStream()->discard = AVDISCARD_ALL;
-    const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!decoder)
-        return nullptr;
-    reader->m_codec = avcodec_alloc_context3(decoder);
-    if (!reader->m_codec || avcodec_parameters_to_context(reader->m_codec, stream->codecpar) < 0)
-        return nullptr;
-    reader->m_codec->pkt_timebase = stream->time_base;
-    reader->m_codec->thread_count = 0;
-    reader->m_codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(reader->m_codec, decoder, nullptr) < 0)
+    reader->m_codec = ZKMediaFile::openDecoder(stream, true);
+    if (!reader->m_codec)
         return nullptr;
     reader->m_packet = av_packet_alloc();
     reader->m_current = av_frame_alloc();

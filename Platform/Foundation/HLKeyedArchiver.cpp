@@ -3,6 +3,7 @@
 #include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLArchiveFormat.h"
 #include "Platform/Foundation/HLCodingRegistry.h"
+#include "Platform/Foundation/HLPlistNesting.h"
 #include "Platform/Foundation/HLPlistNode.h"
 
 #include <QBuffer>
@@ -165,17 +166,10 @@ struct HLKeyedArchiver::Private
             fail(key, QStringLiteral("class \"%1\" is not registered").arg(className));
         HLPlistNode node(plist_new_dict());
         plist_dict_set_item(node.get(), kClass, plist_new_string(className.toUtf8().constData()));
-        containers.push_back(node.get());
-        path << key;
-        try {
+        {
+            const HLPlistNesting entered(containers, node.get(), path, key);
             object.encodeWithCoder(archiver);
-        } catch (...) {
-            containers.pop_back();
-            path.removeLast();
-            throw;
         }
-        containers.pop_back();
-        path.removeLast();
         return node;
     }
 };
@@ -253,15 +247,11 @@ void HLKeyedArchiver::encodeObjects(const QString &key,
         const QString element = QStringLiteral("%1[%2]").arg(key).arg(i);
         if (!objects[i])
             d->fail(element, QStringLiteral("nil in a list of records"));
-        d->containers.push_back(array.get());
         HLPlistNode node;
-        try {
+        {
+            const HLPlistNesting entered(d->containers, array.get());
             node = d->objectNode(*this, element, *objects[i]);
-        } catch (...) {
-            d->containers.pop_back();
-            throw;
         }
-        d->containers.pop_back();
         plist_array_append_item(array.get(), node.release());
     }
     d->set(key, std::move(array));

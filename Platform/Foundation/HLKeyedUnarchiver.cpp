@@ -5,6 +5,7 @@
 #include "Platform/Foundation/HLCodingRegistry.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLPlistCheck.h"
+#include "Platform/Foundation/HLPlistNesting.h"
 #include "Platform/Foundation/HLPlistNode.h"
 
 #include <QFile>
@@ -12,7 +13,6 @@
 #include <QBuffer>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 using namespace HLArchiveFormat;
@@ -38,21 +38,12 @@ QString typeName(plist_type type)
     }
 }
 
-QString stringValue(plist_t node)
-{
-    char *text = nullptr;
-    plist_get_string_val(node, &text);
-    const QString value = QString::fromUtf8(text ? text : "");
-    std::free(text);
-    return value;
-}
-
 QString className(plist_t dict)
 {
     plist_t node = plist_dict_get_item(dict, kClass);
     if (!node || plist_get_node_type(node) != PLIST_STRING)
         return QString();
-    return stringValue(node);
+    return hlPlistString(node);
 }
 
 } // namespace
@@ -136,11 +127,7 @@ struct HLKeyedUnarchiver::Private
     {
         if (plist_get_node_type(node) != PLIST_DATA)
             fail(key, QStringLiteral("expected a picture, found %1").arg(typeName(plist_get_node_type(node))));
-        char *bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        QByteArray png(bytes, qsizetype(length));
-        std::free(bytes);
+        QByteArray png = hlPlistData(node);
         if (png.isEmpty())
             return QImage();
         QBuffer buffer(&png);
@@ -154,20 +141,14 @@ struct HLKeyedUnarchiver::Private
     QVariant variant(const QString &key, plist_t node, int depth) const
     {
         switch (plist_get_node_type(node)) {
-        case PLIST_BOOLEAN: {
-            uint8_t flag = 0;
-            plist_get_bool_val(node, &flag);
-            return bool(flag);
-        }
-        case PLIST_UINT: {
-            uint64_t number = 0;
-            plist_get_uint_val(node, &number);
-            return qint64(number);
-        }
+        case PLIST_BOOLEAN:
+            return hlPlistBool(node);
+        case PLIST_UINT:
+            return hlPlistInteger(node);
         case PLIST_REAL:
             return real(key, node);
         case PLIST_STRING:
-            return stringValue(node);
+            return hlPlistString(node);
         case PLIST_DATA:
             return image(key, node);
         case PLIST_ARRAY: {
@@ -199,26 +180,9 @@ struct HLKeyedUnarchiver::Private
         if (depth > HLKeyedArchiver::maximumDepth)
             fail(key, QStringLiteral("nested too deeply"));
         QVariantMap result;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char *name = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &name, &item);
-            if (!item) {
-                std::free(name);
-                break;
-            }
-            const QString entry = QString::fromUtf8(name);
-            std::free(name);
-            try {
-                result.insert(entry, variant(key + QLatin1Char('.') + entry, item, depth));
-            } catch (...) {
-                std::free(iter);
-                throw;
-            }
-        }
-        std::free(iter);
+        hlPlistForEach(node, [&](const QString &entry, plist_t item) {
+            result.insert(entry, variant(key + QLatin1Char('.') + entry, item, depth));
+        });
         return result;
     }
 
@@ -240,27 +204,14 @@ struct HLKeyedUnarchiver::Private
         if (!factory)
             fail(key, QStringLiteral("unknown class \"%1\"").arg(name));
 
-        containers.push_back(node);
-        path << key;
         std::shared_ptr<HLCoding> object;
         try {
+            const HLPlistNesting entered(containers, node, path, key);
             object = factory(coder);
-        } catch (const HLArchiveError &) {
-            containers.pop_back();
-            path.removeLast();
-            throw;
         } catch (const HLAssertionFailure &failure) {
             // A value the record refuses ("wrong para") is a damaged archive, not a program error.
-            path.removeLast();
-            containers.pop_back();
             fail(key, QStringLiteral("value refused by %1 (%2)").arg(name, QString::fromStdString(failure.what())));
-        } catch (...) {
-            containers.pop_back();
-            path.removeLast();
-            throw;
         }
-        containers.pop_back();
-        path.removeLast();
         if (!object)
             fail(key, QStringLiteral("%1 could not be decoded").arg(name));
         return object;
@@ -296,20 +247,19 @@ HLKeyedUnarchiver HLKeyedUnarchiver::fromData(const QByteArray &data)
         throw HLArchiveError(QStringLiteral("not a project archive: top level is not a dictionary"));
     plist_t archiver = plist_dict_get_item(parsed, kArchiver);
     if (!archiver || plist_get_node_type(archiver) != PLIST_STRING
-        || stringValue(archiver) != QLatin1String(kArchiverName))
+        || hlPlistString(archiver) != QLatin1String(kArchiverName))
         throw HLArchiveError(QStringLiteral("not a project archive: unknown archive format"));
     plist_t version = plist_dict_get_item(parsed, kVersion);
     if (!version || plist_get_node_type(version) != PLIST_UINT)
         throw HLArchiveError(QStringLiteral("not a project archive: no format version"));
-    uint64_t number = 0;
-    plist_get_uint_val(version, &number);
-    if (qint64(number) > HLKeyedArchiver::formatVersion)
+    const qint64 number = hlPlistInteger(version);
+    if (number > HLKeyedArchiver::formatVersion)
         throw HLArchiveError(
             QStringLiteral("project archive of a newer format (version %1) than this program reads (%2)")
-                .arg(qint64(number))
+                .arg(number)
                 .arg(HLKeyedArchiver::formatVersion));
-    if (qint64(number) < 1)
-        throw HLArchiveError(QStringLiteral("not a project archive: bad format version %1").arg(qint64(number)));
+    if (number < 1)
+        throw HLArchiveError(QStringLiteral("not a project archive: bad format version %1").arg(number));
     plist_t top = plist_dict_get_item(parsed, kTop);
     if (!top || plist_get_node_type(top) != PLIST_DICT)
         throw HLArchiveError(QStringLiteral("not a project archive: no root dictionary"));
@@ -337,9 +287,7 @@ bool HLKeyedUnarchiver::contains(const QString &key) const
 
 qint64 HLKeyedUnarchiver::decodeInt64(const QString &key)
 {
-    uint64_t number = 0;
-    plist_get_uint_val(d->value(key, PLIST_UINT, QStringLiteral("an integer")), &number);
-    return qint64(number);
+    return hlPlistInteger(d->value(key, PLIST_UINT, QStringLiteral("an integer")));
 }
 
 int HLKeyedUnarchiver::decodeInt32(const QString &key)
@@ -363,16 +311,22 @@ float HLKeyedUnarchiver::decodeFloat(const QString &key)
     return float(number);
 }
 
+float HLKeyedUnarchiver::decodeFiniteFloat(const QString &key)
+{
+    const float number = decodeFloat(key);
+    if (!std::isfinite(number))
+        d->fail(key, QStringLiteral("expected a finite number"));
+    return number;
+}
+
 bool HLKeyedUnarchiver::decodeBool(const QString &key)
 {
-    uint8_t flag = 0;
-    plist_get_bool_val(d->value(key, PLIST_BOOLEAN, QStringLiteral("a boolean")), &flag);
-    return flag != 0;
+    return hlPlistBool(d->value(key, PLIST_BOOLEAN, QStringLiteral("a boolean")));
 }
 
 QString HLKeyedUnarchiver::decodeString(const QString &key)
 {
-    return stringValue(d->value(key, PLIST_STRING, QStringLiteral("a string")));
+    return hlPlistString(d->value(key, PLIST_STRING, QStringLiteral("a string")));
 }
 
 QSizeF HLKeyedUnarchiver::decodeSize(const QString &key)
@@ -418,16 +372,9 @@ std::vector<std::shared_ptr<HLCoding>> HLKeyedUnarchiver::decodeCodings(const QS
     const uint32_t count = plist_array_get_size(array);
     list.reserve(count);
     // The array itself counts as a level of nesting, like when it was written.
-    d->containers.push_back(array);
-    try {
-        for (uint32_t i = 0; i < count; ++i)
-            list.push_back(d->record(*this, QStringLiteral("%1[%2]").arg(key).arg(i),
-                                     plist_array_get_item(array, i), false));
-    } catch (...) {
-        d->containers.pop_back();
-        throw;
-    }
-    d->containers.pop_back();
+    const HLPlistNesting entered(d->containers, array);
+    for (uint32_t i = 0; i < count; ++i)
+        list.push_back(d->record(*this, QStringLiteral("%1[%2]").arg(key).arg(i), plist_array_get_item(array, i), false));
     return list;
 }
 
@@ -440,22 +387,8 @@ QMap<QString, std::shared_ptr<HLCoding>> HLKeyedUnarchiver::unarchiveRootObject(
 {
     HLKeyedUnarchiver coder = fromFile(path);
     QMap<QString, std::shared_ptr<HLCoding>> root;
-    plist_t top = coder.d->containers.back();
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(top, &iter);
     QStringList keys;
-    for (;;) {
-        char *name = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(top, iter, &name, &item);
-        if (!item) {
-            std::free(name);
-            break;
-        }
-        keys << QString::fromUtf8(name);
-        std::free(name);
-    }
-    std::free(iter);
+    hlPlistForEach(coder.d->containers.back(), [&keys](const QString &key, plist_t) { keys << key; });
     for (const QString &key : keys) {
         if (auto object = coder.decodeCoding(key, true))
             root.insert(key, std::move(object));

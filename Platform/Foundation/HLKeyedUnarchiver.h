@@ -40,6 +40,8 @@ public:
     double decodeDouble(const QString &key);
     // A real that fits a float (infinities and NaN pass through).
     float decodeFloat(const QString &key);
+    // A real that fits a float and is a finite number.
+    float decodeFiniteFloat(const QString &key);
     bool decodeBool(const QString &key);
     QString decodeString(const QString &key);
     QSizeF decodeSize(const QString &key);

@@ -8,7 +8,6 @@
 #include <QTimeZone>
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -22,37 +21,20 @@ constexpr qint64 kPlistEpoch = 978307200;
 QVariant toVariant(plist_t node)
 {
     switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t flag = 0;
-        plist_get_bool_val(node, &flag);
-        return bool(flag);
-    }
-    case PLIST_UINT: {
-        uint64_t number = 0;
-        plist_get_uint_val(node, &number);
-        return qint64(number);
-    }
+    case PLIST_BOOLEAN:
+        return hlPlistBool(node);
+    case PLIST_UINT:
+        return hlPlistInteger(node);
     case PLIST_REAL: {
         double number = 0;
         plist_get_real_val(node, &number);
         return number;
     }
     case PLIST_STRING:
-    case PLIST_KEY: {
-        char *text = nullptr;
-        plist_get_string_val(node, &text);
-        const QString value = QString::fromUtf8(text ? text : "");
-        std::free(text);
-        return value;
-    }
-    case PLIST_DATA: {
-        char *bytes = nullptr;
-        uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        const QByteArray value(bytes, qsizetype(length));
-        std::free(bytes);
-        return value;
-    }
+    case PLIST_KEY:
+        return hlPlistString(node);
+    case PLIST_DATA:
+        return hlPlistData(node);
     case PLIST_DATE: {
         int32_t seconds = 0;
         int32_t microseconds = 0;
@@ -74,20 +56,7 @@ QVariant toVariant(plist_t node)
     }
     case PLIST_DICT: {
         QVariantMap map;
-        plist_dict_iter iter = nullptr;
-        plist_dict_new_iter(node, &iter);
-        for (;;) {
-            char *key = nullptr;
-            plist_t item = nullptr;
-            plist_dict_next_item(node, iter, &key, &item);
-            if (!item) {
-                std::free(key);
-                break;
-            }
-            map.insert(QString::fromUtf8(key), toVariant(item));
-            std::free(key);
-        }
-        std::free(iter);
+        hlPlistForEach(node, [&map](const QString &key, plist_t item) { map.insert(key, toVariant(item)); });
         return map;
     }
     default:

@@ -1,12 +1,10 @@
 #include "SourceHL/Model/Audioline/HLAudioEdit.h"
 
-#include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 
 #include <algorithm>
-#include <cmath>
 
 std::shared_ptr<HLAudioEdit> HLAudioEdit::audioEditOf(const QString &name, float duration)
 {
@@ -102,17 +100,11 @@ std::shared_ptr<HLAudioEdit> HLAudioEdit::initWithCoder(HLKeyedUnarchiver &coder
 {
     auto edit = std::make_shared<HLAudioEdit>();
     edit->m_strName = coder.decodeString(QStringLiteral("kNSCodingName"));
-    const auto finite = [&coder](const char *key) {
-        const float value = coder.decodeFloat(QString::fromLatin1(key));
-        if (!std::isfinite(value))
-            throw HLArchiveError(QStringLiteral("%1 is no number").arg(QString::fromLatin1(key)));
-        return value;
-    };
-    edit->m_dDuration = finite("kNSCodingDuration");
-    edit->m_dTrimMin = finite("kNSCodingTrimMin");
-    edit->m_dTrimMax = finite("kNSCodingTrimMax");
-    edit->m_dFadeIn = finite("kNSCodingFadeIn");
-    edit->m_dFadeOut = finite("kNSCodingFadeOut");
-    edit->m_dVolume = finite("kNSCodingVolume");
+    edit->m_dDuration = coder.decodeFiniteFloat(QStringLiteral("kNSCodingDuration"));
+    edit->m_dTrimMin = coder.decodeFiniteFloat(QStringLiteral("kNSCodingTrimMin"));
+    edit->m_dTrimMax = coder.decodeFiniteFloat(QStringLiteral("kNSCodingTrimMax"));
+    edit->m_dFadeIn = coder.decodeFiniteFloat(QStringLiteral("kNSCodingFadeIn"));
+    edit->m_dFadeOut = coder.decodeFiniteFloat(QStringLiteral("kNSCodingFadeOut"));
+    edit->m_dVolume = coder.decodeFiniteFloat(QStringLiteral("kNSCodingVolume"));
     return edit;
 }

@@ -6,7 +6,6 @@
 #include "SourceHL/Common/HLColorHelper.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -28,15 +27,6 @@ const QString kNSCodingStaticShadowOffsetX = QStringLiteral("kNSCodingStaticShad
 const QString kNSCodingStaticShadowOffsetY = QStringLiteral("kNSCodingStaticShadowOffsetY");
 const QString kNSCodingDynamicMoveIn = QStringLiteral("kNSCodingDynamicMoveIn");
 const QString kNSCodingDynamicMoveOut = QStringLiteral("kNSCodingDynamicMoveOut");
-
-// A float of the archive that must be a finite number.
-float decodeFinite(HLKeyedUnarchiver &coder, const QString &key)
-{
-    const float value = coder.decodeFloat(key);
-    if (!std::isfinite(value))
-        throw HLArchiveError(QStringLiteral("HLTextEdit: %1 is no finite number").arg(key));
-    return value;
-}
 
 } // namespace
 
@@ -156,25 +146,25 @@ std::shared_ptr<HLTextEdit> HLTextEdit::initWithCoder(HLKeyedUnarchiver &coder)
         throw HLArchiveError(QStringLiteral("HLTextEdit: %1 %2 is no title type").arg(kNSCodingType).arg(edit->m_enType));
     edit->m_strText = coder.decodeString(kNSCodingText);
     edit->m_strFont = coder.decodeString(kNSCodingFont);
-    edit->m_dFontSize = decodeFinite(coder, kNSCodingFontSize);
+    edit->m_dFontSize = coder.decodeFiniteFloat(kNSCodingFontSize);
     // A font of no size, or one far beyond the canvas, would ask for an empty or a huge picture.
     if (!(edit->m_dFontSize > 0 && edit->m_dFontSize <= kMaximumFontSize))
         throw HLArchiveError(QStringLiteral("HLTextEdit: %1 %2 is no usable font size")
                                  .arg(kNSCodingFontSize)
                                  .arg(edit->m_dFontSize));
     edit->m_clFont = coder.decodeColor(kNSCodingFontColor);
-    edit->m_dCenterX = decodeFinite(coder, kNSCodingCenterX);
-    edit->m_dCenterY = decodeFinite(coder, kNSCodingCenterY);
+    edit->m_dCenterX = coder.decodeFiniteFloat(kNSCodingCenterX);
+    edit->m_dCenterY = coder.decodeFiniteFloat(kNSCodingCenterY);
     edit->m_bStaticBack = coder.decodeBool(kNSCodingStaticBack);
     edit->m_clStaticBack = coder.decodeColor(kNSCodingStaticBackColor);
-    edit->m_dStaticBackRadius = std::max(0.0f, decodeFinite(coder, kNSCodingStaticBackRadius));
-    edit->m_dStaticBackAlpha = std::clamp(decodeFinite(coder, kNSCodingStaticBackAlpha), 0.0f, 1.0f);
+    edit->m_dStaticBackRadius = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingStaticBackRadius));
+    edit->m_dStaticBackAlpha = std::clamp(coder.decodeFiniteFloat(kNSCodingStaticBackAlpha), 0.0f, 1.0f);
     edit->m_bStaticShadow = coder.decodeBool(kNSCodingStaticShadow);
     edit->m_clStaticShadow = coder.decodeColor(kNSCodingStaticShadowColor);
-    edit->m_dStaticShadowRadius = std::max(0.0f, decodeFinite(coder, kNSCodingStaticShadowRadius));
-    edit->m_dStaticShadowOffsetX = decodeFinite(coder, kNSCodingStaticShadowOffsetX);
-    edit->m_dStaticShadowOffsetY = decodeFinite(coder, kNSCodingStaticShadowOffsetY);
-    edit->m_dDynamicMoveIn = std::max(0.0f, decodeFinite(coder, kNSCodingDynamicMoveIn));
-    edit->m_dDynamicMoveOut = std::max(0.0f, decodeFinite(coder, kNSCodingDynamicMoveOut));
+    edit->m_dStaticShadowRadius = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingStaticShadowRadius));
+    edit->m_dStaticShadowOffsetX = coder.decodeFiniteFloat(kNSCodingStaticShadowOffsetX);
+    edit->m_dStaticShadowOffsetY = coder.decodeFiniteFloat(kNSCodingStaticShadowOffsetY);
+    edit->m_dDynamicMoveIn = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingDynamicMoveIn));
+    edit->m_dDynamicMoveOut = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingDynamicMoveOut));
     return edit;
 }

@@ -6,7 +6,6 @@
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextInfo.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -26,19 +25,11 @@ float clampUnit(float value)
     return low < 1 ? low : 1.0f;
 }
 
-float decodeFinite(HLKeyedUnarchiver &coder, const QString &key)
-{
-    const float value = coder.decodeFloat(key);
-    if (!std::isfinite(value))
-        throw HLArchiveError(QStringLiteral("HLTextItem: %1 is no finite number").arg(key));
-    return value;
-}
-
 // A range as the setters would have kept it: start at least 0, end at least start.
 void decodeRange(HLKeyedUnarchiver &coder, const QString &minKey, const QString &maxKey, float &min, float &max)
 {
-    const float start = decodeFinite(coder, minKey);
-    const float end = decodeFinite(coder, maxKey);
+    const float start = coder.decodeFiniteFloat(minKey);
+    const float end = coder.decodeFiniteFloat(maxKey);
     min = start > 0 ? start : 0.0f;
     max = end > min ? end : min;
 }
