@@ -18,7 +18,7 @@ void HLIndexesRender::clear()
 
 std::set<std::size_t> HLIndexesRender::indexSetAt(float time, std::size_t count)
 {
-    setValue(kRenderKeyTime, double(time));
+    setValue(kRenderKeyTime, p_solidTime(time, count));
     setValue(kRenderKeyCount, qulonglong(count));
     std::set<std::size_t> result;
     const QVariantMap indexes = value(kRenderKeyIndexes).toMap();

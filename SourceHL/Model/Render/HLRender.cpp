@@ -5,6 +5,7 @@
 #include "Platform/Imaging/Picture.h"
 #include "SourceHL/Model/Render/HLRenderContextPool.h"
 
+#include <algorithm>
 #include <cmath>
 
 HLRender::HLRender(HLRenderType type, const QString &name, std::shared_ptr<const Composition> composition,
@@ -33,9 +34,15 @@ QSize HLRender::contextSizeOf(bool freely, HLRenderType type)
     return pixels.width() >= 1 && pixels.height() >= 1 ? pixels : QSize();
 }
 
+double HLRender::p_solidTime(float time, std::size_t count) const
+{
+    const double total = m_renderer.composition()->timing().total(int(std::min<std::size_t>(count, 10000)));
+    return std::min(double(time), total);
+}
+
 QImage HLRender::p_render(float time)
 {
-    m_renderer.setValue(kRenderKeyTime, double(time));
+    m_renderer.setValue(kRenderKeyTime, p_compositionTime(time));
     return m_renderer.render();
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstddef>
 #include <memory>
 
 class Composition;
@@ -75,6 +76,12 @@ protected:
 
     QImage p_NSSharpenImage(const QImage &image) const;
     Picture p_CISharpenImage(const Picture &picture) const;
+    // The composition's "Time" for a time of the caller's.
+    virtual double p_compositionTime(float time) const { return time; }
+    // A slideshow template's time for count pictures, kept inside its solid length: the model's
+    // single-precision times can land a hair past the template's own total at the very end, where
+    // the last picture would no longer count as shown.
+    double p_solidTime(float time, std::size_t count) const;
 
     CompositionRenderer m_renderer;
 

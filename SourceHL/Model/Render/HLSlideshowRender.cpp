@@ -31,6 +31,11 @@ Picture HLSlideshowRender::snapshotCIImageAt(float time)
     return HLRender::snapshotCIImageAt(time);
 }
 
+double HLSlideshowRender::p_compositionTime(float time) const
+{
+    return p_solidTime(time, std::size_t(value(kRenderKeyImages).toList().size()));
+}
+
 void HLSlideshowRender::clear()
 {
     updateBackground(QVariant());

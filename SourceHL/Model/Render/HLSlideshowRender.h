@@ -30,6 +30,9 @@ public:
     qint64 iRepeat() const { return m_iRepeat; }
     void setIRepeat(qint64 repeat) { m_iRepeat = repeat; }
 
+protected:
+    double p_compositionTime(float time) const override;
+
 private:
     friend class HLRender;
     using HLRender::HLRender;

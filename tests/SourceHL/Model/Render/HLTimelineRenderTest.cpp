@@ -105,6 +105,34 @@ TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
     }
 }
 
+// The template time of an item's very end, summed in single precision, lies a hair past the
+// template's own total; the outgoing picture of the transition is taken there and must still show
+// the last photo, not black.
+TEST_F(TimelineRenderTest, TransitionStartsFromTheLastPicture)
+{
+    auto timeline = RenderProject::timeline(4, QStringLiteral("ProbeFine"));
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), importPhoto(folder, Qt::yellow),
+                                    importPhoto(folder, Qt::magenta), importPhoto(folder, Qt::green),
+                                    importPhoto(folder, Qt::blue), importPhoto(folder, Qt::cyan)},
+                                   QString()));
+    timeline->applySlideshowDisplayToAll(2);
+    timeline->update(0);
+    const auto first = timeline->mtAryItems().at(0);
+    const float end = first->slideshowDuration();
+    ASSERT_GT(double(first->slideshowMetaTimeAt(end)), 0.5 + 3 + 3 * (1.4 + 3));
+
+    auto render = renderOf(timeline);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        render->deepClear();
+        for (const float time : {end - 0.5f, end + 0.02f, end + 0.1f}) {
+            const QImage frame = frameAt(*render, *timeline, time, mode);
+            const QColor seen = probe(frame, 0.5, 0.5);
+            EXPECT_TRUE(near(seen, Qt::green, 30))
+                << "mode " << mode << " t " << time << ": " << qPrintable(seen.name());
+        }
+    }
+}
+
 TEST_F(TimelineRenderTest, EditsReachThePicture)
 {
     struct Case

@@ -45,6 +45,35 @@ void write(const QString &path, const QByteArray &bytes)
 
 std::atomic<int> fileCounter{0};
 
+// A "Probe" composition under folder's name with the given phase lengths (as plist reals).
+void writeProbe(const QString &folder, const QString &first, const QString &still, const QString &entry,
+                int bestCount, const QString &best)
+{
+    const QString name = QDir(folder).dirName();
+    QDir().mkpath(folder);
+    write(folder + "/" + name + ".json", kProbeJson);
+    const auto real = [](const QString &value) { return QStringLiteral("<real>%1</real>").arg(value); };
+    write(folder + "/" + name + ".plist",
+          plist({{"QuartzName", QStringLiteral("<string>%1.json</string>").arg(name)},
+                 {"ThumbnailName", "<string>Thumbnail.png</string>"},
+                 {"QuartzType", "<string>QuartzTypeSlideshow</string>"},
+                 {"BestCount", QStringLiteral("<integer>%1</integer>").arg(bestCount)},
+                 {"BestDuration", real(best)},
+                 {"DecorationBack", "<false/>"},
+                 {"DecorationBorder", "<false/>"},
+                 {"Duration_T_S", real(first)},
+                 {"Duration_S", real(still)},
+                 {"Duration_T", real(entry)},
+                 {"Duration_T_A", real(entry)},
+                 {"Duration_T_A_2", real(entry)},
+                 {"Duration_T_B", real(entry)},
+                 {"Duration_T_B_2", real(entry)}})
+              .toUtf8());
+    QImage thumb(160, 120, QImage::Format_ARGB32_Premultiplied);
+    thumb.fill(Qt::gray);
+    thumb.save(folder + "/Thumbnail.png", "PNG");
+}
+
 std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
 {
     const auto pool = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind);
@@ -67,29 +96,9 @@ void setUpTemplates()
     HLResourceItem::configureForImage();
 
     static QTemporaryDir templates;
-    const QString folder = templates.filePath("Slideshow/Probe");
-    QDir().mkpath(folder);
-    write(folder + "/Probe.json", kProbeJson);
-    const QString real = QStringLiteral("<real>1.0</real>");
-    write(folder + "/Probe.plist",
-          plist({{"QuartzName", "<string>Probe.json</string>"},
-                 {"ThumbnailName", "<string>Thumbnail.png</string>"},
-                 {"QuartzType", "<string>QuartzTypeSlideshow</string>"},
-                 {"BestCount", "<integer>2</integer>"},
-                 {"BestDuration", "<real>4.0</real>"},
-                 {"DecorationBack", "<false/>"},
-                 {"DecorationBorder", "<false/>"},
-                 {"Duration_T_S", real},
-                 {"Duration_S", real},
-                 {"Duration_T", real},
-                 {"Duration_T_A", real},
-                 {"Duration_T_A_2", real},
-                 {"Duration_T_B", real},
-                 {"Duration_T_B_2", real}})
-              .toUtf8());
-    QImage thumb(160, 120, QImage::Format_ARGB32_Premultiplied);
-    thumb.fill(Qt::gray);
-    thumb.save(folder + "/Thumbnail.png", "PNG");
+    writeProbe(templates.filePath("Slideshow/Probe"), "1.0", "1.0", "1.0", 2, "4.0");
+    // Phases whose single-precision sum lands a hair past the template's own total.
+    writeProbe(templates.filePath("Slideshow/ProbeFine"), "0.5", "3.0", "1.4", 4, "16.7");
 
     const QString shipped = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
     HLQuartzPool::setupOf(templates.filePath("Slideshow"), 0);
@@ -139,10 +148,10 @@ std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seco
     return import(HLResourceTypeAudio, path);
 }
 
-std::shared_ptr<HLTimelineItem> timeline(quint64 mode)
+std::shared_ptr<HLTimelineItem> timeline(quint64 mode, const QString &slideshow)
 {
     auto timeline = HLTimelineItem::timelineOf(mode);
-    timeline->setupSlideshow([] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf("Probe").value_or(QVariantMap()); },
+    timeline->setupSlideshow([slideshow] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf(slideshow).value_or(QVariantMap()); },
                              [] {
                                  return HLQuartzPool::quartzPoolOf(2)->infoDicOf("Dissolve").value_or(QVariantMap());
                              });

@@ -14,8 +14,8 @@ class HLTimelineItem;
 
 // Media and templates for the renderer and player tests, generated into a temporary folder: the
 // pools of the three kinds, a slideshow template "Probe" (each picture in the middle half of the
-// frame over the background, two template seconds a picture) and the shipped transitions and
-// titles.
+// frame over the background, two template seconds a picture), the same drawing as "ProbeFine"
+// (phases 0.5 + 3 s, then 1.4 + 3 s a picture) and the shipped transitions and titles.
 namespace RenderProject {
 
 // Once per test program: resource kinds and template pools.
@@ -30,9 +30,9 @@ std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QCol
 std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, bool sound);
 std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds);
 
-// A timeline of iMode items per slideshow item with the "Probe" slideshow and "Dissolve"
+// A timeline of iMode items per slideshow item with the given slideshow and "Dissolve"
 // transitions.
-std::shared_ptr<HLTimelineItem> timeline(quint64 mode);
+std::shared_ptr<HLTimelineItem> timeline(quint64 mode, const QString &slideshow = QStringLiteral("Probe"));
 
 // Colour at a fraction of the picture (x right, y down).
 QColor probe(const QImage &image, double x, double y);
