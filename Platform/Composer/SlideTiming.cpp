@@ -43,8 +43,10 @@ std::vector<SlideTiming::Phase> SlideTiming::phases(int count) const
 
 double SlideTiming::total(int count) const
 {
+    // summed as phases() sums, so the total is exactly the last picture's end: a time clamped to it
+    // still shows that picture
     double sum = 0;
     for (int i = 0; i < count; ++i)
-        sum += entryLength(i, count) + durationS;
+        sum = sum + entryLength(i, count) + durationS;
     return sum;
 }

@@ -38,6 +38,17 @@ TEST(SlideTimingTest, PhasesFollowTheEntryLengthsOfEachPosition)
     EXPECT_TRUE(t.phases(0).empty());
 }
 
+// Renderers clamp a slideshow's time to total(); the last picture is shown up to its end, so the two
+// must be the very same number, not equal up to rounding.
+TEST(SlideTimingTest, TheTotalIsExactlyTheLastPicturesEnd)
+{
+    SlideTiming t;
+    t.durationTS = t.durationT = t.durationTA = t.durationTB = t.durationTB2 = 1.2;
+    t.durationS = 3;
+    for (int count = 1; count <= 12; ++count)
+        EXPECT_EQ(t.total(count), t.phases(count).back().end) << count;
+}
+
 TEST(SlideTimingTest, ReadsTheDurationKeysLeniently)
 {
     const QVariantMap info{{"Duration_T_S", 1.5}, {"Duration_S", "2.5"}, {"Duration_T", 3},

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -158,6 +160,62 @@ TEST(HLQuartzPoolTest, EveryShippedTransitionStartsOnImageAAndEndsOnImageB)
                                                               << size.width() << "x" << size.height();
             EXPECT_LE(largestDifference(r.render(1.0), b), 2) << qPrintable(item->strName()) << " at 1, "
                                                               << size.width() << "x" << size.height();
+        }
+    }
+}
+
+// Share of the frame showing `color` at full strength (each channel within a few levels).
+double shareOf(const QImage &frame, QColor color)
+{
+    int hits = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb p = frame.pixel(x, y);
+            hits += std::abs(qRed(p) - color.red()) <= 6 && std::abs(qGreen(p) - color.green()) <= 6 &&
+                    std::abs(qBlue(p) - color.blue()) <= 6;
+        }
+    return hits / double(frame.width() * frame.height());
+}
+
+// A transition blends the outgoing item's last frame into the incoming item at Time 0: a slideshow
+// that starts (or ends) on an empty frame makes every transition dip through black. So the first
+// picture is fully on screen at Time 0 and the last one at the end of the solid length.
+TEST(HLQuartzPoolTest, EveryShippedSlideshowStartsOnItsFirstPictureAndEndsOnItsLast)
+{
+    const auto items = HLQuartzPool::p_quartzItemsOf(HLRenderTypeSlideshow, kTemplates + "/Slideshow");
+    ASSERT_FALSE(items.isEmpty());
+    for (const auto &item : items) {
+        const QVariantMap &info = item->dicInfo();
+        const int best = info.value(kQuartzKeyBestCount).toInt();
+        const SlideTiming timing = SlideTiming::fromInfo(info);
+        // BestCount, and the counts where layouts and entry lengths change
+        for (const int count : {best, 1, 2, 3, best + 3}) {
+            QVariantList images;
+            std::vector<QColor> colors;
+            for (int k = 0; k < count; ++k) {
+                colors.push_back(QColor::fromHsv(k * 360 / count, 220, 230));
+                QImage img(40, 30, QImage::Format_ARGB32_Premultiplied);
+                img.fill(colors.back());
+                images.append(QVariantMap{{"Image", img}});
+            }
+            const double total = timing.total(count);
+            CompositionRenderer index(item->oIndexes(), QSize(16, 16));
+            index.setValue("Count", count);
+            for (const QSize size : {QSize(96, 72), QSize(72, 96)}) {
+                CompositionRenderer r(item->oContent(), size);
+                r.setValue("Images", images);
+                r.setValue("Count", count);
+                for (const auto &[time, k] : {std::pair{0.0, 0}, std::pair{total, count - 1}}) {
+                    // the smallest layouts give a picture about a tenth of the frame
+                    EXPECT_GE(shareOf(r.render(time), colors[size_t(k)]), 0.08)
+                        << qPrintable(item->strName()) << ": picture " << k << " of " << count << " at " << time
+                        << ", " << size.width() << "x" << size.height();
+                    index.setValue("Time", time);
+                    const std::vector<int> shown = index.indexes();
+                    EXPECT_NE(std::find(shown.begin(), shown.end(), k), shown.end())
+                        << qPrintable(item->strName()) << ": index " << k << " of " << count << " at " << time;
+                }
+            }
         }
     }
 }
