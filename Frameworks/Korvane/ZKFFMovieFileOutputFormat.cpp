@@ -27,6 +27,7 @@ qint32 zk_get_codec_id_by_name(const QString &name)
         {"flv", AV_CODEC_ID_FLV1},
         {"dv", AV_CODEC_ID_DVVIDEO},
         {"pcm audio", AV_CODEC_ID_PCM_S16LE},
+        {"alac", AV_CODEC_ID_ALAC},
     };
     for (const auto &[codecName, id] : codecs) {
         if (name == QLatin1String(codecName))

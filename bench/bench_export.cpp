@@ -1,0 +1,214 @@
+// Exports a generated 60-second project (photos through the shipped slideshow templates and
+// transitions, a title, looping music) to H.264 MP4 at 1280 × 960, 30 fps, through the whole
+// export path (sound pass, then the movie rendered frame by frame), and has the ffmpeg tool
+// encode the same 1800 pictures at the same size, bit rate and preset in the same run. The
+// last line is the ratio of the two times (above 1: the export is faster).
+//
+//   bench_export
+
+#include "export/VEExportHandOff.h"
+#include "export/VETimelineExportMovieConverter.h"
+#include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderContextPool.h"
+#include "SourceHL/Model/Render/HLTextlineRender.h"
+#include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+const QSize frameSize(1280, 960);
+const int bitrate = 10000000;
+const float kSeconds = 60.0f;
+
+std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
+{
+    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
+        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
+                                   const QString &placed, QString *why) {
+            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
+        });
+}
+
+// A photo with detail: a gradient sky, hills, discs and some text.
+QImage photo(int index)
+{
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 1200);
+    sky.setColorAt(0, QColor::fromHsv((index * 37) % 360, 120, 240));
+    sky.setColorAt(1, QColor::fromHsv((index * 37 + 180) % 360, 200, 90));
+    painter.fillRect(image.rect(), sky);
+    for (int i = 0; i < 40; ++i) {
+        painter.setBrush(QColor::fromHsv((index * 53 + i * 29) % 360, 180, 220, 200));
+        painter.setPen(Qt::NoPen);
+        const int r = 20 + (i * 37 + index * 11) % 140;
+        painter.drawEllipse(QPoint((i * 397 + index * 131) % 1600, (i * 251 + index * 97) % 1200), r, r);
+    }
+    painter.setPen(Qt::white);
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 60));
+    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Photo %1").arg(index));
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir folder;
+
+    HLResourceItem::configureForAudio();
+    HLResourceItem::configureForVideo();
+    HLResourceItem::configureForImage();
+    HLResourcePool::update(folder.filePath("Audios"), HLResourceSourceTemp, HLResourceTypeAudio);
+    HLResourcePool::update(folder.filePath("Videos"), HLResourceSourceTemp, HLResourceTypeVideo);
+    HLResourcePool::update(folder.filePath("Images"), HLResourceSourceTemp, HLResourceTypeImage);
+    const QString templates = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
+    HLQuartzPool::setupOf(templates + "/Slideshow", 0);
+    HLQuartzPool::setupOf(templates + "/Transition", 2);
+    HLQuartzPool::setupOf(templates + "/Text", 3);
+
+    const auto sizer = HLRenderSizer::renderSizerOf(QSizeF(frameSize), 1200);
+    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(sizer->typedRenderSize());
+    HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(QSizeF(120, 90));
+
+    // Sixteen photos, two to a slideshow item, through a round of templates.
+    const QStringList slideshows = {"KenBurns", "TwoUp", "Normal", "PhotoFrame", "NormalZoom", "Polaroid", "DissolveZoom", "SplitTwo"};
+    const QStringList transitions = {"Dissolve", "WipeLeft", "PushLeft", "Dissolve"};
+    auto next = std::make_shared<int>(0);
+    auto nextTransition = std::make_shared<int>(0);
+    auto timeline = HLTimelineItem::timelineOf(2);
+    timeline->setupSlideshow(
+        [&, next] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf(slideshows[(*next)++ % slideshows.size()]).value_or(QVariantMap()); },
+        [&, nextTransition] {
+            return HLQuartzPool::quartzPoolOf(2)->infoDicOf(transitions[(*nextTransition)++ % transitions.size()]).value_or(QVariantMap());
+        });
+    QList<std::shared_ptr<HLResourceItem>> photos;
+    for (int i = 0; i < 16; ++i) {
+        const QString path = folder.filePath(QStringLiteral("photo%1.jpg").arg(i));
+        photo(i).save(path, "JPEG", 90);
+        if (auto item = import(HLResourceTypeImage, path))
+            photos << item;
+    }
+    if (photos.size() != 16 || !timeline->addOutTo(photos, QString())) {
+        std::fprintf(stderr, "cannot build the project\n");
+        return 1;
+    }
+    // The display length that makes the whole project last kSeconds.
+    timeline->applySlideshowDisplayToAll(4.0f);
+    timeline->update(0);
+    const float at4 = timeline->dDuration();
+    timeline->applySlideshowDisplayToAll(5.0f);
+    timeline->update(0);
+    const float perSecond = timeline->dDuration() - at4;
+    timeline->applySlideshowDisplayToAll(4.0f + (kSeconds - at4) / perSecond);
+    timeline->update(0);
+
+    auto textline = HLTextlineItem::textline();
+    textline->setupTimeMap([](float position) { return position / 8.0f; });
+    textline->add(HLTextItem::textItemOf(QStringLiteral("T1")));
+    textline->textItemReMin(QStringLiteral("T1"), 8, 80);
+    textline->syncPlayTime();
+
+    auto audioline = HLAudiolineItem::audioline();
+    const QString tone = folder.filePath("music.wav");
+    QProcess::execute("ffmpeg", {"-y", "-hide_banner", "-loglevel", "error", "-f", "lavfi", "-i",
+                                 "aevalsrc=0.4*sin(2*PI*330*t)+0.2*sin(2*PI*495*t):s=44100:c=stereo:d=25", tone});
+    if (auto music = import(HLResourceTypeAudio, tone))
+        audioline->add({music});
+
+    const auto timelineRender = HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
+                                                                   HLQuartzPool::quartzPoolOf(2));
+    const auto textlineRender = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
+    if (!timelineRender || !textlineRender) {
+        std::fprintf(stderr, "no renderers\n");
+        return 1;
+    }
+
+    ZKFFMovieFileOutputFormat format = zk_get_default_movie_file_ouput_format();
+    format.width = frameSize.width();
+    format.height = frameSize.height();
+    format.video_bitrate = bitrate;
+    format.framerate = 30;
+    format.frameTime = 1;
+
+    auto cpuSeconds = [](int who = RUSAGE_SELF) {
+        rusage usage{};
+        getrusage(who, &usage);
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    VETimelineExportMovieConverter job;
+    job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
+    job.setMovieOutputFormat(format);
+    job.setPath(folder.filePath("export.mp4"));
+    job.startConvert();
+    while (!job.isFinished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const double ours = timer.nsecsElapsed() / 1e9;
+    const double oursCpu = cpuSeconds() - cpuBefore;
+    if (!job.errorString().isEmpty()) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(job.errorString()));
+        return 1;
+    }
+
+    const int frames = qRound(timeline->dDuration() * 30);
+    // Encoding cost depends on the pictures: the baseline encodes the same pictures (decoded
+    // from the export), and FFmpeg's test pattern is shown beside it.
+    double encodeCpu = 0;
+    auto encode = [&](const QStringList &input, const QString &output) -> double {
+        const double childrenBefore = cpuSeconds(RUSAGE_CHILDREN);
+        QProcess ffmpeg;
+        ffmpeg.setProcessChannelMode(QProcess::ForwardedChannels);
+        QElapsedTimer clock;
+        clock.start();
+        ffmpeg.start("ffmpeg", QStringList{"-y", "-hide_banner", "-loglevel", "error"} + input
+                                   + QStringList{"-an", "-frames:v", QString::number(frames), "-c:v", "libx264",
+                                                 "-preset", "medium", "-b:v", QString::number(bitrate), "-pix_fmt",
+                                                 "yuv420p", output});
+        if (!ffmpeg.waitForFinished(-1) || ffmpeg.exitCode() != 0)
+            return -1;
+        const double wall = clock.nsecsElapsed() / 1e9;
+        encodeCpu = cpuSeconds(RUSAGE_CHILDREN) - childrenBefore;
+        return wall;
+    };
+    const double theirs = encode({"-i", folder.filePath("export.mp4")}, folder.filePath("same.mp4"));
+    const double theirsCpu = encodeCpu;
+    const double pattern = encode({"-f", "lavfi", "-i",
+                                   QStringLiteral("testsrc2=size=%1x%2:rate=30").arg(frameSize.width()).arg(frameSize.height())},
+                                  folder.filePath("pattern.mp4"));
+    if (theirs < 0 || pattern < 0) {
+        std::fprintf(stderr, "ffmpeg failed\n");
+        return 1;
+    }
+
+    std::printf("project  %.1f s, %d frames\n", timeline->dDuration(), frames);
+    std::printf("export   %.2f s (%.1f fps, %.1f s of processor time)\n", ours, frames / ours, oursCpu);
+    std::printf("ffmpeg   %.2f s (%.1f fps, %.1f s of processor time) encoding the same pictures\n", theirs,
+                frames / theirs, theirsCpu);
+    std::printf("ffmpeg   %.2f s (%.1f fps) encoding its test pattern\n", pattern, frames / pattern);
+    std::printf("ratio export %.3f\n", theirs / ours);
+    return 0;
+}

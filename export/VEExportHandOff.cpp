@@ -1,0 +1,195 @@
+#include "export/VEExportHandOff.h"
+
+#include "export/HLAudiolineItem+AudioExport.h"
+#include "export/HLTimelineItem+AudioExport.h"
+#include "export/VETimelineAudioItem.h"
+#include "export/VETimelineAudioItemExport.h"
+#include "Frameworks/Korvane/ZKSegmentMovieFade.h"
+#include "Frameworks/Korvane/ZKTime.h"
+#include "Platform/Foundation/HLArchiveError.h"
+#include "Platform/Foundation/HLAssert.h"
+#include "Platform/Foundation/HLKeyedArchiver.h"
+#include "Platform/Foundation/HLKeyedUnarchiver.h"
+#include "SourceHL/Common/HLImageHelper.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Model/Render/HLTextlineRender.h"
+#include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+std::shared_ptr<ZKSegmentMovieFade> rampOf(qint64 start, qint64 stop, double from, double to)
+{
+    auto fade = std::make_shared<ZKSegmentMovieFade>();
+    fade->setFadeStart(start);
+    fade->setFadeStop(stop);
+    fade->setVolumeStart(from);
+    fade->setVolumeStop(to);
+    return fade;
+}
+
+const QString kTimelineKey = QStringLiteral("kNSCodingTimelineItem");
+const QString kTextlineKey = QStringLiteral("kNSCodingTextLineItem");
+
+// Frame blocks for the converter's workers, each over its own copy of the timeline and the
+// text line with renderers of its own; none when the copies cannot be made.
+std::vector<VETimelineExportMovie::GetImage> parallelFrameBlocksOf(const std::shared_ptr<HLTimelineItem> &timeline,
+                                                                   const std::shared_ptr<HLTextlineItem> &textline,
+                                                                   const HLTimelineRender &timelineRender,
+                                                                   const HLTextlineRender &textlineRender)
+{
+    // As many as the converter has workers.
+    const int count = std::clamp(int(std::thread::hardware_concurrency()) / 2, 1, 4);
+    if (count < 2)
+        return {};
+    HLTimelineItem::registerCoding();
+    HLTextlineItem::registerCoding();
+    std::vector<VETimelineExportMovie::GetImage> blocks;
+    try {
+        // Deep copies through the keyed archive: records and resource items of their own,
+        // sharing nothing the main thread may change.
+        HLKeyedArchiver archiver;
+        archiver.encodeObject(kTimelineKey, timeline);
+        archiver.encodeObject(kTextlineKey, textline);
+        const QByteArray data = archiver.encodedData();
+        for (int i = 0; i < count; ++i) {
+            HLKeyedUnarchiver unarchiver = HLKeyedUnarchiver::fromData(data);
+            const auto timelineCopy = unarchiver.decodeObject<HLTimelineItem>(kTimelineKey);
+            const auto textlineCopy = unarchiver.decodeObject<HLTextlineItem>(kTextlineKey);
+            const auto timelineRenderCopy = HLTimelineRender::timelineRenderOf(
+                timelineCopy, timelineRender.bFreely(), timelineRender.oSizer(), timelineRender.oSlideshowPool(),
+                timelineRender.oTransitionPool());
+            const auto textlineRenderCopy = HLTextlineRender::textlineRenderOf(
+                textlineCopy, textlineRender.bFreely(), textlineRender.oSizer(), textlineRender.oTextPool());
+            if (!timelineCopy || !textlineCopy || !timelineRenderCopy || !textlineRenderCopy)
+                return {};
+            // The block keeps its copies alive; the frame block itself holds them weakly.
+            const auto block = exportFrameBlockOf(timelineCopy, textlineCopy, timelineRenderCopy, textlineRenderCopy);
+            blocks.push_back([block, timelineCopy, textlineCopy, timelineRenderCopy, textlineRenderCopy](qint64 time) {
+                return block(time);
+            });
+        }
+    } catch (const HLArchiveError &) {
+        return {};
+    }
+    return blocks;
+}
+
+} // namespace
+
+void appendSoloFades(QList<std::shared_ptr<ZKSegmentMovieFade>> &fades, qint64 start, qint64 stop)
+{
+    if (start >= stop)
+        return;
+    qint64 down = 3 * zk_default_time_base();
+    qint64 up = down;
+    if (stop - start < down + up)
+        down = up = (stop - start) / 2;
+    const auto fall = rampOf(start, start + down, 1.0, 0.0);
+    const auto silent = rampOf(fall->fadeStop(), stop - up, 0.0, 0.0);
+    const auto rise = rampOf(silent->fadeStop(), stop, 0.0, 1.0);
+    fades << fall << silent << rise;
+}
+
+std::vector<HLRanger> mergedSoloRangers(std::vector<HLRanger> rangers)
+{
+    std::stable_sort(rangers.begin(), rangers.end(),
+                     [](const HLRanger &a, const HLRanger &b) { return a.dMin() < b.dMin(); });
+    std::vector<HLRanger> merged;
+    for (const HLRanger &ranger : rangers) {
+        if (!merged.empty() && ranger.dMin() <= merged.back().dMax())
+            merged.back().setDMax(std::max(merged.back().dMax(), ranger.dMax()));
+        else
+            merged.push_back(ranger);
+    }
+    return merged;
+}
+
+QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRanger> &rangers)
+{
+    const float tb = float(zk_default_time_base());
+    QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
+    for (const HLRanger &ranger : mergedSoloRangers(rangers))
+        appendSoloFades(fades, qint64(ranger.dMin() * tb), qint64(ranger.dMax() * tb));
+    return fades;
+}
+
+QImage exportFrameOf(const QImage &frame, const QImage &titles)
+{
+    if (titles.isNull())
+        return frame;
+    return HLImageHelper::hlImageOf(frame.size(), [&](QPainter &painter, const QRectF &rect) {
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(rect, frame, QRectF(frame.rect()));
+        painter.drawImage(rect, titles, QRectF(titles.rect()));
+    });
+}
+
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLTimelineItem &timeline,
+                                                     const HLAudiolineItem &audioline,
+                                                     const VETimelineExportMovie::GetImage &frameBlock)
+{
+    const qint64 tb = zk_default_time_base();
+    auto movie = std::make_shared<VETimelineExportMovie>();
+    movie->setVideoSize(videoSize);
+    movie->setDuration(qint64(timeline.dDuration() * float(tb)));
+    movie->setGetImage(frameBlock);
+
+    // The sound of video clips first, then the music.
+    VETimelineAudioItemExport::Audios audios = exportAudios(timeline);
+    for (const auto &item : exportAudios(audioline))
+        audios.push_back(item);
+    auto mixer = std::make_shared<VETimelineAudioItemExport>();
+    movie->setAudioExport(mixer);
+    mixer->setAudios(audios);
+    mixer->setAudioFades(soloFadesOf(exportSoloRangers(timeline)));
+
+    movie->setFadeOut(std::min(3 * tb, movie->duration()));
+    return movie;
+}
+
+VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineItem> &timeline,
+                                                   const std::shared_ptr<HLTextlineItem> &textline,
+                                                   const std::shared_ptr<HLTimelineRender> &timelineRender,
+                                                   const std::shared_ptr<HLTextlineRender> &textlineRender)
+{
+    const std::weak_ptr<HLTimelineItem> weakTimeline = timeline;
+    const std::weak_ptr<HLTextlineItem> weakTextline = textline;
+    const std::weak_ptr<HLTimelineRender> weakTimelineRender = timelineRender;
+    const std::weak_ptr<HLTextlineRender> weakTextlineRender = textlineRender;
+    return [=](qint64 time) -> QImage {
+        const auto timeline = weakTimeline.lock();
+        const auto textline = weakTextline.lock();
+        const auto timelineRender = weakTimelineRender.lock();
+        const auto textlineRender = weakTextlineRender.lock();
+        if (!timeline || !textline || !timelineRender || !textlineRender)
+            return QImage();
+        const float t = float(zk_ff_time_to_double(time));
+        timeline->update(t);
+        textline->update(t);
+        const QImage frame = timelineRender->renderExport();
+        const QImage titles = textlineRender->renderExport();
+        return exportFrameOf(frame, titles);
+    };
+}
+
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLRenderSizer &sizer,
+                                                     const std::shared_ptr<HLTimelineItem> &timeline,
+                                                     const std::shared_ptr<HLTextlineItem> &textline,
+                                                     const HLAudiolineItem &audioline,
+                                                     const std::shared_ptr<HLTimelineRender> &timelineRender,
+                                                     const std::shared_ptr<HLTextlineRender> &textlineRender)
+{
+    HL_ASSERT(timeline && textline && timelineRender && textlineRender, "wrong paras");
+    auto movie = exportMovieOf(sizer.szRender(), *timeline, audioline,
+                               exportFrameBlockOf(timeline, textline, timelineRender, textlineRender));
+    movie->setFrameBlocks(parallelFrameBlocksOf(timeline, textline, *timelineRender, *textlineRender));
+    return movie;
+}

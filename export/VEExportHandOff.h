@@ -1,0 +1,58 @@
+#pragma once
+
+#include "export/VETimelineExportMovie.h"
+#include "SourceHL/Model/Audioline/HLRanger.h"
+
+#include <QImage>
+#include <QList>
+#include <QSizeF>
+
+#include <memory>
+#include <vector>
+
+class HLAudiolineItem;
+class HLRenderSizer;
+class HLTextlineItem;
+class HLTextlineRender;
+class HLTimelineItem;
+class HLTimelineRender;
+class ZKSegmentMovieFade;
+
+// How the main window turns the project into the movie source of an export: video size,
+// duration, the frame block, the sound of video clips and music with the music taken down
+// inside solo ranges, and the final fade-out. Runs on the main thread, with playback and
+// preview renders stopped.
+
+// What the main window's export hands to the export window: the movie source of the project
+// at the sizer's render size, its frames rendered by the two renderers in export mode.
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLRenderSizer &sizer,
+                                                     const std::shared_ptr<HLTimelineItem> &timeline,
+                                                     const std::shared_ptr<HLTextlineItem> &textline,
+                                                     const HLAudiolineItem &audioline,
+                                                     const std::shared_ptr<HLTimelineRender> &timelineRender,
+                                                     const std::shared_ptr<HLTextlineRender> &textlineRender);
+
+// The movie source of the project. frameBlock renders the whole project at a media time.
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLTimelineItem &timeline,
+                                                     const HLAudiolineItem &audioline,
+                                                     const VETimelineExportMovie::GetImage &frameBlock);
+
+// The frame block: moves the timeline and the text line to the time and renders both for
+// export, the titles drawn over the slides. Holds everything weakly and answers a null image
+// once any of it is gone. Called on the converter's thread, one frame at a time.
+VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineItem> &timeline,
+                                                   const std::shared_ptr<HLTextlineItem> &textline,
+                                                   const std::shared_ptr<HLTimelineRender> &timelineRender,
+                                                   const std::shared_ptr<HLTextlineRender> &textlineRender);
+
+// The frame with the titles drawn over it, scaled to the frame; the frame itself without titles.
+QImage exportFrameOf(const QImage &frame, const QImage &titles);
+
+// Solo ranges in time order, overlapping or touching ones joined, so the music goes down once
+// and comes back once for them.
+std::vector<HLRanger> mergedSoloRangers(std::vector<HLRanger> rangers);
+// The ducking envelope for the solo ranges (seconds): three ramps per merged range.
+QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRanger> &rangers);
+// Three ramps inside [start, stop] (ticks): down over 3 s (or half the range when it is shorter
+// than 6 s), silent, back up by stop. Nothing when start is not before stop.
+void appendSoloFades(QList<std::shared_ptr<ZKSegmentMovieFade>> &fades, qint64 start, qint64 stop);
