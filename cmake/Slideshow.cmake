@@ -10,7 +10,8 @@ function(hl_library name)
 endfunction()
 
 # hl_test(<name> SOURCES <files...> DEPS <targets...> [WIDGETS])
-# One GoogleTest program per library, run by CTest on the offscreen platform.
+# One GoogleTest program per library, run by CTest on the offscreen platform. The programs
+# take seconds; the timeout only stops a hung one from eating CI's whole budget.
 function(hl_test name)
   cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -23,7 +24,7 @@ function(hl_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    TIMEOUT 900)
+    TIMEOUT 300)
 endfunction()
 
 # hl_bench(<name> SOURCES <files...> DEPS <targets...>)

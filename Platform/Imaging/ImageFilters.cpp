@@ -81,7 +81,9 @@ struct ColorMatrix
     float offset[3];
 };
 
-QImage mapped(const QImage &src, const ColorMatrix &cm)
+// Applies first and then, when given, second; between the two the colours are clamped to
+// [0, alpha] as a pass of their own would, only not rounded to whole values.
+QImage mapped(const QImage &src, const ColorMatrix &first, const ColorMatrix *second = nullptr)
 {
     QImage dst(src.size(), kFormat);
     if (dst.isNull())
@@ -90,26 +92,40 @@ QImage mapped(const QImage &src, const ColorMatrix &cm)
     const uchar *srcBits = src.constBits();
     uchar *dstBits = dst.bits();
     const qsizetype srcLine = src.bytesPerLine(), dstLine = dst.bytesPerLine();
-    ImagingThreads::forEachBand(src.height(), width, [&](int begin, int end) {
-        // Local copies: the compiler cannot tell the matrix from the pixels written.
-        Floats m[3][3], o[3];
+    ImagingThreads::forEachBand(src.height(), width * (second ? 2 : 1), [&](int begin, int end) {
+        // Local copies: the compiler cannot tell the matrices from the pixels written.
+        Floats m[3][3], o[3], n[3][3], q[3];
         for (int i = 0; i < 3; ++i) {
-            for (int j = 0; j < 3; ++j)
-                m[i][j] = Floats{} + cm.m[i][j];
-            o[i] = Floats{} + cm.offset[i];
+            for (int j = 0; j < 3; ++j) {
+                m[i][j] = Floats{} + first.m[i][j];
+                n[i][j] = Floats{} + (second ? second->m[i][j] : 0.0f);
+            }
+            o[i] = Floats{} + first.offset[i];
+            q[i] = Floats{} + (second ? second->offset[i] : 0.0f);
         }
+        const Floats zero = {};
         for (int y = begin; y < end; ++y) {
             const auto *s = reinterpret_cast<const quint32 *>(srcBits + y * srcLine);
             auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
             for (int x = 0; x < width; x += 4) {
                 const Words p = loadPixels(s, x, width);
                 const Words a = p >> 24;
-                const Floats r = channel(p, 16), g = channel(p, 8), b = channel(p, 0);
+                Floats r = channel(p, 16), g = channel(p, 8), b = channel(p, 0);
                 const Floats fa = __builtin_convertvector(Ints(a), Floats);
-                storePixels(d, x, width,
-                            packClamped(m[0][0] * r + m[0][1] * g + m[0][2] * b + o[0] * fa,
-                                        m[1][0] * r + m[1][1] * g + m[1][2] * b + o[1] * fa,
-                                        m[2][0] * r + m[2][1] * g + m[2][2] * b + o[2] * fa, a));
+                Floats r1 = m[0][0] * r + m[0][1] * g + m[0][2] * b + o[0] * fa;
+                Floats g1 = m[1][0] * r + m[1][1] * g + m[1][2] * b + o[1] * fa;
+                Floats b1 = m[2][0] * r + m[2][1] * g + m[2][2] * b + o[2] * fa;
+                if (second) {
+                    auto clamp = [&](Floats v) {
+                        v = v < zero ? zero : v;
+                        return fa < v ? fa : v;
+                    };
+                    r = clamp(r1), g = clamp(g1), b = clamp(b1);
+                    r1 = n[0][0] * r + n[0][1] * g + n[0][2] * b + q[0] * fa;
+                    g1 = n[1][0] * r + n[1][1] * g + n[1][2] * b + q[1] * fa;
+                    b1 = n[2][0] * r + n[2][1] * g + n[2][2] * b + q[2] * fa;
+                }
+                storePixels(d, x, width, packClamped(r1, g1, b1, a));
             }
         }
     });
@@ -288,9 +304,12 @@ QImage blurred(const QImage &src, const std::vector<float> &kernel, bool clampEd
 
 } // namespace
 
-Picture colorControls(const Picture &picture, float saturation, float brightness, float contrast)
+namespace {
+
+// Saturation mixes with luma: row i is (1 - s) * luma weights + s * unit row i; then
+// brightness is added and contrast scales about 0.5.
+ColorMatrix colorControlsMatrix(float saturation, float brightness, float contrast)
 {
-    // Saturation mixes with luma: row i is (1 - s) * luma weights + s * unit row i.
     const float weights[3] = {kLumaRed, kLumaGreen, kLumaBlue};
     ColorMatrix cm{};
     for (int i = 0; i < 3; ++i) {
@@ -298,18 +317,39 @@ Picture colorControls(const Picture &picture, float saturation, float brightness
             cm.m[i][j] = contrast * ((1 - saturation) * weights[j] + (i == j ? saturation : 0.0f));
         cm.offset[i] = contrast * brightness + 0.5f * (1 - contrast);
     }
+    return cm;
+}
+
+// Rodrigues' rotation about the unit grey axis k = (1, 1, 1) / sqrt(3).
+ColorMatrix hueMatrix(float angle)
+{
+    const float c = std::cos(angle), s = std::sin(angle) / std::sqrt(3.0f), third = (1 - c) / 3;
+    return {{{c + third, third - s, third + s},
+             {third + s, c + third, third - s},
+             {third - s, third + s, c + third}},
+            {0, 0, 0}};
+}
+
+} // namespace
+
+Picture colorControls(const Picture &picture, float saturation, float brightness, float contrast)
+{
+    const ColorMatrix cm = colorControlsMatrix(saturation, brightness, contrast);
     return perPixel(picture, [&](const QImage &image) { return mapped(image, cm); });
 }
 
 Picture hueAdjust(const Picture &picture, float angle)
 {
-    // Rodrigues' rotation about the unit grey axis k = (1, 1, 1) / sqrt(3).
-    const float c = std::cos(angle), s = std::sin(angle) / std::sqrt(3.0f), third = (1 - c) / 3;
-    ColorMatrix cm{{{c + third, third - s, third + s},
-                    {third + s, c + third, third - s},
-                    {third - s, third + s, c + third}},
-                   {0, 0, 0}};
+    const ColorMatrix cm = hueMatrix(angle);
     return perPixel(picture, [&](const QImage &image) { return mapped(image, cm); });
+}
+
+Picture colorControlsThenHue(const Picture &picture, float saturation, float brightness, float contrast,
+                             float angle)
+{
+    const ColorMatrix cm = colorControlsMatrix(saturation, brightness, contrast);
+    const ColorMatrix hue = hueMatrix(angle);
+    return perPixel(picture, [&](const QImage &image) { return mapped(image, cm, &hue); });
 }
 
 Picture sharpenLuminance(const Picture &picture, float sharpness, float radius)

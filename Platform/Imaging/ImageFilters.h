@@ -20,6 +20,11 @@ Picture colorControls(const Picture &picture, float saturation, float brightness
 // takes red towards green). Greys and alpha are kept.
 Picture hueAdjust(const Picture &picture, float angle);
 
+// hueAdjust(colorControls(picture, …), angle) in one pass over the pixels: the colours are
+// clamped in between as there, only not rounded, so results differ by at most 1/255.
+Picture colorControlsThenHue(const Picture &picture, float saturation, float brightness, float contrast,
+                             float angle);
+
 // "CISharpenLuminance": adds sharpness × (luma − luma blurred by a Gaussian of standard
 // deviation radius) to red, green and blue alike, so chroma and alpha are kept. Pixels
 // beyond the edges repeat the outermost ones.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -26,19 +27,29 @@ struct Job
     std::mutex mutex;
     std::condition_variable finished;
     int done = 0;
+    std::exception_ptr failure; // the first band that threw
 
-    // Claims and runs bands until none is left.
+    // Claims and runs bands until none is left. A band that throws still counts as done, so
+    // the caller never returns while another thread is inside its data; the caller rethrows.
     void work()
     {
         int ran = 0;
+        std::exception_ptr thrown;
         for (int i = next.fetch_add(1); i < bands; i = next.fetch_add(1)) {
             const int begin = i * bandRows;
-            band(begin, std::min(rows, begin + bandRows));
+            try {
+                band(begin, std::min(rows, begin + bandRows));
+            } catch (...) {
+                if (!thrown)
+                    thrown = std::current_exception();
+            }
             ++ran;
         }
         if (ran > 0) {
             std::lock_guard lock(mutex);
             done += ran;
+            if (thrown && !failure)
+                failure = thrown;
             if (done == bands)
                 finished.notify_all();
         }
@@ -70,6 +81,8 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     job->work();
     std::unique_lock lock(job->mutex);
     job->finished.wait(lock, [&] { return job->done == job->bands; });
+    if (job->failure)
+        std::rethrow_exception(job->failure);
 }
 
 } // namespace ImagingThreads

@@ -8,6 +8,7 @@ namespace ImagingThreads {
 // jobs are shared with pool threads; the caller works too, so a call made from a busy pool
 // thread still finishes. Bands never overlap, so each may write its own rows freely.
 // workPerRow estimates the cost of one row (pixels, say) and decides how many bands pay.
+// When a band throws, the call returns only after every band has ended, then rethrows.
 void forEachBand(int rows, long long workPerRow, const std::function<void(int begin, int end)> &band);
 
 } // namespace ImagingThreads

@@ -111,6 +111,34 @@ TEST(ImageFilters, HueTurnsAboutTheGreyAxis)
     }
 }
 
+// One pass of both colour maps against the two passes, with settings that push channels out
+// of [0, 1] after the colour controls (clamped there before the hue turns them).
+TEST(ImageFilters, ColourControlsThenHueInOnePassMatchesTwoPasses)
+{
+    const Picture picture = Picture::fromImage(noise(300, 260));
+    struct Settings
+    {
+        float saturation, brightness, contrast, angle;
+    };
+    for (const Settings &s : {Settings{0.8f, 0.1f, 1.2f, 0.5f}, Settings{2, 0.5f, 4, float(M_PI)},
+                              Settings{0, -1, 0.25f, -2}, Settings{1.7f, -0.3f, 2.5f, float(M_PI / 2)}}) {
+        SCOPED_TRACE(s.angle);
+        const QImage twice =
+            ImageFilters::hueAdjust(ImageFilters::colorControls(picture, s.saturation, s.brightness, s.contrast), s.angle)
+                .image();
+        const QImage once =
+            ImageFilters::colorControlsThenHue(picture, s.saturation, s.brightness, s.contrast, s.angle).image();
+        EXPECT_LE(largestDifference(once, twice), 1);
+    }
+    const Picture colour =
+        ImageFilters::colorControlsThenHue(Picture::colored(QColor(200, 100, 50)), 2, 0.5f, 4, float(M_PI));
+    ASSERT_TRUE(colour.isInfinite());
+    EXPECT_EQ(colour.color(),
+              ImageFilters::hueAdjust(ImageFilters::colorControls(Picture::colored(QColor(200, 100, 50)), 2, 0.5f, 4),
+                                      float(M_PI))
+                  .color());
+}
+
 TEST(ImageFilters, ColourFiltersChangeAColourWithoutBounds)
 {
     const Picture grey = ImageFilters::colorControls(Picture::colored(QColor(200, 100, 50)), 0, 0, 1);
