@@ -1,5 +1,6 @@
 #include "SourceHL/Model/Audioline/HLAudioEdit.h"
 
+#include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
@@ -106,5 +107,16 @@ std::shared_ptr<HLAudioEdit> HLAudioEdit::initWithCoder(HLKeyedUnarchiver &coder
     edit->m_dFadeIn = coder.decodeFiniteFloat(QStringLiteral("kNSCodingFadeIn"));
     edit->m_dFadeOut = coder.decodeFiniteFloat(QStringLiteral("kNSCodingFadeOut"));
     edit->m_dVolume = coder.decodeFiniteFloat(QStringLiteral("kNSCodingVolume"));
+    // A damaged file must not leave a trim the setters could never make: an empty or
+    // inverted kept part would loop endlessly, a negative fade or gain turns the sound over.
+    if (!(edit->m_dDuration > 0))
+        throw HLArchiveError(QStringLiteral("HLAudioEdit: kNSCodingDuration %1 is no music length")
+                                 .arg(double(edit->m_dDuration)));
+    edit->m_dTrimMax = std::clamp(edit->m_dTrimMax, 0.0f, edit->m_dDuration);
+    edit->setDTrimMin(edit->m_dTrimMin);
+    edit->setDTrimMax(edit->m_dTrimMax);
+    edit->m_dFadeIn = std::max(edit->m_dFadeIn, 0.0f);
+    edit->m_dFadeOut = std::max(edit->m_dFadeOut, 0.0f);
+    edit->m_dVolume = std::max(edit->m_dVolume, 0.0f);
     return edit;
 }

@@ -48,7 +48,8 @@ public:
 
     QString className() const override { return QStringLiteral("HLAudioEdit"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
-    // Values as stored; refuses (HLArchiveError) values that are no finite numbers.
+    // Refuses (HLArchiveError) values that are no finite numbers and a length that is no
+    // music; takes trims, fades and gain into the ranges the setters keep.
     static std::shared_ptr<HLAudioEdit> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:

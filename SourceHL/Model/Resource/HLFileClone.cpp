@@ -131,7 +131,7 @@ bool HLFileClone::cloneFile(const QString &source, const QString &target, QStrin
     return true;
 }
 
-bool HLFileClone::cloneFolder(const QString &source, const QString &target, QString *reason)
+bool HLFileClone::linkFolder(const QString &source, const QString &target, QString *reason)
 {
     const QFileInfo info(source);
     if (!info.isDir() || info.isSymLink()) {
@@ -147,8 +147,11 @@ bool HLFileClone::cloneFolder(const QString &source, const QString &target, QStr
     const auto entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
         const QString into = QDir(target).filePath(entry.fileName());
-        const bool ok = entry.isDir() && !entry.isSymLink() ? cloneFolder(entry.filePath(), into, reason)
-                                                            : cloneFile(entry.filePath(), into, reason);
+        bool ok;
+        if (entry.isDir() && !entry.isSymLink())
+            ok = linkFolder(entry.filePath(), into, reason);
+        else
+            ok = linkOrClone(entry.filePath(), into, reason);
         if (!ok) {
             QDir(target).removeRecursively();
             return false;
@@ -159,7 +162,11 @@ bool HLFileClone::cloneFolder(const QString &source, const QString &target, QStr
 
 bool HLFileClone::linkOrClone(const QString &source, const QString &target, QString *reason)
 {
-    if (::link(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0)
+    // Only a regular file gets a second name; anything else goes to cloneFile, which says why not.
+    const QByteArray from = QFile::encodeName(source);
+    struct stat info {};
+    if (::lstat(from.constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && ::link(from.constData(), QFile::encodeName(target).constData()) == 0)
         return true;
     return cloneFile(source, target, reason);
 }

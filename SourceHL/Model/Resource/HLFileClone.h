@@ -11,8 +11,10 @@ class HLFileClone
 public:
     // Copies the regular file source to target, which must not exist yet.
     static bool cloneFile(const QString &source, const QString &target, QString *reason = nullptr);
-    // Copies the folder source with everything in it to target, which must not exist yet.
-    static bool cloneFolder(const QString &source, const QString &target, QString *reason = nullptr);
+    // The folder source as target, each file a second name (hard link) where the file system
+    // allows, else a copy; only for folders the program owns and never rewrites. Target must
+    // not exist yet; a failure removes what was made.
+    static bool linkFolder(const QString &source, const QString &target, QString *reason = nullptr);
     // A second name for a file the program owns (hard link), else a copy of it.
     static bool linkOrClone(const QString &source, const QString &target, QString *reason = nullptr);
 };

@@ -92,7 +92,9 @@ bool HLResourcePool::duplicateResource(const QString &identifier, const std::sha
         setReason(reason, QStringLiteral("Nothing to copy for \"%1\"").arg(identifier));
         return false;
     }
-    return HLFileClone::cloneFolder(from, to, reason);
+    // Resource folders are written once at import and never changed, so the staging and
+    // project copies may share their data; only the user's own files are never linked.
+    return HLFileClone::linkFolder(from, to, reason);
 }
 
 QString HLResourcePool::makeKeyPersistent(const QString &identifier)

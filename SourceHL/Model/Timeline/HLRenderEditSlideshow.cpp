@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 std::shared_ptr<HLRenderEditSlideshow> HLRenderEditSlideshow::renderEdit()
@@ -108,12 +109,10 @@ std::shared_ptr<HLRenderEditSlideshow> HLRenderEditSlideshow::initWithCoder(HLKe
     auto edit = std::make_shared<HLRenderEditSlideshow>();
     edit->m_bImageBorder = coder.decodeBool(QStringLiteral("kNSCodingImageBorder"));
     edit->m_clBorderColor = coder.decodeColor(QStringLiteral("kNSCodingBorderColor"));
-    edit->m_dBorderRatio = coder.decodeFloat(QStringLiteral("kNSCodingBorderRatio"));
+    edit->m_dBorderRatio = coder.decodeFiniteFloat(QStringLiteral("kNSCodingBorderRatio"));
     edit->m_bImageBackground = coder.decodeBool(QStringLiteral("kNSCodingImageBackground"));
     edit->m_clBackgroundColor = coder.decodeColor(QStringLiteral("kNSCodingBackgroundColor"));
-    edit->m_dBackgroundRatio = coder.decodeFloat(QStringLiteral("kNSCodingBackgroundRatio"));
-    if (!std::isfinite(edit->m_dBorderRatio) || !std::isfinite(edit->m_dBackgroundRatio))
-        throw HLArchiveError(QStringLiteral("HLRenderEditSlideshow: border or background ratio is no number"));
+    edit->m_dBackgroundRatio = coder.decodeFiniteFloat(QStringLiteral("kNSCodingBackgroundRatio"));
     edit->m_dBorderRatio = std::max(edit->m_dBorderRatio, 0.0f);
     edit->m_dBackgroundRatio = std::clamp(edit->m_dBackgroundRatio, 0.0f, 1.0f);
     return edit;

@@ -5,7 +5,6 @@
 #include "Platform/Foundation/HLPropertyList.h"
 #include "SourceHL/Model/Timeline/HLQuartzKeys.h"
 
-#include <cmath>
 
 std::shared_ptr<HLSlideshowInfo> HLSlideshowInfo::slideshowInfoOf(const QVariantMap &dictionary)
 {
@@ -51,7 +50,7 @@ std::shared_ptr<HLSlideshowInfo> HLSlideshowInfo::initWithCoder(HLKeyedUnarchive
     info->m_strName = coder.decodeString(QStringLiteral("kNSCodingName"));
     info->m_imgThumb = coder.decodeImage(QStringLiteral("kNSCodingThumb"));
     info->m_iBestCount = coder.decodeInt64(QStringLiteral("kNSCodingBestCount"));
-    info->m_dBestDuration = coder.decodeFloat(QStringLiteral("kNSCodingBestDuration"));
+    info->m_dBestDuration = coder.decodeFiniteFloat(QStringLiteral("kNSCodingBestDuration"));
     info->m_bPreferBack = coder.decodeBool(QStringLiteral("kNSCodingPreferBack"));
     info->m_bPreferBorder = coder.decodeBool(QStringLiteral("kNSCodingPreferBorder"));
     const struct {
@@ -67,9 +66,7 @@ std::shared_ptr<HLSlideshowInfo> HLSlideshowInfo::initWithCoder(HLKeyedUnarchive
         {"kNSCodingDuration_T_B_2", &info->m_dDuration_T_B_2},
     };
     for (const auto &length : lengths) {
-        const float value = coder.decodeFloat(QString::fromLatin1(length.key));
-        if (!std::isfinite(value))
-            throw HLArchiveError(QStringLiteral("HLSlideshowInfo: %1 is no length").arg(QString::fromLatin1(length.key)));
+        const float value = coder.decodeFiniteFloat(QString::fromLatin1(length.key));
         *length.field = value > 0 ? value : 0.0f;
     }
     return info;

@@ -456,9 +456,10 @@ float HLSlideshowItem::slideshowOffsetOf(float position, float progress) const
     if (isSpecial()) {
         offset = slideshowDuration() * position;
     } else {
-        const long cells = long(std::ceil(position));
-        for (long i = 0; i < cells; ++i)
-            offset += p_liquid_D_at(std::size_t(i)) * (std::min(position, float(i + 1)) - float(i));
+        // Compared as a float: a huge position must reach "wrong index", not overflow a count.
+        const float cells = std::ceil(position);
+        for (std::size_t i = 0; float(i) < cells; ++i)
+            offset += p_liquid_D_at(i) * (std::min(position, float(i + 1)) - float(i));
     }
     if (m_bHasTransition)
         offset += m_dTransition * progress;
@@ -542,14 +543,12 @@ std::shared_ptr<HLSlideshowItem> HLSlideshowItem::initWithCoder(HLKeyedUnarchive
     item->m_oTransitionInfo = coder.decodeObject<HLTransitionInfo>(QStringLiteral("kNSCodingTransitionInfo"));
     item->m_oRenderEdit = coder.decodeObject<HLRenderEditSlideshow>(QStringLiteral("kNSCodingRenderEdit"));
     item->m_oBackEdit = coder.decodeObject<HLBackEditSlideshow>(QStringLiteral("kNSCodingBackEdit"));
-    item->m_dSlideshowDisplay = coder.decodeFloat(QStringLiteral("kNSCodingSlideshowDisplay"));
-    item->m_dSlideshowAnimate = coder.decodeFloat(QStringLiteral("kNSCodingSlideshowAnimate"));
-    item->m_dTransition = coder.decodeFloat(QStringLiteral("kNSCodingTransition"));
+    item->m_dSlideshowDisplay = coder.decodeFiniteFloat(QStringLiteral("kNSCodingSlideshowDisplay"));
+    item->m_dSlideshowAnimate = coder.decodeFiniteFloat(QStringLiteral("kNSCodingSlideshowAnimate"));
+    item->m_dTransition = coder.decodeFiniteFloat(QStringLiteral("kNSCodingTransition"));
     item->m_bHasTransition = coder.decodeBool(QStringLiteral("kNSCodingHasTransition"));
-    if (!std::isfinite(item->m_dSlideshowDisplay) || !(item->m_dSlideshowDisplay > 0))
+    if (!(item->m_dSlideshowDisplay > 0))
         throw HLArchiveError(QStringLiteral("HLSlideshowItem: kNSCodingSlideshowDisplay is no positive length"));
-    if (!std::isfinite(item->m_dSlideshowAnimate) || !std::isfinite(item->m_dTransition))
-        throw HLArchiveError(QStringLiteral("HLSlideshowItem: animation or transition length is no number"));
     item->m_dSlideshowAnimate = std::max(item->m_dSlideshowAnimate, 0.0f);
     item->m_dTransition = std::max(item->m_dTransition, 0.0f);
     return item;

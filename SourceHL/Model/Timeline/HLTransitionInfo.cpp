@@ -5,7 +5,6 @@
 #include "Platform/Foundation/HLPropertyList.h"
 #include "SourceHL/Model/Timeline/HLQuartzKeys.h"
 
-#include <cmath>
 
 std::shared_ptr<HLTransitionInfo> HLTransitionInfo::transitionInfoOf(const QVariantMap &dictionary)
 {
@@ -30,9 +29,7 @@ std::shared_ptr<HLTransitionInfo> HLTransitionInfo::initWithCoder(HLKeyedUnarchi
     auto info = std::make_shared<HLTransitionInfo>();
     info->m_strName = coder.decodeString(QStringLiteral("kNSCodingName"));
     info->m_imgThumb = coder.decodeImage(QStringLiteral("kNSCodingThumb"));
-    const float duration = coder.decodeFloat(QStringLiteral("kNSCodingBestDuration"));
-    if (!std::isfinite(duration))
-        throw HLArchiveError(QStringLiteral("HLTransitionInfo: kNSCodingBestDuration is no length"));
+    const float duration = coder.decodeFiniteFloat(QStringLiteral("kNSCodingBestDuration"));
     info->m_dBestDuration = duration > 0 ? duration : 0.0f;
     return info;
 }

@@ -233,6 +233,64 @@ TEST(HLAudiolineItem, RefusesDamagedArchives)
     }
 }
 
+struct DamagedEdit
+{
+    float duration, trimMin, trimMax, fadeIn, fadeOut, volume;
+    float keptMin, keptMax, keptFadeIn, keptFadeOut, keptVolume;
+};
+
+class HLAudioEditDamaged : public ::testing::TestWithParam<DamagedEdit>
+{
+};
+
+// Out-of-range values come back inside the setters' ranges, so no clip loops over an empty
+// or inverted part.
+TEST_P(HLAudioEditDamaged, TakenIntoTheSettersRanges)
+{
+    HLAudiolineItem::registerCoding();
+    const DamagedEdit c = GetParam();
+    HLKeyedArchiver archiver;
+    archiver.encodeObject("record", std::make_shared<Tampered>("HLAudioEdit", [&](HLKeyedArchiver &coder) {
+        coder.encodeString("kNSCodingName", "x");
+        coder.encodeFloat("kNSCodingDuration", c.duration);
+        coder.encodeFloat("kNSCodingTrimMin", c.trimMin);
+        coder.encodeFloat("kNSCodingTrimMax", c.trimMax);
+        coder.encodeFloat("kNSCodingFadeIn", c.fadeIn);
+        coder.encodeFloat("kNSCodingFadeOut", c.fadeOut);
+        coder.encodeFloat("kNSCodingVolume", c.volume);
+    }));
+    auto coder = HLKeyedUnarchiver::fromData(archiver.encodedData());
+    const auto edit = coder.decodeObject<HLAudioEdit>("record");
+    EXPECT_EQ(edit->dTrimMin(), c.keptMin);
+    EXPECT_EQ(edit->dTrimMax(), c.keptMax);
+    EXPECT_EQ(edit->dFadeIn(), c.keptFadeIn);
+    EXPECT_EQ(edit->dFadeOut(), c.keptFadeOut);
+    EXPECT_EQ(edit->dVolume(), c.keptVolume);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HLAudioEditDamaged,
+                         ::testing::Values(DamagedEdit{10, 2, 8, 3, 3, 0.5f, 2, 8, 3, 3, 0.5f}, // sound: as stored
+                                           DamagedEdit{10, 8, 5, 3, 3, 1, 4, 5, 3, 3, 1},       // inverted
+                                           DamagedEdit{10, -1, 40, -2, -3, -1, 0, 10, 0, 0, 0}, // beyond
+                                           DamagedEdit{0.5f, 0.4f, 0.2f, 3, 3, 1, 0, 0.5f, 3, 3, 1}));
+
+TEST(HLAudioEdit, DecodingRefusesALengthOfNoMusic)
+{
+    HLAudiolineItem::registerCoding();
+    for (const float duration : {0.0f, -4.0f}) {
+        HLKeyedArchiver archiver;
+        archiver.encodeObject("record", std::make_shared<Tampered>("HLAudioEdit", [&](HLKeyedArchiver &coder) {
+            coder.encodeString("kNSCodingName", "x");
+            for (const char *key : {"kNSCodingTrimMin", "kNSCodingTrimMax", "kNSCodingFadeIn", "kNSCodingFadeOut",
+                                    "kNSCodingVolume"})
+                coder.encodeFloat(key, 0);
+            coder.encodeFloat("kNSCodingDuration", duration);
+        }));
+        auto coder = HLKeyedUnarchiver::fromData(archiver.encodedData());
+        EXPECT_THROW(coder.decodeObject<HLAudioEdit>("record"), HLArchiveError) << duration;
+    }
+}
+
 TEST(HLAudiolineItem, SavingCopiesResourcesAndMakesThemPersistent)
 {
     TestFolder folder;

@@ -203,7 +203,9 @@ TEST(HLSlideshowItem, TransitionPreloadAndPositions)
     EXPECT_FLOAT_EQ(item->slideshowOffsetOf(2.5f, 0), 14.5f);
     EXPECT_FLOAT_EQ(item->slideshowOffsetOf(2 + 2.0f / 7.0f, 0), 13);
     EXPECT_FLOAT_EQ(item->slideshowOffsetOf(4, 0.5f), 27);
-    EXPECT_THROW(item->slideshowOffsetOf(4.5f, 0), HLAssertionFailure);
+    // Beyond the last picture, however far, is a wrong index.
+    for (const float position : {4.5f, 1e30f, 3e38f})
+        EXPECT_THROW(item->slideshowOffsetOf(position, 0), HLAssertionFailure) << position;
     EXPECT_THROW(item->slideshowOffsetOf(NAN, 0), HLAssertionFailure);
 }
 

@@ -202,6 +202,33 @@ TEST_F(TimelineArchive, DamagedRecordsAreMendedOrRefused)
     };
     EXPECT_EQ(roundTrip<HLSlideshowInfo>(slideshowInfo(-4))->dDuration_S(), 0);
     EXPECT_THROW(roundTrip<HLSlideshowInfo>(slideshowInfo(NAN)), HLArchiveError);
+    EXPECT_THROW(roundTrip<HLSlideshowInfo>(slideshowInfo(INFINITY)), HLArchiveError);
+
+    auto transitionInfo = [](float best) {
+        return forged("HLTransitionInfo", [=](HLKeyedArchiver &coder) {
+            coder.encodeString("kNSCodingName", "Dissolve");
+            coder.encodeImage("kNSCodingThumb", thumb());
+            coder.encodeFloat("kNSCodingBestDuration", best);
+        });
+    };
+    EXPECT_EQ(roundTrip<HLTransitionInfo>(transitionInfo(-1))->dBestDuration(), 0);
+    EXPECT_THROW(roundTrip<HLTransitionInfo>(transitionInfo(NAN)), HLArchiveError);
+
+    auto frame = [](float border, float background) {
+        return forged("HLRenderEditSlideshow", [=](HLKeyedArchiver &coder) {
+            coder.encodeBool("kNSCodingImageBorder", true);
+            coder.encodeColor("kNSCodingBorderColor", Qt::white);
+            coder.encodeFloat("kNSCodingBorderRatio", border);
+            coder.encodeBool("kNSCodingImageBackground", true);
+            coder.encodeColor("kNSCodingBackgroundColor", Qt::black);
+            coder.encodeFloat("kNSCodingBackgroundRatio", background);
+        });
+    };
+    const auto framed = roundTrip<HLRenderEditSlideshow>(frame(-1, 3));
+    EXPECT_EQ(framed->dBorderRatio(), 0);
+    EXPECT_EQ(framed->dBackgroundRatio(), 1);
+    EXPECT_THROW(roundTrip<HLRenderEditSlideshow>(frame(NAN, 1)), HLArchiveError);
+    EXPECT_THROW(roundTrip<HLRenderEditSlideshow>(frame(0.7f, INFINITY)), HLArchiveError);
 }
 
 std::shared_ptr<Forged> forgedSegment(const QString &ssid, float display, float transition, bool hasTransition,
