@@ -122,10 +122,14 @@ float HLRenderEditEffect::p_effectValueSha() const
 Picture HLRenderEditEffect::render(const Picture &picture) const
 {
     Picture result = picture;
-    if (isEditedColor())
+    // Colour and hue together take one pass over the pixels.
+    if (isEditedColor() && isEditedHue())
+        result = ImageFilters::colorControlsThenHue(result, p_effectValueSat(), float(p_effectValueBri()),
+                                                    p_effectValueCon(), float(p_effectValueHue()));
+    else if (isEditedColor())
         result = ImageFilters::colorControls(result, p_effectValueSat(), float(p_effectValueBri()),
                                              p_effectValueCon());
-    if (isEditedHue())
+    else if (isEditedHue())
         result = ImageFilters::hueAdjust(result, float(p_effectValueHue()));
     if (isEditedSharpen())
         result = ImageFilters::sharpenLuminance(result, p_effectValueSha());

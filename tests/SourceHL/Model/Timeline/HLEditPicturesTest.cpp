@@ -80,6 +80,28 @@ TEST(EditPictures, ColourControlsHueAndSharpness)
     EXPECT_NE(sharp->render(grey).image(), grey.image());
 }
 
+TEST(EditPictures, ColourAndHueTogetherMatchTheTwoFiltersInTurn)
+{
+    const Picture picture = marked(64, 48, QColor(40, 160, 90));
+    auto effect = HLRenderEditEffect::editEffect();
+    effect->setDSaturation(0.4f);
+    effect->setDContrast(1.6f);
+    effect->setDHue(1.5f);
+    const QImage together = effect->render(picture).image();
+    const QImage inTurn =
+        ImageFilters::hueAdjust(ImageFilters::colorControls(picture, 0.4f, 0.0f, 1.0f + 0.6f * 3.0f),
+                                float(std::numbers::pi / 2))
+            .image();
+    ASSERT_EQ(together.size(), inTurn.size());
+    for (int y = 0; y < together.height(); ++y)
+        for (int x = 0; x < together.width(); ++x) {
+            const QRgb a = together.pixel(x, y), b = inTurn.pixel(x, y);
+            ASSERT_LE(std::abs(qRed(a) - qRed(b)), 1);
+            ASSERT_LE(std::abs(qGreen(a) - qGreen(b)), 1);
+            ASSERT_LE(std::abs(qBlue(a) - qBlue(b)), 1);
+        }
+}
+
 TEST(EditPictures, TurnsAndFlips)
 {
     const Picture picture = marked(400, 300);
