@@ -14,6 +14,11 @@ extern "C" {
 namespace {
 
 constexpr qint64 kMaxLeadingSilence = 10LL * ZKAudioReader::kSampleRate;
+// Lapped codecs (AAC, MP3, Opus, AC-3) rebuild a frame from the ones before it, and MP3 frames
+// borrow bits from earlier frames: decoding starts this long before a seek's time, and what
+// comes before the time is dropped.
+constexpr qint64 kSeekPreroll = AV_TIME_BASE / 5;
+constexpr qint64 kUnknownStart = INT64_MIN; // a decoded frame without a timestamp
 
 qint64 framesOf(qint64 ticks)
 {
@@ -39,6 +44,7 @@ std::unique_ptr<ZKAudioReader> ZKAudioReader::open(const QString &path)
     if (!reader->m_packet || !reader->m_frame)
         return nullptr;
     reader->m_alignFrame = 0;
+    reader->m_skipUntil = AV_NOPTS_VALUE;
     return reader;
 }
 
@@ -63,17 +69,38 @@ void ZKAudioReader::seek(qint64 time)
     m_buffer.clear();
     m_readOffset = 0;
     m_ended = false;
-    AVStream *stream = m_file->audioStream();
-    AVFormatContext *context = m_file->context();
-    m_file->armDeadline();
-    const qint64 target = m_file->streamTimeOf(time, stream);
-    if (av_seek_frame(context, stream->index, target, AVSEEK_FLAG_BACKWARD) < 0
-        && avformat_seek_file(context, stream->index, INT64_MIN, target, target, 0) < 0)
-        av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
+    m_skipUntil = AV_NOPTS_VALUE;
     avcodec_flush_buffers(m_codec);
     // A fresh resampler: nothing of the old position may leak into the new one.
     swr_free(&m_swr);
     m_swrKey[0] = m_swrKey[1] = m_swrKey[2] = -1;
+
+    const qint64 from = std::max<qint64>(time - kSeekPreroll, 0);
+    if (!m_file->seeksExactly()) {
+        // Read from the start instead, skipping packets undecoded: only then are their
+        // timestamps true. Demuxing without decoding is fast.
+        if (rewind())
+            m_skipUntil = m_file->streamTimeOf(from, m_file->audioStream());
+        return;
+    }
+    AVStream *stream = m_file->audioStream();
+    AVFormatContext *context = m_file->context();
+    m_file->armDeadline();
+    const qint64 target = m_file->streamTimeOf(from, stream);
+    if (av_seek_frame(context, stream->index, target, AVSEEK_FLAG_BACKWARD) < 0
+        && avformat_seek_file(context, stream->index, INT64_MIN, target, target, 0) < 0)
+        av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
+}
+
+bool ZKAudioReader::rewind()
+{
+    std::unique_ptr<ZKMediaFile> file = ZKMediaFile::open(m_file->path());
+    if (!file || file->audioIndex() != m_file->audioIndex())
+        return false;
+    if (file->videoStream())
+        file->videoStream()->discard = AVDISCARD_ALL;
+    m_file = std::move(file);
+    return true;
 }
 
 int ZKAudioReader::read(float *out, int frames)
@@ -109,7 +136,7 @@ void ZKAudioReader::finish()
             auto *target = reinterpret_cast<uint8_t *>(m_scratch.data());
             const int made = swr_convert(m_swr, &target, pending, nullptr, 0);
             if (made > 0)
-                append(m_scratch.data(), made, -1);
+                append(m_scratch.data(), made, kUnknownStart);
         }
     }
     m_ended = true;
@@ -149,6 +176,16 @@ bool ZKAudioReader::setUpResampler(const AVFrame *frame)
     return true;
 }
 
+bool ZKAudioReader::skipped(const AVPacket *packet)
+{
+    if (m_skipUntil == AV_NOPTS_VALUE)
+        return false;
+    if (packet->pts != AV_NOPTS_VALUE && packet->pts + packet->duration < m_skipUntil)
+        return true;
+    m_skipUntil = AV_NOPTS_VALUE;
+    return false;
+}
+
 bool ZKAudioReader::decodeMore()
 {
     AVFormatContext *context = m_file->context();
@@ -161,10 +198,13 @@ bool ZKAudioReader::decodeMore()
                 ++failures;
                 continue;
             }
-            qint64 startFrame = -1;
+            // Where this frame's first sample comes out: behind its timestamp by what the
+            // resampler still holds.
+            qint64 startFrame = kUnknownStart;
             const qint64 stamp = m_frame->best_effort_timestamp;
             if (stamp != AV_NOPTS_VALUE)
-                startFrame = framesOf(m_file->ticksOf(stamp, m_file->audioStream()));
+                startFrame = framesOf(m_file->ticksOf(stamp, m_file->audioStream()))
+                             - swr_get_delay(m_swr, kSampleRate);
             const int capacity = swr_get_out_samples(m_swr, m_frame->nb_samples);
             m_scratch.resize(size_t(std::max(capacity, 0)) * 2);
             auto *target = reinterpret_cast<uint8_t *>(m_scratch.data());
@@ -185,7 +225,8 @@ bool ZKAudioReader::decodeMore()
             avcodec_send_packet(m_codec, nullptr);
             continue;
         }
-        if (m_packet->stream_index == index && avcodec_send_packet(m_codec, m_packet) < 0)
+        if (m_packet->stream_index == index && !skipped(m_packet)
+            && avcodec_send_packet(m_codec, m_packet) < 0)
             ++failures;
         av_packet_unref(m_packet);
     }
@@ -197,7 +238,8 @@ void ZKAudioReader::append(const float *samples, int frames, qint64 startFrame)
     if (m_alignFrame >= 0) {
         // The first sound after a seek: drop what lies before the position, or pad a late start.
         const qint64 expected = m_positionFrames + qint64(m_buffer.size() - m_readOffset) / 2;
-        const qint64 start = startFrame >= 0 ? startFrame : expected;
+        // Priming and pre-roll come before the file's start: their frames stand at negative times.
+        const qint64 start = startFrame != kUnknownStart ? startFrame : expected;
         if (start < m_alignFrame) {
             const qint64 skip = std::min<qint64>(m_alignFrame - start, frames);
             samples += 2 * skip;

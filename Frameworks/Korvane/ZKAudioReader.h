@@ -32,6 +32,8 @@ public:
 private:
     ZKAudioReader() = default;
     bool decodeMore();
+    bool rewind();
+    bool skipped(const AVPacket *packet);
     bool setUpResampler(const AVFrame *frame);
     void append(const float *samples, int frames, qint64 startFrame);
     void finish();
@@ -47,5 +49,6 @@ private:
     std::vector<float> m_scratch;
     qint64 m_positionFrames = 0; // frame index of the next frame read
     qint64 m_alignFrame = -1;    // after a seek: the frame index the next decoded sound must start at
+    qint64 m_skipUntil;          // stream time: packets ending before it are not decoded (AV_NOPTS_VALUE: none)
     bool m_ended = false;
 };

@@ -25,6 +25,15 @@ bool isTextDemuxer(const char *name)
     return false;
 }
 
+bool isBareAudioDemuxer(const char *name)
+{
+    for (const char *bare : {"mp3", "aac", "ac3", "eac3", "dts"}) {
+        if (std::strcmp(name, bare) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
@@ -50,6 +59,7 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
         return nullptr;
     if (avformat_find_stream_info(context, nullptr) < 0 || file->pastDeadline())
         return nullptr;
+    file->m_seeksExactly = !isBareAudioDemuxer(context->iformat->name);
 
     file->m_video = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     file->m_audio = av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -72,7 +82,9 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
             context->streams[i]->discard = AVDISCARD_ALL;
     }
 
-    file->m_origin = context->start_time == AV_NOPTS_VALUE ? 0 : context->start_time;
+    // A negative start is the codec's priming (Opus pre-skip, Vorbis): the decoder drops it,
+    // and the sound heard starts at timestamp 0.
+    file->m_origin = context->start_time == AV_NOPTS_VALUE ? 0 : std::max<qint64>(context->start_time, 0);
     if (context->duration != AV_NOPTS_VALUE && context->duration > 0) {
         file->m_duration = context->duration;
     } else {

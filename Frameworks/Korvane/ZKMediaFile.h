@@ -31,9 +31,12 @@ public:
 
     QString path() const { return m_path; }
     qint64 duration() const { return m_duration; } // ticks
-    qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp
+    qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp, 0 when negative
     QSize displaySize() const { return m_displaySize; } // aspect ratio and rotation applied
     int rotation() const { return m_rotation; }         // clockwise degrees: 0, 90, 180, 270
+    // False for bare audio streams (MP3, ADTS, AC-3 …): their demuxers seek by guessing a byte
+    // offset from the bit rate and then stamp packets with the time asked for, not the real one.
+    bool seeksExactly() const { return m_seeksExactly; }
 
     // An opened decoder for the stream (freed with avcodec_free_context), or nullptr when
     // there is no decoder for its codec or it cannot be opened. threaded decodes on all cores.
@@ -59,5 +62,6 @@ private:
     qint64 m_origin = 0;
     QSize m_displaySize;
     int m_rotation = 0;
+    bool m_seeksExactly = true;
     std::chrono::steady_clock::time_point m_deadline;
 };

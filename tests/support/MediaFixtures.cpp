@@ -104,6 +104,18 @@ bool makeTone(const QString &path, double seconds, int sampleRate, int channels,
     return runFFmpeg(args);
 }
 
+bool makeSweep(const QString &path, double seconds, const QStringList &audioCodec, bool withVideo,
+               const QStringList &videoCodec)
+{
+    QStringList args{"-f", "lavfi", "-i",
+                     QString("aevalsrc=0.5*sin(2*PI*(200*t+100*t*t)):s=44100:c=stereo:d=%1").arg(seconds)};
+    if (withVideo) {
+        args << "-f" << "lavfi" << "-i" << QString("testsrc2=size=64x48:rate=25:d=%1").arg(seconds) << videoCodec;
+    }
+    args << audioCodec << "-t" << QString::number(seconds) << path;
+    return runFFmpeg(args);
+}
+
 QImage halves(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -37,6 +37,12 @@ bool setMp4Rotation(const QString &path, int degrees);
 bool makeTone(const QString &path, double seconds, int sampleRate, int channels, const QStringList &codec,
               double frequency = 441, double amplitude = 0.5);
 
+// A stereo sweep whose pitch rises with time (200 Hz + 200 Hz per second) at amplitude 0.5, so
+// any stretch of it tells where in the file it comes from; with a small picture track when
+// withVideo is set (videoCodec then applies).
+bool makeSweep(const QString &path, double seconds, const QStringList &audioCodec, bool withVideo = false,
+               const QStringList &videoCodec = {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"});
+
 // Photos, plain clips and tones for the import tests.
 
 // A picture with a red left half and a blue right half.

@@ -58,6 +58,116 @@ TEST_P(ExactToneTest, ReadSampleGivesTheToneExactlyAcrossBlocksAndSeeks)
 
 INSTANTIATE_TEST_SUITE_P(Korvane, ExactToneTest, ::testing::Values("wav", "flac"));
 
+// makeSweep's sound at frame n.
+double sweepAt(qint64 n)
+{
+    const double t = double(n) / 44100;
+    return 0.5 * std::sin(2 * M_PI * (200 * t + 100 * t * t));
+}
+
+// The time a stretch of makeSweep's sound starts at, from how often it changes sign.
+double sweepTimeOf(const float *stereo, int frames)
+{
+    int crossings = 0;
+    for (int i = 1; i < frames; ++i) {
+        if ((stereo[2 * (i - 1)] < 0) != (stereo[2 * i] < 0))
+            ++crossings;
+    }
+    const double span = double(frames) / 44100;
+    return (crossings / 2.0 - 200 * span - 100 * span * span) / (200 * span);
+}
+
+// How far (in frames, within around ± range) a block read at frame start lags the sweep, and what
+// then differs, relative to the sweep's level.
+struct SweepMatch
+{
+    int lag = 0;
+    double residual = 1;
+};
+
+SweepMatch matchSweep(const std::vector<float> &block, qint64 start, int around, int range)
+{
+    const int frames = int(block.size() / 2);
+    SweepMatch best;
+    double bestError = -1;
+    for (int lag = around - range; lag <= around + range; ++lag) {
+        double error = 0;
+        for (int i = 0; i < frames; ++i) {
+            const double d = block[size_t(i) * 2] - sweepAt(start - lag + i);
+            error += d * d;
+        }
+        if (bestError < 0 || error < bestError) {
+            bestError = error;
+            best.lag = lag;
+            best.residual = std::sqrt(error / frames) / (0.5 / M_SQRT2);
+        }
+    }
+    return best;
+}
+
+struct SeekFormat
+{
+    const char *file;
+    QStringList codec;
+    QStringList videoCodec; // empty: sound only
+    int delay;              // encoder delay that the container does not record (AC-3's 256 frames)
+    int slack;              // coarse packet stamps: Matroska to the millisecond, MPEG to 1/90000 s
+    double residual;        // what the codec changes
+};
+
+class SeekPositionTest : public ::testing::TestWithParam<SeekFormat>
+{
+};
+
+// After setCurrentTime the samples read are the file's sound at that time from the first one
+// on, as a straight read gives it, whatever the codec's priming and frame structure.
+TEST_P(SeekPositionTest, ReadingAfterASeekStartsAtTheTimeAskedFor)
+{
+    const SeekFormat &format = GetParam();
+    TestFolder folder;
+    const QString path = folder.file(format.file);
+    ASSERT_TRUE(MediaFixtures::makeSweep(path, 4.0, format.codec, !format.videoCodec.isEmpty(), format.videoCodec));
+    const auto movie = ZKFFMovie::open(path);
+    ASSERT_TRUE(movie);
+
+    std::vector<float> block(size_t(4410) * 2);
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_TRUE(movie->readSample(block.data(), 0, 4410));
+        if (i % 5 == 1) { // the first block holds what an unrecorded encoder delay put first
+            SCOPED_TRACE(i);
+            const SweepMatch match = matchSweep(block, qint64(i) * 4410, format.delay, 8);
+            EXPECT_EQ(match.lag, format.delay);
+            EXPECT_LT(match.residual, format.residual);
+        }
+    }
+    for (double seconds : {2.0, 0.5, 3.3, 1.0, 2.73, 0.05}) {
+        SCOPED_TRACE(seconds);
+        movie->setCurrentTime(qint64(seconds * zk_default_time_base()));
+        movie->flushOperation();
+        ASSERT_TRUE(movie->readSample(block.data(), 0, 4410));
+        ASSERT_NEAR(sweepTimeOf(block.data(), 4410), seconds, 0.03);
+        // The whole block, its first frames included: a lapped codec needs the frames before.
+        const SweepMatch match = matchSweep(block, std::llround(seconds * 44100), format.delay, format.slack + 8);
+        EXPECT_NEAR(match.lag, format.delay, format.slack);
+        EXPECT_LT(match.residual, format.residual);
+    }
+}
+
+const QStringList kH264{"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Korvane, SeekPositionTest,
+    ::testing::Values(SeekFormat{"aac.m4a", {"-c:a", "aac"}, {}, 0, 0, 0.03},
+                      SeekFormat{"aac.mp4", {"-c:a", "aac"}, kH264, 0, 0, 0.03},
+                      SeekFormat{"adts.aac", {"-c:a", "aac"}, {}, 1024, 0, 0.03},
+                      SeekFormat{"sound.mp3", {"-c:a", "libmp3lame"}, {}, 0, 0, 0.07},
+                      SeekFormat{"opus.webm", {"-c:a", "libopus"}, {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8"}, 0, 44, 0.07},
+                      SeekFormat{"ac3.mpg", {"-c:a", "ac3"}, {}, 256, 1, 0.01},
+                      SeekFormat{"sound.flac", {"-c:a", "flac"}, {}, 0, 0, 0.001},
+                      SeekFormat{"sound.wav", {"-c:a", "pcm_s16le"}, {}, 0, 0, 0.001},
+                      SeekFormat{"pcm.mov", {"-c:a", "pcm_s16le"}, {"-c:v", "mjpeg"}, 0, 0, 0.001}),
+    [](const auto &info) { return QString(info.param.file).replace('.', '_').toStdString(); });
+
 TEST(ZKAudioResample, MonoAt22050SoundsOnBothSidesAtItsPitchAndLevel)
 {
     TestFolder folder;
