@@ -48,12 +48,32 @@ QImage HLRender::p_render(float time)
 
 QImage HLRender::snapshotNSImageAt(float time)
 {
-    return p_NSSharpenImage(p_render(time));
+    if (!m_bSharpen)
+        return p_render(time);
+    return p_sharpenedSnapshot(time).image();
 }
 
 Picture HLRender::snapshotCIImageAt(float time)
 {
-    return p_CISharpenImage(Picture::fromImage(p_render(time)));
+    if (!m_bSharpen)
+        return Picture::fromImage(p_render(time));
+    return p_sharpenedSnapshot(time);
+}
+
+Picture HLRender::p_sharpenedSnapshot(float time)
+{
+    const QImage drawing = p_render(time);
+    // The composition hands back its kept image when nothing it draws has changed; any redraw
+    // writes the pixels and so changes the key. Only the key is kept, so the composition may
+    // still draw its next frame into the same buffer.
+    const qint64 key = drawing.isNull() ? 0 : drawing.cacheKey();
+    if (m_oLastSharpened && key != 0 && key == m_iLastDrawing && m_dLastSharpeness == m_dSharpeness)
+        return *m_oLastSharpened;
+    const Picture sharpened = p_CISharpenImage(Picture::fromImage(drawing));
+    m_iLastDrawing = key;
+    m_dLastSharpeness = m_dSharpeness;
+    m_oLastSharpened = std::make_shared<const Picture>(sharpened);
+    return sharpened;
 }
 
 QImage HLRender::p_NSSharpenImage(const QImage &image) const

@@ -87,10 +87,16 @@ protected:
 
 private:
     QImage p_render(float time);
+    Picture p_sharpenedSnapshot(float time);
 
     bool m_bSharpen;
     float m_dSharpeness = 0.4f;
     QString m_strName;
     HLRenderType m_enType;
     QSizeF m_szSize;
+    // The last sharpened snapshot and the drawing it came from: a composition that draws the
+    // very same pixels again (a still moment of a template) is not sharpened again.
+    qint64 m_iLastDrawing = 0;
+    float m_dLastSharpeness = 0;
+    std::shared_ptr<const Picture> m_oLastSharpened;
 };

@@ -14,10 +14,10 @@
 
 namespace {
 
-std::shared_ptr<const Composition> composition(const QByteArray &json)
+std::shared_ptr<const Composition> composition(const QByteArray &json, const SlideTiming &timing = {})
 {
     QString error;
-    auto c = Composition::fromJson(json, {}, &error);
+    auto c = Composition::fromJson(json, timing, &error);
     EXPECT_TRUE(c) << qPrintable(error);
     return c;
 }
@@ -92,6 +92,41 @@ TEST_F(HLRenderTest, OnlySlideshowSnapshotsAreSharpened)
     EXPECT_EQ(slideshow->snapshotCIImageAt(0).image(), slideshow->snapshotNSImageAt(0));
     EXPECT_EQ(transition->snapshotNSImageAt(0), raw);
     EXPECT_EQ(text->snapshotCIImageAt(0).image(), raw);
+}
+
+TEST_F(HLRenderTest, StillMomentsAreNotSharpenedAgain)
+{
+    // The picture is still until time 1, then fades; one picture holds for 3 s.
+    SlideTiming timing;
+    timing.durationS = 3;
+    auto c = composition(R"({"format": 1, "layers": [
+        {"type": "picture", "image": "Images[0]", "fit": "stretch", "opacity": "Time < 1 ? 1 : 0.5"}]})", timing);
+    const QVariantList images = {QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(edge()))}}};
+    auto fresh = [&](float time) {
+        auto r = HLSlideshowRender::initFreely(false, "S", c);
+        r->updateImages(images);
+        return r->snapshotNSImageAt(time);
+    };
+    auto r = HLSlideshowRender::initFreely(false, "S", c);
+    r->updateImages(images);
+    const QImage first = r->snapshotNSImageAt(0.2f);
+    r->updateImages(images); // the same pictures again, as every frame hands them
+    const QImage still = r->snapshotNSImageAt(0.4f);
+    EXPECT_EQ(still.cacheKey(), first.cacheKey()); // the kept result, not sharpened anew
+    const QImage moved = r->snapshotCIImageAt(1.5f).image();
+    EXPECT_EQ(moved, fresh(1.5f));
+    EXPECT_NE(moved, first);
+    EXPECT_EQ(r->snapshotNSImageAt(0.2f), first); // drawn again, same pixels
+    // Other pictures, or another strength, are sharpened anew.
+    QImage other = edge();
+    other.fill(Qt::white);
+    r->updateImages({QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(other))}}});
+    EXPECT_NE(r->snapshotNSImageAt(0.2f), first);
+    r->updateImages(images);
+    r->setDSharpeness(1.5f);
+    const QImage stronger = r->snapshotNSImageAt(0.2f);
+    EXPECT_NE(stronger, first);
+    EXPECT_EQ(r->iRepeat(), 6);
 }
 
 TEST_F(HLRenderTest, SlideshowSnapshotsAreCounted)

@@ -246,20 +246,30 @@ TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
 // Playing a long project through keeps only the pictures of the current and the next item.
 TEST_F(TimelineRenderTest, CachesStayBoundedWhilePlaying)
 {
+    // Photos and, in two items far apart, a clip each, whose decoders stay open while shown.
     HLTimelineItem::ResourceItems photos;
     for (int i = 0; i < 16; ++i)
-        photos.append(importPhoto(folder, QColor::fromHsv(i * 22, 255, 255), 16, 12));
+        photos.append(i == 2 || i == 12 ? importClip(folder, 1, false)
+                                        : importPhoto(folder, QColor::fromHsv(i * 22, 255, 255), 16, 12));
     auto timeline = RenderProject::timeline(2);
     ASSERT_TRUE(timeline->addOutTo(photos, QString()));
+    // A ten-minute project, played through in both modes: what lies behind is let go.
+    timeline->applySlideshowDisplayToAll(40.0f);
     timeline->update(0);
+    ASSERT_GE(timeline->dDuration(), 600.0f);
     auto render = renderOf(timeline);
-    qsizetype most = 0;
-    for (float t = 0; t < timeline->dDuration(); t += 0.5f) {
-        ASSERT_FALSE(frameAt(*render, *timeline, t, HLRenderModePreview).isNull());
-        most = std::max(most, render->oRenderPool()->loadedCacheHashIDs().size());
+    for (const HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        qsizetype most = 0;
+        qsizetype mostLoaded = 0;
+        for (float t = 0; t < timeline->dDuration(); t += 1.0f) {
+            ASSERT_FALSE(frameAt(*render, *timeline, t, mode).isNull()) << t;
+            most = std::max(most, render->oRenderPool()->loadedCacheHashIDs().size());
+            mostLoaded = std::max(mostLoaded, timeline->loadedResourceHashIDs().size());
+        }
+        EXPECT_LE(most, 4) << mode;
+        EXPECT_GE(most, 2) << mode;
+        EXPECT_EQ(mostLoaded, 1) << mode;
     }
-    EXPECT_LE(most, 4);
-    EXPECT_GE(most, 2);
 }
 
 TEST_F(TimelineRenderTest, ClearsAreTakenAtTheNextFrame)
