@@ -104,6 +104,40 @@ QPolygonF polygonOf(const QRectF &rect)
     return QPolygonF({rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft()});
 }
 
+// Closer than this to whole pixels, resampling changes a pixel by well under a level.
+constexpr double kWhole = 1e-3;
+
+bool isWhole(double v)
+{
+    return std::abs(v - std::round(v)) < kWhole;
+}
+
+bool isWhole(const QRectF &r)
+{
+    return isWhole(r.x()) && isWhole(r.y()) && isWhole(r.width()) && isWhole(r.height());
+}
+
+// A polygon Qt's raster engine takes for a rectangle when it clips: exactly upright, from its
+// top-left corner clockwise. Such a clip is cut along whole pixels, not antialiased.
+bool isQtRect(const QPolygonF &q)
+{
+    return q.size() == 4 && q[0].x() == q[3].x() && q[1].x() == q[2].x() && q[0].y() == q[1].y()
+           && q[2].y() == q[3].y() && q[0].x() < q[2].x() && q[0].y() < q[2].y();
+}
+
+// A quadrilateral whose sides run along the pixel axes.
+bool isUpright(const QPolygonF &q)
+{
+    if (q.size() != 4)
+        return false;
+    for (int k = 0; k < 4; ++k) {
+        const QPointF a = q[k], b = q[(k + 1) % 4];
+        if (std::abs(a.x() - b.x()) > 1e-6 && std::abs(a.y() - b.y()) > 1e-6)
+            return false;
+    }
+    return true;
+}
+
 // The part of a picture inside its transparent margins (the bands a portrait photo gets when it is
 // padded to 4:3 without a background); a half-covered edge pixel counts as margin.
 QRect opaqueBounds(const QImage &image)
@@ -532,7 +566,7 @@ private:
         const CompositionLayer &l = *it.layer;
         p.save();
         p.setTransform(it.xf * base);
-        p.setOpacity(it.opacity);
+        p.setOpacity(it.opacity * m_fade);
         if (l.type != CompositionLayer::Type::Group && l.type != CompositionLayer::Type::Repeat)
             p.setCompositionMode(l.blend);
         switch (l.type) {
@@ -592,10 +626,10 @@ private:
             if (it.radius > 0) {
                 p.save();
                 p.setClipPath(outlineOf(r, it.radius, false), Qt::IntersectClip);
-                p.drawImage(r, *it.image, it.source);
+                drawPicture(p, r, *it.image, it.source);
                 p.restore();
             } else {
-                p.drawImage(r, *it.image, it.source);
+                drawPicture(p, r, *it.image, it.source);
             }
         } else if (it.colour.alpha() > 0) {
             p.fillPath(outlineOf(r, it.radius, l.ellipse), it.colour);
@@ -608,6 +642,28 @@ private:
             p.setBrush(Qt::NoBrush);
             p.drawPath(outlineOf(r.adjusted(h, h, -h, -h), std::max(0.0, it.radius - h), l.ellipse));
         }
+    }
+
+    // A picture laid 1:1 on whole pixels is copied without resampling: the pixels are the same, but
+    // Qt's smooth-transform path would fetch them span by span, several times slower.
+    static void drawPicture(QPainter &p, const QRectF &target, const QImage &image, const QRectF &source)
+    {
+        const QTransform &t = p.transform();
+        if (t.type() <= QTransform::TxTranslate) {
+            const QRectF d = target.translated(t.dx(), t.dy());
+            if (isWhole(d) && isWhole(source) && std::abs(d.width() - source.width()) < kWhole
+                && std::abs(d.height() - source.height()) < kWhole) {
+                p.save();
+                p.resetTransform();
+                p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+                p.drawImage(QPoint(int(std::lround(d.x())), int(std::lround(d.y()))), image,
+                            QRect(int(std::lround(source.x())), int(std::lround(source.y())),
+                                  int(std::lround(source.width())), int(std::lround(source.height()))));
+                p.restore();
+                return;
+            }
+        }
+        p.drawImage(target, image, source);
     }
 
     void shadowOf(QPainter &p, const QRectF &r, const Item &it)
@@ -710,8 +766,9 @@ private:
         }
     }
 
-    // The outline of a hard mask, in the group's pixels; a soft mask is drawn as a gradient instead.
-    QPainterPath maskPath(const Item &it) const
+    // A hard mask made of straight-edged parts (wipes, stripes, checkers, square rects) as polygons
+    // in the group's pixels, all wound the same way; false for masks with curves.
+    bool maskPolygons(const Item &it, std::vector<QPolygonF> &polygons) const
     {
         const CompositionLayer::Mask &m = it.layer->mask;
         const QRectF canvas(QPointF(0, 0), QSizeF(m_size));
@@ -728,29 +785,18 @@ private:
                 poly << d * s + n * u;
             return poly;
         };
-        QPainterPath path;
-        path.setFillRule(Qt::WindingFill);
         const double progress = std::clamp(it.progress, 0.0, 1.0);
         switch (m.type) {
         case CompositionLayer::MaskType::Wipe:
             if (progress > 0)
-                path.addPolygon(quad(smin - 1, smin + progress * (smax - smin) + (progress >= 1 ? 1 : 0)));
-            break;
-        case CompositionLayer::MaskType::Iris: {
-            double reach = 0;
-            for (const QPointF c : {canvas.topLeft(), canvas.topRight(), canvas.bottomLeft(), canvas.bottomRight()})
-                reach = std::max(reach, std::hypot(c.x() - it.center.x(), c.y() - it.center.y()));
-            const double r = progress * (reach + 1);
-            if (r > 0)
-                path.addEllipse(it.center, r, r);
-            break;
-        }
+                polygons.push_back(quad(smin - 1, smin + progress * (smax - smin) + (progress >= 1 ? 1 : 0)));
+            return true;
         case CompositionLayer::MaskType::Stripes: {
             const double w = (smax - smin) / it.count;
             for (int k = 0; k < int(it.count); ++k)
                 if (progress > 0)
-                    path.addPolygon(quad(smin + k * w, smin + k * w + progress * w + (progress >= 1 ? 0.5 : 0)));
-            break;
+                    polygons.push_back(quad(smin + k * w, smin + k * w + progress * w + (progress >= 1 ? 0.5 : 0)));
+            return true;
         }
         case CompositionLayer::MaskType::Checker: {
             const double cw = canvas.width() / it.count, ch = canvas.height() / it.rows;
@@ -758,18 +804,45 @@ private:
                 for (int col = 0; col < int(it.count); ++col) {
                     const double q = std::clamp(progress * 2 - ((row + col) % 2), 0.0, 1.0);
                     if (q > 0)
-                        path.addRect(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5));
+                        polygons.push_back(polygonOf(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5)));
                 }
-            break;
+            return true;
         }
         case CompositionLayer::MaskType::Rect:
-            path.addPath(outlineOf(it.maskRect, it.maskRadius, false));
-            break;
+            if (it.maskRadius > 0)
+                return false;
+            polygons.push_back(polygonOf(it.maskRect));
+            return true;
+        case CompositionLayer::MaskType::Iris:
         case CompositionLayer::MaskType::Ellipse:
-            path.addEllipse(it.maskRect);
-            break;
         case CompositionLayer::MaskType::None:
             break;
+        }
+        return false;
+    }
+
+    // The outline of a hard mask, in the group's pixels; a soft mask is drawn as a gradient instead.
+    QPainterPath maskPath(const Item &it) const
+    {
+        const CompositionLayer::Mask &m = it.layer->mask;
+        const QRectF canvas(QPointF(0, 0), QSizeF(m_size));
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        std::vector<QPolygonF> polygons;
+        if (maskPolygons(it, polygons)) {
+            for (const QPolygonF &polygon : polygons)
+                path.addPolygon(polygon);
+        } else if (m.type == CompositionLayer::MaskType::Iris) {
+            double reach = 0;
+            for (const QPointF c : {canvas.topLeft(), canvas.topRight(), canvas.bottomLeft(), canvas.bottomRight()})
+                reach = std::max(reach, std::hypot(c.x() - it.center.x(), c.y() - it.center.y()));
+            const double r = std::clamp(it.progress, 0.0, 1.0) * (reach + 1);
+            if (r > 0)
+                path.addEllipse(it.center, r, r);
+        } else if (m.type == CompositionLayer::MaskType::Rect) {
+            path.addPath(outlineOf(it.maskRect, it.maskRadius, false));
+        } else if (m.type == CompositionLayer::MaskType::Ellipse) {
+            path.addEllipse(it.maskRect);
         }
         if (m.invert) {
             QPainterPath all;
@@ -777,6 +850,118 @@ private:
             return all.subtracted(path);
         }
         return path;
+    }
+
+    // A part of the device under a hard mask, and how much of each of its pixels the mask keeps.
+    struct Piece
+    {
+        QRect rect;
+        double coverage;
+    };
+
+    // A hard mask whose parts are upright rectangles on the device, cut into pieces of constant
+    // coverage (whole pixels inside, the antialiased rows and columns along the edges). Drawing each
+    // piece under a rectangle clip keeps Qt on its fast paths; a clip path with several parts side
+    // by side (vertical blinds, a checker) makes it blend every span of every row apart. False when
+    // the mask is not such, or when the clip path costs no more.
+    bool rectPieces(const QPainter &p, const Item &it, std::vector<Piece> &pieces) const
+    {
+        std::vector<QPolygonF> polygons;
+        if (!maskPolygons(it, polygons))
+            return false;
+        const QTransform &t = p.transform();
+        const QRectF device(0, 0, p.device()->width(), p.device()->height());
+        const bool invert = it.layer->mask.invert;
+        // Qt clips with one rectangle along whole pixels, and a polygon cut to the clip it already
+        // has (below) comes out as such a rectangle when it is upright.
+        if (polygons.size() == 1 && !invert && !m_pathClip && t.type() <= QTransform::TxScale
+            && (isQtRect(polygons[0]) || (p.hasClipping() && isUpright(polygons[0])))) {
+            const QRect r = t.mapRect(polygons[0].boundingRect()).toRect() & device.toRect();
+            if (!r.isEmpty())
+                pieces.push_back({r, 1.0});
+            return true;
+        }
+        std::vector<QRectF> rects;
+        for (const QPolygonF &polygon : polygons) {
+            const QPolygonF onDevice = t.map(polygon);
+            if (!isUpright(onDevice))
+                return false;
+            // Qt rasterizes on a 1/64 pixel grid
+            const QRectF b = onDevice.boundingRect();
+            auto grid = [](double v) { return std::round(v * 64) / 64; };
+            const QRectF r = QRectF(QPointF(grid(b.left()), grid(b.top())), QPointF(grid(b.right()), grid(b.bottom())))
+                                 .intersected(device);
+            if (!r.isEmpty())
+                rects.push_back(r);
+        }
+        QRectF all;
+        if (invert) {
+            // the outline cuts out the union of overlapping parts; the sum below would differ
+            for (size_t i = 0; i < rects.size(); ++i)
+                for (size_t j = i + 1; j < rects.size(); ++j)
+                    if (rects[i].intersects(rects[j]))
+                        return false;
+            const QPolygonF onDevice = t.map(polygonOf(QRectF(QPointF(0, 0), QSizeF(m_size)).adjusted(-1, -1, 1, 1)));
+            if (!isUpright(onDevice))
+                return false;
+            all = onDevice.boundingRect().intersected(device);
+            if (all.isEmpty())
+                return true;
+        }
+        // Between these lines no part has an edge, so each cell of the grid has one coverage.
+        std::vector<int> xs, ys;
+        auto lines = [&](const QRectF &r) {
+            for (const double x : {r.left(), r.right()})
+                xs.insert(xs.end(), {int(std::floor(x)), int(std::ceil(x))});
+            for (const double y : {r.top(), r.bottom()})
+                ys.insert(ys.end(), {int(std::floor(y)), int(std::ceil(y))});
+        };
+        for (const QRectF &r : rects)
+            lines(r);
+        if (invert)
+            lines(all);
+        for (auto *v : {&xs, &ys}) {
+            std::sort(v->begin(), v->end());
+            v->erase(std::unique(v->begin(), v->end()), v->end());
+        }
+        // how much of the pixel starting at px the span a0 … a1 covers
+        auto cover = [](double a0, double a1, int px) {
+            return std::clamp(std::min(a1, px + 1.0) - std::max(a0, double(px)), 0.0, 1.0);
+        };
+        size_t widest = 0; // most pieces side by side on one row
+        for (size_t j = 0; j + 1 < ys.size(); ++j) {
+            const int y = ys[j];
+            const size_t first = pieces.size();
+            int runStart = 0, runLevel = 0;
+            for (size_t i = 0; i < xs.size(); ++i) {
+                int level = 0;
+                if (i + 1 < xs.size()) {
+                    const int x = xs[i];
+                    // overlapping parts add up, as the winding rasterizer sums their areas
+                    double sum = 0;
+                    for (const QRectF &r : rects)
+                        sum += cover(r.left(), r.right(), x) * cover(r.top(), r.bottom(), y);
+                    double c = std::min(sum, 1.0);
+                    if (invert)
+                        c = std::max(0.0, cover(all.left(), all.right(), x) * cover(all.top(), all.bottom(), y) - c);
+                    level = std::min(255, int(c * 256)); // as Qt's rasterizer rounds coverage
+                }
+                if (i > 0 && level == runLevel)
+                    continue;
+                if (i > 0 && runLevel > 0)
+                    pieces.push_back({QRect(runStart, y, xs[i] - runStart, ys[j + 1] - y), runLevel / 255.0});
+                runStart = xs[i];
+                runLevel = level;
+            }
+            widest = std::max(widest, pieces.size() - first);
+        }
+        // Parts one above the other (horizontal blinds) leave one span per row to the clip path,
+        // which then costs no more than drawing the pieces one by one.
+        if (pieces.size() > 9 && widest <= 2) {
+            pieces.clear();
+            return false;
+        }
+        return true;
     }
 
     // Soft wipes and irises: a gradient brush that keeps what the mask shows (DestinationIn), and
@@ -843,6 +1028,7 @@ private:
         const QPolygonF solid = cutPolygon(polygonOf(canvas.adjusted(-1, -1, 1, 1)), d, solidLimit);
         if (!solid.isEmpty()) {
             p.save();
+            const bool pathClip = m_pathClip;
             const QPolygonF onDevice = toDevice.map(solid);
             const QRectF box = onDevice.boundingRect();
             double area = 0;
@@ -858,8 +1044,10 @@ private:
                 QPainterPath clip;
                 clip.addPolygon(solid);
                 p.setClipPath(clip, Qt::IntersectClip);
+                m_pathClip = true;
             }
             items(p, it.children, base);
+            m_pathClip = pathClip;
             p.restore();
         }
         const QPolygonF band = cutPolygon(cutPolygon(polygonOf(canvas), d, fadeLimit), -d, -solidLimit);
@@ -873,7 +1061,10 @@ private:
             QPainter lp(&layer);
             lp.setRenderHints(p.renderHints());
             const QTransform shifted = base * QTransform::fromTranslate(-area.x(), -area.y());
-            items(lp, it.children, shifted);
+            {
+                const Unfaded whole(m_fade);
+                items(lp, it.children, shifted);
+            }
             lp.setTransform(it.xf * shifted);
             lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
             QLinearGradient g(d * solidLimit, d * fadeLimit);
@@ -889,8 +1080,8 @@ private:
         }
         p.save();
         p.setTransform(QTransform());
-        p.setOpacity(1);
-        p.drawImage(area.topLeft(), layer);
+        p.setOpacity(m_fade);
+        drawPicture(p, QRectF(area), layer, QRectF(layer.rect()));
         p.restore();
     }
 
@@ -899,7 +1090,12 @@ private:
         const CompositionLayer::Mask &m = it.layer->mask;
         const bool soft = it.feather > 0
                           && (m.type == CompositionLayer::MaskType::Wipe || m.type == CompositionLayer::MaskType::Iris);
-        if (m.type != CompositionLayer::MaskType::None && !soft) {
+        const bool hard = m.type != CompositionLayer::MaskType::None && !soft;
+        std::vector<Piece> pieces;
+        const bool inPieces = hard && rectPieces(p, it, pieces);
+        const ClipGuard guard(m_pathClip);
+        if (hard && !inPieces) {
+            m_pathClip = true;
             QPainterPath path = maskPath(it);
             // Only what is already let through counts: a smaller path is cheaper to clip with.
             if (p.hasClipping()) {
@@ -913,40 +1109,90 @@ private:
             softWipe(p, it, base);
             return;
         }
-        if (!it.offscreen) {
-            items(p, it.children, base);
-            return;
-        }
         // The group's pixels are drawn apart, cut by the mask, then laid on the canvas. Only the
         // part the mask can show is drawn.
-        QRectF support(QPointF(0, 0), QSizeF(m_size));
-        QBrush brush;
-        if (soft)
-            brush = softMask(it, &support);
-        const QRect device(0, 0, p.device()->width(), p.device()->height());
-        const QRect area = (it.xf * base).mapRect(support).toAlignedRect().intersected(device);
-        if (area.isEmpty())
-            return;
-        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        {
+        QImage layer;
+        QRect area;
+        if (it.offscreen) {
+            QRectF support(QPointF(0, 0), QSizeF(m_size));
+            QBrush brush;
+            if (soft)
+                brush = softMask(it, &support);
+            area = (it.xf * base).mapRect(support).toAlignedRect().intersected(QRect(0, 0, p.device()->width(), p.device()->height()));
+            if (inPieces) {
+                QRect shown;
+                for (const Piece &piece : pieces)
+                    shown |= piece.rect;
+                area &= shown;
+            }
+            if (area.isEmpty())
+                return;
+            layer = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+            layer.fill(Qt::transparent);
             QPainter lp(&layer);
             lp.setRenderHints(p.renderHints());
             const QTransform shifted = base * QTransform::fromTranslate(-area.x(), -area.y());
-            items(lp, it.children, shifted);
+            {
+                const Unfaded whole(m_fade);
+                items(lp, it.children, shifted);
+            }
             if (soft) {
                 lp.setTransform(it.xf * shifted);
                 lp.setCompositionMode(QPainter::CompositionMode_DestinationIn);
                 lp.fillRect(support.adjusted(-1, -1, 1, 1), brush);
             }
         }
-        p.setTransform(QTransform());
-        p.setCompositionMode(it.layer->blend);
-        p.drawImage(area.topLeft(), layer);
+        // the group once, where the painter's clip lets it through
+        auto draw = [&] {
+            if (!it.offscreen) {
+                items(p, it.children, base);
+                return;
+            }
+            p.setTransform(QTransform());
+            p.setOpacity(it.opacity * m_fade);
+            p.setCompositionMode(it.layer->blend);
+            drawPicture(p, QRectF(area), layer, QRectF(layer.rect()));
+        };
+        if (!inPieces) {
+            draw();
+            return;
+        }
+        const double fade = m_fade;
+        const QTransform toDevice = p.transform();
+        for (const Piece &piece : pieces) {
+            p.save();
+            p.resetTransform();
+            p.setClipRect(piece.rect, Qt::IntersectClip);
+            p.setTransform(toDevice);
+            m_fade = fade * piece.coverage;
+            draw();
+            p.restore();
+        }
+        m_fade = fade;
     }
+
+    // An offscreen layer is drawn at full strength; the coverage of the mask piece it belongs to
+    // applies when it is laid down.
+    struct Unfaded
+    {
+        explicit Unfaded(double &fade) : fade(fade), saved(fade) { fade = 1; }
+        ~Unfaded() { fade = saved; }
+        double &fade;
+        const double saved;
+    };
+
+    struct ClipGuard
+    {
+        explicit ClipGuard(bool &flag) : flag(flag), saved(flag) {}
+        ~ClipGuard() { flag = saved; }
+        bool &flag;
+        const bool saved;
+    };
 
     CompositionRenderer::Caches &m_caches;
     QSize m_size;
+    double m_fade = 1; // coverage of the mask piece being drawn
+    bool m_pathClip = false; // the painter clips with a path, not a rectangle
 };
 
 } // namespace

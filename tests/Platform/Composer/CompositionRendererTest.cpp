@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <QPainterPath>
 
 namespace {
 
@@ -157,6 +158,84 @@ TEST(CompositionRendererTest, MasksKeepWhatTheyShow)
     const int alpha = qAlpha(soft.render(0).pixel(50, 50));
     EXPECT_GT(alpha, 20);
     EXPECT_LT(alpha, 235);
+}
+
+// Masks made of upright rectangles are drawn piece by piece under rectangle clips; the pixels must
+// be those of Qt's clip with the mask's outline, antialiased edges included.
+TEST(CompositionRendererTest, RectangleMasksMatchTheirOutlineClip)
+{
+    const QSize size(61, 47);
+    const double W = size.width(), H = size.height();
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 4, y * 5, 255 - x * 2));
+    auto stripes = [&](int count, double progress) {
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill); // the parts overlap by half a pixel at full progress
+        const double w = W / count;
+        for (int k = 0; k < count; ++k)
+            path.addRect(QRectF(k * w, 0, progress * w + (progress >= 1 ? 0.5 : 0), H));
+        return path;
+    };
+    auto checker = [&](int cols, int rows, double progress) {
+        QPainterPath path;
+        path.setFillRule(Qt::WindingFill);
+        const double cw = W / cols, ch = H / rows;
+        for (int row = 0; row < rows; ++row)
+            for (int col = 0; col < cols; ++col) {
+                const double q = std::clamp(progress * 2 - ((row + col) % 2), 0.0, 1.0);
+                if (q > 0)
+                    path.addRect(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5));
+            }
+        return path;
+    };
+    QPainterPath hole;
+    hole.addRect(QRectF(-1, -1, W + 2, H + 2));
+    QPainterPath cut;
+    cut.addRect(QRectF(0.1 * W, 0.2 * H, 0.5 * W, 0.33 * H));
+    hole = hole.subtracted(cut);
+    const struct
+    {
+        const char *mask;
+        double scale;
+        QPainterPath outline;
+    } cases[] = {
+        {R"J({"type": "stripes", "count": 5, "progress": 0.37})J", 1, stripes(5, 0.37)},
+        {R"J({"type": "stripes", "count": 7, "progress": 1})J", 1, stripes(7, 1)},
+        {R"J({"type": "stripes", "count": 5, "progress": 0.61})J", 0.8, stripes(5, 0.61)},
+        {R"J({"type": "checker", "count": 4, "rows": 3, "progress": 0.3})J", 1, checker(4, 3, 0.3)},
+        {R"J({"type": "checker", "count": 5, "rows": 3, "progress": 0.8})J", 1, checker(5, 3, 0.8)},
+        {R"J({"type": "rect", "rect": [0.1, 0.2, 0.5, 0.33], "invert": true})J", 1, hole},
+    };
+    for (const auto &c : cases) {
+        const QByteArray json = QByteArray(R"J({"format": 1, "layers": [{"type": "group", "scale": )J")
+                                + QByteArray::number(c.scale) + R"J(, "mask": )J" + c.mask
+                                + R"J(, "layers": [{"type": "picture", "image": "ImageA"}]}]})J";
+        CompositionRenderer r(make(json), size);
+        r.setValue("ImageA", picture);
+        const QImage got = r.render(0);
+
+        QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+        expected.fill(Qt::transparent);
+        {
+            QPainter p(&expected);
+            p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            p.translate(W / 2, H / 2);
+            p.scale(c.scale, c.scale);
+            p.translate(-W / 2, -H / 2);
+            p.setClipPath(c.outline);
+            p.drawImage(QRectF(0, 0, W, H), picture);
+        }
+        int worst = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb a = got.pixel(x, y), b = expected.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+            }
+        EXPECT_LE(worst, 2) << c.mask << " scale " << c.scale;
+    }
 }
 
 TEST(CompositionRendererTest, BlendsAndGroupOpacity)
