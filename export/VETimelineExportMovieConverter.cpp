@@ -92,12 +92,10 @@ void VETimelineExportMovieConverter::cancel()
 
 double VETimelineExportMovieConverter::progress() const
 {
-    std::shared_ptr<ZKVideoConverter> running;
-    {
-        std::lock_guard lock(m_mutex);
-        running = m_converter;
-    }
-    return m_progressFinished + (running ? running->progress() * m_currentWeight : 0.0);
+    // The finished weight and the running pass change together (p_endPass), so they are read
+    // together: progress never steps back between two passes.
+    std::lock_guard lock(m_mutex);
+    return m_progressFinished + (m_converter ? m_converter->progress() * m_currentWeight : 0.0);
 }
 
 std::shared_ptr<ZKVideoConverter>
@@ -167,16 +165,19 @@ bool VETimelineExportMovieConverter::waitVideoConverterFinished(const std::share
     converter->startConvert();
     while (!converter->isFinished())
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    {
-        std::lock_guard lock(m_mutex);
-        m_converter.reset();
-    }
     const QString error = converter->errorString();
     if (error.isEmpty())
         return true;
     if (!m_isCancel)
         p_setError(error);
     return false;
+}
+
+void VETimelineExportMovieConverter::p_endPass()
+{
+    std::lock_guard lock(m_mutex);
+    m_converter.reset();
+    m_progressFinished = m_progressFinished + m_currentWeight;
 }
 
 void VETimelineExportMovieConverter::p_run(std::shared_ptr<ZKVideoConverter> audio,
@@ -188,7 +189,7 @@ void VETimelineExportMovieConverter::p_run(std::shared_ptr<ZKVideoConverter> aud
     m_currentWeight = 0.1;
     if (ok && !m_isCancel)
         ok = waitVideoConverterFinished(audio);
-    m_progressFinished = m_progressFinished + m_currentWeight;
+    p_endPass();
     m_currentWeight = 0.89;
     if (ok && !m_isCancel) {
         const auto sound = ZKSegmentMovie::movieWithPath(audioPath);
@@ -200,7 +201,7 @@ void VETimelineExportMovieConverter::p_run(std::shared_ptr<ZKVideoConverter> aud
         // The movie holds the sound file open no longer than the job.
         timeline()->setFfaudio(nullptr);
     }
-    m_progressFinished = m_progressFinished + m_currentWeight;
+    p_endPass();
 
     if (!audioPath.isEmpty())
         QFile::remove(audioPath);

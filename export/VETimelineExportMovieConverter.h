@@ -57,6 +57,8 @@ private:
                QString audioPath, QString outputPath);
     // Runs one pass to its end; false with the error kept when it failed.
     bool waitVideoConverterFinished(const std::shared_ptr<ZKVideoConverter> &converter);
+    // A pass is over (run, failed or skipped): its weight counts as done.
+    void p_endPass();
     void p_setError(const QString &error);
 
     mutable std::mutex m_mutex;
