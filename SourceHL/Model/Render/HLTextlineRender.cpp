@@ -3,23 +3,13 @@
 #include "Platform/Foundation/HLAssert.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderFrameSize.h"
 #include "SourceHL/Model/Render/HLRenderContextPool.h"
 #include "SourceHL/Model/Render/HLTextRender.h"
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextInfo.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
-
-#include <cmath>
-
-namespace {
-
-QSize wholePixels(QSizeF size)
-{
-    return QSize(std::max(1, int(std::lround(size.width()))), std::max(1, int(std::lround(size.height()))));
-}
-
-} // namespace
 
 std::shared_ptr<HLTextlineRender> HLTextlineRender::textlineRenderOf(const std::shared_ptr<HLTextlineItem> &textline,
                                                                      bool freely,
@@ -40,18 +30,7 @@ HLTextlineRender::~HLTextlineRender() = default;
 
 QSize HLTextlineRender::frameSizeOf(HLRenderMode mode) const
 {
-    if (!m_oSizer)
-        return {};
-    if (m_bFreely)
-        return wholePixels(HLRenderContextPool::sharedRenderContextPool().freeContextSize());
-    if (mode == HLRenderModeExport) {
-        const auto full = HLRenderSizer::renderSizerOf(m_oSizer->szRender(), m_oSizer->dPreviewLimit());
-        if (!full)
-            return {};
-        full->setEnType(1);
-        return full->evenRenderSize();
-    }
-    return wholePixels(m_oSizer->typedRenderSize());
+    return hlRenderFrameSize(m_oSizer.get(), m_bFreely, mode);
 }
 
 HLTextlineRender::Shot HLTextlineRender::p_shotOf(bool takeDirty) const

@@ -7,6 +7,7 @@
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Render/HLIndexesRender.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderFrameSize.h"
 #include "SourceHL/Model/Render/HLRenderCache.h"
 #include "SourceHL/Model/Render/HLRenderContextPool.h"
 #include "SourceHL/Model/Render/HLRenderPool.h"
@@ -34,11 +35,6 @@ namespace {
 
 enum ClearRequest { kClearShallow = 1, kClearDeep = 2 };
 
-QSize wholePixels(QSizeF size)
-{
-    return QSize(std::max(1, int(std::lround(size.width()))), std::max(1, int(std::lround(size.height()))));
-}
-
 // Clip frames decode straight to the size they are shown at rather than the clip's own.
 void setDecodeSize(const HLResourceItem &resource, QSizeF limit)
 {
@@ -48,7 +44,7 @@ void setDecodeSize(const HLResourceItem &resource, QSizeF limit)
     const QSizeF fitted = clip.width() > limit.width() || clip.height() > limit.height()
                               ? HLImageHelper::maxInsideSize(clip, limit)
                               : clip;
-    const QSize size = wholePixels(fitted);
+    const QSize size = hlWholePixels(fitted);
     for (const HLResourceObject &object : {resource.oResourceSource(), resource.oResourcePreview()}) {
         if (const auto *decoder = std::get_if<std::shared_ptr<HLVideoDecoder>>(&object); decoder && *decoder)
             (*decoder)->setFrameSize(size);
@@ -141,18 +137,7 @@ HLTimelineRender::~HLTimelineRender() = default;
 
 QSize HLTimelineRender::frameSizeOf(HLRenderMode mode) const
 {
-    if (!m_oSizer)
-        return {};
-    if (m_bFreely)
-        return wholePixels(HLRenderContextPool::sharedRenderContextPool().freeContextSize());
-    if (mode == HLRenderModeExport) {
-        const auto full = HLRenderSizer::renderSizerOf(m_oSizer->szRender(), m_oSizer->dPreviewLimit());
-        if (!full)
-            return {};
-        full->setEnType(1);
-        return full->evenRenderSize();
-    }
-    return wholePixels(m_oSizer->typedRenderSize());
+    return hlRenderFrameSize(m_oSizer.get(), m_bFreely, mode);
 }
 
 // Frames ------------------------------------------------------------------------------------
