@@ -7,9 +7,9 @@ namespace {
 
 using TickClock = std::chrono::steady_clock;
 
-// Seconds per tick of the monotonic clock.
+// Seconds per tick: machTime counts nanoseconds whatever the clock's own period.
 constexpr double static_mach_conversion =
-    double(TickClock::period::num) / double(TickClock::period::den);
+    double(std::chrono::nanoseconds::period::num) / double(std::chrono::nanoseconds::period::den);
 
 std::atomic<quint64> lastID{0};
 
