@@ -109,10 +109,14 @@ void ZKAudioVoice::mixInto(float *out, int frames)
     m_wake.notify_all();
 
     const float target = float(m_targetGain.load());
-    const float step = (target - m_gain) / kRampFrames;
+    if (target != m_rampTarget) {
+        // A new ramp of fixed length, however the output cuts its blocks.
+        m_rampTarget = target;
+        m_rampStep = (target - m_gain) / kRampFrames;
+    }
     for (int i = 0; i < taken; ++i) {
         if (m_gain != target)
-            m_gain = std::abs(target - m_gain) <= std::abs(step) ? target : m_gain + step;
+            m_gain = std::abs(target - m_gain) <= std::abs(m_rampStep) ? target : m_gain + m_rampStep;
         out[i * 2] += m_mixScratch[size_t(i) * 2] * m_gain;
         out[i * 2 + 1] += m_mixScratch[size_t(i) * 2 + 1] * m_gain;
     }

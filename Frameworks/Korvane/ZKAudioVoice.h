@@ -53,7 +53,10 @@ private:
     bool m_stop = false;
 
     std::atomic<double> m_targetGain;
-    float m_gain = 0; // mixer thread only
+    // Mixer thread only: the gain applied now and the straight ramp towards rampTarget.
+    float m_gain = 0;
+    float m_rampTarget = 0;
+    float m_rampStep = 0;
     std::vector<float> m_mixScratch;
     std::thread m_feeder;
 };

@@ -11,13 +11,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/mathematics.h>
@@ -43,6 +46,27 @@ constexpr int sourceRate = ZKMovieFileWriter::sourceSampleRate;
 qint64 sampleAt(qint64 time)
 {
     return av_rescale_rnd(time, sourceRate, zk_default_time_base(), AV_ROUND_DOWN);
+}
+
+// A new empty file beside target, made with the usual permissions (a movie for the user, not
+// a private scratch file); empty with error set when the folder takes no file.
+QString createBeside(const QFileInfo &target, QString *error)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = target.absolutePath() + QStringLiteral("/.") + target.completeBaseName()
+                             + QStringLiteral("-%1.").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+                             + target.suffix();
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    *error = QStringLiteral("Cannot write in %1: %2")
+                 .arg(target.absolutePath(), QString::fromLocal8Bit(std::strerror(errno)));
+    return QString();
 }
 
 } // namespace
@@ -160,14 +184,11 @@ void ZKVideoConverter::run()
     } else if (!m_cancelled) {
         // Written beside the target and moved over it when complete, so the target (which
         // may be one of the inputs) is never touched by a run that does not succeed.
-        QTemporaryFile file(info.absolutePath() + QStringLiteral("/.") + info.completeBaseName()
-                            + QStringLiteral("-XXXXXX.") + info.suffix());
-        file.setAutoRemove(false);
-        if (!file.open()) {
-            setError(QStringLiteral("Cannot write in %1: %2").arg(info.absolutePath(), file.errorString()));
+        QString error;
+        temporary = createBeside(info, &error);
+        if (temporary.isEmpty()) {
+            setError(error);
         } else {
-            temporary = file.fileName();
-            file.close();
             try {
                 ok = convert(temporary);
             } catch (const std::exception &e) {

@@ -230,6 +230,23 @@ TEST(ZKAudioVoice, GainsAboveOneAmplifyAndChangesRampOverAFewMilliseconds)
     EXPECT_NEAR(zk_ff_time_to_double(voice.position()), 2000.0 / 44100, 1e-5);
 }
 
+TEST(ZKAudioVoice, ARampKeepsItsLengthHoweverSmallTheOutputsBlocks)
+{
+    ZKAudioVoice voice(std::make_shared<ConstantFeed>(0.5f), 0, 1.0);
+    mixWhenReady(voice, 0);
+    // Sound cards may ask for a handful of frames at a time.
+    std::vector<float> heard;
+    for (int block = 0; block < 20; ++block) {
+        std::vector<float> out(2 * 16, 0.0f);
+        voice.mixInto(out.data(), 16);
+        heard.insert(heard.end(), out.begin(), out.end());
+    }
+    ASSERT_EQ(heard.size(), size_t(2 * 320));
+    EXPECT_NEAR(heard[2 * (ZKAudioVoice::kRampFrames / 2)], 0.25f, 0.01f);
+    EXPECT_FLOAT_EQ(heard[2 * ZKAudioVoice::kRampFrames], 0.5f);
+    EXPECT_FLOAT_EQ(heard[2 * 319], 0.5f);
+}
+
 TEST(ZKAudioVoice, ASeekMovesThePositionAndItsSound)
 {
     ZKAudioVoice voice(ZKSoundFeed::silence(), 0, 1.0);

@@ -162,6 +162,34 @@ TEST_F(FrameTest, ForwardFramesDecodeInOrderWithoutRepositioning)
     EXPECT_EQ(MediaFixtures::frameIndexOf(frameAt(*movie, 1.639)), 40);
 }
 
+// Frames asked a little later each time decode forward; only a jump back or far ahead (past
+// a later keyframe, here every 12 frames) moves the demuxer.
+TEST_F(FrameTest, RepositionsOnlyForBackwardOrLongForwardJumps)
+{
+    struct Case
+    {
+        double from, to;
+        bool repositions;
+    };
+    const Case cases[] = {
+        {0.10, 0.50, false}, // the next keyframe (0.48) is close
+        {0.50, 0.52, false},
+        {0.10, 1.30, true},  // keyframe 0.96 is far ahead: skip the decoding in between
+        {1.30, 1.90, false},
+        {1.00, 0.50, true},  // backwards
+        {1.90, 1.85, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.from << " then " << c.to);
+        const auto movie = ZKFFMovie::open(clipPath());
+        ASSERT_TRUE(movie);
+        ASSERT_EQ(MediaFixtures::frameIndexOf(frameAt(*movie, c.from)), int(c.from * 25 + 1e-6));
+        const int before = movie->frameSeekCount();
+        EXPECT_EQ(MediaFixtures::frameIndexOf(frameAt(*movie, c.to)), int(c.to * 25 + 1e-6));
+        EXPECT_EQ(movie->frameSeekCount() - before, c.repositions ? 1 : 0);
+    }
+}
+
 TEST_F(FrameTest, BackwardAndRandomFramesShowTheirTime)
 {
     const auto movie = ZKFFMovie::open(clipPath());

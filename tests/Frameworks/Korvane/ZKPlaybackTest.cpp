@@ -1,5 +1,6 @@
 #include "Frameworks/Korvane/ZKAudioEngine.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKMoviePlayer.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
@@ -11,6 +12,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
 
 namespace {
 
@@ -92,6 +97,53 @@ TEST_F(PlaybackTest, APictureOnlyMovieAndLoudGainsStillPlay)
     movie->play();
     expectAdvancing([&] { return movie->currentTime(); }, 0.0, 200);
     movie->pause();
+}
+
+// One movie used three ways at once: its sound playing, its frames decoded on another
+// thread and its samples read on a third. None of them disturbs the others.
+TEST_F(PlaybackTest, OneMoviePlaysGivesFramesAndSamplesAtOnce)
+{
+    MediaFixtures::ClipSpec spec;
+    spec.seconds = 2.0;
+    spec.audioCodec = {"-c:a", "pcm_s16le"};
+    const QString path = s_folder->file("three.mov");
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(path, spec));
+    const auto movie = ZKFFMovie::open(path);
+    ASSERT_TRUE(movie);
+    std::vector<float> first(2 * 441);
+    ASSERT_TRUE(movie->readSample(first.data(), 0, 441)); // samples from 0 …
+    movie->play();                                       // … and the sound from 0.01 s
+
+    std::atomic<int> wrongFrames{0};
+    std::thread frames([&] {
+        for (int i = 0; i < 50; ++i) {
+            const qint64 time = qint64((i + 0.5) / 25 * double(zk_default_time_base()));
+            int index = -1;
+            movie->decodeImageAtTime(
+                time, [&](const std::shared_ptr<ZKMovieImage> &frame) { index = MediaFixtures::frameIndexOf(frame->currentImage()); },
+                true);
+            if (index != i)
+                ++wrongFrames;
+        }
+    });
+    std::atomic<int> wrongSamples{0};
+    std::thread samples([&] {
+        std::vector<float> block(2 * 1000);
+        for (qint64 n = 441; n < 441 + 30 * 1000;) {
+            movie->readSample(block.data(), 0, 1000);
+            for (int i = 0; i < 1000; ++i, ++n) {
+                const double tone = 0.5 * std::sin(2 * M_PI * 441.0 * double(n) / 44100.0);
+                if (std::abs(block[size_t(i) * 2] - tone) > 2.0 / 32768)
+                    ++wrongSamples;
+            }
+        }
+    });
+    expectAdvancing([&] { return movie->currentTime(); }, 0.01, 300);
+    frames.join();
+    samples.join();
+    movie->pause();
+    EXPECT_EQ(wrongFrames, 0);
+    EXPECT_EQ(wrongSamples, 0);
 }
 
 class CountingDelegate : public ZKMoviePlayerDelegate

@@ -1,5 +1,6 @@
 #include "Frameworks/Korvane/MovieSource.h"
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "Frameworks/Korvane/ZKFramePipeline.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
@@ -14,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <mutex>
@@ -23,6 +27,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/frame.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -416,6 +421,13 @@ TEST(ZKVideoConverterTest, WritesSoundOnlyFiles)
     EXPECT_NEAR(p.duration, 0.75, 1024.0 / 44100);
     EXPECT_EQ(delegate->calls, 1);
     EXPECT_TRUE(delegate->finishedWhenTold);
+
+    // A movie for the user, not a private scratch file: the usual permissions apply.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat written {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &written), 0);
+    EXPECT_EQ(written.st_mode & 0777, 0666 & ~mask);
 }
 
 // The segments follow each other; each is asked for its frames at its own times, and each
@@ -620,4 +632,45 @@ TEST(ZKVideoConverterTest, FailuresAreReportedAndNeverLeaveAFile)
         EXPECT_FALSE(converter.errorString().isEmpty());
         EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
+}
+
+// Pictures are fetched ahead of a slow encoder, in order, but never more than the queue's depth.
+TEST(ZKVideoConverterTest, FramesAreFetchedAheadInOrderWithinABoundedQueue)
+{
+    constexpr int count = 60;
+    constexpr int depth = 6;
+    std::atomic<int> taken{0};
+    std::atomic<int> furthestAhead{0};
+    std::vector<int> fetchedOrder;
+    auto fetch = [&](qint64 index) {
+        fetchedOrder.push_back(int(index));
+        const int ahead = int(index) - taken;
+        furthestAhead = std::max(furthestAhead.load(), ahead);
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(QColor(int(index) * 4, int(index) * 4, int(index) * 4));
+        return std::make_shared<ZKMovieImage>(image);
+    };
+    ZKFramePipeline::Output output;
+    output.size = QSize(16, 16);
+    ZKFramePipeline pipeline(count, fetch, output, 3, depth);
+    pipeline.start();
+    const std::atomic<bool> abort{false};
+    int lastLuma = -1;
+    for (int k = 0; k < count; ++k) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2)); // the slow encoder
+        AVFrame *frame = pipeline.take(k, abort);
+        ASSERT_NE(frame, nullptr) << "frame " << k;
+        const int luma = frame->data[0][8 * frame->linesize[0] + 8];
+        EXPECT_GT(luma, lastLuma) << "frame " << k; // each frame is its own picture, in order
+        lastLuma = luma;
+        av_frame_free(&frame);
+        ++taken;
+    }
+    pipeline.stop();
+    EXPECT_EQ(pipeline.error(), QString());
+    ASSERT_EQ(fetchedOrder.size(), size_t(count));
+    for (int k = 0; k < count; ++k)
+        EXPECT_EQ(fetchedOrder[size_t(k)], k);
+    EXPECT_GE(furthestAhead, 2); // it does work ahead
+    EXPECT_LE(furthestAhead, depth);
 }
