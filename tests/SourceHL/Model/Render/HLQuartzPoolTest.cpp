@@ -99,12 +99,17 @@ TEST(HLQuartzPoolTest, TheShippedTemplatesAllLoadWithTheirTiming)
                 // the chooser loops over BestDuration: it must be the whole solid length
                 EXPECT_NEAR(info.value(kQuartzKeyBestDuration).toDouble(), timing.total(count), 1e-6)
                     << qPrintable(item->strName());
-                // the index composition shows something at every moment of the template
+                // the index composition shows something at every moment of the template, and at its
+                // 16 × 16 the very entries the slideshow draws at a frame's size
                 CompositionRenderer index(item->oIndexes(), QSize(16, 16));
+                CompositionRenderer drawing(item->oContent(), QSize(160, 120));
                 index.setValue("Count", count);
+                drawing.setValue("Count", count);
                 for (double t = 0.05; t < timing.total(count); t += 0.25) {
                     index.setValue("Time", t);
+                    drawing.setValue("Time", t);
                     EXPECT_FALSE(index.indexes().empty()) << qPrintable(item->strName()) << " at " << t;
+                    EXPECT_EQ(index.indexes(), drawing.indexes()) << qPrintable(item->strName()) << " at " << t;
                 }
             }
         }
