@@ -2,10 +2,13 @@
 
 #include "Platform/Imaging/ParallelRows.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace ImageFilters {
@@ -40,6 +43,8 @@ Words loadPixels(const quint32 *row, int x, int width)
 {
     if (x + 4 <= width)
         return load<Words>(row + x);
+    if (x >= width)
+        return Words{};
     quint32 some[4] = {};
     std::memcpy(some, row + x, size_t(width - x) * 4);
     return load<Words>(some);
@@ -132,6 +137,103 @@ QImage mapped(const QImage &src, const ColorMatrix &first, const ColorMatrix *se
     return dst;
 }
 
+// The two colour maps in fixed point, eight pixels' worth of 16-bit lanes at a time. A pixel
+// splits into the 16-bit pairs (blue, red) and (green, alpha); _mm_madd_epi16 multiplies such a
+// pair by two coefficients and adds the products, so two of them make a row of the matrix.
+struct FixedMatrix
+{
+    __m128i blueRed[3], greenAlpha[3]; // per output red, green, blue
+    int bits;                          // coefficients are scaled by 2^bits
+};
+
+// The matrix scaled as finely as 16-bit coefficients and 32-bit sums of inputs up to top
+// allow; nothing when that leaves fewer than leastBits.
+std::optional<FixedMatrix> fixedMatrix(const ColorMatrix &cm, int top, int leastBits)
+{
+    double largest = 0, widestRow = 0;
+    for (int i = 0; i < 3; ++i) {
+        const double row = std::abs(cm.m[i][0]) + std::abs(cm.m[i][1]) + std::abs(cm.m[i][2]) + std::abs(cm.offset[i]);
+        largest = std::max({largest, double(std::abs(cm.m[i][0])), double(std::abs(cm.m[i][1])),
+                            double(std::abs(cm.m[i][2])), double(std::abs(cm.offset[i]))});
+        widestRow = std::max(widestRow, row);
+    }
+    int bits = 14;
+    while (bits >= leastBits && (largest * (1 << bits) > 32000 || widestRow * (1 << bits) * top > 2.0e9))
+        --bits;
+    if (bits < leastBits || !std::isfinite(widestRow))
+        return std::nullopt;
+    auto q = [bits](float v) { return short(std::lrint(double(v) * (1 << bits))); };
+    FixedMatrix f;
+    f.bits = bits;
+    for (int i = 0; i < 3; ++i) {
+        f.blueRed[i] = _mm_set_epi16(q(cm.m[i][0]), q(cm.m[i][2]), q(cm.m[i][0]), q(cm.m[i][2]), q(cm.m[i][0]),
+                                     q(cm.m[i][2]), q(cm.m[i][0]), q(cm.m[i][2]));
+        f.greenAlpha[i] = _mm_set_epi16(q(cm.offset[i]), q(cm.m[i][1]), q(cm.offset[i]), q(cm.m[i][1]),
+                                        q(cm.offset[i]), q(cm.m[i][1]), q(cm.offset[i]), q(cm.m[i][1]));
+    }
+    return f;
+}
+
+// Rounds 32-bit sums scaled by 2^shift (at least 1) to whole values.
+__m128i rounded(__m128i v, int shift)
+{
+    return _mm_srai_epi32(_mm_add_epi32(v, _mm_set1_epi32(1 << (shift - 1))), shift);
+}
+
+// Four pixels from whole colour values in 32-bit lanes, clamped to [0, alpha].
+__m128i packedPixels(__m128i r, __m128i g, __m128i b, __m128i alpha)
+{
+    const __m128i top = _mm_packs_epi32(alpha, alpha);
+    const __m128i blueRed = _mm_min_epi16(_mm_packs_epi32(b, r), top);       // b0..b3 r0..r3
+    const __m128i greenAlpha = _mm_min_epi16(_mm_packs_epi32(g, alpha), top); // g0..g3 a0..a3
+    const __m128i bg = _mm_unpacklo_epi16(blueRed, greenAlpha), ra = _mm_unpackhi_epi16(blueRed, greenAlpha);
+    return _mm_packus_epi16(_mm_unpacklo_epi32(bg, ra), _mm_unpackhi_epi32(bg, ra));
+}
+
+// mapped() with both maps in fixed point: the colours in between are kept to 1/128.
+QImage mappedFixed(const QImage &src, const FixedMatrix &first, const FixedMatrix &second)
+{
+    QImage dst(src.size(), kFormat);
+    if (dst.isNull())
+        return {};
+    const int width = src.width();
+    const uchar *srcBits = src.constBits();
+    uchar *dstBits = dst.bits();
+    const qsizetype srcLine = src.bytesPerLine(), dstLine = dst.bytesPerLine();
+    ImagingThreads::forEachBand(src.height(), width * 2, [&](int begin, int end) {
+        const FixedMatrix m = first, n = second;
+        const __m128i low = _mm_set1_epi32(0x00ff00ff), zero = _mm_setzero_si128();
+        auto row = [](const FixedMatrix &f, int i, __m128i blueRed, __m128i greenAlpha) {
+            return _mm_add_epi32(_mm_madd_epi16(blueRed, f.blueRed[i]), _mm_madd_epi16(greenAlpha, f.greenAlpha[i]));
+        };
+        const int between = m.bits - 7; // from the first map's scale to 1/128
+        for (int y = begin; y < end; ++y) {
+            const auto *s = reinterpret_cast<const quint32 *>(srcBits + y * srcLine);
+            auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
+            for (int x = 0; x < width; x += 4) {
+                const __m128i p = __m128i(loadPixels(s, x, width));
+                const __m128i alpha = _mm_srli_epi32(p, 24), alpha7 = _mm_slli_epi32(alpha, 7);
+                __m128i blueRed = _mm_and_si128(p, low), greenAlpha = _mm_and_si128(_mm_srli_epi32(p, 8), low);
+                const __m128i r = rounded(row(m, 0, blueRed, greenAlpha), between);
+                const __m128i g = rounded(row(m, 1, blueRed, greenAlpha), between);
+                const __m128i b = rounded(row(m, 2, blueRed, greenAlpha), between);
+                // Clamped to [0, alpha] and back into pairs for the second map.
+                const __m128i top = _mm_packs_epi32(alpha7, alpha7);
+                const __m128i br = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(b, r), zero), top);
+                const __m128i ga = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(g, alpha7), zero), top);
+                blueRed = _mm_unpacklo_epi16(br, _mm_unpackhi_epi64(br, br));
+                greenAlpha = _mm_unpacklo_epi16(ga, _mm_unpackhi_epi64(ga, ga));
+                const int shift = n.bits + 7;
+                storePixels(d, x, width,
+                            Words(packedPixels(rounded(row(n, 0, blueRed, greenAlpha), shift),
+                                               rounded(row(n, 1, blueRed, greenAlpha), shift),
+                                               rounded(row(n, 2, blueRed, greenAlpha), shift), alpha)));
+            }
+        }
+    });
+    return dst;
+}
+
 // Runs a pixel operation on a picture's own pixels and, for an infinite picture, on its
 // colour (as one pixel).
 Picture perPixel(const Picture &picture, const std::function<QImage(const QImage &)> &op)
@@ -185,6 +287,57 @@ void convolved(const std::vector<float> &kernel, int at, RowFn rows, float *to)
         store(to + at + 4 * i, sum[i]);
 }
 
+// The sharpening runs in 16-bit lanes: luma in 1/128ths of a level less kLumaOffset, so that
+// two of them add without overflow, and the kernel in 1/16384ths summing to exactly 16384, so
+// flat areas blur to themselves and get no detail.
+constexpr int kLumaOffset = 16320;
+constexpr int kKernelBits = 14;
+
+// The taps from the centre outwards in pairs for _mm_madd_epi16: (0, 1), (2, 3), …, the last
+// one maybe with a tap of zero.
+std::vector<Ints> kernelPairs(const std::vector<float> &kernel)
+{
+    const int reach = int(kernel.size() / 2);
+    std::vector<int> taps(size_t(reach) + 2, 0);
+    int outer = 0;
+    for (int k = 1; k <= reach; ++k)
+        outer += taps[size_t(k)] = int(std::lrint(kernel[size_t(reach + k)] * (1 << kKernelBits)));
+    taps[0] = (1 << kKernelBits) - 2 * outer;
+    std::vector<Ints> pairs;
+    for (int j = 0; j <= reach; j += 2)
+        pairs.push_back(Ints{} + (int(quint32(quint16(taps[size_t(j)])) | quint32(taps[size_t(j + 1)]) << 16)));
+    return pairs;
+}
+
+// Sums (near[j][x…] + far[j][x…]) × tap j over the kernel for eight lanes, into two halves of
+// 32-bit sums. Both lists hold a whole number of pairs; unused entries point at zeros. Pairs
+// fixes the count at compile time for the common kernels (0: count decides).
+template <int Pairs>
+[[gnu::always_inline]] inline void convolved8(const Ints *pairs, int count, const qint16 *const *near,
+                                              const qint16 *const *far, int x, __m128i &low, __m128i &high)
+{
+    auto term = [&](int j) {
+        return _mm_add_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(near[j] + x)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i *>(far[j] + x)));
+    };
+    low = high = _mm_setzero_si128();
+    for (int i = 0; i < (Pairs ? Pairs : count); ++i) {
+        const __m128i a = term(2 * i), b = term(2 * i + 1);
+        low = _mm_add_epi32(low, _mm_madd_epi16(_mm_unpacklo_epi16(a, b), __m128i(pairs[i])));
+        high = _mm_add_epi32(high, _mm_madd_epi16(_mm_unpackhi_epi16(a, b), __m128i(pairs[i])));
+    }
+}
+
+__m128i load8(const qint16 *from)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+}
+
+void store8(qint16 *to, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
+}
+
 QImage sharpened(const QImage &src, float sharpness, const std::vector<float> &kernel)
 {
     const int width = src.width(), height = src.height();
@@ -193,43 +346,102 @@ QImage sharpened(const QImage &src, float sharpness, const std::vector<float> &k
         return {};
     uchar *dstBits = dst.bits();
     const qsizetype dstLine = dst.bytesPerLine();
-    const int reach = int(kernel.size() / 2);
-    const int stride = (width + kChunk - 1) / kChunk * kChunk; // whole chunks per row
-    ImagingThreads::forEachBand(height, width * int(kernel.size()), [&](int begin, int end) {
-        // Luma of the band's rows and of the rows its kernel reaches, edges repeated.
-        const int first = std::max(0, begin - reach), last = std::min(height, end + reach);
-        std::vector<float> luma(size_t(last - first) * stride);
-        for (int y = first; y < last; ++y) {
+    const int reach = int(kernel.size() / 2), window = 2 * reach + 1;
+    const int stride = (width + 7) / 8 * 8; // whole groups of eight per row
+    const std::vector<Ints> pairs = kernelPairs(kernel);
+    // Luma and its blur differ in 2^-21ths of a level; the detail is wanted in 1/64ths.
+    const __m128 toDetail = _mm_set1_ps(sharpness / float(1 << (kKernelBits + 7 - 6)));
+    ImagingThreads::forEachBand(height, width * window, [&](int begin, int end) {
+        // The luma of the rows the kernel reaches, row y in slot y % window, and one row blurred
+        // down the columns, padded by the reach on both sides (edges repeated).
+        thread_local std::vector<qint16> lumaRows, lineRow, zeroRow;
+        thread_local std::vector<const qint16 *> nearRows, farRows;
+        std::vector<qint16> &luma = lumaRows, &line = lineRow;
+        luma.resize(size_t(window) * size_t(stride));
+        line.resize(size_t(stride + 2 * reach));
+        zeroRow.assign(size_t(stride + 2 * reach), 0);
+        const size_t terms = 2 * pairs.size();
+        nearRows.resize(terms);
+        farRows.resize(terms);
+        const qint16 **near = nearRows.data(), **far = farRows.data();
+        const int count = int(pairs.size());
+        auto blurred8 = [&](int x, __m128i &low, __m128i &high) {
+            if (count == 4) // the default radius
+                convolved8<4>(pairs.data(), count, near, far, x, low, high);
+            else
+                convolved8<0>(pairs.data(), count, near, far, x, low, high);
+        };
+        auto slot = [&](int y) { return luma.data() + size_t(std::clamp(y, 0, height - 1) % window) * size_t(stride); };
+        const __m128i low8 = _mm_set1_epi32(0x00ff00ff), zero = _mm_setzero_si128();
+        const __m128i blueRedWeights = _mm_set1_epi32(int(std::lrint(kLumaBlue * 32768)) | int(std::lrint(kLumaRed * 32768)) << 16);
+        const __m128i greenWeight = _mm_set1_epi32(int(std::lrint(kLumaGreen * 32768)));
+        const __m128i lumaBias = _mm_set1_epi32((1 << 7) - (kLumaOffset << 8));
+        auto lumaOf = [&](__m128i p) { // four pixels, in 1/32768ths to 1/128ths
+            const __m128i blueRed = _mm_and_si128(p, low8), greenAlpha = _mm_and_si128(_mm_srli_epi32(p, 8), low8);
+            const __m128i sum = _mm_add_epi32(_mm_madd_epi16(blueRed, blueRedWeights), _mm_madd_epi16(greenAlpha, greenWeight));
+            return _mm_srai_epi32(_mm_add_epi32(sum, lumaBias), 8);
+        };
+        auto lumaRow = [&](int y) {
             const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
-            float *l = luma.data() + size_t(y - first) * stride;
-            for (int x = 0; x < width; x += 4) {
-                const Words p = loadPixels(s, x, width);
-                store(l + x, kLumaRed * channel(p, 16) + kLumaGreen * channel(p, 8) + kLumaBlue * channel(p, 0));
-            }
-        }
-        auto row = [&](int y) { return luma.data() + size_t(std::clamp(y, 0, height - 1) - first) * stride; };
-        // Down the columns into a row padded by the reach (edges repeated), then across it.
-        std::vector<float> line(size_t(stride + 2 * reach));
-        std::vector<float> smooth(static_cast<size_t>(stride));
-        float *middle = line.data() + reach;
-        std::vector<const float *> reached(kernel.size());
+            qint16 *l = slot(y);
+            for (int x = 0; x < stride; x += 8)
+                store8(l + x, _mm_packs_epi32(lumaOf(__m128i(loadPixels(s, x, width))),
+                                              lumaOf(__m128i(loadPixels(s, x + 4, width)))));
+        };
+        for (int y = std::max(0, begin - reach); y < std::min(height, begin + reach); ++y)
+            lumaRow(y);
+        qint16 *middle = line.data() + reach;
+        const __m128i detailMask = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1); // not the alpha
+        const __m128i half = _mm_set1_epi16(32);
         for (int y = begin; y < end; ++y) {
-            for (int k = -reach; k <= reach; ++k)
-                reached[size_t(k + reach)] = row(y + k);
-            for (int x = 0; x < stride; x += kChunk)
-                convolved(kernel, x, [&](int k) { return reached[size_t(k + reach)]; }, middle);
+            if (y + reach < height)
+                lumaRow(y + reach);
+            for (size_t k = 0; k < terms; ++k) {
+                near[k] = k == 0 || k > size_t(reach) ? zeroRow.data() : slot(y - int(k));
+                far[k] = k > size_t(reach) ? zeroRow.data() : slot(y + int(k));
+            }
+            for (int x = 0; x < stride; x += 8) {
+                __m128i low, high;
+                blurred8(x, low, high);
+                store8(middle + x, _mm_packs_epi32(rounded(low, kKernelBits), rounded(high, kKernelBits)));
+            }
             std::fill(line.begin(), line.begin() + reach, middle[0]);
             std::fill(middle + width, line.data() + line.size(), middle[width - 1]);
-            for (int x = 0; x < stride; x += kChunk)
-                convolved(kernel, x, [&](int k) { return middle + k; }, smooth.data());
             const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
-            const float *l = row(y);
+            const qint16 *l = slot(y);
             auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
-            for (int x = 0; x < width; x += 4) {
-                const Words p = loadPixels(s, x, width);
-                const Floats detail = sharpness * (load<Floats>(l + x) - load<Floats>(smooth.data() + x));
-                storePixels(d, x, width,
-                            packClamped(channel(p, 16) + detail, channel(p, 8) + detail, channel(p, 0) + detail, p >> 24));
+            for (size_t k = 0; k < terms; ++k) {
+                near[k] = k == 0 || k > size_t(reach) ? zeroRow.data() : middle - k;
+                far[k] = k > size_t(reach) ? zeroRow.data() : middle + k;
+            }
+            for (int x = 0; x < stride; x += 8) {
+                __m128i low, high;
+                blurred8(x, low, high);
+                // sharpness × (luma − blurred) in 1/64ths, plus a half for rounding.
+                const __m128i centre = load8(l + x);
+                auto detail = [&](__m128i lumaScaled, __m128i blurred) {
+                    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(lumaScaled, blurred));
+                    return _mm_cvtps_epi32(_mm_mul_ps(difference, toDetail));
+                };
+                const __m128i details = _mm_adds_epi16(
+                    _mm_packs_epi32(detail(_mm_srai_epi32(_mm_unpacklo_epi16(zero, centre), 16 - kKernelBits), low),
+                                    detail(_mm_srai_epi32(_mm_unpackhi_epi16(zero, centre), 16 - kKernelBits), high)),
+                    half);
+                // Each pixel's detail on its three colours, clamped to [0, alpha].
+                auto sharpenedPair = [&](__m128i pixels, __m128i twoDetails) {
+                    const __m128i spread = _mm_and_si128(twoDetails, detailMask);
+                    const __m128i v = _mm_srai_epi16(_mm_adds_epi16(_mm_slli_epi16(pixels, 6), spread), 6);
+                    return _mm_min_epi16(v, _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, 0xff), 0xff));
+                };
+                auto sharpenedFour = [&](__m128i p, __m128i fourDetails) {
+                    return _mm_packus_epi16(
+                        sharpenedPair(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi32(fourDetails, fourDetails)),
+                        sharpenedPair(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi32(fourDetails, fourDetails)));
+                };
+                const __m128i first = __m128i(loadPixels(s, x, width)), second = __m128i(loadPixels(s, x + 4, width));
+                storePixels(d, x, width, Words(sharpenedFour(first, _mm_unpacklo_epi16(details, details))));
+                if (x + 4 < width)
+                    storePixels(d, x + 4, width, Words(sharpenedFour(second, _mm_unpackhi_epi16(details, details))));
             }
         }
     });
@@ -349,7 +561,11 @@ Picture colorControlsThenHue(const Picture &picture, float saturation, float bri
 {
     const ColorMatrix cm = colorControlsMatrix(saturation, brightness, contrast);
     const ColorMatrix hue = hueMatrix(angle);
-    return perPixel(picture, [&](const QImage &image) { return mapped(image, cm, &hue); });
+    // Extreme settings leave too few bits for fixed point.
+    const std::optional<FixedMatrix> first = fixedMatrix(cm, 255, 8), second = fixedMatrix(hue, 255 << 7, 0);
+    if (!first || !second)
+        return perPixel(picture, [&](const QImage &image) { return mapped(image, cm, &hue); });
+    return perPixel(picture, [&](const QImage &image) { return mappedFixed(image, *first, *second); });
 }
 
 Picture sharpenLuminance(const Picture &picture, float sharpness, float radius)

@@ -121,7 +121,8 @@ TEST(ImageFilters, ColourControlsThenHueInOnePassMatchesTwoPasses)
         float saturation, brightness, contrast, angle;
     };
     for (const Settings &s : {Settings{0.8f, 0.1f, 1.2f, 0.5f}, Settings{2, 0.5f, 4, float(M_PI)},
-                              Settings{0, -1, 0.25f, -2}, Settings{1.7f, -0.3f, 2.5f, float(M_PI / 2)}}) {
+                              Settings{0, -1, 0.25f, -2}, Settings{1.7f, -0.3f, 2.5f, float(M_PI / 2)},
+                              Settings{1, 0, 300, 0.5f}}) { // too steep for fixed point
         SCOPED_TRACE(s.angle);
         const QImage twice =
             ImageFilters::hueAdjust(ImageFilters::colorControls(picture, s.saturation, s.brightness, s.contrast), s.angle)
@@ -182,6 +183,51 @@ TEST(ImageFilters, SharpenAddsTheLumaDetailToEveryChannel)
     // The edge gets steeper: darker just before it, lighter just after.
     EXPECT_LT(qRed(out.pixel(width / 2 - 1, 0)), 90);
     EXPECT_GT(qRed(out.pixel(width / 2, 0)), 150);
+}
+
+// The formula in double precision on premultiplied pixels, edges repeated.
+QImage sharpenedReference(const QImage &source, double sharpness, double sigma)
+{
+    const int width = source.width(), height = source.height(), reach = int(std::ceil(3 * sigma));
+    std::vector<double> weights;
+    double total = 0;
+    for (int k = -reach; k <= reach; ++k)
+        total += weights.emplace_back(std::exp(-0.5 * k * k / (sigma * sigma)));
+    auto at = [&](std::vector<double> &plane, int x, int y) -> double & { return plane[size_t(y) * width + x]; };
+    std::vector<double> luma(size_t(width) * height), down(luma.size());
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = source.pixel(x, y);
+            at(luma, x, y) = 0.2125 * qRed(p) + 0.7154 * qGreen(p) + 0.0721 * qBlue(p);
+        }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int k = -reach; k <= reach; ++k)
+                at(down, x, y) += weights[k + reach] / total * at(luma, x, std::clamp(y + k, 0, height - 1));
+    QImage out(source.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            double blurred = 0;
+            for (int k = -reach; k <= reach; ++k)
+                blurred += weights[k + reach] / total * at(down, std::clamp(x + k, 0, width - 1), y);
+            const double detail = sharpness * (at(luma, x, y) - blurred);
+            const QRgb p = source.pixel(x, y);
+            auto channel = [&](int v) { return int(std::clamp(v + detail + 0.5, 0.0, qAlpha(p) + 0.5)); };
+            out.setPixel(x, y, qRgba(channel(qRed(p)), channel(qGreen(p)), channel(qBlue(p)), qAlpha(p)));
+        }
+    return out;
+}
+
+// Fixed point against the formula on noise, for kernels of every size the pairing handles.
+TEST(ImageFilters, SharpenMatchesTheFormulaOnNoise)
+{
+    const QImage source = noise(37, 29);
+    for (const float sigma : {0.5f, 1.0f, ImageFilters::kSharpenRadius, 3.1f})
+        for (const float sharpness : {0.4f, 2.0f}) {
+            SCOPED_TRACE(testing::Message() << sigma << " " << sharpness);
+            const QImage out = ImageFilters::sharpenLuminance(Picture::fromImage(source), sharpness, sigma).image();
+            EXPECT_LE(largestDifference(out, sharpenedReference(source, sharpness, sigma)), 1);
+        }
 }
 
 TEST(ImageFilters, SharpenKeepsAlphaAndFlatAreas)
