@@ -1,0 +1,202 @@
+#include "Platform/Composer/CompositionPainter.h"
+
+#include "Platform/Composer/CompositionMask.h"
+
+#include <QLinearGradient>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <cmath>
+
+using CompositionMask::outlineOf;
+
+namespace {
+
+// Closer than this to whole pixels, resampling changes a pixel by well under a level.
+constexpr double kWhole = 1e-3;
+
+bool isWhole(double v)
+{
+    return std::abs(v - std::round(v)) < kWhole;
+}
+
+bool isWhole(const QRectF &r)
+{
+    return isWhole(r.x()) && isWhole(r.y()) && isWhole(r.width()) && isWhole(r.height());
+}
+
+} // namespace
+
+void CompositionPainter::items(QPainter &p, const std::vector<Item> &list, const QTransform &base)
+{
+    for (const Item &it : list)
+        item(p, it, base);
+}
+
+void CompositionPainter::item(QPainter &p, const Item &it, const QTransform &base)
+{
+    const CompositionLayer &l = *it.layer;
+    p.save();
+    p.setTransform(it.xf * base);
+    p.setOpacity(it.opacity * m_fade);
+    if (l.type != CompositionLayer::Type::Group && l.type != CompositionLayer::Type::Repeat)
+        p.setCompositionMode(l.blend);
+    switch (l.type) {
+    case CompositionLayer::Type::Fill:
+        p.fillRect(it.rect, it.colour);
+        break;
+    case CompositionLayer::Type::Gradient: {
+        QGradient g;
+        QGradientStops stops;
+        for (const auto &s : l.stops)
+            stops.append({s.at, s.colour.constant});
+        if (l.radial) {
+            QRadialGradient r(it.from, std::max(it.gradientRadius, 1e-3));
+            r.setStops(stops);
+            p.fillRect(it.rect, r);
+        } else {
+            QLinearGradient lg(it.from, it.to);
+            lg.setStops(stops);
+            p.fillRect(it.rect, lg);
+        }
+        break;
+    }
+    case CompositionLayer::Type::Picture:
+    case CompositionLayer::Type::Shape:
+        framed(p, it);
+        break;
+    case CompositionLayer::Type::Text:
+        textItem(p, it);
+        break;
+    case CompositionLayer::Type::Group:
+    case CompositionLayer::Type::Repeat:
+        group(p, it, base);
+        break;
+    }
+    p.restore();
+}
+
+void CompositionPainter::framed(QPainter &p, const Item &it)
+{
+    const CompositionLayer &l = *it.layer;
+    const QRectF r = it.target;
+    if (it.shadowColour.isValid())
+        shadowOf(p, r, it);
+    if (l.type == CompositionLayer::Type::Picture) {
+        if (it.radius > 0) {
+            p.save();
+            p.setClipPath(outlineOf(r, it.radius, false), Qt::IntersectClip);
+            drawPicture(p, r, *it.image, it.source);
+            p.restore();
+        } else {
+            drawPicture(p, r, *it.image, it.source);
+        }
+    } else if (it.colour.alpha() > 0) {
+        p.fillPath(outlineOf(r, it.radius, l.ellipse), it.colour);
+    }
+    if (it.border > 0) {
+        const double h = it.border / 2;
+        QPen pen(it.borderColour, it.border);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(outlineOf(r.adjusted(h, h, -h, -h), std::max(0.0, it.radius - h), l.ellipse));
+    }
+}
+
+void CompositionPainter::drawPicture(QPainter &p, const QRectF &target, const QImage &image, const QRectF &source)
+{
+    const QTransform &t = p.transform();
+    if (t.type() <= QTransform::TxTranslate) {
+        const QRectF d = target.translated(t.dx(), t.dy());
+        if (isWhole(d) && isWhole(source) && std::abs(d.width() - source.width()) < kWhole
+            && std::abs(d.height() - source.height()) < kWhole) {
+            p.save();
+            p.resetTransform();
+            p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+            p.drawImage(QPoint(int(std::lround(d.x())), int(std::lround(d.y()))), image,
+                        QRect(int(std::lround(source.x())), int(std::lround(source.y())),
+                              int(std::lround(source.width())), int(std::lround(source.height()))));
+            p.restore();
+            return;
+        }
+    }
+    p.drawImage(target, image, source);
+}
+
+void CompositionPainter::shadowOf(QPainter &p, const QRectF &r, const Item &it)
+{
+    const int w = int(std::lround(r.width())), h = int(std::lround(r.height()));
+    if (w <= 0 || h <= 0)
+        return;
+    const int blur = int(std::lround(it.shadowBlur));
+    const auto key = std::make_tuple(w, h, int(std::lround(it.radius)) + (it.layer->ellipse ? 100000 : 0),
+                                     blur, it.shadowColour.rgba());
+    auto found = m_caches.shadows.find(key);
+    if (found == m_caches.shadows.end()) {
+        if (m_caches.shadows.size() > 32)
+            m_caches.shadows.clear();
+        // drawn at a reduced scale: a blurred edge needs no fine pixels
+        const double down = std::max(1.0, blur / 3.0);
+        const int pad = int(std::ceil(blur * 2 / down)) + 1;
+        QImage sprite(int(std::ceil(w / down)) + 2 * pad, int(std::ceil(h / down)) + 2 * pad,
+                      QImage::Format_ARGB32_Premultiplied);
+        sprite.fill(Qt::transparent);
+        {
+            QPainter sp(&sprite);
+            sp.setRenderHint(QPainter::Antialiasing);
+            sp.fillPath(outlineOf(QRectF(pad, pad, w / down, h / down), it.radius / down, it.layer->ellipse),
+                        it.shadowColour);
+        }
+        found = m_caches.shadows.emplace(key, blurred(sprite, blur / down)).first;
+    }
+    const QImage &sprite = found->second;
+    const double down = std::max(1.0, blur / 3.0);
+    const double pad = std::ceil(blur * 2 / down) + 1;
+    const QRectF target(r.x() + it.shadowDx - pad * down, r.y() + it.shadowDy - pad * down,
+                        sprite.width() * down, sprite.height() * down);
+    p.drawImage(target, sprite);
+}
+
+QImage CompositionPainter::blurred(const QImage &alpha, double radius)
+{
+    if (radius < 0.5)
+        return alpha;
+    QImage img = alpha.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int w = img.width(), h = img.height();
+    const int r = std::max(1, int(std::lround(radius / 1.7)));
+    std::vector<quint32> line(size_t(std::max(w, h)));
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int dir = 0; dir < 2; ++dir) {
+            const int n = dir == 0 ? w : h, lines = dir == 0 ? h : w;
+            for (int l = 0; l < lines; ++l) {
+                auto px = [&](int k) -> quint32 & {
+                    return dir == 0 ? reinterpret_cast<quint32 *>(img.scanLine(l))[k]
+                                    : reinterpret_cast<quint32 *>(img.scanLine(k))[l];
+                };
+                for (int k = 0; k < n; ++k)
+                    line[size_t(k)] = px(k);
+                int sum[4] = {0, 0, 0, 0};
+                auto add = [&](int k, int sign) {
+                    if (k < 0 || k >= n)
+                        return;
+                    const quint32 c = line[size_t(k)];
+                    sum[0] += sign * int(c >> 24);
+                    sum[1] += sign * int((c >> 16) & 0xff);
+                    sum[2] += sign * int((c >> 8) & 0xff);
+                    sum[3] += sign * int(c & 0xff);
+                };
+                for (int k = -r; k <= r; ++k)
+                    add(k, 1);
+                const int div = 2 * r + 1;
+                for (int k = 0; k < n; ++k) {
+                    px(k) = (quint32(sum[0] / div) << 24) | (quint32(sum[1] / div) << 16)
+                            | (quint32(sum[2] / div) << 8) | quint32(sum[3] / div);
+                    add(k + r + 1, 1);
+                    add(k - r, -1);
+                }
+            }
+        }
+    }
+    return img;
+}
