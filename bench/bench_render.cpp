@@ -161,11 +161,11 @@ int main(int argc, char **argv)
         media.append(import(HLResourceTypeImage, path));
         if (k % 10 == 4) {
             const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
-            MediaFixtures::ClipSpec spec;
-            spec.size = QSize(1280, 720);
-            spec.seconds = 3;
-            spec.audioCodec = {"-c:a", "aac"};
-            if (!MediaFixtures::makeIndexedClip(clip, spec)) {
+            MediaFixtures::ClipRecipe recipe;
+            recipe.size = QSize(1280, 720);
+            recipe.seconds = 3;
+            recipe.audioCodec = {"-c:a", "aac"};
+            if (!MediaFixtures::makeIndexedClip(clip, recipe)) {
                 std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
                 return 1;
             }

@@ -109,11 +109,11 @@ std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QCol
 std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, double toneHz)
 {
     const QString path = folder.file(QStringLiteral("in/clip%1.mp4").arg(fileCounter++));
-    MediaFixtures::ClipSpec spec;
-    spec.seconds = seconds;
-    spec.audioCodec = {"-c:a", "aac", "-b:a", "192k"};
-    spec.toneHz = toneHz;
-    if (!MediaFixtures::makeIndexedClip(path, spec))
+    MediaFixtures::ClipRecipe recipe;
+    recipe.seconds = seconds;
+    recipe.audioCodec = {"-c:a", "aac", "-b:a", "192k"};
+    recipe.toneHz = toneHz;
+    if (!MediaFixtures::makeIndexedClip(path, recipe))
         return nullptr;
     return import(HLResourceTypeVideo, path);
 }

@@ -23,20 +23,20 @@ bool runFFmpeg(const QStringList &args)
            && process.exitCode() == 0;
 }
 
-bool makeIndexedClip(const QString &path, const ClipSpec &spec)
+bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
 {
     const QString video = QString("color=c=black:s=%1x%2:r=%3:d=%4,format=yuv420p,"
                                   "geq=lum='16+4*N':cb=128:cr=128")
-                              .arg(spec.size.width())
-                              .arg(spec.size.height())
-                              .arg(spec.fps)
-                              .arg(spec.seconds);
+                              .arg(recipe.size.width())
+                              .arg(recipe.size.height())
+                              .arg(recipe.fps)
+                              .arg(recipe.seconds);
     QStringList args{"-f", "lavfi", "-i", video};
-    if (!spec.audioCodec.isEmpty()) {
+    if (!recipe.audioCodec.isEmpty()) {
         args << "-f" << "lavfi" << "-i"
-             << QString("aevalsrc=0.5*sin(2*PI*%1*t):s=44100:c=stereo:d=%2").arg(spec.toneHz).arg(spec.seconds);
+             << QString("aevalsrc=0.5*sin(2*PI*%1*t):s=44100:c=stereo:d=%2").arg(recipe.toneHz).arg(recipe.seconds);
     }
-    args << spec.videoCodec << spec.audioCodec << spec.extra << "-t" << QString::number(spec.seconds) << path;
+    args << recipe.videoCodec << recipe.audioCodec << recipe.extra << "-t" << QString::number(recipe.seconds) << path;
     return runFFmpeg(args);
 }
 

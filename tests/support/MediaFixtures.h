@@ -12,7 +12,7 @@ namespace MediaFixtures {
 // Runs ffmpeg (overwriting, errors only) with args; true when it succeeded.
 bool runFFmpeg(const QStringList &args);
 
-struct ClipSpec
+struct ClipRecipe
 {
     QSize size{64, 48};
     int fps = 25;
@@ -25,7 +25,7 @@ struct ClipSpec
 
 // A clip whose frame i is a flat grey that encodes i (read back with frameIndexOf), with a
 // sine tone of amplitude 0.5 when audioCodec is given.
-bool makeIndexedClip(const QString &path, const ClipSpec &spec);
+bool makeIndexedClip(const QString &path, const ClipRecipe &recipe);
 // The index a frame of makeIndexedClip shows; -1 for a null image.
 int frameIndexOf(const QImage &image);
 

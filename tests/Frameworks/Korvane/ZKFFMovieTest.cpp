@@ -14,7 +14,7 @@
 
 #include <random>
 
-using MediaFixtures::ClipSpec;
+using MediaFixtures::ClipRecipe;
 
 namespace {
 
@@ -35,7 +35,7 @@ struct Format
 {
     const char *name;
     const char *file;
-    ClipSpec spec;
+    ClipRecipe recipe;
     bool audioOnly;      // made with makeTone instead
     QStringList toneCodec;
     int toneRate;
@@ -51,13 +51,13 @@ void PrintTo(const Format &format, std::ostream *out)
     *out << format.name;
 }
 
-ClipSpec clip(QStringList video, QStringList audio = {}, QStringList extra = {})
+ClipRecipe clip(QStringList video, QStringList audio = {}, QStringList extra = {})
 {
-    ClipSpec spec;
-    spec.videoCodec = std::move(video);
-    spec.audioCodec = std::move(audio);
-    spec.extra = std::move(extra);
-    return spec;
+    ClipRecipe recipe;
+    recipe.videoCodec = std::move(video);
+    recipe.audioCodec = std::move(audio);
+    recipe.extra = std::move(extra);
+    return recipe;
 }
 
 std::vector<Format> formats()
@@ -93,7 +93,7 @@ TEST_P(FormatTest, OpensWithItsLengthSizeAndStreams)
     const QString path = folder.file(format.file);
     ASSERT_TRUE(format.audioOnly
                     ? MediaFixtures::makeTone(path, 1.0, format.toneRate, format.toneChannels, format.toneCodec)
-                    : MediaFixtures::makeIndexedClip(path, format.spec));
+                    : MediaFixtures::makeIndexedClip(path, format.recipe));
     if (format.rotation) {
         ASSERT_TRUE(MediaFixtures::setMp4Rotation(path, format.rotation));
     }
@@ -134,10 +134,10 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new TestFolder;
-        ClipSpec spec;
-        spec.seconds = 2.0;
-        spec.size = QSize(96, 64);
-        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("clip.mp4"), spec));
+        ClipRecipe recipe;
+        recipe.seconds = 2.0;
+        recipe.size = QSize(96, 64);
+        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("clip.mp4"), recipe));
     }
     static void TearDownTestSuite()
     {
@@ -241,8 +241,8 @@ TEST_F(FrameTest, DecodingLaterOnAWorkerThreadStillDelivers)
 TEST(ZKFFMovieBroken, UnreadableFilesGiveNoMovie)
 {
     TestFolder folder;
-    ClipSpec spec;
-    ASSERT_TRUE(MediaFixtures::makeIndexedClip(folder.file("whole.mp4"), spec));
+    ClipRecipe recipe;
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(folder.file("whole.mp4"), recipe));
     QFile whole(folder.file("whole.mp4"));
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();
@@ -266,11 +266,11 @@ TEST(ZKFFMovieBroken, UnreadableFilesGiveNoMovie)
 TEST(ZKFFMovieBroken, ATruncatedStreamDecodesWhatItHoldsWithoutHanging)
 {
     TestFolder folder;
-    ClipSpec spec;
-    spec.seconds = 2.0;
-    spec.audioCodec = {"-c:a", "aac"};
-    spec.extra = {"-movflags", "+faststart"};
-    ASSERT_TRUE(MediaFixtures::makeIndexedClip(folder.file("whole.mp4"), spec));
+    ClipRecipe recipe;
+    recipe.seconds = 2.0;
+    recipe.audioCodec = {"-c:a", "aac"};
+    recipe.extra = {"-movflags", "+faststart"};
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(folder.file("whole.mp4"), recipe));
     QFile whole(folder.file("whole.mp4"));
     ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
     const QByteArray bytes = whole.readAll();

@@ -32,8 +32,8 @@ protected:
         ZKAudioEngine::setSilentOutput(true);
         s_folder = new TestFolder;
         ASSERT_TRUE(MediaFixtures::makeTone(s_folder->file("tone.wav"), 2.0, 44100, 2, {"-c:a", "pcm_s16le"}));
-        MediaFixtures::ClipSpec spec;
-        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("picture.mp4"), spec));
+        MediaFixtures::ClipRecipe recipe;
+        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("picture.mp4"), recipe));
     }
     static void TearDownTestSuite()
     {
@@ -103,11 +103,11 @@ TEST_F(PlaybackTest, APictureOnlyMovieAndLoudGainsStillPlay)
 // thread and its samples read on a third. None of them disturbs the others.
 TEST_F(PlaybackTest, OneMoviePlaysGivesFramesAndSamplesAtOnce)
 {
-    MediaFixtures::ClipSpec spec;
-    spec.seconds = 2.0;
-    spec.audioCodec = {"-c:a", "pcm_s16le"};
+    MediaFixtures::ClipRecipe recipe;
+    recipe.seconds = 2.0;
+    recipe.audioCodec = {"-c:a", "pcm_s16le"};
     const QString path = s_folder->file("three.mov");
-    ASSERT_TRUE(MediaFixtures::makeIndexedClip(path, spec));
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(path, recipe));
     const auto movie = ZKFFMovie::open(path);
     ASSERT_TRUE(movie);
     std::vector<float> first(2 * 441);

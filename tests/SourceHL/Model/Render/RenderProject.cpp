@@ -131,11 +131,11 @@ std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QCol
 std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, bool sound)
 {
     const QString path = folder.file(QStringLiteral("in/clip%1.mp4").arg(fileCounter++));
-    MediaFixtures::ClipSpec spec;
-    spec.seconds = seconds;
+    MediaFixtures::ClipRecipe recipe;
+    recipe.seconds = seconds;
     if (sound)
-        spec.audioCodec = {"-c:a", "aac"};
-    if (!MediaFixtures::makeIndexedClip(path, spec))
+        recipe.audioCodec = {"-c:a", "aac"};
+    if (!MediaFixtures::makeIndexedClip(path, recipe))
         return nullptr;
     return import(HLResourceTypeVideo, path);
 }

@@ -17,11 +17,11 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new TestFolder;
-        MediaFixtures::ClipSpec spec;
-        spec.seconds = 2.0;
-        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("clip.mp4"), spec));
-        spec.seconds = 0.04; // one frame
-        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("blink.mp4"), spec));
+        MediaFixtures::ClipRecipe recipe;
+        recipe.seconds = 2.0;
+        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("clip.mp4"), recipe));
+        recipe.seconds = 0.04; // one frame
+        ASSERT_TRUE(MediaFixtures::makeIndexedClip(s_folder->file("blink.mp4"), recipe));
     }
     static void TearDownTestSuite()
     {
