@@ -103,7 +103,7 @@ public:
     MixDevice(ZKAudioEngine &engine, QAudioFormat::SampleFormat format)
         : m_engine(engine), m_format(format)
     {
-        open(QIODevice::ReadOnly);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered); // a read-ahead buffer would put positions ahead of the sound
     }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return 1 << 20; }
@@ -155,7 +155,7 @@ public:
                 if (!device.isFormatSupported(format))
                     return;
                 m_sink = new QAudioSink(device, format);
-                m_sink->setBufferSize(format.bytesForDuration(60000)); // 60 ms: positions stay close to what is heard
+                m_sink->setBufferSize(format.bytesForDuration(100000)); // 100 ms: no underruns under load, positions within ~60 ms of what is heard
                 m_device = new MixDevice(engine, format.sampleFormat());
                 m_sink->start(m_device);
                 m_ok = m_sink->error() == QAudio::NoError;
@@ -256,10 +256,9 @@ void ZKAudioEngine::addVoice(const std::shared_ptr<ZKAudioVoice> &voice)
 
 void ZKAudioEngine::removeVoice(const std::shared_ptr<ZKAudioVoice> &voice)
 {
-    // Taking the render lock too: once this returns the voice is not being mixed.
-    std::lock_guard render(m_renderMutex);
-    std::lock_guard lock(m_voicesMutex);
-    m_voices.erase(std::remove(m_voices.begin(), m_voices.end(), voice), m_voices.end());
+    // The mix drops the voice once it has faded out (see render).
+    if (voice)
+        voice->fadeOut();
 }
 
 bool ZKAudioEngine::hasVoices() const
@@ -280,6 +279,8 @@ void ZKAudioEngine::render(float *out, int frames)
     for (const auto &voice : voices)
         voice->mixInto(out, frames);
     softLimit(out, frames * 2);
+    std::lock_guard lock(m_voicesMutex);
+    std::erase_if(m_voices, [](const std::shared_ptr<ZKAudioVoice> &voice) { return voice->faded(); });
 }
 
 void ZKAudioEngine::softLimit(float *samples, int count)

@@ -29,7 +29,29 @@ ZKAudioVoice::~ZKAudioVoice()
         m_stop = true;
     }
     m_wake.notify_all();
-    m_feeder.join();
+    if (m_feeder.joinable())
+        m_feeder.join();
+}
+
+void ZKAudioVoice::fadeOut()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    if (m_feeder.joinable())
+        m_feeder.join();
+    m_targetGain = 0.0;
+    m_fading = true;
+}
+
+bool ZKAudioVoice::faded() const
+{
+    if (!m_fading)
+        return false;
+    std::lock_guard lock(m_mutex);
+    return m_gain == 0.0f || m_count == 0;
 }
 
 void ZKAudioVoice::seek(qint64 time)

@@ -31,6 +31,12 @@ public:
     void setGain(double gain);
     double gain() const { return m_targetGain.load(); }
 
+    // Leaving the mix: stops reading the feed (so another voice may take it over at once) and
+    // ramps to silence instead of cutting the sound off, which would click.
+    void fadeOut();
+    // Mixer side: the fade out is over (or the sound ran out first); the voice may be dropped.
+    bool faded() const;
+
     // Mixer side: adds up to frames frames of this voice to out, scaled by the ramped gain.
     void mixInto(float *out, int frames);
 
@@ -51,6 +57,7 @@ private:
     quint64 m_generation = 0;
     bool m_seekPending = true;
     bool m_stop = false;
+    std::atomic<bool> m_fading{false};
 
     std::atomic<double> m_targetGain;
     // Mixer thread only: the gain applied now and the straight ramp towards rampTarget.

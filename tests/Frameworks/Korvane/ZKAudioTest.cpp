@@ -10,6 +10,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <cmath>
 
 namespace {
@@ -245,6 +246,39 @@ TEST(ZKAudioVoice, ARampKeepsItsLengthHoweverSmallTheOutputsBlocks)
     EXPECT_NEAR(heard[2 * (ZKAudioVoice::kRampFrames / 2)], 0.25f, 0.01f);
     EXPECT_FLOAT_EQ(heard[2 * ZKAudioVoice::kRampFrames], 0.5f);
     EXPECT_FLOAT_EQ(heard[2 * 319], 0.5f);
+}
+
+// Counts what the voice reads, to tell that a voice leaving the mix lets go of its feed.
+class CountingFeed : public ZKSoundFeed
+{
+public:
+    void seek(qint64) override {}
+    void read(float *buffer, int frames) override
+    {
+        std::fill(buffer, buffer + 2 * frames, 0.5f);
+        reads += frames;
+    }
+    std::atomic<int> reads{0};
+};
+
+TEST(ZKAudioVoice, LeavingTheMixRampsToSilenceAndStopsReadingTheFeed)
+{
+    auto feed = std::make_shared<CountingFeed>();
+    ZKAudioVoice voice(feed, 0, 1.0);
+    mixWhenReady(voice, 1000);
+    ASSERT_FALSE(voice.faded());
+
+    voice.fadeOut();
+    const int readsAtFade = feed->reads;
+    std::vector<float> out = mixWhenReady(voice, 1000);
+    // Cutting off at 0.5 would click: the sound goes down a straight ramp instead.
+    EXPECT_GT(out[0], 0.49f);
+    EXPECT_NEAR(out[2 * (ZKAudioVoice::kRampFrames / 2)], 0.25f, 0.01f);
+    EXPECT_EQ(out[2 * ZKAudioVoice::kRampFrames], 0.0f);
+    for (int i = 1; i < 1000; ++i)
+        ASSERT_LE(out[size_t(i) * 2], out[size_t(i - 1) * 2]);
+    EXPECT_TRUE(voice.faded());
+    EXPECT_EQ(feed->reads, readsAtFade); // another voice may take the feed over at once
 }
 
 TEST(ZKAudioVoice, ASeekMovesThePositionAndItsSound)
