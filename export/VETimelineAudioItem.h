@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Platform/Foundation/HLAtomicProperty.h"
+
 #include <QtGlobal>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class ZKSegmentMovie;
 
@@ -32,11 +33,11 @@ public:
     qint64 fadeOut() const { return m_fadeOut; }
     void setFadeOut(qint64 length) { m_fadeOut = length; }
 
-    std::shared_ptr<ZKSegmentMovie> audioMovie() const;
-    void setAudioMovie(const std::shared_ptr<ZKSegmentMovie> &movie);
+    std::shared_ptr<ZKSegmentMovie> audioMovie() const { return m_audioMovie.get(); }
+    void setAudioMovie(const std::shared_ptr<ZKSegmentMovie> &movie) { m_audioMovie.set(movie); }
     // Opens audioMovie when the sound starts; an item that has one is open only while it sounds.
-    LoadAudio loadAudio() const;
-    void setLoadAudio(const LoadAudio &load);
+    LoadAudio loadAudio() const { return m_loadAudio.get(); }
+    void setLoadAudio(const LoadAudio &load) { m_loadAudio.set(load); }
 
     // Mixer state.
     qint64 read_total_frames() const { return m_readTotalFrames; }
@@ -56,9 +57,9 @@ private:
     bool m_applyAudioFade = false;
     qint64 m_fadeOut = 0;
 
-    mutable std::mutex m_mutex; // the segment and its loader
-    std::shared_ptr<ZKSegmentMovie> m_audioMovie;
-    LoadAudio m_loadAudio;
+    // The segment and its loader are set on the mixer's thread while others read them.
+    HLAtomicProperty<std::shared_ptr<ZKSegmentMovie>> m_audioMovie;
+    HLAtomicProperty<LoadAudio> m_loadAudio;
 
     qint64 m_readTotalFrames = 0;
     qint64 m_currentFrames = 0;

@@ -6,30 +6,6 @@
 
 #include <cstring>
 
-void VETimelineExportMovie::setDuration(qint64 duration)
-{
-    std::lock_guard lock(m_mutex);
-    m_duration = duration;
-}
-
-qint64 VETimelineExportMovie::duration() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_duration;
-}
-
-VETimelineExportMovie::GetImage VETimelineExportMovie::getImage() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_getImage;
-}
-
-void VETimelineExportMovie::setGetImage(const GetImage &block)
-{
-    std::lock_guard lock(m_mutex);
-    m_getImage = block;
-}
-
 void VETimelineExportMovie::setFrameBlocks(const std::vector<GetImage> &blocks)
 {
     std::lock_guard lock(m_mutex);
@@ -60,54 +36,6 @@ QImage VETimelineExportMovie::p_renderWithFreeBlock(qint64 time)
         }
     } giveBack{this, block};
     return block(time);
-}
-
-qint64 VETimelineExportMovie::fadeOut() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_fadeOut;
-}
-
-void VETimelineExportMovie::setFadeOut(qint64 length)
-{
-    std::lock_guard lock(m_mutex);
-    m_fadeOut = length;
-}
-
-std::shared_ptr<VETimelineAudioItemExport> VETimelineExportMovie::audioExport() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_audioExport;
-}
-
-void VETimelineExportMovie::setAudioExport(const std::shared_ptr<VETimelineAudioItemExport> &mixer)
-{
-    std::lock_guard lock(m_mutex);
-    m_audioExport = mixer;
-}
-
-std::shared_ptr<MovieSource> VETimelineExportMovie::ffaudio() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_ffaudio;
-}
-
-void VETimelineExportMovie::setFfaudio(const std::shared_ptr<MovieSource> &audio)
-{
-    std::lock_guard lock(m_mutex);
-    m_ffaudio = audio;
-}
-
-QSizeF VETimelineExportMovie::videoSize() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_videoSize;
-}
-
-void VETimelineExportMovie::setVideoSize(QSizeF size)
-{
-    std::lock_guard lock(m_mutex);
-    m_videoSize = size;
 }
 
 qint64 VETimelineExportMovie::currentVideoMediaMaxTime() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Frameworks/Korvane/MovieSource.h"
+#include "Platform/Foundation/HLAtomicProperty.h"
 
 #include <QImage>
 #include <QSizeF>
@@ -25,24 +26,24 @@ public:
     // The whole project's picture at a media time; a null image for none.
     using GetImage = std::function<QImage(qint64 time)>;
 
-    void setDuration(qint64 duration);
-    GetImage getImage() const;
-    void setGetImage(const GetImage &block);
+    void setDuration(qint64 duration) { m_duration.set(duration); }
+    GetImage getImage() const { return m_getImage.get(); }
+    void setGetImage(const GetImage &block) { m_getImage.set(block); }
     // Blocks that render independently of each other (and of getImage).
     void setFrameBlocks(const std::vector<GetImage> &blocks);
     // The length of the final fade of the mixed sound.
-    qint64 fadeOut() const;
-    void setFadeOut(qint64 length);
-    std::shared_ptr<VETimelineAudioItemExport> audioExport() const;
-    void setAudioExport(const std::shared_ptr<VETimelineAudioItemExport> &mixer);
-    std::shared_ptr<MovieSource> ffaudio() const;
-    void setFfaudio(const std::shared_ptr<MovieSource> &audio);
-    QSizeF videoSize() const;
-    void setVideoSize(QSizeF size);
+    qint64 fadeOut() const { return m_fadeOut.get(); }
+    void setFadeOut(qint64 length) { m_fadeOut.set(length); }
+    std::shared_ptr<VETimelineAudioItemExport> audioExport() const { return m_audioExport.get(); }
+    void setAudioExport(const std::shared_ptr<VETimelineAudioItemExport> &mixer) { m_audioExport.set(mixer); }
+    std::shared_ptr<MovieSource> ffaudio() const { return m_ffaudio.get(); }
+    void setFfaudio(const std::shared_ptr<MovieSource> &audio) { m_ffaudio.set(audio); }
+    QSizeF videoSize() const { return m_videoSize.get(); }
+    void setVideoSize(QSizeF size) { m_videoSize.set(size); }
 
     bool hasVideo() const override { return true; }
     bool hasAudio() const override { return ffaudio() != nullptr; }
-    qint64 duration() const override;
+    qint64 duration() const override { return m_duration.get(); }
     qint64 currentVideoMediaMaxTime() const override;
     void setCurrentTime(qint64 time) override;
     void flushOperation() override;
@@ -53,14 +54,14 @@ private:
     // Renders with whichever frame block is free, waiting for one.
     QImage p_renderWithFreeBlock(qint64 time);
 
-    mutable std::mutex m_mutex;
+    mutable std::mutex m_mutex; // the frame blocks
     std::condition_variable m_blockFreed;
     std::vector<GetImage> m_freeBlocks;
     bool m_hasFrameBlocks = false;
-    qint64 m_duration = 0;
-    GetImage m_getImage;
-    qint64 m_fadeOut = 0;
-    std::shared_ptr<VETimelineAudioItemExport> m_audioExport;
-    std::shared_ptr<MovieSource> m_ffaudio;
-    QSizeF m_videoSize;
+    HLAtomicProperty<qint64> m_duration;
+    HLAtomicProperty<GetImage> m_getImage;
+    HLAtomicProperty<qint64> m_fadeOut;
+    HLAtomicProperty<std::shared_ptr<VETimelineAudioItemExport>> m_audioExport;
+    HLAtomicProperty<std::shared_ptr<MovieSource>> m_ffaudio;
+    HLAtomicProperty<QSizeF> m_videoSize;
 };

@@ -29,42 +29,6 @@ VETimelineExportMovieConverter::~VETimelineExportMovieConverter()
         m_thread.join();
 }
 
-std::shared_ptr<VETimelineExportMovie> VETimelineExportMovieConverter::timeline() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_timeline;
-}
-
-void VETimelineExportMovieConverter::setTimeline(const std::shared_ptr<VETimelineExportMovie> &movie)
-{
-    std::lock_guard lock(m_mutex);
-    m_timeline = movie;
-}
-
-QString VETimelineExportMovieConverter::path() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_path;
-}
-
-void VETimelineExportMovieConverter::setPath(const QString &path)
-{
-    std::lock_guard lock(m_mutex);
-    m_path = path;
-}
-
-ZKFFMovieFileOutputFormat VETimelineExportMovieConverter::movieOutputFormat() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_movieOutputFormat;
-}
-
-void VETimelineExportMovieConverter::setMovieOutputFormat(const ZKFFMovieFileOutputFormat &format)
-{
-    std::lock_guard lock(m_mutex);
-    m_movieOutputFormat = format;
-}
-
 QString VETimelineExportMovieConverter::errorString() const
 {
     std::lock_guard lock(m_mutex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "Platform/Foundation/HLAtomicProperty.h"
 
 #include <QString>
 
@@ -25,12 +26,12 @@ public:
     VETimelineExportMovieConverter(const VETimelineExportMovieConverter &) = delete;
     VETimelineExportMovieConverter &operator=(const VETimelineExportMovieConverter &) = delete;
 
-    std::shared_ptr<VETimelineExportMovie> timeline() const;
-    void setTimeline(const std::shared_ptr<VETimelineExportMovie> &movie);
-    QString path() const;
-    void setPath(const QString &path);
-    ZKFFMovieFileOutputFormat movieOutputFormat() const;
-    void setMovieOutputFormat(const ZKFFMovieFileOutputFormat &format);
+    std::shared_ptr<VETimelineExportMovie> timeline() const { return m_timeline.get(); }
+    void setTimeline(const std::shared_ptr<VETimelineExportMovie> &movie) { m_timeline.set(movie); }
+    QString path() const { return m_path.get(); }
+    void setPath(const QString &path) { m_path.set(path); }
+    ZKFFMovieFileOutputFormat movieOutputFormat() const { return m_movieOutputFormat.get(); }
+    void setMovieOutputFormat(const ZKFFMovieFileOutputFormat &format) { m_movieOutputFormat.set(format); }
 
     // Starts the job on a thread of its own and returns at once. Only once.
     void startConvert();
@@ -61,10 +62,10 @@ private:
     void p_endPass();
     void p_setError(const QString &error);
 
-    mutable std::mutex m_mutex;
-    std::shared_ptr<VETimelineExportMovie> m_timeline;
-    QString m_path;
-    ZKFFMovieFileOutputFormat m_movieOutputFormat;
+    HLAtomicProperty<std::shared_ptr<VETimelineExportMovie>> m_timeline;
+    HLAtomicProperty<QString> m_path;
+    HLAtomicProperty<ZKFFMovieFileOutputFormat> m_movieOutputFormat;
+    mutable std::mutex m_mutex; // the error, the running pass and the finished weight
     std::shared_ptr<ZKVideoConverter> m_converter; // the pass that runs now
     QString m_error;
 
