@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// What a running job and its watchers share: progress that only grows, a cancel request
+// the work polls, and the reason of a failure. Every member may be called from any thread.
+class HLJobState
+{
+public:
+    enum class Outcome { Running, Succeeded, Failed, Cancelled };
+
+    // 0 to 1. A value below the current one is ignored, so watchers never see it step back.
+    double progress() const { return m_progress.load(); }
+    void setProgress(double progress);
+
+    void cancel() { m_cancelled = true; }
+    bool isCancelled() const { return m_cancelled.load(); }
+
+    // The first reason given is kept; later ones would only describe its consequences.
+    void fail(const QString &reason);
+    QString errorString() const;
+
+    bool isFinished() const { return m_outcome.load() != Outcome::Running; }
+    Outcome outcome() const { return m_outcome.load(); }
+
+private:
+    friend class HLJob;
+    void finish(bool workSucceeded);
+
+    std::atomic<double> m_progress{0.0};
+    std::atomic<bool> m_cancelled{false};
+    std::atomic<Outcome> m_outcome{Outcome::Running};
+    mutable std::mutex m_mutex;
+    QString m_error;
+};
+
+// The one shape of every long job (conversion, export, each disc-authoring stage, save, open,
+// import): started once, its work on a thread of its own, progress, cancel and an error with
+// its reason through HLJobState, and a finish delivered on the main thread.
+//
+// The work returns true on success; returning false without a reason fails with "Failed".
+// A job cancelled before its work returned ends Cancelled whatever the work answered, and an
+// exception thrown by the work fails the job with its message instead of ending the program.
+class HLJob
+{
+public:
+    using Work = std::function<bool(HLJobState &state)>;
+    using Finish = std::function<void(const HLJobState &state)>;
+
+    explicit HLJob(Work work);
+    ~HLJob(); // cancels a running job and waits for it
+    HLJob(const HLJob &) = delete;
+    HLJob &operator=(const HLJob &) = delete;
+
+    // Starts the work and returns at once; onFinish (optional) runs on the main thread after
+    // the state is final. Only once.
+    void start(Finish onFinish = {});
+    bool isStarted() const { return m_started.load(); }
+    // Runs the work on the calling thread instead; onFinish is still posted to the main thread.
+    bool runHere(Finish onFinish = {});
+
+    void cancel() { m_state->cancel(); }
+    // Blocks until the work has ended (not the posted finish). Must not be called from the work.
+    void wait();
+
+    const HLJobState &state() const { return *m_state; }
+    std::shared_ptr<HLJobState> sharedState() const { return m_state; }
+
+private:
+    void p_run(Finish onFinish);
+
+    Work m_work;
+    std::shared_ptr<HLJobState> m_state = std::make_shared<HLJobState>();
+    std::atomic<bool> m_started{false};
+    std::thread m_thread;
+};
