@@ -33,3 +33,14 @@ function(hl_bench name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
 endfunction()
+
+# hl_screens(<name> SOURCES <files...> DEPS <targets...>)
+# A program that opens windows in the states their tests set up and writes a PNG of each
+# into the folder given as its argument; scripts/screenshots runs every one of them.
+function(hl_screens name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} Qt6::Widgets)
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/screens)
+endfunction()
