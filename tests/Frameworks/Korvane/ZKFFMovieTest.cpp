@@ -11,7 +11,9 @@
 #include <QThread>
 
 #include <atomic>
+#include <cmath>
 
+#include <limits>
 #include <random>
 
 using MediaFixtures::ClipRecipe;
@@ -304,3 +306,17 @@ TEST(ZKFFMovieEmpty, AnEmptyMovieHasNothingToGive)
 }
 
 } // namespace
+
+TEST(ZKTime, secondsAndTicksConvertThroughOnePair)
+{
+    const struct {
+        double seconds;
+        qint64 ticks;
+    } cases[] = {{0.0, 0}, {1.5, 1500000}, {-2.25, -2250000}, {1.0 / 3.0, 333333}, {0.0000005, 1},
+                 {std::nan(""), 0}, {1e300, std::numeric_limits<qint64>::max()},
+                 {-1e300, std::numeric_limits<qint64>::min()}};
+    for (const auto &c : cases)
+        EXPECT_EQ(zk_ff_time_from_double(c.seconds), c.ticks) << c.seconds;
+    for (qint64 ticks : {qint64(0), qint64(1), qint64(-7), qint64(123456789012)})
+        EXPECT_EQ(zk_ff_time_from_double(zk_ff_time_to_double(ticks)), ticks);
+}
