@@ -38,6 +38,9 @@ QImage photo(int index)
 
 int main(int argc, char **argv)
 {
+    // Runs without a display; an explicit platform given by the caller wins.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int count = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
 

@@ -71,7 +71,8 @@ void sampleFullFrameDraw(const QImage &picture, std::vector<double> &times)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QString resources = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources");
     const std::vector<QImage> inputs = pictures(resources);

@@ -5,61 +5,36 @@
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverter.h"
+#include "Platform/Foundation/HLJobStages.h"
 #include "SourceHL/Common/HLFileManager.h"
 
 #include <QFile>
 
-#include <chrono>
+#include <algorithm>
 
 namespace {
 
 const QString kTempAudioFolder = QStringLiteral("convert-timeline-audio");
 
+// The sound pass, then the movie pass; the last hundredth is never shown.
+constexpr double kSoundShare = 0.1;
+constexpr double kMovieShare = 0.89;
+enum Stage : size_t { SoundPass, MoviePass };
+
 } // namespace
 
 VETimelineExportMovieConverter::VETimelineExportMovieConverter()
-    : m_movieOutputFormat(zk_get_default_movie_file_ouput_format())
+    : m_movieOutputFormat(zk_get_default_movie_file_ouput_format()),
+      m_job([this](HLJobState &state) { return p_run(state); })
 {
 }
 
-VETimelineExportMovieConverter::~VETimelineExportMovieConverter()
-{
-    cancel();
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
-QString VETimelineExportMovieConverter::errorString() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_error;
-}
-
-void VETimelineExportMovieConverter::p_setError(const QString &error)
-{
-    std::lock_guard lock(m_mutex);
-    if (m_error.isEmpty())
-        m_error = error.isEmpty() ? QStringLiteral("The conversion failed") : error;
-}
-
-void VETimelineExportMovieConverter::cancel()
-{
-    m_isCancel = true;
-    std::shared_ptr<ZKVideoConverter> running;
-    {
-        std::lock_guard lock(m_mutex);
-        running = m_converter;
-    }
-    if (running)
-        running->cancel();
-}
+// The job is the last member, so it is gone (cancelled and waited for) before what it reads.
+VETimelineExportMovieConverter::~VETimelineExportMovieConverter() = default;
 
 double VETimelineExportMovieConverter::progress() const
 {
-    // The finished weight and the running pass change together (p_endPass), so they are read
-    // together: progress never steps back between two passes.
-    std::lock_guard lock(m_mutex);
-    return m_progressFinished + (m_converter ? m_converter->progress() * m_currentWeight : 0.0);
+    return std::min(kSoundShare + kMovieShare, m_job.state().progress());
 }
 
 std::shared_ptr<ZKVideoConverter>
@@ -95,83 +70,54 @@ VETimelineExportMovieConverter::convert_audio(const std::shared_ptr<VETimelineEx
 
 void VETimelineExportMovieConverter::startConvert()
 {
-    if (m_started.exchange(true))
+    if (m_job.isStarted())
         return;
-    const auto movie = timeline();
-    const ZKFFMovieFileOutputFormat format = movieOutputFormat();
-    const QString output = path();
-
-    const QString audioPath = HLFileManager::tempFilePath(kTempAudioFolder, QStringLiteral("m4a"));
-    if (!audioPath.isEmpty())
-        QFile::remove(audioPath);
-    std::shared_ptr<ZKVideoConverter> audio;
-    std::shared_ptr<ZKVideoConverter> video;
-    if (!movie)
-        p_setError(QStringLiteral("Nothing to export"));
-    else if (audioPath.isEmpty())
-        p_setError(QStringLiteral("Cannot make a temporary file for the sound"));
+    m_movie = timeline();
+    m_outputPath = path();
+    m_audioPath = HLFileManager::tempFilePath(kTempAudioFolder, QStringLiteral("m4a"));
+    if (!m_audioPath.isEmpty())
+        QFile::remove(m_audioPath);
+    if (!m_movie)
+        m_startError = QStringLiteral("Nothing to export");
+    else if (m_audioPath.isEmpty())
+        m_startError = QStringLiteral("Cannot make a temporary file for the sound");
     else {
-        audio = convert_audio(movie, audioPath);
-        video = convert_movie(movie, format, output);
+        m_audioPass = convert_audio(m_movie, m_audioPath);
+        m_moviePass = convert_movie(m_movie, movieOutputFormat(), m_outputPath);
     }
-    m_thread = std::thread([this, audio, video, audioPath, output] { p_run(audio, video, audioPath, output); });
+    m_job.start();
 }
 
-bool VETimelineExportMovieConverter::waitVideoConverterFinished(const std::shared_ptr<ZKVideoConverter> &converter)
+bool VETimelineExportMovieConverter::waitVideoConverterFinished(HLJobStages &stages,
+                                                                const std::shared_ptr<ZKVideoConverter> &converter)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_converter = converter;
-    }
-    // A cancel that came before the pass was registered still reaches it.
-    if (m_isCancel)
-        converter->cancel();
     converter->startConvert();
-    while (!converter->isFinished())
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const QString error = converter->errorString();
-    if (error.isEmpty())
-        return true;
-    if (!m_isCancel)
-        p_setError(error);
-    return false;
+    return stages.follow(*converter->jobState());
 }
 
-void VETimelineExportMovieConverter::p_endPass()
+bool VETimelineExportMovieConverter::p_run(HLJobState &state)
 {
-    std::lock_guard lock(m_mutex);
-    m_converter.reset();
-    m_progressFinished = m_progressFinished + m_currentWeight;
-}
-
-void VETimelineExportMovieConverter::p_run(std::shared_ptr<ZKVideoConverter> audio,
-                                           std::shared_ptr<ZKVideoConverter> movie, QString audioPath,
-                                           QString outputPath)
-{
-    bool ok = audio && movie;
-    bool wrote = false;
-    m_currentWeight = 0.1;
-    if (ok && !m_isCancel)
-        ok = waitVideoConverterFinished(audio);
-    p_endPass();
-    m_currentWeight = 0.89;
-    if (ok && !m_isCancel) {
-        const auto sound = ZKSegmentMovie::movieWithPath(audioPath);
-        const double tb = double(zk_default_time_base());
-        if (sound && double(sound->duration()) > 0.01 * tb)
-            timeline()->setFfaudio(sound->ffmovie());
-        ok = waitVideoConverterFinished(movie);
-        wrote = ok;
-        // The movie holds the sound file open no longer than the job.
-        timeline()->setFfaudio(nullptr);
+    if (!m_startError.isEmpty()) {
+        state.fail(m_startError);
+        return false;
     }
-    p_endPass();
-
-    if (!audioPath.isEmpty())
-        QFile::remove(audioPath);
+    HLJobStages stages(state, {kSoundShare, kMovieShare});
+    stages.begin(SoundPass);
+    bool ok = waitVideoConverterFinished(stages, m_audioPass);
+    bool wrote = false;
+    if (ok && !state.isCancelled()) {
+        stages.begin(MoviePass);
+        const auto sound = ZKSegmentMovie::movieWithPath(m_audioPath);
+        if (sound && sound->duration() > zk_ff_time_from_double(0.01))
+            m_movie->setFfaudio(sound->ffmovie());
+        ok = wrote = waitVideoConverterFinished(stages, m_moviePass);
+        // The movie holds the sound file open no longer than the job.
+        m_movie->setFfaudio(nullptr);
+    }
+    QFile::remove(m_audioPath);
     // The movie pass moves its file into place only when complete, so only a file this job
     // finished can be there to take back.
-    if (wrote && m_isCancel && !outputPath.isEmpty())
-        QFile::remove(outputPath);
-    m_isFinish = true;
+    if (wrote && state.isCancelled())
+        QFile::remove(m_outputPath);
+    return ok;
 }

@@ -2,14 +2,13 @@
 
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "Platform/Foundation/HLAtomicProperty.h"
+#include "Platform/Foundation/HLJob.h"
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
-#include <mutex>
-#include <thread>
 
+class HLJobStages;
 class VETimelineExportMovie;
 class ZKVideoConverter;
 
@@ -36,13 +35,16 @@ public:
     // Starts the job on a thread of its own and returns at once. Only once.
     void startConvert();
     // The job has ended: done, cancelled or failed, with its files cleaned up.
-    bool isFinished() const { return m_isFinish; }
-    bool isCancelled() const { return m_isCancel; }
-    void cancel();
+    bool isFinished() const { return m_job.state().isFinished(); }
+    bool isCancelled() const { return m_job.state().isCancelled(); }
+    // Reaches the running pass within one poll of the job.
+    void cancel() { m_job.cancel(); }
     // 0.1 for the sound pass, 0.89 for the movie pass; 0.99 at the end.
     double progress() const;
     // Why the job failed; empty while it runs, after success and after a cancel.
-    QString errorString() const;
+    QString errorString() const { return m_job.state().errorString(); }
+    // The export as a job, for a caller that runs it as one stage of its own.
+    std::shared_ptr<HLJobState> jobState() const { return m_job.sharedState(); }
 
     // The converter of the movie pass: the movie source as its only segment.
     static std::shared_ptr<ZKVideoConverter> convert_movie(const std::shared_ptr<VETimelineExportMovie> &movie,
@@ -54,25 +56,20 @@ public:
                                                            const QString &path);
 
 private:
-    void p_run(std::shared_ptr<ZKVideoConverter> audio, std::shared_ptr<ZKVideoConverter> movie,
-               QString audioPath, QString outputPath);
-    // Runs one pass to its end; false with the error kept when it failed.
-    bool waitVideoConverterFinished(const std::shared_ptr<ZKVideoConverter> &converter);
-    // A pass is over (run, failed or skipped): its weight counts as done.
-    void p_endPass();
-    void p_setError(const QString &error);
+    bool p_run(HLJobState &state);
+    // Runs one pass to its end as the running stage; false when it failed or was cancelled.
+    static bool waitVideoConverterFinished(HLJobStages &stages, const std::shared_ptr<ZKVideoConverter> &converter);
 
     HLAtomicProperty<std::shared_ptr<VETimelineExportMovie>> m_timeline;
     HLAtomicProperty<QString> m_path;
     HLAtomicProperty<ZKFFMovieFileOutputFormat> m_movieOutputFormat;
-    mutable std::mutex m_mutex; // the error, the running pass and the finished weight
-    std::shared_ptr<ZKVideoConverter> m_converter; // the pass that runs now
-    QString m_error;
+    // Made by startConvert before the job starts, read by the job only.
+    std::shared_ptr<VETimelineExportMovie> m_movie;
+    std::shared_ptr<ZKVideoConverter> m_audioPass;
+    std::shared_ptr<ZKVideoConverter> m_moviePass;
+    QString m_audioPath;
+    QString m_outputPath;
+    QString m_startError;
 
-    std::atomic<bool> m_isCancel{false};
-    std::atomic<bool> m_isFinish{false};
-    std::atomic<bool> m_started{false};
-    std::atomic<double> m_progressFinished{0.0};
-    std::atomic<double> m_currentWeight{0.0};
-    std::thread m_thread;
+    HLJob m_job;
 };

@@ -2,15 +2,15 @@
 
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "Frameworks/Korvane/ZKMovieFileProfile.h"
+#include "Platform/Foundation/HLJob.h"
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+class ZKMovieFileWriter;
 class ZKSegmentMovie;
 class ZKVideoConverterDelegate;
 
@@ -44,33 +44,30 @@ public:
 
     // Returns at once; the conversion runs on the converter's own threads. Only once.
     void startConvert();
-    bool isFinished() const { return m_finished; }
+    bool isFinished() const { return m_job.state().isFinished(); }
     // Written time / total time, 0 to 1.
-    double progress() const { return m_progress; }
-    void cancel();
-    bool isCancelled() const { return m_cancelled; }
+    double progress() const { return m_job.state().progress(); }
+    void cancel() { m_job.cancel(); }
+    bool isCancelled() const { return m_job.state().isCancelled(); }
     // Why the conversion failed or was cancelled; empty while running and after success.
-    QString errorString() const;
+    QString errorString() const { return m_job.state().errorString(); }
+    // The conversion as a job, for a caller that runs it as one stage of its own.
+    std::shared_ptr<HLJobState> jobState() const { return m_job.sharedState(); }
 
 private:
-    void run();
-    bool convert(const QString &temporaryPath);
-    void setError(const QString &error);
+    bool p_work(HLJobState &state);
+    bool convert(const QString &temporaryPath, HLJobState &state);
+    ZKMovieFileProfile p_preparedProfile();
+    void p_setUsedFormat(const ZKFFMovieFileOutputFormat &format);
 
-    mutable std::mutex m_mutex; // settings, error, profile
+    mutable std::mutex m_mutex; // settings and profile
     std::vector<std::shared_ptr<ZKSegmentMovie>> m_movies;
     ZKFFMovieFileOutputFormat m_format;
     QString m_path;
     std::weak_ptr<ZKVideoConverterDelegate> m_delegate;
     ZKMovieFileProfile m_profile;
     bool m_profileReady = false;
-    QString m_error;
-
     ZKFFMovieFileOutputFormat m_used{};
 
-    std::thread m_thread;
-    std::atomic<bool> m_started{false};
-    std::atomic<bool> m_finished{false};
-    std::atomic<bool> m_cancelled{false};
-    std::atomic<double> m_progress{0.0};
+    HLJob m_job;
 };

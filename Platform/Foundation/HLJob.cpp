@@ -30,6 +30,12 @@ QString HLJobState::errorString() const
     return m_error;
 }
 
+bool HLJobState::waitFinished(std::chrono::milliseconds limit) const
+{
+    std::unique_lock lock(m_mutex);
+    return m_finished.wait_for(lock, limit, [this] { return isFinished(); });
+}
+
 void HLJobState::finish(bool workSucceeded)
 {
     Outcome outcome = Outcome::Succeeded;
@@ -40,7 +46,11 @@ void HLJobState::finish(bool workSucceeded)
         outcome = Outcome::Failed;
     } else
         setProgress(1.0);
-    m_outcome = outcome;
+    {
+        std::lock_guard lock(m_mutex);
+        m_outcome = outcome;
+    }
+    m_finished.notify_all();
 }
 
 HLJob::HLJob(Work work)
@@ -52,19 +62,23 @@ HLJob::HLJob(Work work)
 HLJob::~HLJob()
 {
     cancel();
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
+        m_thread.detach(); // destroyed by its own finish: the thread ends on its own
     wait();
 }
 
-void HLJob::start(Finish onFinish)
+void HLJob::start(Finish onFinish, FinishOn where)
 {
     HL_ASSERT(!m_started.exchange(true), "wrong para");
-    m_thread = std::thread([this, onFinish = std::move(onFinish)] { p_run(onFinish); });
+    m_thread = std::thread([work = m_work, state = m_state, onFinish = std::move(onFinish), where] {
+        p_run(work, state, onFinish, where);
+    });
 }
 
 bool HLJob::runHere(Finish onFinish)
 {
     HL_ASSERT(!m_started.exchange(true), "wrong para");
-    p_run(std::move(onFinish));
+    p_run(m_work, m_state, onFinish, FinishOn::MainThread);
     return m_state->outcome() == HLJobState::Outcome::Succeeded;
 }
 
@@ -74,22 +88,27 @@ void HLJob::wait()
         m_thread.join();
 }
 
-void HLJob::p_run(Finish onFinish)
+void HLJob::p_run(const Work &work, const std::shared_ptr<HLJobState> &state, const Finish &onFinish,
+                  FinishOn where)
 {
     bool succeeded = false;
-    if (!m_state->isCancelled()) {
+    if (!state->isCancelled()) {
         try {
-            succeeded = m_work(*m_state);
+            succeeded = work(*state);
         } catch (const std::exception &e) {
-            m_state->fail(QString::fromUtf8(e.what()));
+            state->fail(QString::fromUtf8(e.what()));
         } catch (...) {
-            m_state->fail(QStringLiteral("Failed"));
+            state->fail(QStringLiteral("Failed"));
         }
     }
-    m_state->finish(succeeded);
-    if (onFinish) {
-        // The state outlives the job object, so a finish posted after the job is gone still
-        // reads what it ended with.
-        HLDispatch::onMain([state = m_state, onFinish = std::move(onFinish)] { onFinish(*state); });
+    state->finish(succeeded);
+    if (!onFinish)
+        return;
+    if (where == FinishOn::JobThread) {
+        onFinish(*state);
+        return;
     }
+    // The state outlives the job object, so a finish posted after the job is gone still reads
+    // what it ended with.
+    HLDispatch::onMain([state, onFinish] { onFinish(*state); });
 }

@@ -3,6 +3,8 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -21,6 +23,8 @@ public:
 
     void cancel() { m_cancelled = true; }
     bool isCancelled() const { return m_cancelled.load(); }
+    // The flag itself, for waits that take a cancel token.
+    const std::atomic<bool> &cancelToken() const { return m_cancelled; }
 
     // The first reason given is kept; later ones would only describe its consequences.
     void fail(const QString &reason);
@@ -28,6 +32,8 @@ public:
 
     bool isFinished() const { return m_outcome.load() != Outcome::Running; }
     Outcome outcome() const { return m_outcome.load(); }
+    // Blocks until the state is final or limit has passed; true when it is final.
+    bool waitFinished(std::chrono::milliseconds limit) const;
 
 private:
     friend class HLJob;
@@ -37,6 +43,7 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::atomic<Outcome> m_outcome{Outcome::Running};
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_finished;
     QString m_error;
 };
 
@@ -52,15 +59,18 @@ class HLJob
 public:
     using Work = std::function<bool(HLJobState &state)>;
     using Finish = std::function<void(const HLJobState &state)>;
+    // Where the finish runs. A framework that reports to a delegate on its own thread uses
+    // JobThread; the finish may then destroy the job.
+    enum class FinishOn { MainThread, JobThread };
 
     explicit HLJob(Work work);
-    ~HLJob(); // cancels a running job and waits for it
+    ~HLJob(); // cancels a running job and waits for it (unless called from its own finish)
     HLJob(const HLJob &) = delete;
     HLJob &operator=(const HLJob &) = delete;
 
-    // Starts the work and returns at once; onFinish (optional) runs on the main thread after
-    // the state is final. Only once.
-    void start(Finish onFinish = {});
+    // Starts the work and returns at once; onFinish (optional) runs after the state is final,
+    // posted to the main thread or at once on the job's thread. Only once.
+    void start(Finish onFinish = {}, FinishOn where = FinishOn::MainThread);
     bool isStarted() const { return m_started.load(); }
     // Runs the work on the calling thread instead; onFinish is still posted to the main thread.
     bool runHere(Finish onFinish = {});
@@ -73,7 +83,9 @@ public:
     std::shared_ptr<HLJobState> sharedState() const { return m_state; }
 
 private:
-    void p_run(Finish onFinish);
+    // Touches nothing of the job object, which a finish on the job thread may have destroyed.
+    static void p_run(const Work &work, const std::shared_ptr<HLJobState> &state, const Finish &onFinish,
+                      FinishOn where);
 
     Work m_work;
     std::shared_ptr<HLJobState> m_state = std::make_shared<HLJobState>();

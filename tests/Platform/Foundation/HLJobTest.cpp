@@ -131,3 +131,42 @@ TEST(HLJob, startsOnlyOnce)
     EXPECT_THROW(job.start(), std::logic_error);
     job.wait();
 }
+
+TEST(HLJob, aFinishOnTheJobThreadMayDestroyTheJob)
+{
+    auto job = std::make_unique<HLJob>([](HLJobState &state) { state.setProgress(0.5); return true; });
+    std::atomic<bool> told{false};
+    bool finishedWhenTold = false;
+    std::thread::id finishThread;
+    const std::shared_ptr<HLJobState> state = job->sharedState();
+    job->start(
+        [&](const HLJobState &s) {
+            finishedWhenTold = s.isFinished();
+            finishThread = std::this_thread::get_id();
+            job.reset(); // what a delegate letting go of its converter does
+            told = true;
+        },
+        HLJob::FinishOn::JobThread);
+    ASSERT_TRUE(state->waitFinished(std::chrono::seconds(10)));
+    while (!told)
+        std::this_thread::yield();
+    EXPECT_TRUE(finishedWhenTold);
+    EXPECT_NE(finishThread, std::this_thread::get_id());
+    EXPECT_EQ(job, nullptr);
+    EXPECT_EQ(state->outcome(), HLJobState::Outcome::Succeeded);
+}
+
+TEST(HLJob, waitFinishedReturnsWhenTheStateIsFinalOrTheLimitHasPassed)
+{
+    std::atomic<bool> release{false};
+    HLJob job([&](HLJobState &) {
+        while (!release)
+            std::this_thread::yield();
+        return true;
+    });
+    job.start();
+    EXPECT_FALSE(job.state().waitFinished(std::chrono::milliseconds(1)));
+    release = true;
+    EXPECT_TRUE(job.state().waitFinished(std::chrono::seconds(10)));
+    EXPECT_TRUE(job.state().isFinished());
+}
