@@ -106,22 +106,30 @@ int evenClamp(int value, int low, int high)
     return std::clamp(value, low, high) & ~1;
 }
 
-} // namespace
 
-ZKMovieFileProfile ZKMovieFileProfile::of(const QString &path,
-                                          const ZKFFMovieFileOutputFormat &format)
+bool fail(ZKMovieFileProfile &p, const QString &error)
 {
-    ZKMovieFileProfile p;
-    p.format = format;
-    const QString extension = QFileInfo(path).suffix().toLower();
+    p.error = error;
+    return false;
+}
+
+// Muxers that cannot tell (negative answer) are given the benefit of the doubt.
+bool fits(const AVOutputFormat *muxer, int codec)
+{
+    return avformat_query_codec(muxer, AVCodecID(codec), FF_COMPLIANCE_NORMAL) != 0;
+}
+
+// The container named by the extension, and what it asks of the streams.
+const AVOutputFormat *containerOf(ZKMovieFileProfile &p, const QString &extension)
+{
     const Container *container = nullptr;
     for (const Container &c : containers) {
         if (extension == QLatin1String(c.extension))
             container = &c;
     }
     if (!container) {
-        p.error = QStringLiteral("Unknown movie file type \"%1\"").arg(extension);
-        return p;
+        fail(p, QStringLiteral("Unknown movie file type \"%1\"").arg(extension));
+        return nullptr;
     }
     p.isDVD = extension == QLatin1String("dvd");
     p.takesVideo = container->takesVideo;
@@ -129,123 +137,145 @@ ZKMovieFileProfile ZKMovieFileProfile::of(const QString &path,
     p.fixedSize = p.isDVD || p.needsVideo;
     p.muxer = QString::fromLatin1(container->muxer);
     const AVOutputFormat *muxer = av_guess_format(container->muxer, nullptr, nullptr);
-    if (!muxer) {
-        p.error = QStringLiteral("No %1 writer").arg(p.muxer);
-        return p;
-    }
-    auto fits = [&](int id) {
-        // Muxers that cannot tell (negative answer) are given the benefit of the doubt.
-        return avformat_query_codec(muxer, AVCodecID(id), FF_COMPLIANCE_NORMAL) != 0;
-    };
+    if (!muxer)
+        fail(p, QStringLiteral("No %1 writer").arg(p.muxer));
+    return muxer;
+}
 
+const AVCodec *videoEncoderFor(ZKMovieFileProfile &p, const AVOutputFormat *muxer, const QString &extension)
+{
+    const int codec = p.format.video_codec;
+    if (p.isDVD && codec != AV_CODEC_ID_MPEG2VIDEO) {
+        fail(p, QStringLiteral("A DVD file takes MPEG-2 video, not %1").arg(codecName(codec)));
+        return nullptr;
+    }
+    if (p.needsVideo && codec != AV_CODEC_ID_DVVIDEO) {
+        fail(p, QStringLiteral("A DV file takes DV video, not %1").arg(codecName(codec)));
+        return nullptr;
+    }
+    const AVCodec *encoder = codec != AV_CODEC_ID_NONE ? findEncoder(AVCodecID(codec)) : nullptr;
+    if (!encoder || encoder->type != AVMEDIA_TYPE_VIDEO) {
+        fail(p, QStringLiteral("Unknown video codec %1").arg(codec));
+        return nullptr;
+    }
+    if (!fits(muxer, codec)) {
+        fail(p, QStringLiteral("The %1 container cannot hold %2 video").arg(extension, codecName(codec)));
+        return nullptr;
+    }
+    return encoder;
+}
+
+bool isPal(AVRational rate)
+{
+    return std::abs(av_q2d(rate) - 25.0) < std::abs(av_q2d(rate) - 30000.0 / 1001.0);
+}
+
+// NTSC's near rates made exact, then a rate the encoder takes; DV and DVD files get their
+// standard's rate and frame size, other sizes are made even and kept within the codec's.
+bool snapFrameRateAndSize(ZKMovieFileProfile &p, const AVCodec *encoder)
+{
     ZKFFMovieFileOutputFormat &f = p.format;
-
-    // Video.
-    if (p.takesVideo) {
-        if (p.isDVD && f.video_codec != AV_CODEC_ID_MPEG2VIDEO) {
-            p.error = QStringLiteral("A DVD file takes MPEG-2 video, not %1").arg(codecName(f.video_codec));
-            return p;
-        }
-        if (p.needsVideo && f.video_codec != AV_CODEC_ID_DVVIDEO) {
-            p.error = QStringLiteral("A DV file takes DV video, not %1").arg(codecName(f.video_codec));
-            return p;
-        }
-        const AVCodec *encoder = f.video_codec != AV_CODEC_ID_NONE ? findEncoder(AVCodecID(f.video_codec)) : nullptr;
-        if (!encoder || encoder->type != AVMEDIA_TYPE_VIDEO) {
-            p.error = QStringLiteral("Unknown video codec %1").arg(f.video_codec);
-            return p;
-        }
-        if (!fits(f.video_codec)) {
-            p.error = QStringLiteral("The %1 container cannot hold %2 video").arg(extension, codecName(f.video_codec));
-            return p;
-        }
-        p.videoEncoder = QString::fromUtf8(encoder->name);
-        if (f.framerate <= 0 || f.frameTime <= 0) {
-            p.error = QStringLiteral("Bad frame rate %1/%2").arg(f.framerate).arg(f.frameTime);
-            return p;
-        }
-        AVRational rate;
-        av_reduce(&rate.num, &rate.den, f.framerate, f.frameTime, 1 << 30);
-        for (AVRational ntsc : ntscRates) {
-            if (std::abs(av_q2d(rate) - av_q2d(ntsc)) < 0.005)
-                rate = ntsc;
-        }
-        const bool pal = std::abs(av_q2d(rate) - 25.0) < std::abs(av_q2d(rate) - 30000.0 / 1001.0);
-        if (p.fixedSize) {
-            rate = pal ? AVRational{25, 1} : AVRational{30000, 1001};
-            f.width = 720;
-            f.height = pal ? 576 : 480;
-        } else {
-            const int maxSide = f.video_codec == AV_CODEC_ID_MPEG1VIDEO || f.video_codec == AV_CODEC_ID_MPEG2VIDEO ? 4094 : 8192;
-            f.width = evenClamp(f.width, 16, maxSide);
-            f.height = evenClamp(f.height, 16, maxSide);
-        }
-        if (f.video_codec == AV_CODEC_ID_MPEG1VIDEO) {
-            rate = nearestRate({std::begin(mpeg1Rates), std::end(mpeg1Rates)}, rate);
-        } else if (encoder->supported_framerates) {
-            rate = encoder->supported_framerates[av_find_nearest_q_idx(rate, encoder->supported_framerates)];
-        } else if (rate.den > 65535) {
-            // MPEG-4 part 2 and its relatives count time in 16 bits.
-            av_reduce(&rate.num, &rate.den, rate.num, rate.den, 65535);
-        }
-        p.frameRate = rate;
-        f.framerate = rate.num;
-        f.frameTime = rate.den;
-
-        if (p.fixedSize) {
-            p.displayAspect = std::abs(f.aspect - 16.0 / 9.0) < std::abs(f.aspect - 4.0 / 3.0) ? 16.0 / 9.0 : 4.0 / 3.0;
-            f.aspect = float(p.displayAspect);
-        } else {
-            p.displayAspect = f.aspect > 0 ? double(f.aspect) : double(f.width) / f.height;
-        }
-        av_reduce(&p.sampleAspect.num, &p.sampleAspect.den,
-                  qint64(std::llround(p.displayAspect * f.height * 1000)), qint64(f.width) * 1000, 255);
-        if (f.aspect <= 0)
-            p.sampleAspect = {1, 1};
-
-        if (f.video_codec == AV_CODEC_ID_DVVIDEO) {
-            p.pixelFormat = pal ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUV411P;
-            f.video_bitrate = 25000000;
-        } else if (p.isDVD) {
-            // DVD players take up to 9.8 Mbit/s of video.
-            f.video_bitrate = std::clamp(f.video_bitrate, 500000, 9800000);
-            p.gopSize = pal ? 15 : 18;
-        } else {
-            f.video_bitrate = std::max(f.video_bitrate, 32000);
-        }
+    if (f.framerate <= 0 || f.frameTime <= 0)
+        return fail(p, QStringLiteral("Bad frame rate %1/%2").arg(f.framerate).arg(f.frameTime));
+    AVRational rate;
+    av_reduce(&rate.num, &rate.den, f.framerate, f.frameTime, 1 << 30);
+    for (AVRational ntsc : ntscRates) {
+        if (std::abs(av_q2d(rate) - av_q2d(ntsc)) < 0.005)
+            rate = ntsc;
     }
+    const bool pal = isPal(rate);
+    if (p.fixedSize) {
+        rate = pal ? AVRational{25, 1} : AVRational{30000, 1001};
+        f.width = 720;
+        f.height = pal ? 576 : 480;
+    } else {
+        const int maxSide = f.video_codec == AV_CODEC_ID_MPEG1VIDEO || f.video_codec == AV_CODEC_ID_MPEG2VIDEO ? 4094 : 8192;
+        f.width = evenClamp(f.width, 16, maxSide);
+        f.height = evenClamp(f.height, 16, maxSide);
+    }
+    if (f.video_codec == AV_CODEC_ID_MPEG1VIDEO) {
+        rate = nearestRate({std::begin(mpeg1Rates), std::end(mpeg1Rates)}, rate);
+    } else if (encoder->supported_framerates) {
+        rate = encoder->supported_framerates[av_find_nearest_q_idx(rate, encoder->supported_framerates)];
+    } else if (rate.den > 65535) {
+        // MPEG-4 part 2 and its relatives count time in 16 bits.
+        av_reduce(&rate.num, &rate.den, rate.num, rate.den, 65535);
+    }
+    p.frameRate = rate;
+    f.framerate = rate.num;
+    f.frameTime = rate.den;
+    return true;
+}
 
-    // Sound.
-    const AVCodec *audio = f.audio_codec != AV_CODEC_ID_NONE ? findEncoder(AVCodecID(f.audio_codec)) : nullptr;
+// A DV or DVD picture is 4:3 or 16:9 on its fixed frame; others show as asked or square.
+void snapAspect(ZKMovieFileProfile &p)
+{
+    ZKFFMovieFileOutputFormat &f = p.format;
+    if (p.fixedSize) {
+        p.displayAspect = std::abs(f.aspect - 16.0 / 9.0) < std::abs(f.aspect - 4.0 / 3.0) ? 16.0 / 9.0 : 4.0 / 3.0;
+        f.aspect = float(p.displayAspect);
+    } else {
+        p.displayAspect = f.aspect > 0 ? double(f.aspect) : double(f.width) / f.height;
+    }
+    av_reduce(&p.sampleAspect.num, &p.sampleAspect.den,
+              qint64(std::llround(p.displayAspect * f.height * 1000)), qint64(f.width) * 1000, 255);
+    if (f.aspect <= 0)
+        p.sampleAspect = {1, 1};
+}
+
+void snapVideoBitrate(ZKMovieFileProfile &p)
+{
+    ZKFFMovieFileOutputFormat &f = p.format;
+    if (f.video_codec == AV_CODEC_ID_DVVIDEO) {
+        p.pixelFormat = isPal(p.frameRate) ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUV411P;
+        f.video_bitrate = 25000000;
+    } else if (p.isDVD) {
+        // DVD players take up to 9.8 Mbit/s of video.
+        f.video_bitrate = std::clamp(f.video_bitrate, 500000, 9800000);
+        p.gopSize = isPal(p.frameRate) ? 15 : 18;
+    } else {
+        f.video_bitrate = std::max(f.video_bitrate, 32000);
+    }
+}
+
+bool snapVideo(ZKMovieFileProfile &p, const AVOutputFormat *muxer, const QString &extension)
+{
+    const AVCodec *encoder = videoEncoderFor(p, muxer, extension);
+    if (!encoder || !snapFrameRateAndSize(p, encoder))
+        return false;
+    p.videoEncoder = QString::fromUtf8(encoder->name);
+    snapAspect(p);
+    snapVideoBitrate(p);
+    return true;
+}
+
+const AVCodec *audioEncoderFor(ZKMovieFileProfile &p, const AVOutputFormat *muxer, const QString &extension)
+{
+    const int codec = p.format.audio_codec;
+    const AVCodec *audio = codec != AV_CODEC_ID_NONE ? findEncoder(AVCodecID(codec)) : nullptr;
     if (!audio || audio->type != AVMEDIA_TYPE_AUDIO) {
-        p.error = QStringLiteral("Unknown audio codec %1").arg(f.audio_codec);
-        return p;
+        fail(p, QStringLiteral("Unknown audio codec %1").arg(codec));
+        return nullptr;
     }
-    if (p.isDVD && f.audio_codec != AV_CODEC_ID_AC3) {
-        p.error = QStringLiteral("A DVD file takes AC-3 sound, not %1").arg(codecName(f.audio_codec));
-        return p;
+    if (p.isDVD && codec != AV_CODEC_ID_AC3) {
+        fail(p, QStringLiteral("A DVD file takes AC-3 sound, not %1").arg(codecName(codec)));
+        return nullptr;
     }
-    if (p.needsVideo && f.audio_codec != AV_CODEC_ID_PCM_S16LE) {
-        p.error = QStringLiteral("A DV file takes PCM sound, not %1").arg(codecName(f.audio_codec));
-        return p;
+    if (p.needsVideo && codec != AV_CODEC_ID_PCM_S16LE) {
+        fail(p, QStringLiteral("A DV file takes PCM sound, not %1").arg(codecName(codec)));
+        return nullptr;
     }
-    if (!fits(f.audio_codec)) {
-        p.error = QStringLiteral("The %1 container cannot hold %2 sound").arg(extension, codecName(f.audio_codec));
-        return p;
+    if (!fits(muxer, codec)) {
+        fail(p, QStringLiteral("The %1 container cannot hold %2 sound").arg(extension, codecName(codec)));
+        return nullptr;
     }
-    p.audioEncoder = QString::fromUtf8(audio->name);
-    if (f.sample_rate <= 0) {
-        p.error = QStringLiteral("Bad sample rate %1").arg(f.sample_rate);
-        return p;
-    }
-    AVChannelLayout layout{};
-    if (av_channel_layout_from_mask(&layout, quint64(f.channel_layout)) < 0 || layout.nb_channels < 1) {
-        p.error = QStringLiteral("Bad channel layout %1").arg(f.channel_layout);
-        return p;
-    }
-    p.channels = layout.nb_channels;
-    av_channel_layout_uninit(&layout);
+    return audio;
+}
 
+// Sample rate, bit rate and channel count from what each codec's standard allows.
+void snapSoundToCodec(ZKMovieFileProfile &p, const AVCodec *audio, const QString &extension)
+{
+    ZKFFMovieFileOutputFormat &f = p.format;
     switch (f.audio_codec) {
     case AV_CODEC_ID_MP2:
         f.sample_rate = nearestInt(mp2Rates, f.sample_rate);
@@ -293,5 +323,36 @@ ZKMovieFileProfile ZKMovieFileProfile::of(const QString &path,
     }
     }
     f.channel_layout = zk_get_default_channel_layout(p.channels);
+}
+
+bool snapSound(ZKMovieFileProfile &p, const AVOutputFormat *muxer, const QString &extension)
+{
+    const AVCodec *audio = audioEncoderFor(p, muxer, extension);
+    if (!audio)
+        return false;
+    ZKFFMovieFileOutputFormat &f = p.format;
+    p.audioEncoder = QString::fromUtf8(audio->name);
+    if (f.sample_rate <= 0)
+        return fail(p, QStringLiteral("Bad sample rate %1").arg(f.sample_rate));
+    AVChannelLayout layout{};
+    if (av_channel_layout_from_mask(&layout, quint64(f.channel_layout)) < 0 || layout.nb_channels < 1)
+        return fail(p, QStringLiteral("Bad channel layout %1").arg(f.channel_layout));
+    p.channels = layout.nb_channels;
+    av_channel_layout_uninit(&layout);
+    snapSoundToCodec(p, audio, extension);
+    return true;
+}
+
+} // namespace
+
+ZKMovieFileProfile ZKMovieFileProfile::of(const QString &path,
+                                          const ZKFFMovieFileOutputFormat &format)
+{
+    ZKMovieFileProfile p;
+    p.format = format;
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const AVOutputFormat *muxer = containerOf(p, extension);
+    if (muxer && (!p.takesVideo || snapVideo(p, muxer, extension)))
+        snapSound(p, muxer, extension);
     return p;
 }
