@@ -94,7 +94,7 @@ int main(int argc, char **argv)
     format.frameTime = 1;
 
     ZKVideoConverter converter;
-    converter.setMovies({ZKSegmentMovie::movieWithFFmovie(std::make_shared<PatternSource>(seconds * zk_default_time_base()))});
+    converter.setMovies({ZKSegmentMovie::movieWithFFmovie(std::make_shared<PatternSource>(zk_ff_time_from_double(seconds)))});
     converter.setMovieOutputFormat(format);
     converter.setPath(folder.filePath("ours.mp4"));
     QElapsedTimer timer;

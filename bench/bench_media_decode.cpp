@@ -44,7 +44,7 @@ double decodeAll(const QString &path, int *delivered)
     clock.start();
     *delivered = 0;
     for (int i = 0; i < kFrames; ++i) {
-        const qint64 time = qint64(i) * zk_default_time_base() / kFps;
+        const qint64 time = zk_ff_time_from_double(double(i) / kFps);
         movie->decodeImageAtTime(
             time, [&](const std::shared_ptr<ZKMovieImage> &frame) { *delivered += !frame->currentImage().isNull(); },
             true);
