@@ -1,32 +1,29 @@
 #pragma once
 
-#include "tests/support/TestFolder.h"
+#include "tests/support/TestProject.h"
 
-#include <QColor>
-#include <QImage>
-
-#include <memory>
-
-class HLResourceItem;
-class HLTimelineItem;
-
-// Media and templates for the export tests, generated into temporary folders: the working
-// pools, a slideshow template "Probe" (its pictures stretched over the whole frame) and the
-// shipped transitions and titles.
+// The generated project of the export tests: each picture of "Probe" stretched over the whole
+// frame, one picture per slideshow item.
 namespace ExportProject {
 
-// Once per test program: resource kinds and template pools.
-void setUpTemplates();
-// Registers the working pools under folder.
-void setUpPools(const TestFolder &folder);
+using TestProject::importPhoto;
+using TestProject::importTone;
+using TestProject::setUpPools;
 
-std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QColor &color);
+inline void setUpTemplates()
+{
+    TestProject::setUpTemplates(TestProject::ProbeLayout::WholeFrame);
+}
+
 // An indexed clip (frame i is grey level i × 8) with a sine tone of 0.5 at toneHz.
-std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, double toneHz);
-// A sine tone of 0.5 at toneHz.
-std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds, double toneHz);
+inline std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, double toneHz)
+{
+    return TestProject::importClip(folder, seconds, toneHz);
+}
 
-// A timeline of one picture per slideshow item with "Probe" slides and "Dissolve" transitions.
-std::shared_ptr<HLTimelineItem> timeline();
+inline std::shared_ptr<HLTimelineItem> timeline()
+{
+    return TestProject::timeline(1);
+}
 
 } // namespace ExportProject

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "tests/support/TestFolder.h"
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class HLResourceItem;
+class HLTimelineItem;
+
+// Media and templates for the tests of the renderers, players and export, generated into
+// temporary folders: the working pools of the three kinds, the slideshow templates "Probe"
+// (two template seconds a picture) and "ProbeFine" (phases 0.5 + 3 s, then 1.4 + 3 s a
+// picture), and the shipped transitions and titles.
+namespace TestProject {
+
+// Where each picture of the probe templates goes.
+enum class ProbeLayout {
+    MiddleHalf, // the middle half of the frame, over the background picture
+    WholeFrame, // stretched over the whole frame
+};
+
+// Once per test program: resource kinds and template pools.
+void setUpTemplates(ProbeLayout layout);
+// Registers the working pools under folder.
+void setUpPools(const TestFolder &folder);
+
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image);
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QColor &color, int width = 64,
+                                            int height = 48);
+// An indexed clip (frame i is grey level i × 8), with a sine tone of 0.5 at toneHz when given.
+std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, std::optional<double> toneHz);
+// A sine tone of 0.5 at toneHz.
+std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds, double toneHz = 441);
+
+// A timeline of mode items per slideshow item with the given slideshow and "Dissolve"
+// transitions.
+std::shared_ptr<HLTimelineItem> timeline(quint64 mode = 1, const QString &slideshow = QStringLiteral("Probe"));
+
+} // namespace TestProject
