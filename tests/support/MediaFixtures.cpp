@@ -1,5 +1,6 @@
 #include "tests/support/MediaFixtures.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
@@ -116,13 +117,34 @@ bool makeSweep(const QString &path, double seconds, const QStringList &audioCode
     return runFFmpeg(args);
 }
 
-QImage halves(int width, int height)
+QImage halves(int width, int height, const QColor &left, const QColor &right)
 {
     QImage image(width, height, QImage::Format_RGB32);
     QPainter painter(&image);
-    painter.fillRect(0, 0, width / 2, height, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height, Qt::blue);
+    painter.fillRect(0, 0, width / 2, height, left);
+    painter.fillRect(width / 2, 0, width - width / 2, height, right);
     return image;
+}
+
+QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int quality)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPEG", quality))
+        return {};
+    if (orientation == 0)
+        return jpeg;
+    QByteArray tiff("II*\0\x08\0\0\0", 8);      // little-endian, first IFD at 8
+    tiff.append("\x01\0", 2);                   // one entry
+    tiff.append("\x12\x01\x03\0\x01\0\0\0", 8); // tag 0x0112, SHORT, count 1
+    tiff.append(char(orientation & 0xff)).append(char(orientation >> 8)).append("\0\0", 2);
+    tiff.append("\0\0\0\0", 4);                 // no next IFD
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = int(payload.size()) + 2;
+    QByteArray app1("\xFF\xE1", 2);
+    app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
+    return jpeg.left(2) + app1 + jpeg.mid(2); // right after the start-of-image marker
 }
 
 bool writeImage(const QString &path, const QImage &image, const char *format)
@@ -138,11 +160,12 @@ struct HeifFree
     void operator()(heif_context *p) const { heif_context_free(p); }
     void operator()(heif_encoder *p) const { heif_encoder_release(p); }
     void operator()(heif_image *p) const { heif_image_release(p); }
+    void operator()(heif_encoding_options *p) const { heif_encoding_options_free(p); }
 };
 
 } // namespace
 
-bool writeHeic(const QString &path, const QImage &picture)
+bool writeHeic(const QString &path, const QImage &picture, int orientation)
 {
     std::unique_ptr<heif_context, HeifFree> context(heif_context_alloc());
     heif_encoder *rawEncoder = nullptr;
@@ -163,7 +186,9 @@ bool writeHeic(const QString &path, const QImage &picture)
     uint8_t *plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
     for (int y = 0; y < source.height(); ++y)
         std::memcpy(plane + y * stride, source.constScanLine(y), size_t(source.width()) * 3);
-    if (heif_context_encode_image(context.get(), image.get(), encoder.get(), nullptr, nullptr).code != heif_error_Ok)
+    std::unique_ptr<heif_encoding_options, HeifFree> options(heif_encoding_options_alloc());
+    options->image_orientation = heif_orientation(orientation);
+    if (heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(), nullptr).code != heif_error_Ok)
         return false;
     return heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()).code == heif_error_Ok;
 }

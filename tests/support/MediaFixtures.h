@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -45,12 +46,16 @@ bool makeSweep(const QString &path, double seconds, const QStringList &audioCode
 
 // Photos, plain clips and tones for the import tests.
 
-// A picture with a red left half and a blue right half.
-QImage halves(int width, int height);
+// A picture whose left half is one colour and right half another.
+QImage halves(int width, int height, const QColor &left = Qt::red, const QColor &right = Qt::blue);
+// A JPEG of image with an EXIF block that records orientation (1 to 8), as cameras write it;
+// without one when orientation is 0.
+QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int quality = 75);
 // Writes image in the Qt format ("JPEG", "PNG", "TIFF", "WEBP", "BMP"); false on failure.
 bool writeImage(const QString &path, const QImage &image, const char *format);
-// HEIC through libheif; false when this libheif has no HEVC encoder.
-bool writeHeic(const QString &path, const QImage &image);
+// HEIC through libheif, shown turned as the EXIF orientation (1 to 8) says; false when this
+// libheif has no HEVC encoder.
+bool writeHeic(const QString &path, const QImage &image, int orientation = 1);
 // A 1-s 160 × 120 clip, with a tone when sound is true.
 bool writeClip(const QString &path, bool sound = false, double seconds = 1.0);
 // A tone of the given length.

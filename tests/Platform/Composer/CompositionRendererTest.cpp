@@ -1,6 +1,7 @@
 #include "Platform/Composer/Composition.h"
 #include "Platform/Composer/CompositionRenderer.h"
 #include "Platform/Imaging/Picture.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -66,9 +67,7 @@ TEST(CompositionTest, LoadFaultsNameThePlace)
 
 TEST(CompositionRendererTest, PicturesFitFillStretchAndCrop)
 {
-    QImage halves(40, 20, QImage::Format_ARGB32_Premultiplied); // 2:1, left red, right blue
-    halves.fill(Qt::red);
-    QPainter(&halves).fillRect(20, 0, 20, 20, Qt::blue);
+    const QImage halves = MediaFixtures::halves(40, 20); // 2:1, left red, right blue
     const struct
     {
         const char *layer;

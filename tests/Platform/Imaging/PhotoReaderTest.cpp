@@ -1,5 +1,6 @@
 #include "Platform/Imaging/PhotoReader.h"
 
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,23 +8,14 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
-#include <QPainter>
 
 #include <libheif/heif.h>
 
-#include <memory>
 
 namespace {
 
-// Left half red, right half blue.
-QImage halves(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, width / 2, height, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height, Qt::blue);
-    return image;
-}
+using MediaFixtures::halves;
+using MediaFixtures::jpegWithOrientation;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -72,22 +64,6 @@ QByteArray encoded(const QImage &image, const char *format)
     buffer.open(QIODevice::WriteOnly);
     EXPECT_TRUE(image.save(&buffer, format)) << format;
     return bytes;
-}
-
-// A JPEG with an EXIF block that records the given orientation, as cameras write it.
-QByteArray jpegWithOrientation(const QImage &image, quint16 orientation)
-{
-    const QByteArray jpeg = encoded(image, "JPEG");
-    QByteArray tiff("II*\0\x08\0\0\0", 8);              // little-endian, first IFD at 8
-    tiff.append("\x01\0", 2);                           // one entry
-    tiff.append("\x12\x01\x03\0\x01\0\0\0", 8);         // tag 0x0112, SHORT, count 1
-    tiff.append(char(orientation & 0xff)).append(char(orientation >> 8)).append("\0\0", 2);
-    tiff.append("\0\0\0\0", 4);                         // no next IFD
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
-    const int length = int(payload.size()) + 2;
-    QByteArray app1("\xFF\xE1", 2);
-    app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
-    return jpeg.left(2) + app1 + jpeg.mid(2); // right after the start-of-image marker
 }
 
 bool reddish(QRgb p) { return qRed(p) > 200 && qBlue(p) < 60; }
@@ -167,40 +143,12 @@ TEST(PhotoReader, UnusableFilesGiveNothingAndSayWhy)
     EXPECT_FALSE(error.isEmpty());
 }
 
-struct HeifFree
-{
-    void operator()(heif_context *p) const { heif_context_free(p); }
-    void operator()(heif_encoder *p) const { heif_encoder_release(p); }
-    void operator()(heif_image *p) const { heif_image_release(p); }
-    void operator()(heif_encoding_options *p) const { heif_encoding_options_free(p); }
-};
-
 TEST(PhotoReader, ReadsHeicWithItsOrientation)
 {
-    std::unique_ptr<heif_context, HeifFree> context(heif_context_alloc());
-    heif_encoder *rawEncoder = nullptr;
-    if (heif_context_get_encoder_for_format(context.get(), heif_compression_HEVC, &rawEncoder).code != heif_error_Ok)
-        GTEST_SKIP() << "no HEVC encoder in this libheif";
-    std::unique_ptr<heif_encoder, HeifFree> encoder(rawEncoder);
-    heif_encoder_set_lossy_quality(encoder.get(), 90);
-
-    const QImage source = halves(64, 32).convertToFormat(QImage::Format_RGB888);
-    heif_image *rawImage = nullptr;
-    ASSERT_EQ(heif_image_create(64, 32, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &rawImage).code,
-              heif_error_Ok);
-    std::unique_ptr<heif_image, HeifFree> image(rawImage);
-    ASSERT_EQ(heif_image_add_plane(image.get(), heif_channel_interleaved, 64, 32, 8).code, heif_error_Ok);
-    int stride = 0;
-    uint8_t *plane = heif_image_get_plane(image.get(), heif_channel_interleaved, &stride);
-    for (int y = 0; y < 32; ++y)
-        memcpy(plane + y * stride, source.constScanLine(y), 64 * 3);
-    std::unique_ptr<heif_encoding_options, HeifFree> options(heif_encoding_options_alloc());
-    options->image_orientation = heif_orientation_rotate_90_cw;
-    ASSERT_EQ(heif_context_encode_image(context.get(), image.get(), encoder.get(), options.get(), nullptr).code,
-              heif_error_Ok);
     TestFolder folder;
     const QString path = folder.file("phone.heic");
-    ASSERT_EQ(heif_context_write_to_file(context.get(), QFile::encodeName(path).constData()).code, heif_error_Ok);
+    if (!MediaFixtures::writeHeic(path, halves(64, 32), heif_orientation_rotate_90_cw))
+        GTEST_SKIP() << "no HEVC encoder in this libheif";
 
     QString error;
     const QImage upright = PhotoReader::load(path, {}, &error);

@@ -1,10 +1,10 @@
 #include "SourceHL/Common/HLImageHelper.h"
 
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -289,22 +289,7 @@ TEST_F(HLImageValidate, KeepsTheSourceAtHighQuality)
 // The bytes of a JPEG of image, with an EXIF block recording orientation when it is not 0.
 QByteArray jpegBytes(const QImage &image, quint16 orientation)
 {
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "JPEG", 75));
-    if (orientation == 0)
-        return jpeg;
-    QByteArray tiff("II*\0\x08\0\0\0", 8);      // little-endian, first IFD at 8
-    tiff.append("\x01\0", 2);                   // one entry
-    tiff.append("\x12\x01\x03\0\x01\0\0\0", 8); // tag 0x0112, SHORT, count 1
-    tiff.append(char(orientation)).append("\0\0\0", 3);
-    tiff.append("\0\0\0\0", 4); // no next IFD
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
-    const int length = int(payload.size()) + 2;
-    QByteArray app1("\xFF\xE1", 2);
-    app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
-    return jpeg.left(2) + app1 + jpeg.mid(2);
+    return MediaFixtures::jpegWithOrientation(image, orientation);
 }
 
 // An upright JPEG is kept byte for byte; one the camera stored turned is kept upright. Either

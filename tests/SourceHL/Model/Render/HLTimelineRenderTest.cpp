@@ -15,11 +15,11 @@
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QPainter>
 
 #include <functional>
 
@@ -30,10 +30,7 @@ namespace {
 // A 4:3 photo, red on the left half and blue on the right.
 QImage halves()
 {
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QPainter(&image).fillRect(0, 0, 32, 48, Qt::red);
-    return image;
+    return MediaFixtures::halves(64, 48);
 }
 
 class TimelineRenderTest : public ::testing::Test

@@ -6,10 +6,9 @@
 #include "SourceHL/Model/Render/HLSlideshowRender.h"
 #include "SourceHL/Model/Render/HLTextRender.h"
 #include "SourceHL/Model/Render/HLTransitionRender.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <QPainter>
 
 #include <algorithm>
 #include <map>
@@ -35,10 +34,7 @@ std::shared_ptr<const HLQuartzItem> shipped(HLRenderType type, const QString &na
 // A frame-sized picture: its left half one colour, its right half another.
 QImage halves(QColor left, QColor right)
 {
-    QImage img(kFrame, QImage::Format_ARGB32_Premultiplied);
-    img.fill(left);
-    QPainter(&img).fillRect(kFrame.width() / 2, 0, kFrame.width() / 2, kFrame.height(), right);
-    return img;
+    return MediaFixtures::halves(kFrame.width(), kFrame.height(), left, right);
 }
 
 QColor mix(QColor a, QColor b, double t)
