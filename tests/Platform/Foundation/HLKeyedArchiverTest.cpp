@@ -1,6 +1,7 @@
 #include "tests/Platform/Foundation/ArchiveTestRecords.h"
 
 #include "Platform/Foundation/HLArchiveError.h"
+#include "tests/support/ForgedRecord.h"
 #include "tests/support/TestFolder.h"
 
 #include <QDateTime>
@@ -228,11 +229,6 @@ TEST_F(HLKeyedArchiverTest, rootObjectsRoundTripAndNilIsOptional)
 
 TEST_F(HLKeyedArchiverTest, whatCannotBeArchivedIsRefusedAndTheOldFileStays)
 {
-    struct Unregistered : HLCoding
-    {
-        QString className() const override { return QStringLiteral("Unregistered"); }
-        void encodeWithCoder(HLKeyedArchiver &) const override {}
-    };
     const QString path = folder.file("ProjectData");
     HLKeyedArchiver::archiveRootObject({{"kNSCodingRenderSizer", sampleRecord()}}, path);
     QFile original(path);
@@ -241,7 +237,7 @@ TEST_F(HLKeyedArchiverTest, whatCannotBeArchivedIsRefusedAndTheOldFileStays)
     original.close();
 
     const std::function<void(HLKeyedArchiver &)> refused[] = {
-        [](HLKeyedArchiver &c) { c.encodeObject("kNSCodingThing", std::make_shared<Unregistered>()); },
+        [](HLKeyedArchiver &c) { c.encodeObject("kNSCodingThing", forged("Unregistered", {})); },
         [](HLKeyedArchiver &c) { c.encodeString("kNSCodingText", QString(QChar(0))); },
         [](HLKeyedArchiver &c) { c.encodeColor("kNSCodingColor", QColor()); },
         [](HLKeyedArchiver &c) { c.encodeBool("$class", true); },

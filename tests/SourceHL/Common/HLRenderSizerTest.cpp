@@ -3,6 +3,7 @@
 #include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
+#include "tests/support/ForgedRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -74,15 +75,6 @@ TEST(HLRenderSizer, RenderRatio)
 
 namespace {
 
-// Writes a sizer record with any values, as a damaged or foreign archive might hold.
-class RawSizer : public HLCoding
-{
-public:
-    std::function<void(HLKeyedArchiver &)> write;
-    QString className() const override { return QStringLiteral("HLRenderSizer"); }
-    void encodeWithCoder(HLKeyedArchiver &coder) const override { write(coder); }
-};
-
 QByteArray archived(const std::shared_ptr<const HLCoding> &sizer)
 {
     HLKeyedArchiver archiver;
@@ -138,9 +130,7 @@ TEST(HLRenderSizer, DamagedArchivesAreRefused)
     };
     int index = 0;
     for (const auto &write : writers) {
-        auto raw = std::make_shared<RawSizer>();
-        raw->write = write;
-        EXPECT_THROW(unarchived(archived(raw)), HLArchiveError) << "case " << index;
+        EXPECT_THROW(unarchived(archived(forged("HLRenderSizer", write))), HLArchiveError) << "case " << index;
         ++index;
     }
 }

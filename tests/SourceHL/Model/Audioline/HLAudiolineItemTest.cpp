@@ -10,6 +10,7 @@
 #include "tests/support/TestFolder.h"
 
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "tests/support/ForgedRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -169,20 +170,7 @@ TEST(HLAudiolineItem, RoundTripsThroughTheArchive)
 }
 
 // A record written by hand, as a foreign or damaged file would hold it.
-class Tampered : public HLCoding
-{
-public:
-    Tampered(QString name, std::function<void(HLKeyedArchiver &)> write)
-        : m_name(std::move(name)), m_write(std::move(write))
-    {
-    }
-    QString className() const override { return m_name; }
-    void encodeWithCoder(HLKeyedArchiver &coder) const override { m_write(coder); }
-
-private:
-    QString m_name;
-    std::function<void(HLKeyedArchiver &)> m_write;
-};
+using Tampered = ForgedRecord;
 
 TEST(HLAudiolineItem, RefusesDamagedArchives)
 {

@@ -7,6 +7,7 @@
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "tests/support/ForgedRecord.h"
 #include "tests/support/TestFolder.h"
 
 #include <QDir>
@@ -377,26 +378,15 @@ TEST_F(HLResourceItemTest, RoundTripsThroughTheArchive)
 }
 
 // A resource record as a crafted or damaged project file might hold it.
-class ForeignItem : public HLCoding
+std::shared_ptr<ForgedRecord> foreignItem(qint64 type, const QString &identifier, const QString &hash)
 {
-public:
-    ForeignItem(qint64 type, QString identifier, QString hash)
-        : m_type(type), m_identifier(std::move(identifier)), m_hash(std::move(hash))
-    {
-    }
-    QString className() const override { return "HLResourceItem"; }
-    void encodeWithCoder(HLKeyedArchiver &coder) const override
-    {
-        coder.encodeInt64("kNSCodingType", m_type);
-        coder.encodeString("kNSCodingResourceID", m_identifier);
-        coder.encodeString("kNSCodingHashID", m_hash);
+    return forged("HLResourceItem", [=](HLKeyedArchiver &coder) {
+        coder.encodeInt64("kNSCodingType", type);
+        coder.encodeString("kNSCodingResourceID", identifier);
+        coder.encodeString("kNSCodingHashID", hash);
         coder.encodeDictionary("kNSCodingInfo", QVariantMap{{"Name", "x"}});
-    }
-
-private:
-    qint64 m_type;
-    QString m_identifier, m_hash;
-};
+    });
+}
 
 TEST_F(HLResourceItemTest, RefusesCraftedRecords)
 {
@@ -417,12 +407,12 @@ TEST_F(HLResourceItemTest, RefusesCraftedRecords)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.identifier);
         HLKeyedArchiver archiver;
-        archiver.encodeObject("item", std::make_shared<ForeignItem>(c.type, c.identifier, c.hash));
+        archiver.encodeObject("item", foreignItem(c.type, c.identifier, c.hash));
         auto coder = HLKeyedUnarchiver::fromData(archiver.encodedData());
         EXPECT_THROW(coder.decodeObject<HLResourceItem>("item"), HLArchiveError);
     }
     HLKeyedArchiver archiver;
-    archiver.encodeObject("item", std::make_shared<ForeignItem>(1, "PV12", "12"));
+    archiver.encodeObject("item", foreignItem(1, "PV12", "12"));
     auto coder = HLKeyedUnarchiver::fromData(archiver.encodedData());
     EXPECT_NE(coder.decodeObject<HLResourceItem>("item"), nullptr);
 }

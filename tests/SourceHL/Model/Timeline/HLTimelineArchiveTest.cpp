@@ -14,6 +14,7 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/Model/Timeline/HLTransitionInfo.h"
 #include "TimelineFixtures.h"
+#include "tests/support/ForgedRecord.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +26,7 @@ using namespace TimelineFixtures;
 
 namespace {
 
-// A record that archives under a real class name whatever its writer puts there: what a
-// damaged or foreign file may hold.
-class Forged : public HLCoding
-{
-public:
-    Forged(QString name, std::function<void(HLKeyedArchiver &)> write)
-        : m_name(std::move(name))
-        , m_write(std::move(write))
-    {
-    }
-    QString className() const override { return m_name; }
-    void encodeWithCoder(HLKeyedArchiver &coder) const override { m_write(coder); }
-
-private:
-    QString m_name;
-    std::function<void(HLKeyedArchiver &)> m_write;
-};
+using Forged = ForgedRecord;
 
 template <class T>
 std::shared_ptr<T> roundTrip(const std::shared_ptr<const HLCoding> &object)
@@ -50,11 +35,6 @@ std::shared_ptr<T> roundTrip(const std::shared_ptr<const HLCoding> &object)
     archiver.encodeObject(QStringLiteral("root"), object);
     HLKeyedUnarchiver coder = HLKeyedUnarchiver::fromData(archiver.encodedData());
     return coder.decodeObject<T>(QStringLiteral("root"));
-}
-
-std::shared_ptr<Forged> forged(const QString &name, std::function<void(HLKeyedArchiver &)> write)
-{
-    return std::make_shared<Forged>(name, std::move(write));
 }
 
 class TimelineArchive : public ::testing::Test
