@@ -338,112 +338,174 @@ void store8(qint16 *to, __m128i v)
     _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
 }
 
+// Luma of four pixels, in 1/128ths of a level less kLumaOffset, from their weighted sum in
+// 1/32768ths.
+__m128i lumaOfFour(__m128i pixels)
+{
+    const __m128i low8 = _mm_set1_epi32(0x00ff00ff);
+    const __m128i blueRedWeights = _mm_set1_epi32(int(std::lrint(kLumaBlue * 32768)) | int(std::lrint(kLumaRed * 32768)) << 16);
+    const __m128i greenWeight = _mm_set1_epi32(int(std::lrint(kLumaGreen * 32768)));
+    const __m128i lumaBias = _mm_set1_epi32((1 << 7) - (kLumaOffset << 8));
+    const __m128i blueRed = _mm_and_si128(pixels, low8), greenAlpha = _mm_and_si128(_mm_srli_epi32(pixels, 8), low8);
+    const __m128i sum = _mm_add_epi32(_mm_madd_epi16(blueRed, blueRedWeights), _mm_madd_epi16(greenAlpha, greenWeight));
+    return _mm_srai_epi32(_mm_add_epi32(sum, lumaBias), 8);
+}
+
+// Four pixels with each one's detail (in 1/64ths) added to its three colours, clamped to
+// [0, alpha].
+__m128i sharpenedFour(__m128i pixels, __m128i fourDetails)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i detailMask = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1); // not the alpha
+    auto sharpenedPair = [&](__m128i pair, __m128i twoDetails) {
+        const __m128i spread = _mm_and_si128(twoDetails, detailMask);
+        const __m128i v = _mm_srai_epi16(_mm_adds_epi16(_mm_slli_epi16(pair, 6), spread), 6);
+        return _mm_min_epi16(v, _mm_shufflehi_epi16(_mm_shufflelo_epi16(pair, 0xff), 0xff));
+    };
+    return _mm_packus_epi16(sharpenedPair(_mm_unpacklo_epi8(pixels, zero), _mm_unpacklo_epi32(fourDetails, fourDetails)),
+                            sharpenedPair(_mm_unpackhi_epi8(pixels, zero), _mm_unpackhi_epi32(fourDetails, fourDetails)));
+}
+
+// One band of the sharpening. The luma of the rows the kernel reaches is kept in a ring (row
+// y in slot y % window); each row is blurred down the columns into a line padded by the reach
+// on both sides (edges repeated), then across it, and the difference to the luma is added.
+class SharpenBand
+{
+public:
+    // dstBits: the first row of the result, each dstLine bytes on from the one before.
+    SharpenBand(const QImage &src, uchar *dstBits, qsizetype dstLine, float sharpness, const std::vector<Ints> &pairs,
+                int reach)
+        : m_src(src), m_dstBits(dstBits), m_dstLine(dstLine), m_pairs(pairs), m_reach(reach), m_window(2 * reach + 1),
+          m_width(src.width()), m_height(src.height()), m_stride((m_width + 7) / 8 * 8),
+          // Luma and its blur differ in 2^-21ths of a level; the detail is wanted in 1/64ths.
+          m_toDetail(_mm_set1_ps(sharpness / float(1 << (kKernelBits + 7 - 6))))
+    {
+        thread_local std::vector<qint16> lumaRows, lineRow, zeroRow;
+        thread_local std::vector<const qint16 *> nearRows, farRows;
+        lumaRows.resize(size_t(m_window) * size_t(m_stride));
+        lineRow.resize(size_t(m_stride + 2 * reach));
+        zeroRow.assign(size_t(m_stride + 2 * reach), 0);
+        nearRows.resize(2 * pairs.size());
+        farRows.resize(2 * pairs.size());
+        m_luma = lumaRows.data();
+        m_line = lineRow.data();
+        m_zero = zeroRow.data();
+        m_near = nearRows.data();
+        m_far = farRows.data();
+    }
+
+    void run(int begin, int end)
+    {
+        for (int y = std::max(0, begin - m_reach); y < std::min(m_height, begin + m_reach); ++y)
+            lumaRow(y);
+        for (int y = begin; y < end; ++y) {
+            if (y + m_reach < m_height)
+                lumaRow(y + m_reach);
+            blurDown(y);
+            sharpenRow(y);
+        }
+    }
+
+private:
+    qint16 *slot(int y) const
+    {
+        return m_luma + size_t(std::clamp(y, 0, m_height - 1) % m_window) * size_t(m_stride);
+    }
+
+    void lumaRow(int y)
+    {
+        const auto *s = reinterpret_cast<const quint32 *>(m_src.constScanLine(y));
+        qint16 *l = slot(y);
+        for (int x = 0; x < m_stride; x += 8)
+            store8(l + x, _mm_packs_epi32(lumaOfFour(__m128i(loadPixels(s, x, m_width))),
+                                          lumaOfFour(__m128i(loadPixels(s, x + 4, m_width)))));
+    }
+
+    // Points the kernel's taps at the rows (or columns) rowAt(k) k steps away, centre first
+    // in near only; unused taps read zeros.
+    template <class RowAt>
+    void aim(RowAt rowAt)
+    {
+        for (size_t k = 0; k < 2 * m_pairs.size(); ++k) {
+            m_near[k] = k == 0 || k > size_t(m_reach) ? m_zero : rowAt(-int(k));
+            m_far[k] = k > size_t(m_reach) ? m_zero : rowAt(int(k));
+        }
+    }
+
+    void blurred8(int x, __m128i &low, __m128i &high) const
+    {
+        if (m_pairs.size() == 4) // the default radius
+            convolved8<4>(m_pairs.data(), 4, m_near, m_far, x, low, high);
+        else
+            convolved8<0>(m_pairs.data(), int(m_pairs.size()), m_near, m_far, x, low, high);
+    }
+
+    void blurDown(int y)
+    {
+        aim([&](int k) { return slot(y + k); });
+        qint16 *middle = m_line + m_reach;
+        for (int x = 0; x < m_stride; x += 8) {
+            __m128i low, high;
+            blurred8(x, low, high);
+            store8(middle + x, _mm_packs_epi32(rounded(low, kKernelBits), rounded(high, kKernelBits)));
+        }
+        std::fill(m_line, m_line + m_reach, middle[0]);
+        std::fill(middle + m_width, m_line + m_stride + 2 * m_reach, middle[m_width - 1]);
+    }
+
+    // sharpness × (luma − blurred) in 1/64ths, plus a half for rounding, for eight pixels.
+    __m128i details8(const qint16 *luma, int x) const
+    {
+        __m128i low, high;
+        blurred8(x, low, high);
+        const __m128i zero = _mm_setzero_si128(), centre = load8(luma + x);
+        auto detail = [&](__m128i lumaScaled, __m128i blurred) {
+            const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(lumaScaled, blurred));
+            return _mm_cvtps_epi32(_mm_mul_ps(difference, m_toDetail));
+        };
+        return _mm_adds_epi16(
+            _mm_packs_epi32(detail(_mm_srai_epi32(_mm_unpacklo_epi16(zero, centre), 16 - kKernelBits), low),
+                            detail(_mm_srai_epi32(_mm_unpackhi_epi16(zero, centre), 16 - kKernelBits), high)),
+            _mm_set1_epi16(32));
+    }
+
+    void sharpenRow(int y)
+    {
+        const qint16 *middle = m_line + m_reach;
+        aim([&](int k) { return middle + k; });
+        const auto *s = reinterpret_cast<const quint32 *>(m_src.constScanLine(y));
+        auto *d = reinterpret_cast<quint32 *>(m_dstBits + y * m_dstLine);
+        const qint16 *luma = slot(y);
+        for (int x = 0; x < m_stride; x += 8) {
+            const __m128i details = details8(luma, x);
+            const __m128i first = __m128i(loadPixels(s, x, m_width)), second = __m128i(loadPixels(s, x + 4, m_width));
+            storePixels(d, x, m_width, Words(sharpenedFour(first, _mm_unpacklo_epi16(details, details))));
+            if (x + 4 < m_width)
+                storePixels(d, x + 4, m_width, Words(sharpenedFour(second, _mm_unpackhi_epi16(details, details))));
+        }
+    }
+
+    const QImage &m_src;
+    uchar *const m_dstBits;
+    const qsizetype m_dstLine;
+    const std::vector<Ints> &m_pairs;
+    const int m_reach, m_window, m_width, m_height, m_stride;
+    const __m128 m_toDetail;
+    qint16 *m_luma, *m_line, *m_zero;
+    const qint16 **m_near, **m_far;
+};
+
 QImage sharpened(const QImage &src, float sharpness, const std::vector<float> &kernel)
 {
-    const int width = src.width(), height = src.height();
     QImage dst(src.size(), kFormat);
     if (dst.isNull())
         return {};
     uchar *dstBits = dst.bits();
     const qsizetype dstLine = dst.bytesPerLine();
-    const int reach = int(kernel.size() / 2), window = 2 * reach + 1;
-    const int stride = (width + 7) / 8 * 8; // whole groups of eight per row
     const std::vector<Ints> pairs = kernelPairs(kernel);
-    // Luma and its blur differ in 2^-21ths of a level; the detail is wanted in 1/64ths.
-    const __m128 toDetail = _mm_set1_ps(sharpness / float(1 << (kKernelBits + 7 - 6)));
-    ImagingThreads::forEachBand(height, width * window, [&](int begin, int end) {
-        // The luma of the rows the kernel reaches, row y in slot y % window, and one row blurred
-        // down the columns, padded by the reach on both sides (edges repeated).
-        thread_local std::vector<qint16> lumaRows, lineRow, zeroRow;
-        thread_local std::vector<const qint16 *> nearRows, farRows;
-        std::vector<qint16> &luma = lumaRows, &line = lineRow;
-        luma.resize(size_t(window) * size_t(stride));
-        line.resize(size_t(stride + 2 * reach));
-        zeroRow.assign(size_t(stride + 2 * reach), 0);
-        const size_t terms = 2 * pairs.size();
-        nearRows.resize(terms);
-        farRows.resize(terms);
-        const qint16 **near = nearRows.data(), **far = farRows.data();
-        const int count = int(pairs.size());
-        auto blurred8 = [&](int x, __m128i &low, __m128i &high) {
-            if (count == 4) // the default radius
-                convolved8<4>(pairs.data(), count, near, far, x, low, high);
-            else
-                convolved8<0>(pairs.data(), count, near, far, x, low, high);
-        };
-        auto slot = [&](int y) { return luma.data() + size_t(std::clamp(y, 0, height - 1) % window) * size_t(stride); };
-        const __m128i low8 = _mm_set1_epi32(0x00ff00ff), zero = _mm_setzero_si128();
-        const __m128i blueRedWeights = _mm_set1_epi32(int(std::lrint(kLumaBlue * 32768)) | int(std::lrint(kLumaRed * 32768)) << 16);
-        const __m128i greenWeight = _mm_set1_epi32(int(std::lrint(kLumaGreen * 32768)));
-        const __m128i lumaBias = _mm_set1_epi32((1 << 7) - (kLumaOffset << 8));
-        auto lumaOf = [&](__m128i p) { // four pixels, in 1/32768ths to 1/128ths
-            const __m128i blueRed = _mm_and_si128(p, low8), greenAlpha = _mm_and_si128(_mm_srli_epi32(p, 8), low8);
-            const __m128i sum = _mm_add_epi32(_mm_madd_epi16(blueRed, blueRedWeights), _mm_madd_epi16(greenAlpha, greenWeight));
-            return _mm_srai_epi32(_mm_add_epi32(sum, lumaBias), 8);
-        };
-        auto lumaRow = [&](int y) {
-            const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
-            qint16 *l = slot(y);
-            for (int x = 0; x < stride; x += 8)
-                store8(l + x, _mm_packs_epi32(lumaOf(__m128i(loadPixels(s, x, width))),
-                                              lumaOf(__m128i(loadPixels(s, x + 4, width)))));
-        };
-        for (int y = std::max(0, begin - reach); y < std::min(height, begin + reach); ++y)
-            lumaRow(y);
-        qint16 *middle = line.data() + reach;
-        const __m128i detailMask = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1); // not the alpha
-        const __m128i half = _mm_set1_epi16(32);
-        for (int y = begin; y < end; ++y) {
-            if (y + reach < height)
-                lumaRow(y + reach);
-            for (size_t k = 0; k < terms; ++k) {
-                near[k] = k == 0 || k > size_t(reach) ? zeroRow.data() : slot(y - int(k));
-                far[k] = k > size_t(reach) ? zeroRow.data() : slot(y + int(k));
-            }
-            for (int x = 0; x < stride; x += 8) {
-                __m128i low, high;
-                blurred8(x, low, high);
-                store8(middle + x, _mm_packs_epi32(rounded(low, kKernelBits), rounded(high, kKernelBits)));
-            }
-            std::fill(line.begin(), line.begin() + reach, middle[0]);
-            std::fill(middle + width, line.data() + line.size(), middle[width - 1]);
-            const auto *s = reinterpret_cast<const quint32 *>(src.constScanLine(y));
-            const qint16 *l = slot(y);
-            auto *d = reinterpret_cast<quint32 *>(dstBits + y * dstLine);
-            for (size_t k = 0; k < terms; ++k) {
-                near[k] = k == 0 || k > size_t(reach) ? zeroRow.data() : middle - k;
-                far[k] = k > size_t(reach) ? zeroRow.data() : middle + k;
-            }
-            for (int x = 0; x < stride; x += 8) {
-                __m128i low, high;
-                blurred8(x, low, high);
-                // sharpness × (luma − blurred) in 1/64ths, plus a half for rounding.
-                const __m128i centre = load8(l + x);
-                auto detail = [&](__m128i lumaScaled, __m128i blurred) {
-                    const __m128 difference = _mm_cvtepi32_ps(_mm_sub_epi32(lumaScaled, blurred));
-                    return _mm_cvtps_epi32(_mm_mul_ps(difference, toDetail));
-                };
-                const __m128i details = _mm_adds_epi16(
-                    _mm_packs_epi32(detail(_mm_srai_epi32(_mm_unpacklo_epi16(zero, centre), 16 - kKernelBits), low),
-                                    detail(_mm_srai_epi32(_mm_unpackhi_epi16(zero, centre), 16 - kKernelBits), high)),
-                    half);
-                // Each pixel's detail on its three colours, clamped to [0, alpha].
-                auto sharpenedPair = [&](__m128i pixels, __m128i twoDetails) {
-                    const __m128i spread = _mm_and_si128(twoDetails, detailMask);
-                    const __m128i v = _mm_srai_epi16(_mm_adds_epi16(_mm_slli_epi16(pixels, 6), spread), 6);
-                    return _mm_min_epi16(v, _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels, 0xff), 0xff));
-                };
-                auto sharpenedFour = [&](__m128i p, __m128i fourDetails) {
-                    return _mm_packus_epi16(
-                        sharpenedPair(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi32(fourDetails, fourDetails)),
-                        sharpenedPair(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi32(fourDetails, fourDetails)));
-                };
-                const __m128i first = __m128i(loadPixels(s, x, width)), second = __m128i(loadPixels(s, x + 4, width));
-                storePixels(d, x, width, Words(sharpenedFour(first, _mm_unpacklo_epi16(details, details))));
-                if (x + 4 < width)
-                    storePixels(d, x + 4, width, Words(sharpenedFour(second, _mm_unpackhi_epi16(details, details))));
-            }
-        }
+    const int reach = int(kernel.size() / 2);
+    ImagingThreads::forEachBand(src.height(), src.width() * int(kernel.size()), [&](int begin, int end) {
+        SharpenBand(src, dstBits, dstLine, sharpness, pairs, reach).run(begin, end);
     });
     return dst;
 }

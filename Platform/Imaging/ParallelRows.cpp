@@ -1,14 +1,16 @@
 #include "Platform/Imaging/ParallelRows.h"
 
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace ImagingThreads {
 
@@ -16,6 +18,9 @@ namespace {
 
 // Below this much work a band is not worth handing to another thread.
 constexpr long long kWorkPerBand = 96 * 1024;
+// How long an idle helper keeps looking for the next call before it sleeps: filters come in
+// runs (colour, then sharpening), and waking a sleeping thread costs more than the look.
+constexpr std::chrono::microseconds kLinger{200};
 
 struct Job
 {
@@ -56,6 +61,95 @@ struct Job
     }
 };
 
+// Helper threads kept for the life of the program. A call posts its job and works on it
+// itself; helpers join in as they wake, so a job is done even when none of them comes (a busy
+// machine, or calls from several threads at once, where a newer job takes the helpers over).
+class BandThreads
+{
+public:
+    explicit BandThreads(int helpers)
+    {
+        for (int i = 0; i < helpers; ++i)
+            m_threads.emplace_back([this] { p_help(); });
+    }
+
+    ~BandThreads()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        for (std::thread &thread : m_threads)
+            thread.join();
+    }
+
+    int helpers() const { return int(m_threads.size()); }
+
+    void post(const std::shared_ptr<Job> &job)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_job = job;
+            m_posted.fetch_add(1, std::memory_order_release);
+        }
+        if (m_sleeping.load() > 0)
+            m_wake.notify_all();
+    }
+
+private:
+    void p_help()
+    {
+        quint64 seen = 0;
+        for (;;) {
+            std::shared_ptr<Job> job;
+            if (p_linger(seen)) {
+                std::lock_guard lock(m_mutex);
+                job = m_job;
+            } else {
+                std::unique_lock lock(m_mutex);
+                ++m_sleeping;
+                m_wake.wait(lock, [&] { return m_stopping || m_posted.load() != seen; });
+                --m_sleeping;
+                if (m_stopping)
+                    return;
+                job = m_job;
+            }
+            seen = m_posted.load();
+            if (job)
+                job->work();
+        }
+    }
+
+    // Looks for a newer post than seen for a little while; true when one came.
+    bool p_linger(quint64 seen) const
+    {
+        const auto until = std::chrono::steady_clock::now() + kLinger;
+        // Yielding, so that on a machine with more work than cores the look takes no time
+        // from threads that have work.
+        do {
+            if (m_posted.load(std::memory_order_acquire) != seen)
+                return true;
+            std::this_thread::yield();
+        } while (std::chrono::steady_clock::now() < until);
+        return false;
+    }
+
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::shared_ptr<Job> m_job; // the latest job posted
+    std::atomic<quint64> m_posted{0};
+    std::atomic<int> m_sleeping{0};
+    bool m_stopping = false;
+};
+
+BandThreads &bandThreads()
+{
+    static BandThreads threads(std::max(0, QThread::idealThreadCount() - 1));
+    return threads;
+}
+
 } // namespace
 
 void forEachBand(int rows, long long workPerRow, const std::function<void(int, int)> &band)
@@ -65,7 +159,7 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     const long long total = std::max(1LL, workPerRow) * rows;
     const int threads = std::max(1, QThread::idealThreadCount());
     const int wanted = int(std::min<long long>({total / kWorkPerBand, rows, threads * 2LL}));
-    if (wanted <= 1) {
+    if (wanted <= 1 || threads == 1) {
         band(0, rows);
         return;
     }
@@ -74,10 +168,7 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     job->rows = rows;
     job->bandRows = (rows + wanted - 1) / wanted;
     job->bands = (rows + job->bandRows - 1) / job->bandRows;
-    QThreadPool *pool = QThreadPool::globalInstance();
-    const int helpers = std::min(job->bands - 1, threads - 1);
-    for (int i = 0; i < helpers; ++i)
-        pool->start([job] { job->work(); });
+    bandThreads().post(job);
     job->work();
     std::unique_lock lock(job->mutex);
     job->finished.wait(lock, [&] { return job->done == job->bands; });
