@@ -340,11 +340,16 @@ void store8(qint16 *to, __m128i v)
 
 // Luma of four pixels, in 1/128ths of a level less kLumaOffset, from their weighted sum in
 // 1/32768ths.
+constexpr int inFixed15(float fraction)
+{
+    return int(fraction * 32768 + 0.5f);
+}
+
 __m128i lumaOfFour(__m128i pixels)
 {
     const __m128i low8 = _mm_set1_epi32(0x00ff00ff);
-    const __m128i blueRedWeights = _mm_set1_epi32(int(std::lrint(kLumaBlue * 32768)) | int(std::lrint(kLumaRed * 32768)) << 16);
-    const __m128i greenWeight = _mm_set1_epi32(int(std::lrint(kLumaGreen * 32768)));
+    const __m128i blueRedWeights = _mm_set1_epi32(inFixed15(kLumaBlue) | inFixed15(kLumaRed) << 16);
+    const __m128i greenWeight = _mm_set1_epi32(inFixed15(kLumaGreen));
     const __m128i lumaBias = _mm_set1_epi32((1 << 7) - (kLumaOffset << 8));
     const __m128i blueRed = _mm_and_si128(pixels, low8), greenAlpha = _mm_and_si128(_mm_srli_epi32(pixels, 8), low8);
     const __m128i sum = _mm_add_epi32(_mm_madd_epi16(blueRed, blueRedWeights), _mm_madd_epi16(greenAlpha, greenWeight));
