@@ -338,13 +338,14 @@ void store8(qint16 *to, __m128i v)
     _mm_storeu_si128(reinterpret_cast<__m128i *>(to), v);
 }
 
-// Luma of four pixels, in 1/128ths of a level less kLumaOffset, from their weighted sum in
-// 1/32768ths.
+// A positive fraction in whole 1/32768ths, made when compiling.
 constexpr int inFixed15(float fraction)
 {
     return int(fraction * 32768 + 0.5f);
 }
 
+// Luma of four pixels, in 1/128ths of a level less kLumaOffset, from their weighted sum in
+// 1/32768ths.
 __m128i lumaOfFour(__m128i pixels)
 {
     const __m128i low8 = _mm_set1_epi32(0x00ff00ff);
