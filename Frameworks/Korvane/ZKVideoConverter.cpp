@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -213,6 +214,35 @@ private:
     bool m_started = false;
 };
 
+// Writes every picture and sample in time order, with the job's progress; false when the job
+// was cancelled or failed (the reason given to failed).
+bool writeStreams(ZKMovieFileWriter &writer, ZKFramePipeline *pictures, SegmentSound &sound,
+                  const OutputLength &length, HLJobState &state, const std::function<bool(const QString &)> &failed)
+{
+    std::vector<float> chunk(2 * soundChunk);
+    qint64 frame = 0;
+    qint64 sample = 0;
+    while (frame < length.frames || sample < length.samples) {
+        if (state.isCancelled())
+            return false;
+        if (length.pictureNext(frame, sample)) {
+            AVFrame *picture = pictures->take(frame, state.cancelToken());
+            if (!picture)
+                return failed(pictures->error());
+            if (!writer.writeVideo(picture, frame))
+                return failed(writer.error());
+            ++frame;
+        } else {
+            const int count = sound.read(sample, int(std::min<qint64>(soundChunk, length.samples - sample)), chunk.data());
+            if (!writer.writeAudio(chunk.data(), count))
+                return failed(writer.error());
+            sample += count;
+        }
+        state.setProgress(length.progress(frame, sample));
+    }
+    return true;
+}
+
 // A new empty file beside target, made with the usual permissions (a movie for the user, not
 // a private scratch file); empty with error set when the folder takes no file.
 QString createBeside(const QFileInfo &target, QString *error)
@@ -395,7 +425,7 @@ bool ZKVideoConverter::convert(const QString &temporaryPath, HLJobState &state)
     const OutputLength length(track.total, profile.frameRate, withVideo, withAudio);
 
     ZKMovieFileWriter writer;
-    auto failed = [&](const QString &error) {
+    const auto failed = [&](const QString &error) {
         if (!state.isCancelled())
             state.fail(error);
         return false;
@@ -406,27 +436,8 @@ bool ZKVideoConverter::convert(const QString &temporaryPath, HLJobState &state)
 
     const std::unique_ptr<ZKFramePipeline> pictures = withVideo ? startPictures(track.segments, length, profile) : nullptr;
     SegmentSound sound(track.segments);
-    std::vector<float> chunk(2 * soundChunk);
-    qint64 frame = 0;
-    qint64 sample = 0;
-    while (frame < length.frames || sample < length.samples) {
-        if (state.isCancelled())
-            return false;
-        if (length.pictureNext(frame, sample)) {
-            AVFrame *picture = pictures->take(frame, state.cancelToken());
-            if (!picture)
-                return failed(pictures->error());
-            if (!writer.writeVideo(picture, frame))
-                return failed(writer.error());
-            ++frame;
-        } else {
-            const int count = sound.read(sample, int(std::min<qint64>(soundChunk, length.samples - sample)), chunk.data());
-            if (!writer.writeAudio(chunk.data(), count))
-                return failed(writer.error());
-            sample += count;
-        }
-        state.setProgress(length.progress(frame, sample));
-    }
+    if (!writeStreams(writer, pictures.get(), sound, length, state, failed))
+        return false;
     if (pictures)
         pictures->stop();
     if (state.isCancelled() || !writer.finish())
