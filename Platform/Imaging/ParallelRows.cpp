@@ -70,21 +70,8 @@ public:
     explicit BandThreads(int helpers)
     {
         for (int i = 0; i < helpers; ++i)
-            m_threads.emplace_back([this] { p_help(); });
+            std::thread([this] { p_help(); }).detach();
     }
-
-    ~BandThreads()
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_stopping = true;
-        }
-        m_wake.notify_all();
-        for (std::thread &thread : m_threads)
-            thread.join();
-    }
-
-    int helpers() const { return int(m_threads.size()); }
 
     void post(const std::shared_ptr<Job> &job)
     {
@@ -102,20 +89,17 @@ private:
     {
         quint64 seen = 0;
         for (;;) {
-            std::shared_ptr<Job> job;
-            if (p_linger(seen)) {
-                std::lock_guard lock(m_mutex);
-                job = m_job;
-            } else {
-                std::unique_lock lock(m_mutex);
+            const bool posted = p_linger(seen);
+            std::unique_lock lock(m_mutex);
+            if (!posted) {
                 ++m_sleeping;
-                m_wake.wait(lock, [&] { return m_stopping || m_posted.load() != seen; });
+                m_wake.wait(lock, [&] { return m_posted.load() != seen; });
                 --m_sleeping;
-                if (m_stopping)
-                    return;
-                job = m_job;
             }
+            // The job and its number together, so a newer post is never taken for this one.
+            const std::shared_ptr<Job> job = m_job;
             seen = m_posted.load();
+            lock.unlock();
             if (job)
                 job->work();
         }
@@ -135,19 +119,18 @@ private:
         return false;
     }
 
-    std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::shared_ptr<Job> m_job; // the latest job posted
     std::atomic<quint64> m_posted{0};
     std::atomic<int> m_sleeping{0};
-    bool m_stopping = false;
 };
 
+// Never destroyed: a caller may still be sharing out bands while the program ends.
 BandThreads &bandThreads()
 {
-    static BandThreads threads(std::max(0, QThread::idealThreadCount() - 1));
-    return threads;
+    static BandThreads *threads = new BandThreads(std::max(0, QThread::idealThreadCount() - 1));
+    return *threads;
 }
 
 } // namespace

@@ -37,3 +37,31 @@ TEST(ParallelRows, aThrowingBandRethrowsOnlyAfterEveryBandHasEnded)
     EXPECT_EQ(running, 1); // only the band that threw never decremented
     EXPECT_GT(ended, 0);
 }
+
+// Export workers filter at the same time: each call still covers its own rows exactly once,
+// however the helper threads are shared out between the calls, and nested calls finish too.
+TEST(ParallelRows, callsFromSeveralThreadsAtOnceEachCoverTheirRows)
+{
+    constexpr int callers = 4, rounds = 50, rows = 600;
+    std::vector<std::vector<std::atomic<int>>> visits(callers);
+    for (auto &rowsOfCaller : visits)
+        rowsOfCaller = std::vector<std::atomic<int>>(rows);
+    std::vector<std::thread> threads;
+    for (int c = 0; c < callers; ++c) {
+        threads.emplace_back([&, c] {
+            for (int round = 0; round < rounds; ++round) {
+                ImagingThreads::forEachBand(rows, 4000, [&](int begin, int end) {
+                    for (int y = begin; y < end; ++y)
+                        ++visits[size_t(c)][size_t(y)];
+                    if (round % 10 == 0) // a band that shares out work of its own
+                        ImagingThreads::forEachBand(64, 4000, [](int, int) {});
+                });
+            }
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (const auto &rowsOfCaller : visits)
+        for (const auto &count : rowsOfCaller)
+            ASSERT_EQ(count, rounds);
+}
