@@ -157,8 +157,7 @@ void VETimelineExportMovieConverter::p_run(std::shared_ptr<ZKVideoConverter> aud
     m_currentWeight = 0.89;
     if (ok && !m_isCancel) {
         const auto sound = ZKSegmentMovie::movieWithPath(audioPath);
-        const double tb = double(zk_default_time_base());
-        if (sound && double(sound->duration()) > 0.01 * tb)
+        if (sound && sound->duration() > zk_ff_time_from_double(0.01))
             timeline()->setFfaudio(sound->ffmovie());
         ok = waitVideoConverterFinished(movie);
         wrote = ok;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Foundation/HLCoding.h"
+#include "SourceHL/Common/HLDirtyMark.h"
 
 #include <QColor>
 #include <QSizeF>
@@ -39,8 +40,9 @@ public:
     // Floats compared exactly, colours within hlIsEqual's tolerance; the dirty flag is not.
     bool isEqual(const HLTextEdit &other) const;
 
-    bool bIsDirty() const { return m_bIsDirty; }
-    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    // An edit the renderers must draw again; they compare generations and never clear it.
+    void makeDirty() { m_oDirty.makeDirty(); }
+    quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
     HLTextEditType enType() const { return m_enType; }
     void setEnType(HLTextEditType type) { m_enType = type; }
     QString strText() const { return m_strText; }
@@ -86,7 +88,7 @@ public:
     static std::shared_ptr<HLTextEdit> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
-    bool m_bIsDirty = false;
+    HLDirtyMark m_oDirty;
     HLTextEditType m_enType = HLTextEditTypeStatic;
     QString m_strText;
     QString m_strFont;

@@ -142,7 +142,7 @@ void HLTimelineItem::p_adjustTimeline()
         m_mtAryItems.last()->setBHasTransition(false);
 }
 
-float HLTimelineItem::p_currentDuration() const
+float HLTimelineItem::currentDuration() const
 {
     float duration = 0;
     for (const auto &item : m_mtAryItems)
@@ -293,7 +293,7 @@ void HLTimelineItem::applyTransitionInfoToAll(const QVariantMap &info)
 
 void HLTimelineItem::update(float time)
 {
-    m_dDuration = p_currentDuration();
+    m_dDuration = currentDuration();
     if (!(time > 0))
         m_dNowTime = 0;
     else
@@ -434,12 +434,6 @@ void HLTimelineItem::syncLoad(const QStringList &hashIDs)
     }
 }
 
-void HLTimelineItem::makeRenderItemsClean()
-{
-    for (const auto &item : m_mtAryItems)
-        item->makeRenderItemsClean();
-}
-
 QStringList HLTimelineItem::loadedResourceHashIDs() const
 {
     QStringList hashIDs;
@@ -493,6 +487,6 @@ std::shared_ptr<HLTimelineItem> HLTimelineItem::initWithCoder(HLKeyedUnarchiver 
     }
     timeline->p_adjustTimeline();
     if (!std::isfinite(timeline->m_dDuration) || timeline->m_dDuration < 0)
-        timeline->m_dDuration = timeline->p_currentDuration();
+        timeline->m_dDuration = timeline->currentDuration();
     return timeline;
 }

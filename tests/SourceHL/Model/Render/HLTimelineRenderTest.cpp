@@ -50,10 +50,9 @@ protected:
                                                   HLQuartzPool::quartzPoolOf(2));
     }
 
-    static QImage frameAt(HLTimelineRender &render, HLTimelineItem &timeline, float time, HLRenderMode mode)
+    static QImage frameAt(HLTimelineRender &render, float time, HLRenderMode mode)
     {
-        timeline.update(time);
-        return mode == HLRenderModePreview ? render.renderPreview(nullptr) : render.renderExport();
+        return mode == HLRenderModePreview ? render.renderPreview(time, nullptr) : render.renderExport(time);
     }
 
     TestFolder folder;
@@ -72,7 +71,7 @@ TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
     const auto second = timeline->mtAryItems().at(1);
     second->oBackEdit()->setBBackground(true);
     second->oBackEdit()->setClBackSingle(Qt::white);
-    second->oBackEdit()->setBIsDirty(true);
+    second->oBackEdit()->makeDirty();
     timeline->update(0);
     ASSERT_FLOAT_EQ(timeline->dDuration(), 26.0f);
 
@@ -94,7 +93,7 @@ TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
     };
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         for (const Probe &p : probes) {
-            const QImage frame = frameAt(*render, *timeline, p.time, mode);
+            const QImage frame = frameAt(*render, p.time, mode);
             ASSERT_FALSE(frame.isNull());
             EXPECT_EQ(frame.size(), mode == HLRenderModePreview ? QSize(64, 48) : QSize(128, 96));
             const QColor seen = probe(frame, p.x, p.y);
@@ -125,7 +124,7 @@ TEST_F(TimelineRenderTest, TransitionStartsFromTheLastPicture)
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         render->deepClear();
         for (const float time : {end - 0.5f, end + 0.02f, end + 0.1f}) {
-            const QImage frame = frameAt(*render, *timeline, time, mode);
+            const QImage frame = frameAt(*render, time, mode);
             const QColor seen = probe(frame, 0.5, 0.5);
             EXPECT_TRUE(near(seen, Qt::green, 30))
                 << "mode " << mode << " t " << time << ": " << qPrintable(seen.name());
@@ -157,7 +156,7 @@ TEST_F(TimelineRenderTest, EditsReachThePicture)
         c.edit(*timeline->mtAryItems().first()->renderItems().first());
         auto render = renderOf(timeline);
         for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
-            const QColor seen = probe(frameAt(*render, *timeline, 3, mode), c.x, 0.5);
+            const QColor seen = probe(frameAt(*render, 3, mode), c.x, 0.5);
             EXPECT_TRUE(near(seen, c.expected, 30)) << c.name << " mode " << mode << ": " << qPrintable(seen.name());
         }
     }
@@ -168,13 +167,13 @@ TEST_F(TimelineRenderTest, EditsMadeWhilePlayingAreRedrawn)
     auto timeline = RenderProject::timeline(2);
     ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, halves()), importPhoto(folder, Qt::green)}, QString()));
     auto render = renderOf(timeline);
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, HLRenderModePreview), 0.3, 0.5), Qt::red));
+    EXPECT_TRUE(near(probe(frameAt(*render, 3, HLRenderModePreview), 0.3, 0.5), Qt::red));
     const auto item = timeline->mtAryItems().first()->renderItems().first();
     item->oRotate()->flipH();
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.1f, HLRenderModePreview), 0.3, 0.5), Qt::red))
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.1f, HLRenderModePreview), 0.3, 0.5), Qt::red))
         << "clean pictures are kept";
-    item->setBIsDirty(true);
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
+    item->makeDirty();
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
 }
 
 // One photo placed twice with different crops shows both crops.
@@ -190,8 +189,8 @@ TEST_F(TimelineRenderTest, EachPlacementHasItsOwnPicture)
     items[1]->oCrop()->setDRatioX(0.5f);
     auto render = renderOf(timeline);
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
-        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, mode), 0.5, 0.5), Qt::red));
-        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 8, mode), 0.5, 0.5), Qt::blue));
+        EXPECT_TRUE(near(probe(frameAt(*render, 3, mode), 0.5, 0.5), Qt::red));
+        EXPECT_TRUE(near(probe(frameAt(*render, 8, mode), 0.5, 0.5), Qt::blue));
     }
 }
 
@@ -205,15 +204,15 @@ TEST_F(TimelineRenderTest, ExportTransitionKeepsWhatTheNextItemShows)
                                    QString()));
     auto render = renderOf(timeline);
     for (float t = 9.8f; t < 11.0f; t += 0.1f) {
-        const QColor seen = probe(frameAt(*render, *timeline, t, HLRenderModeExport), 0.5, 0.5);
+        const QColor seen = probe(frameAt(*render, t, HLRenderModeExport), 0.5, 0.5);
         EXPECT_TRUE(near(seen, Qt::green, 30)) << "t " << t << ": " << qPrintable(seen.name());
     }
     // The frames after the first of the transition take the shortcut: the transition is kept.
-    frameAt(*render, *timeline, 10.4f, HLRenderModeExport);
+    frameAt(*render, 10.4f, HLRenderModeExport);
     const auto transition = render->oTransitionNow();
     ASSERT_TRUE(transition);
     EXPECT_FALSE(render->oSlideshowNow());
-    frameAt(*render, *timeline, 10.5f, HLRenderModeExport);
+    frameAt(*render, 10.5f, HLRenderModeExport);
     EXPECT_EQ(render->oTransitionNow(), transition);
 }
 
@@ -229,7 +228,7 @@ TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
     auto render = renderOf(timeline);
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         for (float played : {0.2f, 0.6f, 1.4f}) {
-            const QImage frame = frameAt(*render, *timeline, range.dStart + played, mode);
+            const QImage frame = frameAt(*render, range.dStart + played, mode);
             // Grey 16 + 4 i in limited range, shown in full range.
             const int grey = probe(frame, 0.5, 0.5).green();
             const int index = qRound((grey * 219.0 / 255.0) / 4.0);
@@ -238,7 +237,7 @@ TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
         // The clip stays loaded while it plays and is given back when the item is left.
         EXPECT_TRUE(mode == HLRenderModePreview ? clip->bLoadPreview() : clip->bLoadSource());
     }
-    frameAt(*render, *timeline, item->duration() + 0.5f, HLRenderModePreview);
+    frameAt(*render, item->duration() + 0.5f, HLRenderModePreview);
     EXPECT_FALSE(clip->bLoadPreview());
     EXPECT_FALSE(clip->bLoadSource());
 }
@@ -262,7 +261,7 @@ TEST_F(TimelineRenderTest, CachesStayBoundedWhilePlaying)
         qsizetype most = 0;
         qsizetype mostLoaded = 0;
         for (float t = 0; t < timeline->dDuration(); t += 1.0f) {
-            ASSERT_FALSE(frameAt(*render, *timeline, t, mode).isNull()) << t;
+            ASSERT_FALSE(frameAt(*render, t, mode).isNull()) << t;
             most = std::max(most, render->oRenderPool()->loadedCacheHashIDs().size());
             mostLoaded = std::max(mostLoaded, timeline->loadedResourceHashIDs().size());
         }
@@ -277,16 +276,16 @@ TEST_F(TimelineRenderTest, ClearsAreTakenAtTheNextFrame)
     auto timeline = RenderProject::timeline(2);
     ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), importPhoto(folder, Qt::green)}, QString()));
     auto render = renderOf(timeline);
-    frameAt(*render, *timeline, 3, HLRenderModePreview);
+    frameAt(*render, 3, HLRenderModePreview);
     const auto kept = render->oSlideshowNow();
     ASSERT_TRUE(kept);
-    frameAt(*render, *timeline, 3.1f, HLRenderModePreview);
+    frameAt(*render, 3.1f, HLRenderModePreview);
     EXPECT_EQ(render->oSlideshowNow(), kept);
 
     render->deepClear();
     EXPECT_EQ(render->oSlideshowNow(), kept) << "a frame may be running: nothing changes now";
     EXPECT_FALSE(render->oRenderPool()->loadedCacheHashIDs().isEmpty());
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.5, 0.5), Qt::red));
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.2f, HLRenderModePreview), 0.5, 0.5), Qt::red));
     EXPECT_NE(render->oSlideshowNow(), kept);
 }
 
@@ -306,15 +305,13 @@ TEST_F(TimelineRenderTest, ManyShownPicturesAskForOneRestart)
         if (const auto r = weak.lock())
             r->shallowClear();
     };
-    for (int i = 0; i < 42; ++i) {
-        timeline->update(3.0f + 5.0f * float(i));
-        render->renderPreview(restart);
-    }
+    for (int i = 0; i < 42; ++i)
+        render->renderPreview(3.0f + 5.0f * float(i), restart);
     EXPECT_GE(render->oLastIndexes().size(), HLTimelineRender::kRestartIndexCount);
     EXPECT_EQ(restarts, 0) << "the block runs on the main thread, not inside the frame";
     QCoreApplication::processEvents();
     EXPECT_EQ(restarts, 1);
-    render->renderPreview(restart);
+    render->renderPreview(208, restart);
     EXPECT_LT(render->oLastIndexes().size(), 3u);
 }
 
@@ -322,7 +319,7 @@ TEST_F(TimelineRenderTest, NothingWithoutDuration)
 {
     auto timeline = RenderProject::timeline(2);
     auto render = renderOf(timeline);
-    EXPECT_TRUE(render->renderExport().isNull());
+    EXPECT_TRUE(render->renderExport(0).isNull());
     EXPECT_EQ(render->enType(), HLRenderModePreview);
     EXPECT_FALSE(HLTimelineRender::timelineRenderOf(nullptr, false, sizer, HLQuartzPool::quartzPoolOf(0),
                                                     HLQuartzPool::quartzPoolOf(2)));
