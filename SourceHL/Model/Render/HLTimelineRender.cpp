@@ -363,7 +363,7 @@ void HLTimelineRender::p_updateBackground(const HLSlideshowItem &item, HLSlidesh
 {
     if (item.isSpecial())
         return;
-    const HLDrawnFrom from{item.strSSID(), {}, item.oBackEdit()->iDirtyGeneration()};
+    const HLDrawnFrom from{item.strSSID(), {}, {}, item.oBackEdit()->iDirtyGeneration()};
     const bool flagChanged = item.oBackEdit()->bBackground() != render.hasBackground();
     if (render.oBackgroundFrom() == from && !flagChanged)
         return;
@@ -385,7 +385,7 @@ HLDrawnFrom HLTimelineRender::p_drawnFromOf(const HLSlideshowItem &item, const I
     quint64 generation = item.renderGenerationOf(indexes);
     if (!item.isSpecial())
         generation = std::max(generation, item.oBackEdit()->iDirtyGeneration());
-    return {item.strSSID(), images, generation};
+    return {item.strSSID(), slideshowNameOf(item), images, generation};
 }
 
 // Renderers ---------------------------------------------------------------------------------

@@ -24,6 +24,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// A picture in another slideshow item is drawn in that item's frame: an edit for the renderers.
+void markMoved(const QList<std::shared_ptr<HLRenderItem>> &items)
+{
+    for (const auto &item : items)
+        item->makeDirty();
+}
+
+} // namespace
+
 std::shared_ptr<HLTimelineItem> HLTimelineItem::timelineOf(quint64 mode)
 {
     auto timeline = std::make_shared<HLTimelineItem>();
@@ -194,6 +205,7 @@ bool HLTimelineItem::moveInTo(const QStringList &hashIDs, const QString &source,
     // Insert first: a wrong before-key is refused while the items are still in the source.
     to->insert(items, before);
     from->remove(hashIDs);
+    markMoved(items);
     p_adjustTimeline();
     update(m_dNowTime);
     return true;
@@ -208,6 +220,7 @@ bool HLTimelineItem::moveOutTo(const QStringList &hashIDs, const QString &source
         return false;
     if (from)
         from->remove(hashIDs);
+    markMoved(items);
     const qsizetype index = p_indexOf(target).value_or(m_mtAryItems.size());
     insertItems(m_mtAryItems, *slideshowItems, std::size_t(index));
     p_adjustTimeline();

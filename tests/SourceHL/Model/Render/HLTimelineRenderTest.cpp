@@ -12,6 +12,7 @@
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
 #include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
 #include "SourceHL/Model/Timeline/HLRenderEditRotate.h"
+#include "SourceHL/Model/Timeline/HLRenderEditSlideshow.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QPainter>
 
 #include <functional>
@@ -174,6 +176,99 @@ TEST_F(TimelineRenderTest, EditsMadeWhilePlayingAreRedrawn)
         << "clean pictures are kept";
     item->makeDirty();
     EXPECT_TRUE(near(probe(frameAt(*render, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
+}
+
+// An edit shows in the next frame of every renderer over the model, whichever draws first: that
+// frame equals what a new renderer draws and differs from the frame before the edit. Items of
+// two photos with a border (0–11 s with a dissolve from 10 s, 11–22 s, 22–32 s).
+TEST_F(TimelineRenderTest, EditsShowInTheNextFrameOfEveryRenderer)
+{
+    const HLTimelineItem::ResourceItems photos = {importPhoto(folder, halves()),       importPhoto(folder, Qt::green),
+                                                  importPhoto(folder, Qt::red),       importPhoto(folder, Qt::blue),
+                                                  importPhoto(folder, Qt::yellow),    importPhoto(folder, Qt::cyan)};
+    using Timeline = HLTimelineItem;
+    const auto item = [](Timeline &t, int i) { return t.mtAryItems().at(i); };
+    const auto slide = [](Timeline &t, int i, int j) { return t.mtAryItems().at(i)->logicRenderItemAt(std::size_t(j)); };
+    const auto grey = [](const std::shared_ptr<HLRenderItem> &r) {
+        r->oEffect()->setDSaturation(0);
+        r->makeDirty();
+    };
+    const auto whiteBackground = [](const std::shared_ptr<HLSlideshowItem> &i) {
+        i->oBackEdit()->setBBackground(true);
+        i->oBackEdit()->setClBackSingle(Qt::white);
+        i->oBackEdit()->makeDirty();
+    };
+    struct Case
+    {
+        const char *name;
+        float time;
+        std::function<void(Timeline &)> edit;
+    };
+    const std::vector<Case> cases = {
+        {"flip a photo", 3, [&](Timeline &t) { slide(t, 0, 0)->oRotate()->flipH(), slide(t, 0, 0)->makeDirty(); }},
+        {"border colour", 3, [&](Timeline &t) {
+             item(t, 0)->oRenderEdit()->setClBorderColor(Qt::red);
+             item(t, 0)->oRenderEdit()->makeDirty();
+         }},
+        {"border colour, then the same template again", 3, [&](Timeline &t) {
+             item(t, 0)->oRenderEdit()->setClBorderColor(Qt::blue);
+             item(t, 0)->oRenderEdit()->makeDirty();
+             item(t, 0)->updateSlideshow(slideshowInfo("ProbeFramed"));
+         }},
+        {"another template", 3, [&](Timeline &t) { item(t, 0)->updateSlideshow(slideshowInfo("Probe")); }},
+        {"background", 3, [&](Timeline &t) { whiteBackground(item(t, 0)); }},
+        {"a photo removed", 3, [&](Timeline &t) { t.removeFrom({photos[1]->strHashID()}, item(t, 0)->strSSID()); }},
+        {"outgoing photo in the transition", 10.5f, [&](Timeline &t) { grey(slide(t, 0, 1)); }},
+        {"incoming photo in the transition", 10.5f, [&](Timeline &t) { grey(slide(t, 1, 0)); }},
+        {"incoming background in the transition", 10.5f, [&](Timeline &t) { whiteBackground(item(t, 1)); }},
+        {"a photo moved to the front of the incoming item", 10.5f, [&](Timeline &t) {
+             t.moveInTo({photos[4]->strHashID()}, item(t, 2)->strSSID(), item(t, 1)->strSSID(), photos[2]->strHashID());
+         }},
+    };
+    for (const Case &c : cases) {
+        auto timeline = RenderProject::timeline(2, QStringLiteral("ProbeFramed"));
+        ASSERT_TRUE(timeline->addOutTo(photos, QString()));
+        auto kept = renderOf(timeline, QSizeF(128, 96));
+        auto other = renderOf(timeline, QSizeF(128, 96));
+        const QImage before = frameAt(*kept, c.time, HLRenderModePreview);
+        frameAt(*other, c.time, HLRenderModePreview);
+        c.edit(*timeline);
+        const QImage after = frameAt(*kept, c.time, HLRenderModePreview);
+        const QImage afterOther = frameAt(*other, c.time, HLRenderModePreview);
+        const QImage expected = frameAt(*renderOf(timeline, QSizeF(128, 96)), c.time, HLRenderModePreview);
+        EXPECT_FALSE(sameFrame(before, expected)) << c.name << ": the edit is not visible";
+        EXPECT_TRUE(sameFrame(after, expected)) << c.name;
+        EXPECT_TRUE(sameFrame(afterOther, expected)) << c.name << " (the second renderer)";
+    }
+}
+
+// A slide whose picture can't be made shows black in its place, in a slot and as a one-picture
+// item, in both modes.
+TEST_F(TimelineRenderTest, MissingPicturesAreBlack)
+{
+    const auto lost = importPhoto(folder, Qt::green);
+    const auto lone = importPhoto(folder, Qt::blue);
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), lost, lone}, QString()));
+    const auto first = timeline->mtAryItems().at(0);
+    first->oBackEdit()->setBBackground(true);
+    first->oBackEdit()->setClBackSingle(Qt::white);
+    for (const auto &resource : {lost, lone}) {
+        QFile::remove(resource->previewPath());
+        QFile::remove(resource->sourcePath());
+    }
+    auto render = renderOf(timeline);
+    const QColor black(0, 0, 0);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        const QImage slot = frameAt(*render, 8, mode);
+        EXPECT_TRUE(near(probe(slot, 0.5, 0.5), black)) << mode << ": " << qPrintable(probe(slot, 0.5, 0.5).name());
+        EXPECT_TRUE(near(probe(slot, 0.05, 0.05), Qt::white)) << mode;
+        const QImage single = frameAt(*render, 13, mode);
+        ASSERT_FALSE(single.isNull()) << mode;
+        EXPECT_EQ(single.size(), render->frameSizeOf(mode));
+        EXPECT_TRUE(near(probe(single, 0.5, 0.5), black)) << mode;
+        EXPECT_TRUE(near(probe(single, 0.05, 0.95), black)) << mode;
+    }
 }
 
 // One photo placed twice with different crops shows both crops.

@@ -45,9 +45,10 @@ void write(const QString &path, const QByteArray &bytes)
 
 std::atomic<int> fileCounter{0};
 
-// A "Probe" composition under folder's name with the given phase lengths (as plist reals).
+// A "Probe" composition under folder's name with the given phase lengths (as plist reals),
+// preferring a border around each picture when framed.
 void writeProbe(const QString &folder, const QString &first, const QString &still, const QString &entry,
-                int bestCount, const QString &best)
+                int bestCount, const QString &best, bool framed = false)
 {
     const QString name = QDir(folder).dirName();
     QDir().mkpath(folder);
@@ -60,7 +61,7 @@ void writeProbe(const QString &folder, const QString &first, const QString &stil
                  {"BestCount", QStringLiteral("<integer>%1</integer>").arg(bestCount)},
                  {"BestDuration", real(best)},
                  {"DecorationBack", "<false/>"},
-                 {"DecorationBorder", "<false/>"},
+                 {"DecorationBorder", framed ? "<true/>" : "<false/>"},
                  {"Duration_T_S", real(first)},
                  {"Duration_S", real(still)},
                  {"Duration_T", real(entry)},
@@ -99,6 +100,7 @@ void setUpTemplates()
     writeProbe(templates.filePath("Slideshow/Probe"), "1.0", "1.0", "1.0", 2, "4.0");
     // Phases whose single-precision sum lands a hair past the template's own total.
     writeProbe(templates.filePath("Slideshow/ProbeFine"), "0.5", "3.0", "1.4", 4, "16.7");
+    writeProbe(templates.filePath("Slideshow/ProbeFramed"), "1.0", "1.0", "1.0", 2, "4.0", true);
 
     const QString shipped = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
     HLQuartzPool::setupOf(templates.filePath("Slideshow"), 0);
@@ -148,10 +150,15 @@ std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seco
     return import(HLResourceTypeAudio, path);
 }
 
+QVariantMap slideshowInfo(const QString &name)
+{
+    return HLQuartzPool::quartzPoolOf(0)->infoDicOf(name).value_or(QVariantMap());
+}
+
 std::shared_ptr<HLTimelineItem> timeline(quint64 mode, const QString &slideshow)
 {
     auto timeline = HLTimelineItem::timelineOf(mode);
-    timeline->setupSlideshow([slideshow] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf(slideshow).value_or(QVariantMap()); },
+    timeline->setupSlideshow([slideshow] { return slideshowInfo(slideshow); },
                              [] {
                                  return HLQuartzPool::quartzPoolOf(2)->infoDicOf("Dissolve").value_or(QVariantMap());
                              });
@@ -171,6 +178,21 @@ bool near(const QColor &a, const QColor &b, int tolerance)
 {
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
            && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
+}
+
+bool sameFrame(const QImage &a, const QImage &b, int tolerance)
+{
+    if (a.size() != b.size() || a.isNull())
+        return false;
+    const QImage left = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage right = b.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < left.height(); ++y) {
+        for (int x = 0; x < left.width(); ++x) {
+            if (!near(left.pixelColor(x, y), right.pixelColor(x, y), tolerance))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace RenderProject

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -15,7 +16,8 @@ class HLTimelineItem;
 // Media and templates for the renderer and player tests, generated into a temporary folder: the
 // pools of the three kinds, a slideshow template "Probe" (each picture in the middle half of the
 // frame over the background, two template seconds a picture), the same drawing as "ProbeFine"
-// (phases 0.5 + 3 s, then 1.4 + 3 s a picture) and the shipped transitions and titles.
+// (phases 0.5 + 3 s, then 1.4 + 3 s a picture) and as "ProbeFramed" (preferring a border around
+// each picture), and the shipped transitions and titles.
 namespace RenderProject {
 
 // Once per test program: resource kinds and template pools.
@@ -33,10 +35,14 @@ std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seco
 // A timeline of iMode items per slideshow item with the given slideshow and "Dissolve"
 // transitions.
 std::shared_ptr<HLTimelineItem> timeline(quint64 mode, const QString &slideshow = QStringLiteral("Probe"));
+// The info dictionary of a slideshow template of the pool.
+QVariantMap slideshowInfo(const QString &name);
 
 // Colour at a fraction of the picture (x right, y down).
 QColor probe(const QImage &image, double x, double y);
 // Whether two colours are within tolerance on every channel.
 bool near(const QColor &a, const QColor &b, int tolerance = 24);
+// Whether two frames have one size and every pixel near.
+bool sameFrame(const QImage &a, const QImage &b, int tolerance = 2);
 
 } // namespace RenderProject
