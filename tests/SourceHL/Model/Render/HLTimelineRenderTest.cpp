@@ -186,6 +186,7 @@ TEST_F(TimelineRenderTest, EditsShowInTheNextFrameOfEveryRenderer)
     const HLTimelineItem::ResourceItems photos = {importPhoto(folder, halves()),       importPhoto(folder, Qt::green),
                                                   importPhoto(folder, Qt::red),       importPhoto(folder, Qt::blue),
                                                   importPhoto(folder, Qt::yellow),    importPhoto(folder, Qt::cyan)};
+    const auto added = importPhoto(folder, Qt::magenta);
     using Timeline = HLTimelineItem;
     const auto item = [](Timeline &t, int i) { return t.mtAryItems().at(i); };
     const auto slide = [](Timeline &t, int i, int j) { return t.mtAryItems().at(i)->logicRenderItemAt(std::size_t(j)); };
@@ -223,6 +224,9 @@ TEST_F(TimelineRenderTest, EditsShowInTheNextFrameOfEveryRenderer)
         {"incoming background in the transition", 10.5f, [&](Timeline &t) { whiteBackground(item(t, 1)); }},
         {"a photo moved to the front of the incoming item", 10.5f, [&](Timeline &t) {
              t.moveInTo({photos[4]->strHashID()}, item(t, 2)->strSSID(), item(t, 1)->strSSID(), photos[2]->strHashID());
+         }},
+        {"a photo added to the front of the incoming item", 10.5f, [&](Timeline &t) {
+             t.addInTo({added}, item(t, 1)->strSSID(), photos[2]->strHashID());
          }},
     };
     for (const Case &c : cases) {
