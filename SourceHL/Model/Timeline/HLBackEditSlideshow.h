@@ -20,10 +20,10 @@ public:
     static std::shared_ptr<HLBackEditSlideshow> backEdit();
 
     void reset();
-    // Every field but the dirty flag of other (colours copied, the picture shared), or the
+    // Every field but the dirty mark of other (colours copied, the picture shared), or the
     // defaults.
     void keepTheSame(const HLBackEditSlideshow *other);
-    // The copy's dirty flag is clear.
+    // The copy's dirty mark is clear.
     std::shared_ptr<HLBackEditSlideshow> copy() const;
     bool isEqual(const HLBackEditSlideshow &other) const;
 

@@ -18,9 +18,9 @@ public:
     static std::shared_ptr<HLRenderEditSlideshow> renderEdit();
 
     bool isEqual(const HLRenderEditSlideshow &other) const;
-    // The copy's dirty flag is clear.
+    // The copy's dirty mark is clear.
     std::shared_ptr<HLRenderEditSlideshow> copy() const;
-    // The switches, ratios and colours of other, or the defaults; the dirty flag stays.
+    // The switches, ratios and colours of other, or the defaults; the dirty mark stays.
     void keepTheSame(const HLRenderEditSlideshow *other);
     void reset();
     bool isEdited() const;

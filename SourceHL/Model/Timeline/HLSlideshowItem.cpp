@@ -468,7 +468,7 @@ float HLSlideshowItem::slideshowOffsetOf(float position, float progress) const
     return offset;
 }
 
-// Dirty flags and loading -------------------------------------------------------------------
+// Dirty marks and loading --------------------------------------------------------------------
 
 quint64 HLSlideshowItem::renderGenerationOf(const IndexSet &indexes) const
 {

@@ -100,7 +100,7 @@ TEST(HLTextEdit, EveryFieldTakesPartInEqualityAndKeepTheSame)
     }
 }
 
-TEST(HLTextEdit, DirtyFlagIsNeitherComparedNorCopied)
+TEST(HLTextEdit, DirtyMarkIsNeitherComparedNorCopied)
 {
     auto style = HLTextEdit::textEdit();
     style->setStrText("Title");
