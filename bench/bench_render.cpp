@@ -97,7 +97,7 @@ bool isEmpty(const QImage &frame)
     return true;
 }
 
-Figures play(HLTimelineItem &timeline, HLTextlineItem &textline, HLTimelineRender &render,
+Figures play(HLTimelineItem &timeline, HLTimelineRender &render,
              HLTextlineRender &titles, HLRenderMode mode)
 {
     std::vector<double> times;
@@ -105,15 +105,13 @@ Figures play(HLTimelineItem &timeline, HLTextlineItem &textline, HLTimelineRende
     const auto start = std::chrono::steady_clock::now();
     for (double t = 0; t < std::min<double>(kSeconds, timeline.dDuration()); t += kStep) {
         const auto begin = std::chrono::steady_clock::now();
-        timeline.update(float(t));
-        textline.update(float(t));
         QImage frame;
         if (mode == HLRenderModePreview) {
-            frame = render.renderPreview(nullptr);
-            titles.renderPreview();
+            frame = render.renderPreview(float(t), nullptr);
+            titles.renderPreview(float(t));
         } else {
-            frame = render.renderExport();
-            titles.renderExport();
+            frame = render.renderExport(float(t));
+            titles.renderExport(float(t));
         }
         times.push_back(ms(std::chrono::steady_clock::now() - begin));
         empty += isEmpty(frame);
@@ -202,12 +200,12 @@ int main(int argc, char **argv)
     std::printf("project: %lld slideshow items, %.1f s; %.0f s played in each mode\n",
                 static_cast<long long>(timeline->slideshowItemsCount()), double(timeline->dDuration()), kSeconds);
     std::printf("one full-frame draw at 1200 x 900: %.2f ms\n", draw);
-    const Figures preview = play(*timeline, *textline, *render, *titles, HLRenderModePreview);
+    const Figures preview = play(*timeline, *render, *titles, HLRenderModePreview);
     std::printf("preview 1200 x 900: %.1f fps, median %.2f ms, worst %.2f ms, %d empty frames\n", preview.fps,
                 preview.median, preview.worst, preview.empty);
     render->deepClear();
     titles->clear();
-    const Figures exported = play(*timeline, *textline, *render, *titles, HLRenderModeExport);
+    const Figures exported = play(*timeline, *render, *titles, HLRenderModeExport);
     std::printf("export 1280 x 960: %.1f fps, median %.2f ms, worst %.2f ms, %d empty frames\n", exported.fps,
                 exported.median, exported.worst, exported.empty);
     std::printf("ratio render %.2f\n", preview.median / draw);

@@ -13,17 +13,15 @@
 
 std::vector<std::shared_ptr<VETimelineAudioItem>> exportAudios(const HLAudiolineItem &audioline)
 {
-    const qint64 tb = zk_default_time_base();
-    auto ticksOf = [tb](float seconds) { return qint64(seconds * float(tb)); };
     const bool repeat = audioline.enType() == 0;
-    const qint64 loopInterval = repeat ? ticksOf(audioline.repeatDuration()) : 0;
+    const qint64 loopInterval = repeat ? zk_ff_time_from_double(audioline.repeatDuration()) : 0;
     const bool customPlay = audioline.enType() == 1;
-    const qint64 endFade = 3 * tb;
+    const qint64 endFade = zk_ff_time_from_double(3);
 
     std::vector<std::shared_ptr<VETimelineAudioItem>> audios;
     for (const auto &clip : audioline.aryItems()) {
-        const qint64 start = ticksOf(clip->dPlayMin());
-        const qint64 stop = ticksOf(clip->dPlayMax());
+        const qint64 start = zk_ff_time_from_double(clip->dPlayMin());
+        const qint64 stop = zk_ff_time_from_double(clip->dPlayMax());
         auto item = std::make_shared<VETimelineAudioItem>();
         item->setStart(start);
         item->setDuration(stop - start);
@@ -36,10 +34,10 @@ std::vector<std::shared_ptr<VETimelineAudioItem>> exportAudios(const HLAudioline
         const auto edit = clip->oEdit();
         auto segment = resource ? ZKSegmentMovie::movieWithPath(resource->sourcePath()) : nullptr;
         if (segment && edit) {
-            segment->setStart(ticksOf(edit->dTrimMin()));
-            segment->setStop(ticksOf(edit->dTrimMax()));
-            segment->setFadeIn(ticksOf(edit->dFadeIn()));
-            segment->setFadeOut(ticksOf(edit->dFadeOut()));
+            segment->setStart(zk_ff_time_from_double(edit->dTrimMin()));
+            segment->setStop(zk_ff_time_from_double(edit->dTrimMax()));
+            segment->setFadeIn(zk_ff_time_from_double(edit->dFadeIn()));
+            segment->setFadeOut(zk_ff_time_from_double(edit->dFadeOut()));
             if (auto movie = std::dynamic_pointer_cast<ZKFFMovie>(segment->ffmovie()))
                 movie->setVolume(double(edit->dVolume()));
         }

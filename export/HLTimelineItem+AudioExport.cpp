@@ -14,11 +14,6 @@
 
 namespace {
 
-qint64 ticksOf(float seconds, qint64 tb)
-{
-    return qint64(seconds * float(tb));
-}
-
 using HLVideoClipBlock = std::function<void(const std::shared_ptr<HLResourceItem> &resource,
                                             const std::shared_ptr<HLRenderEditTrim> &trim,
                                             ResourceRenderRange range)>;
@@ -48,22 +43,21 @@ void p_enumerateVideo(const HLTimelineItem &timeline, const HLVideoClipBlock &bl
 std::vector<std::shared_ptr<VETimelineAudioItem>> exportAudios(const HLTimelineItem &timeline)
 {
     std::vector<std::shared_ptr<VETimelineAudioItem>> audios;
-    const qint64 tb = zk_default_time_base();
     p_enumerateVideo(timeline, [&](const std::shared_ptr<HLResourceItem> &resource,
                                    const std::shared_ptr<HLRenderEditTrim> &trim, ResourceRenderRange range) {
         auto item = std::make_shared<VETimelineAudioItem>();
-        item->setStart(ticksOf(range.dStart, tb));
-        item->setDuration(ticksOf(range.dEnd - range.dStart, tb));
+        item->setStart(zk_ff_time_from_double(range.dStart));
+        item->setDuration(zk_ff_time_from_double(range.dEnd - range.dStart));
         item->setLoop(false);
         const std::weak_ptr<VETimelineAudioItem> weakItem = item;
-        item->setLoadAudio([resource, trim, weakItem, tb] {
+        item->setLoadAudio([resource, trim, weakItem] {
             const auto target = weakItem.lock();
             if (!target)
                 return;
             auto segment = ZKSegmentMovie::movieWithPath(resource->sourcePath());
             if (segment && trim) {
-                segment->setStop(ticksOf(trim->dTrimMax(), tb));
-                segment->setStart(ticksOf(trim->dTrimMin(), tb));
+                segment->setStop(zk_ff_time_from_double(trim->dTrimMax()));
+                segment->setStart(zk_ff_time_from_double(trim->dTrimMin()));
                 if (auto movie = std::dynamic_pointer_cast<ZKFFMovie>(segment->ffmovie()))
                     movie->setVolume(double(trim->dVolume()));
             }

@@ -70,7 +70,7 @@ std::vector<VETimelineExportMovie::GetImage> parallelFrameBlocksOf(const std::sh
             if (!timelineCopy || !textlineCopy || !timelineRenderCopy || !textlineRenderCopy)
                 return {};
             // The block keeps its copies alive; the frame block itself holds them weakly.
-            const auto block = exportFrameBlockOf(timelineCopy, textlineCopy, timelineRenderCopy, textlineRenderCopy);
+            const auto block = exportFrameBlockOf(timelineRenderCopy, textlineRenderCopy);
             blocks.push_back([block, timelineCopy, textlineCopy, timelineRenderCopy, textlineRenderCopy](qint64 time) {
                 return block(time);
             });
@@ -87,7 +87,7 @@ void appendSoloFades(QList<std::shared_ptr<ZKSegmentMovieFade>> &fades, qint64 s
 {
     if (start >= stop)
         return;
-    qint64 down = 3 * zk_default_time_base();
+    qint64 down = zk_ff_time_from_double(3);
     qint64 up = down;
     if (stop - start < down + up)
         down = up = (stop - start) / 2;
@@ -113,10 +113,9 @@ std::vector<HLRanger> mergedSoloRangers(std::vector<HLRanger> rangers)
 
 QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRanger> &rangers)
 {
-    const float tb = float(zk_default_time_base());
     QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
     for (const HLRanger &ranger : mergedSoloRangers(rangers))
-        appendSoloFades(fades, qint64(ranger.dMin() * tb), qint64(ranger.dMax() * tb));
+        appendSoloFades(fades, zk_ff_time_from_double(ranger.dMin()), zk_ff_time_from_double(ranger.dMax()));
     return fades;
 }
 
@@ -136,10 +135,9 @@ std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLT
                                                      const HLAudiolineItem &audioline,
                                                      const VETimelineExportMovie::GetImage &frameBlock)
 {
-    const qint64 tb = zk_default_time_base();
     auto movie = std::make_shared<VETimelineExportMovie>();
     movie->setVideoSize(videoSize);
-    movie->setDuration(qint64(timeline.dDuration() * float(tb)));
+    movie->setDuration(zk_ff_time_from_double(timeline.dDuration()));
     movie->setGetImage(frameBlock);
 
     // The sound of video clips first, then the music.
@@ -151,32 +149,22 @@ std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLT
     mixer->setAudios(audios);
     mixer->setAudioFades(soloFadesOf(exportSoloRangers(timeline)));
 
-    movie->setFadeOut(std::min(3 * tb, movie->duration()));
+    movie->setFadeOut(std::min(zk_ff_time_from_double(3), movie->duration()));
     return movie;
 }
 
-VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineItem> &timeline,
-                                                   const std::shared_ptr<HLTextlineItem> &textline,
-                                                   const std::shared_ptr<HLTimelineRender> &timelineRender,
+VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineRender> &timelineRender,
                                                    const std::shared_ptr<HLTextlineRender> &textlineRender)
 {
-    const std::weak_ptr<HLTimelineItem> weakTimeline = timeline;
-    const std::weak_ptr<HLTextlineItem> weakTextline = textline;
     const std::weak_ptr<HLTimelineRender> weakTimelineRender = timelineRender;
     const std::weak_ptr<HLTextlineRender> weakTextlineRender = textlineRender;
     return [=](qint64 time) -> QImage {
-        const auto timeline = weakTimeline.lock();
-        const auto textline = weakTextline.lock();
         const auto timelineRender = weakTimelineRender.lock();
         const auto textlineRender = weakTextlineRender.lock();
-        if (!timeline || !textline || !timelineRender || !textlineRender)
+        if (!timelineRender || !textlineRender)
             return QImage();
         const float t = float(zk_ff_time_to_double(time));
-        timeline->update(t);
-        textline->update(t);
-        const QImage frame = timelineRender->renderExport();
-        const QImage titles = textlineRender->renderExport();
-        return exportFrameOf(frame, titles);
+        return exportFrameOf(timelineRender->renderExport(t), textlineRender->renderExport(t));
     };
 }
 
@@ -189,7 +177,7 @@ std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLRenderSizer &sizer,
 {
     HL_ASSERT(timeline && textline && timelineRender && textlineRender, "wrong paras");
     auto movie = exportMovieOf(sizer.szRender(), *timeline, audioline,
-                               exportFrameBlockOf(timeline, textline, timelineRender, textlineRender));
+                               exportFrameBlockOf(timelineRender, textlineRender));
     movie->setFrameBlocks(parallelFrameBlocksOf(timeline, textline, *timelineRender, *textlineRender));
     return movie;
 }

@@ -37,12 +37,10 @@ std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLT
                                                      const HLAudiolineItem &audioline,
                                                      const VETimelineExportMovie::GetImage &frameBlock);
 
-// The frame block: moves the timeline and the text line to the time and renders both for
-// export, the titles drawn over the slides. Holds everything weakly and answers a null image
-// once any of it is gone. Called on the converter's thread, one frame at a time.
-VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineItem> &timeline,
-                                                   const std::shared_ptr<HLTextlineItem> &textline,
-                                                   const std::shared_ptr<HLTimelineRender> &timelineRender,
+// The frame block: renders the timeline and the text line at the time for export, the titles
+// drawn over the slides. Holds the renderers weakly and answers a null image once one is gone.
+// Called on the converter's thread, one frame at a time.
+VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimelineRender> &timelineRender,
                                                    const std::shared_ptr<HLTextlineRender> &textlineRender);
 
 // The frame with the titles drawn over it, scaled to the frame; the frame itself without titles.

@@ -14,7 +14,7 @@ constexpr double rate = VETimelineAudioItemExport::default_sample_rate;
 
 qint64 ticksOfFrames(qint64 frames)
 {
-    return qint64(double(frames) / rate * double(zk_default_time_base()));
+    return zk_ff_time_from_double(double(frames) / rate);
 }
 
 double framesOfTicks(qint64 ticks)
@@ -76,7 +76,7 @@ qint64 VETimelineAudioItemExport::audio_samples_readed() const
 
 qint64 VETimelineAudioItemExport::currentVideoMediaMaxTime() const
 {
-    return zk_default_time_base() * 36000;
+    return zk_ff_time_from_double(36000);
 }
 
 void VETimelineAudioItemExport::setCurrentTime(qint64 time)
@@ -114,9 +114,8 @@ void VETimelineAudioItemExport::updateNextAudioEffect()
 
 void VETimelineAudioItemExport::updateSyncAudioItemsWithTime(qint64 time)
 {
-    const qint64 tb = zk_default_time_base();
     for (const auto &item : audios()) {
-        if (!item || double(item->duration()) < 0.1 * double(tb))
+        if (!item || item->duration() < zk_ff_time_from_double(0.1))
             continue;
         const auto movie = item->audioMovie();
         if (item->is_sync() && double(item->read_total_frames()) >= framesOfTicks(item->duration()))

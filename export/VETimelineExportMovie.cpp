@@ -40,7 +40,7 @@ QImage VETimelineExportMovie::p_renderWithFreeBlock(qint64 time)
 
 qint64 VETimelineExportMovie::currentVideoMediaMaxTime() const
 {
-    return zk_default_time_base() * 36000;
+    return zk_ff_time_from_double(36000);
 }
 
 void VETimelineExportMovie::setCurrentTime(qint64 time)

@@ -53,9 +53,10 @@ void write(const QString &path, const QByteArray &bytes)
 
 std::atomic<int> fileCounter{0};
 
-// A probe composition under folder's name with the given phase lengths (as plist reals).
+// A probe composition under folder's name with the given phase lengths (as plist reals),
+// preferring a border around each picture when framed.
 void writeProbe(const QString &folder, ProbeLayout layout, const QString &first, const QString &still,
-                const QString &entry, int bestCount, const QString &best)
+                const QString &entry, int bestCount, const QString &best, bool framed = false)
 {
     const QString name = QDir(folder).dirName();
     QDir().mkpath(folder);
@@ -68,7 +69,7 @@ void writeProbe(const QString &folder, ProbeLayout layout, const QString &first,
                  {"BestCount", QStringLiteral("<integer>%1</integer>").arg(bestCount)},
                  {"BestDuration", real(best)},
                  {"DecorationBack", "<false/>"},
-                 {"DecorationBorder", "<false/>"},
+                 {"DecorationBorder", framed ? "<true/>" : "<false/>"},
                  {"Duration_T_S", real(first)},
                  {"Duration_S", real(still)},
                  {"Duration_T", real(entry)},
@@ -107,6 +108,7 @@ void setUpTemplates(ProbeLayout layout)
     writeProbe(templates.filePath("Slideshow/Probe"), layout, "1.0", "1.0", "1.0", 2, "4.0");
     // Phases whose single-precision sum lands a hair past the template's own total.
     writeProbe(templates.filePath("Slideshow/ProbeFine"), layout, "0.5", "3.0", "1.4", 4, "16.7");
+    writeProbe(templates.filePath("Slideshow/ProbeFramed"), layout, "1.0", "1.0", "1.0", 2, "4.0", true);
 
     const QString shipped = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
     HLQuartzPool::setupOf(templates.filePath("Slideshow"), 0);
@@ -158,10 +160,15 @@ std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seco
     return import(HLResourceTypeAudio, path);
 }
 
+QVariantMap slideshowInfo(const QString &name)
+{
+    return HLQuartzPool::quartzPoolOf(0)->infoDicOf(name).value_or(QVariantMap());
+}
+
 std::shared_ptr<HLTimelineItem> timeline(quint64 mode, const QString &slideshow)
 {
     auto timeline = HLTimelineItem::timelineOf(mode);
-    timeline->setupSlideshow([slideshow] { return HLQuartzPool::quartzPoolOf(0)->infoDicOf(slideshow).value_or(QVariantMap()); },
+    timeline->setupSlideshow([slideshow] { return slideshowInfo(slideshow); },
                              [] {
                                  return HLQuartzPool::quartzPoolOf(2)->infoDicOf("Dissolve").value_or(QVariantMap());
                              });

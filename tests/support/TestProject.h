@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QVariantMap>
 
 #include <memory>
 #include <optional>
@@ -14,8 +15,9 @@ class HLTimelineItem;
 
 // Media and templates for the tests of the renderers, players and export, generated into
 // temporary folders: the working pools of the three kinds, the slideshow templates "Probe"
-// (two template seconds a picture) and "ProbeFine" (phases 0.5 + 3 s, then 1.4 + 3 s a
-// picture), and the shipped transitions and titles.
+// (two template seconds a picture), "ProbeFine" (phases 0.5 + 3 s, then 1.4 + 3 s a
+// picture) and "ProbeFramed" (as "Probe", preferring a border around each picture), and the
+// shipped transitions and titles.
 namespace TestProject {
 
 // Where each picture of the probe templates goes.
@@ -40,5 +42,7 @@ std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seco
 // A timeline of mode items per slideshow item with the given slideshow and "Dissolve"
 // transitions.
 std::shared_ptr<HLTimelineItem> timeline(quint64 mode = 1, const QString &slideshow = QStringLiteral("Probe"));
+// The info dictionary of a slideshow template of the pool.
+QVariantMap slideshowInfo(const QString &name);
 
 } // namespace TestProject

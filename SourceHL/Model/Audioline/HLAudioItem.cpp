@@ -145,7 +145,7 @@ void HLAudioItem::localSeek(float local)
     if (!m_oPlayer || !m_oEdit)
         return;
     const float position = m_oEdit->dTrimMin() + p_wrapped(local);
-    m_oPlayer->setCurrentTime(qint64(position * float(zk_default_time_base())));
+    m_oPlayer->setCurrentTime(zk_ff_time_from_double(position));
 }
 
 float HLAudioItem::globalVolume(float time) const

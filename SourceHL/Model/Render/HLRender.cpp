@@ -50,42 +50,21 @@ QImage HLRender::snapshotNSImageAt(float time)
 {
     if (!m_bSharpen)
         return p_render(time);
-    return p_sharpenedSnapshot(time).image();
-}
-
-Picture HLRender::snapshotCIImageAt(float time)
-{
-    if (!m_bSharpen)
-        return Picture::fromImage(p_render(time));
     return p_sharpenedSnapshot(time);
 }
 
-Picture HLRender::p_sharpenedSnapshot(float time)
+QImage HLRender::p_sharpenedSnapshot(float time)
 {
     const QImage drawing = p_render(time);
     // The composition hands back its kept image when nothing it draws has changed; any redraw
     // writes the pixels and so changes the key. Only the key is kept, so the composition may
     // still draw its next frame into the same buffer.
     const qint64 key = drawing.isNull() ? 0 : drawing.cacheKey();
-    if (m_oLastSharpened && key != 0 && key == m_iLastDrawing && m_dLastSharpeness == m_dSharpeness)
-        return *m_oLastSharpened;
-    const Picture sharpened = p_CISharpenImage(Picture::fromImage(drawing));
+    if (!m_imgLastSharpened.isNull() && key != 0 && key == m_iLastDrawing && m_dLastSharpeness == m_dSharpeness)
+        return m_imgLastSharpened;
+    const QImage sharpened = ImageFilters::sharpenLuminance(Picture::fromImage(drawing), m_dSharpeness).image();
     m_iLastDrawing = key;
     m_dLastSharpeness = m_dSharpeness;
-    m_oLastSharpened = std::make_shared<const Picture>(sharpened);
+    m_imgLastSharpened = sharpened;
     return sharpened;
-}
-
-QImage HLRender::p_NSSharpenImage(const QImage &image) const
-{
-    if (!m_bSharpen)
-        return image;
-    return p_CISharpenImage(Picture::fromImage(image)).image();
-}
-
-Picture HLRender::p_CISharpenImage(const Picture &picture) const
-{
-    if (!m_bSharpen)
-        return picture;
-    return ImageFilters::sharpenLuminance(picture, m_dSharpeness);
 }

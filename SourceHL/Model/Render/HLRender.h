@@ -12,7 +12,6 @@
 #include <memory>
 
 class Composition;
-class Picture;
 
 // Port names of the compositions shared with the rest of the program.
 inline const QString kRenderKeyTime = QStringLiteral("Time");
@@ -31,8 +30,8 @@ public:
     static std::unique_ptr<HLRender> initFreely(bool freely, const QString &name,
                                                 std::shared_ptr<const Composition> composition);
 
+    // The picture at a template time, sharpened unless the type draws what is sharp already.
     virtual QImage snapshotNSImageAt(float time);
-    virtual Picture snapshotCIImageAt(float time);
 
     const QString &strName() const { return m_strName; }
     void setStrName(const QString &name) { m_strName = name; }
@@ -74,8 +73,6 @@ protected:
         return std::unique_ptr<R>(new R(type, name, std::move(composition), size));
     }
 
-    QImage p_NSSharpenImage(const QImage &image) const;
-    Picture p_CISharpenImage(const Picture &picture) const;
     // The composition's "Time" for a time of the caller's.
     virtual double p_compositionTime(float time) const { return time; }
     // A slideshow template's time for count pictures, kept inside its solid length: the model's
@@ -87,7 +84,7 @@ protected:
 
 private:
     QImage p_render(float time);
-    Picture p_sharpenedSnapshot(float time);
+    QImage p_sharpenedSnapshot(float time);
 
     bool m_bSharpen;
     float m_dSharpeness = 0.4f;
@@ -98,5 +95,5 @@ private:
     // very same pixels again (a still moment of a template) is not sharpened again.
     qint64 m_iLastDrawing = 0;
     float m_dLastSharpeness = 0;
-    std::shared_ptr<const Picture> m_oLastSharpened;
+    QImage m_imgLastSharpened;
 };

@@ -25,7 +25,7 @@ QString HLRenderCache::cacheIDOf(const HLRenderItem &renderItem)
 
 bool HLRenderCache::isDifferentVideoCache(const HLRenderCache *old) const
 {
-    if (m_bIsCacheDirty || !old)
+    if (m_bIsCacheDirty || !old || m_iGeneration != old->m_iGeneration)
         return true;
     // NaN never equals itself, so a time that is no number always asks for a new picture.
     return m_bIsResourceVideo && old->m_bIsResourceVideo && !(m_dLastRenderTime == old->m_dLastRenderTime);
@@ -41,11 +41,11 @@ void HLRenderCache::keepTheSameContent(const HLRenderCache &old)
 void HLRenderCache::updateRenderTask(Task task)
 {
     m_blkTask = std::move(task);
-    m_oCache = QVariant();
+    m_oCache = Picture();
     m_bHasRun = false;
 }
 
-QVariant HLRenderCache::cacheContent()
+Picture HLRenderCache::cacheContent()
 {
     HL_ASSERT(m_bHasRun || m_blkTask, "what the hell");
     if (!m_bHasRun) {

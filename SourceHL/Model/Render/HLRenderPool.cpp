@@ -50,14 +50,14 @@ void HLRenderPool::renderContent()
         cache->cacheContent();
 }
 
-QVariant HLRenderPool::contentOf(const QString &cacheID)
+Picture HLRenderPool::contentOf(const QString &cacheID)
 {
     std::shared_ptr<HLRenderCache> cache;
     {
         std::lock_guard lock(m_oLock);
         cache = m_dicRenders.value(cacheID);
     }
-    return cache ? cache->cacheContent() : QVariant();
+    return cache ? cache->cacheContent() : Picture();
 }
 
 QStringList HLRenderPool::loadedCacheHashIDs() const

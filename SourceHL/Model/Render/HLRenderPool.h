@@ -27,8 +27,8 @@ public:
     void syncWith(const Caches &caches, const TaskMaker &maker);
     // Runs every pending task.
     void renderContent();
-    // The picture of an entry (running its task when needed); empty when there is no such entry.
-    QVariant contentOf(const QString &cacheID);
+    // The picture of an entry (running its task when needed); null when there is no such entry.
+    Picture contentOf(const QString &cacheID);
     QStringList loadedCacheHashIDs() const;
 
 private:

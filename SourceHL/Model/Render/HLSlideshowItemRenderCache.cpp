@@ -4,8 +4,6 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 
-#include <QVariantMap>
-
 QList<std::shared_ptr<HLRenderCache>> HLSlideshowItemRenderCache::renderCachesAt(
     const HLSlideshowItem &item, float time, const HLSlideshowItem::IndexSet &indexes)
 {
@@ -29,7 +27,7 @@ QList<std::shared_ptr<HLRenderCache>> HLSlideshowItemRenderCache::renderCachesAt
             caches.append(cache);
         }
         const bool video = renderItem->oResource()->isVideo();
-        cache->setBIsCacheDirty(renderItem->bIsDirty());
+        cache->setIGeneration(item.renderGenerationOf({index}));
         cache->setBIsResourceVideo(video);
         cache->setBIsResidentVideo(contains && video);
         if (video)
@@ -38,15 +36,11 @@ QList<std::shared_ptr<HLRenderCache>> HLSlideshowItemRenderCache::renderCachesAt
     return caches;
 }
 
-QVariantList HLSlideshowItemRenderCache::renderImages(const HLSlideshowItem &item, const QString &key,
-                                                      const HLSlideshowItem::IndexSet &indexes)
+QStringList HLSlideshowItemRenderCache::renderImages(const HLSlideshowItem &item,
+                                                     const HLSlideshowItem::IndexSet &indexes)
 {
-    QVariantList images;
-    for (std::size_t index = 0; index < item.logicItemsCount(); ++index) {
-        QVariant value;
-        if (indexes.count(index))
-            value = HLRenderCache::cacheIDOf(*item.logicRenderItemAt(index));
-        images.append(QVariantMap{{key, value}});
-    }
+    QStringList images;
+    for (std::size_t index = 0; index < item.logicItemsCount(); ++index)
+        images.append(indexes.count(index) ? HLRenderCache::cacheIDOf(*item.logicRenderItemAt(index)) : QString());
     return images;
 }

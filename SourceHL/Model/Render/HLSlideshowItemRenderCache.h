@@ -3,8 +3,7 @@
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 
 #include <QList>
-#include <QString>
-#include <QVariantList>
+#include <QStringList>
 
 #include <memory>
 
@@ -16,11 +15,10 @@ class HLSlideshowItemRenderCache
 {
 public:
     // One new entry per render item of the set's indexes (ascending), in order of first
-    // appearance, at the item's local time.
+    // appearance, at the item's local time, stamped with the edit generation it shows.
     static QList<std::shared_ptr<HLRenderCache>> renderCachesAt(const HLSlideshowItem &item, float time,
                                                                 const HLSlideshowItem::IndexSet &indexes);
-    // One map per item index holding, under key, the entry's strCacheID when the index is in
-    // the set, else an empty value.
-    static QVariantList renderImages(const HLSlideshowItem &item, const QString &key,
-                                     const HLSlideshowItem::IndexSet &indexes);
+    // One entry per item index: the strCacheID of its picture when the index is in the set,
+    // else an empty string.
+    static QStringList renderImages(const HLSlideshowItem &item, const HLSlideshowItem::IndexSet &indexes);
 };

@@ -1,7 +1,6 @@
 #include "SourceHL/Model/Render/HLSlideshowRender.h"
 
-#include "Platform/Imaging/Picture.h"
-
+#include <QVariantList>
 #include <QVariantMap>
 
 #include <utility>
@@ -10,35 +9,21 @@ namespace {
 const QString kRenderKeyImages = QStringLiteral("Images");
 const QString kRenderKeyBackgroundImage = QStringLiteral("BackgroundImage");
 
-// Pixels of a picture entry, by identity: the key of the shared pixel data and where they lie.
-std::pair<qint64, QRectF> identityOf(const QVariant &picture)
+// Whether two pictures hold the very same pixels in the same place (null ones never count).
+bool samePixels(const Picture &a, const Picture &b)
 {
-    if (picture.metaType() == QMetaType::fromType<Picture>()) {
-        const Picture p = picture.value<Picture>();
-        return {p.isInfinite() || p.isNull() ? -1 : p.image().cacheKey(), p.extent()};
-    }
-    if (picture.metaType() == QMetaType::fromType<QImage>()) {
-        const QImage image = picture.value<QImage>();
-        return {image.isNull() ? -1 : image.cacheKey(), QRectF(QPointF(), QSizeF(image.size()))};
-    }
-    return {picture.isValid() ? -1 : 0, QRectF()};
+    if (a.isNull() || b.isNull() || a.isInfinite() || b.isInfinite())
+        return false;
+    return a.image().cacheKey() == b.image().cacheKey() && a.extent() == b.extent();
 }
 
-// Whether two image lists hold the very same pixels in the same slots.
-bool sameImages(const QVariantList &a, const QVariantList &b)
+bool sameImages(const QList<Picture> &a, const QList<Picture> &b)
 {
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        const QVariantMap left = a[i].toMap();
-        const QVariantMap right = b[i].toMap();
-        if (left.keys() != right.keys())
+        if (a[i].isNull() != b[i].isNull() || (!a[i].isNull() && !samePixels(a[i], b[i])))
             return false;
-        for (auto it = left.cbegin(); it != left.cend(); ++it) {
-            const auto identity = identityOf(it.value());
-            if (identity.first < 0 || identity != identityOf(right.value(it.key())))
-                return false;
-        }
     }
     return true;
 }
@@ -62,21 +47,15 @@ QImage HLSlideshowRender::snapshotNSImageAt(float time)
     return HLRender::snapshotNSImageAt(time);
 }
 
-Picture HLSlideshowRender::snapshotCIImageAt(float time)
-{
-    ++m_iRepeat;
-    return HLRender::snapshotCIImageAt(time);
-}
-
 double HLSlideshowRender::p_compositionTime(float time) const
 {
-    return p_solidTime(time, std::size_t(value(kRenderKeyImages).toList().size()));
+    return p_solidTime(time, std::size_t(m_aryImages.size()));
 }
 
 void HLSlideshowRender::clear()
 {
-    updateBackground(QVariant());
-    updateImages(QVariantList());
+    updateBackground(Picture());
+    updateImages({});
 }
 
 bool HLSlideshowRender::hasBackground() const
@@ -84,16 +63,22 @@ bool HLSlideshowRender::hasBackground() const
     return value(kRenderKeyBackgroundImage).isValid();
 }
 
-void HLSlideshowRender::updateBackground(const QVariant &picture)
+void HLSlideshowRender::updateBackground(const Picture &picture, const HLDrawnFrom &from)
 {
-    setValue(kRenderKeyBackgroundImage, picture);
+    m_renderer.setPicture(kRenderKeyBackgroundImage, picture);
+    m_oBackgroundFrom = from;
 }
 
-void HLSlideshowRender::updateImages(const QVariantList &images)
+void HLSlideshowRender::updateImages(const QList<Picture> &images)
 {
     // The same pictures again leave the composition as it is, so a still moment of the template
     // reuses its last drawing (and its sharpening) instead of drawing it anew.
-    if (!images.isEmpty() && sameImages(images, value(kRenderKeyImages).toList()))
+    if (!images.isEmpty() && sameImages(images, m_aryImages))
         return;
-    setValue(kRenderKeyImages, images.isEmpty() ? QVariant() : QVariant(images));
+    m_aryImages = images;
+    QVariantList entries;
+    entries.reserve(images.size());
+    for (const Picture &picture : images)
+        entries.append(QVariantMap{{kRenderKeyInputImage, picture.isNull() ? QVariant() : QVariant::fromValue(picture)}});
+    setValue(kRenderKeyImages, entries.isEmpty() ? QVariant() : QVariant(entries));
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Platform/Imaging/Picture.h"
+#include "SourceHL/Model/Render/HLDrawnFrom.h"
 #include "SourceHL/Model/Render/HLRender.h"
 
-#include <QVariantList>
+#include <QList>
 
 // Draws the pictures of a slideshow item through a slideshow template, with its background.
 class HLSlideshowRender : public HLRender
@@ -14,18 +16,19 @@ public:
     static std::unique_ptr<HLSlideshowRender> initSized(QSize size, const QString &name,
                                               std::shared_ptr<const Composition> composition);
 
-    // Both count the snapshot first.
+    // Counts the snapshot first.
     QImage snapshotNSImageAt(float time) override;
-    Picture snapshotCIImageAt(float time) override;
 
     // Empties the background and the pictures.
     void clear();
     bool repeatOver(qint64 count) const { return m_iRepeat >= count; }
     bool hasBackground() const;
-    // A picture (QImage or Picture), or an invalid value to empty it.
-    void updateBackground(const QVariant &picture);
-    // One {"Image": picture} per item of the slideshow; an entry without a picture is empty.
-    void updateImages(const QVariantList &images);
+    // A null picture empties it; from records which item's background, at which edit
+    // generation, it is.
+    void updateBackground(const Picture &picture, const HLDrawnFrom &from = {});
+    const HLDrawnFrom &oBackgroundFrom() const { return m_oBackgroundFrom; }
+    // One picture per item of the slideshow; a null one leaves its slot empty.
+    void updateImages(const QList<Picture> &images);
 
     qint64 iRepeat() const { return m_iRepeat; }
     void setIRepeat(qint64 repeat) { m_iRepeat = repeat; }
@@ -38,4 +41,6 @@ private:
     using HLRender::HLRender;
 
     qint64 m_iRepeat = 0;
+    QList<Picture> m_aryImages;
+    HLDrawnFrom m_oBackgroundFrom;
 };

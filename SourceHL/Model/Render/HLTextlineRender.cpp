@@ -33,39 +33,14 @@ QSize HLTextlineRender::frameSizeOf(HLRenderMode mode) const
     return hlRenderFrameSize(m_oSizer.get(), m_bFreely, mode);
 }
 
-HLTextlineRender::Shot HLTextlineRender::p_shotOf(bool takeDirty) const
+QImage HLTextlineRender::renderPreview(float time)
 {
-    Shot shot;
-    shot.time = m_oTextline->dNowTime();
-    shot.hasTitles = !m_oTextline->aryItems().isEmpty();
-    if (const auto title = m_oTextline->textItemAt(shot.time)) {
-        shot.title = title->copy();
-        if (takeDirty) {
-            shot.dirty = title->oTextEdit()->bIsDirty();
-            title->oTextEdit()->setBIsDirty(false);
-        }
-    }
-    return shot;
+    return p_render(HLRenderModePreview, time);
 }
 
-void HLTextlineRender::prepareTitle()
+QImage HLTextlineRender::renderExport(float time)
 {
-    Shot shot = p_shotOf(true);
-    std::lock_guard lock(m_shotLock);
-    // A change not yet drawn stays marked when a newer copy replaces the waiting one.
-    if (m_prepared && m_prepared->dirty)
-        shot.dirty = true;
-    m_prepared = std::make_unique<Shot>(std::move(shot));
-}
-
-QImage HLTextlineRender::renderPreview()
-{
-    return p_render(HLRenderModePreview);
-}
-
-QImage HLTextlineRender::renderExport()
-{
-    return p_render(HLRenderModeExport);
+    return p_render(HLRenderModeExport, time);
 }
 
 void HLTextlineRender::clear()
@@ -73,37 +48,34 @@ void HLTextlineRender::clear()
     m_bClearRequest = true;
 }
 
-QImage HLTextlineRender::p_render(HLRenderMode mode)
+QImage HLTextlineRender::p_render(HLRenderMode mode, float time)
 {
     if (m_bClearRequest.exchange(false)) {
         m_oTextRenderNow.reset();
         m_imgStatic = QImage();
         m_strLastTTID.clear();
     }
-    std::unique_ptr<Shot> prepared;
-    if (mode == HLRenderModePreview) {
-        std::lock_guard lock(m_shotLock);
-        prepared.swap(m_prepared);
-    }
-    const Shot shot = prepared ? *prepared : p_shotOf(true);
-    if (!shot.hasTitles)
+    if (m_oTextline->aryItems().isEmpty())
         return {};
     m_enType = mode;
     QImage overlay;
-    p_renderOperationOf(shot, [&overlay](const QImage &image) { overlay = image; })();
+    p_renderOperationOf(time, [&overlay](const QImage &image) { overlay = image; })();
     return overlay;
 }
 
-std::function<void()> HLTextlineRender::p_renderOperationOf(const Shot &shot, const FeedbackBlock &feedback)
+std::function<void()> HLTextlineRender::p_renderOperationOf(float time, const FeedbackBlock &feedback)
 {
     const QSize size = frameSizeOf(m_enType);
-    const auto &title = shot.title;
-    if (!title || size.isEmpty()) {
+    const auto original = m_oTextline->textItemAt(time);
+    if (!original || size.isEmpty()) {
         m_oTextRenderNow.reset();
         m_imgStatic = QImage();
         m_strLastTTID.clear();
         return [feedback] { feedback(QImage()); };
     }
+    // The operation draws a copy, so what it draws is what the text line held now.
+    const auto title = original->copy();
+    const quint64 generation = original->oTextEdit()->iDirtyGeneration();
     const QString ttid = title->strTTID();
     const auto style = title->oTextEdit();
     std::function<void()> operation;
@@ -114,7 +86,7 @@ std::function<void()> HLTextlineRender::p_renderOperationOf(const Shot &shot, co
         render.swap(m_oTextRenderNow);
         if (!p_isSameRender(render.get(), 3, name, size))
             render = p_renderOf(3, name);
-        const float offset = shot.time - title->dPlayMin();
+        const float offset = time - title->dPlayMin();
         m_oTextRenderNow = render;
         operation = [render, title, offset, feedback] {
             QImage picture;
@@ -135,11 +107,13 @@ std::function<void()> HLTextlineRender::p_renderOperationOf(const Shot &shot, co
     } else {
         m_oTextRenderNow.reset();
         // Sizes are whole pixels, as the static picture is, so a kept picture matches.
-        if (!shot.dirty && ttid == m_strLastTTID && !m_imgStatic.isNull() && m_imgStatic.size() == size) {
+        if (generation == m_iStaticGeneration && ttid == m_strLastTTID && !m_imgStatic.isNull()
+            && m_imgStatic.size() == size) {
             const QImage kept = m_imgStatic;
             operation = [kept, feedback] { feedback(kept); };
         } else {
             m_imgStatic = QImage();
+            m_iStaticGeneration = generation;
             const std::weak_ptr<HLTextlineRender> weak = weak_from_this();
             operation = [weak, title, size, feedback] {
                 const QImage picture = title->staticImageOfSize(QSizeF(size));

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 
 class HLQuartzPool;
 class HLRenderSizer;
@@ -17,15 +16,14 @@ class HLTextItem;
 class HLTextlineItem;
 class HLTextRender;
 
-// Makes the title overlay of one frame: a transparent picture with the title on screen at the
-// text line's current time, or nothing. Static titles are drawn once and kept while nothing
-// changes; template titles go through a kept text renderer while the template and size stay.
+// Makes the title overlay of one frame: a transparent picture with the title on screen at a time
+// it is given, or nothing. Static titles are drawn once and kept while nothing changes; template
+// titles go through a kept text renderer while the template and size stay.
 //
-// The preview worker must not read a title while the editor changes it on the main thread, so
-// the shell's play step calls prepareTitle() on the main thread after updating the text line:
-// the next renderPreview() draws that copy. Without a prepared copy (and always for export,
-// during which nothing is edited) the rendering thread copies the title itself. clear() is a
-// request carried out at the start of the next frame.
+// A frame reads the text line and writes nothing of it: the static picture is kept by the style's
+// edit generation (HLDirtyMark), so every renderer over the text line redraws an edited title.
+// Edits go through the edit gate, which waits for the preview job. clear() is a request carried
+// out at the start of the next frame.
 class HLTextlineRender : public std::enable_shared_from_this<HLTextlineRender>
 {
 public:
@@ -38,12 +36,10 @@ public:
                                                               const std::shared_ptr<HLQuartzPool> &textPool);
     ~HLTextlineRender();
 
-    // Main thread: copies the title at the text line's dNowTime (and takes its dirty mark) for
-    // the next preview frame.
-    void prepareTitle();
-    QImage renderPreview();
+    // The overlay at time (seconds on the text line).
+    QImage renderPreview(float time);
     // Callable from a converter thread.
-    QImage renderExport();
+    QImage renderExport(float time);
     void clear();
 
     // The size overlays of the mode come out at (whole pixels); empty without a sizer.
@@ -59,20 +55,10 @@ public:
     QString strLastTTID() const { return m_strLastTTID; }
 
 private:
-    // A title as one frame sees it.
-    struct Shot
-    {
-        bool hasTitles = false;
-        float time = 0;
-        std::shared_ptr<HLTextItem> title; // a copy; null when none is on screen
-        bool dirty = false;
-    };
-
     HLTextlineRender() = default;
 
-    QImage p_render(HLRenderMode mode);
-    Shot p_shotOf(bool takeDirty) const;
-    std::function<void()> p_renderOperationOf(const Shot &shot, const FeedbackBlock &feedback);
+    QImage p_render(HLRenderMode mode, float time);
+    std::function<void()> p_renderOperationOf(float time, const FeedbackBlock &feedback);
     bool p_isSameRender(const HLTextRender *render, qint64 type, const QString &name, QSize size) const;
     std::shared_ptr<HLTextRender> p_renderOf(qint64 type, const QString &name) const;
 
@@ -84,8 +70,7 @@ private:
     std::shared_ptr<HLTextRender> m_oTextRenderNow;
     QImage m_imgStatic;
     QString m_strLastTTID;
-
-    std::mutex m_shotLock; // the prepared copy, handed from the main thread to the worker
-    std::unique_ptr<Shot> m_prepared;
+    // The style edit the static picture shows.
+    quint64 m_iStaticGeneration = 0;
     std::atomic<bool> m_bClearRequest{false};
 };

@@ -53,18 +53,17 @@ void HLTimelinePlayer::p_update(float)
     const auto movie = HLTimelineItemRendering::renderingRenderVideo(*m_oTimeline);
     // Frames are decoded apart from the sound, so the sound is placed at the clip time itself.
     const double clipTime = renderItem ? double(renderItem->oTrim()->mappedTime(played)) : 0.0;
-    const auto ticks = [](double seconds) { return qint64(seconds * double(zk_default_time_base())); };
     if (movie != m_oPlayer) {
         if (m_oPlayer)
             m_oPlayer->pause();
         m_oPlayer = movie;
         if (m_oPlayer) {
-            m_oPlayer->setCurrentTime(ticks(clipTime));
+            m_oPlayer->setCurrentTime(zk_ff_time_from_double(clipTime));
             m_oPlayer->play();
         }
     } else if (m_oPlayer
                && std::abs(zk_ff_time_to_double(m_oPlayer->currentTime()) - clipTime) > kDriftLimit) {
-        m_oPlayer->setCurrentTime(ticks(clipTime));
+        m_oPlayer->setCurrentTime(zk_ff_time_from_double(clipTime));
     }
     if (m_oPlayer)
         m_oPlayer->setVolume(double(m_dVolumeRatio));

@@ -2,7 +2,6 @@
 
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLDispatch.h"
-#include "Platform/Imaging/Picture.h"
 #include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Render/HLIndexesRender.h"
@@ -27,9 +26,8 @@
 #include "SourceHL/Model/Timeline/HLTransitionInfo.h"
 
 #include <QPainter>
-#include <QVariantMap>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -52,10 +50,10 @@ void setDecodeSize(const HLResourceItem &resource, QSizeF limit)
 }
 
 // The picture of one slide, made later on the render thread from what the model held when the
-// task was made: copies of the render item's edits and of the owner's slide frame.
+// task was made: copies of the render item's edits and of the owner's slide frame. A null
+// picture when there is none (the frame draws the barrier in its place).
 HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_ptr<HLSlideshowItem> &current,
-                                const std::shared_ptr<HLSlideshowItem> &next, const QImage &nsBarrier,
-                                const QVariant &ciBarrier, HLRenderMode mode, QSize size)
+                                const std::shared_ptr<HLSlideshowItem> &next, HLRenderMode mode, QSize size)
 {
     const std::shared_ptr<HLRenderItem> renderItem = cache.oRenderItem();
     std::shared_ptr<HLSlideshowItem> owner = current;
@@ -66,7 +64,7 @@ HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_pt
     const std::shared_ptr<HLRenderEditSlideshow> frameEdit = owner ? owner->oRenderEdit()->copy() : nullptr;
     const bool resident = cache.bIsResidentVideo();
     const float videoTime = cache.dLastRenderTime();
-    return [=]() -> QVariant {
+    return [=]() -> Picture {
         const QSizeF limit(size);
         const auto resource = renderItem->oResource();
         if (resource->isVideo())
@@ -82,13 +80,13 @@ HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_pt
         if (!special && frameEdit && !picture.isNull())
             picture = frameEdit->render(picture);
         if (picture.isNull() || picture.extent().isEmpty() || picture.isInfinite())
-            return special ? QVariant(nsBarrier) : ciBarrier;
+            return {};
         const QImage pixels = picture.image();
-        if (!special)
-            return pixels.isNull() ? ciBarrier : QVariant::fromValue(Picture::fromImage(pixels));
+        if (!special || pixels.isNull())
+            return Picture::fromImage(pixels);
         const QRectF extent = picture.extent();
         const double ratio = extent.width() / extent.height();
-        const QImage fitted = HLImageHelper::hlImageOf(limit, [&](QPainter &painter, const QRectF &rect) {
+        return Picture::fromImage(HLImageHelper::hlImageOf(limit, [&](QPainter &painter, const QRectF &rect) {
             painter.fillRect(rect, Qt::black);
             QSizeF drawn;
             if (ratio <= rect.width() / rect.height())
@@ -99,20 +97,25 @@ HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_pt
                                 drawn.width(), drawn.height());
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(target, pixels);
-        });
-        return fitted.isNull() ? QVariant(nsBarrier) : QVariant(fitted);
+        }));
     };
 }
 
-QStringList cacheIDsOf(const QVariantList &images)
+QStringList cacheIDsOf(const QStringList &images)
 {
-    QStringList ids;
-    for (const QVariant &entry : images) {
-        const QVariant value = entry.toMap().value(kRenderKeyInputImage);
-        if (value.metaType() == QMetaType::fromType<QString>())
-            ids.append(value.toString());
-    }
+    QStringList ids = images;
+    ids.removeAll(QString());
     return ids;
+}
+
+QString slideshowNameOf(const HLSlideshowItem &item)
+{
+    return item.oSlideshowInfo() ? item.oSlideshowInfo()->strName() : QString();
+}
+
+QString transitionNameOf(const HLSlideshowItem &item)
+{
+    return item.oTransitionInfo() ? item.oTransitionInfo()->strName() : QString();
 }
 
 } // namespace
@@ -142,30 +145,33 @@ QSize HLTimelineRender::frameSizeOf(HLRenderMode mode) const
 
 // Frames ------------------------------------------------------------------------------------
 
-QImage HLTimelineRender::renderPreview(const RestartBlock &block)
+QImage HLTimelineRender::renderPreview(float time, const RestartBlock &block)
 {
-    if (!(m_oTimeline->dDuration() > 0))
+    return p_render(HLRenderModePreview, time, block);
+}
+
+QImage HLTimelineRender::renderExport(float time)
+{
+    return p_render(HLRenderModeExport, time, nullptr);
+}
+
+QImage HLTimelineRender::p_render(HLRenderMode mode, float time, const RestartBlock &block)
+{
+    // The items' own sum, not dDuration: the play step writes that while a frame renders.
+    const float duration = m_oTimeline->currentDuration();
+    if (!(duration > 0))
         return {};
     p_takeClearRequests();
-    m_enType = HLRenderModePreview;
-    if (m_oLastIndexes.size() >= kRestartIndexCount && block && !m_bRestartPosted) {
+    m_enType = mode;
+    if (mode == HLRenderModePreview && m_oLastIndexes.size() >= kRestartIndexCount && block
+        && !m_bRestartPosted) {
         // The restart stops the main thread's timer and players, so it runs there.
         m_bRestartPosted = true;
         HLDispatch::onMain(block);
     }
+    const float kept = time > 0 ? std::min(time, duration) : 0.0f;
     QImage frame;
-    p_renderOperationOf([&frame](const QImage &image) { frame = image; })();
-    return frame;
-}
-
-QImage HLTimelineRender::renderExport()
-{
-    if (!(m_oTimeline->dDuration() > 0))
-        return {};
-    p_takeClearRequests();
-    m_enType = HLRenderModeExport;
-    QImage frame;
-    p_renderOperationOf([&frame](const QImage &image) { frame = image; })();
+    p_renderOperationOf(kept, [&frame](const QImage &image) { frame = image; })();
     return frame;
 }
 
@@ -202,166 +208,184 @@ void HLTimelineRender::p_shallowClear()
     m_bRestartPosted = false;
 }
 
-std::function<void()> HLTimelineRender::p_renderOperationOf(const FeedbackBlock &feedback)
+std::function<void()> HLTimelineRender::p_renderOperationOf(float time, const FeedbackBlock &feedback)
 {
-    const float time = m_oTimeline->dNowTime();
     const auto current = m_oTimeline->slideshowItemAt(time);
-    const auto next = m_oTimeline->nextSlideshowItemAt(time);
-    const HLRenderMode mode = m_enType;
-    if (!current || frameSizeOf(mode).isEmpty())
+    if (!current || frameSizeOf(m_enType).isEmpty())
         return [feedback] { feedback(QImage()); };
-
-    const auto caches = p_updateRenderCachesAt(time);
-    if (caches) {
-        QStringList hashIDs;
-        for (const auto &cache : *caches)
-            hashIDs.append(cache->strHashID());
-        m_oTimeline->syncLoad(hashIDs);
-        const QSize size = frameSizeOf(mode);
-        // Pictures made for another size or mode are no longer right.
-        if (size != m_szPictures || mode != m_enPictures) {
-            for (const auto &cache : *caches)
-                cache->setBIsCacheDirty(true);
-            m_szPictures = size;
-            m_enPictures = mode;
-        }
-        const QImage nsBarrier = m_nsImgBarrier;
-        const QVariant ciBarrier = m_ciImgBarrier;
-        m_oRenderPool->syncWith(*caches, [&](const HLRenderCache &cache) {
-            return pictureTask(cache, current, next, nsBarrier, ciBarrier, mode, size);
-        });
-    }
+    if (const auto caches = p_updateRenderCachesAt(time))
+        p_syncPool(*caches, current, m_oTimeline->nextSlideshowItemAt(time));
     return p_renderOperationAt(time, feedback);
 }
 
-std::optional<QList<std::shared_ptr<HLRenderCache>>> HLTimelineRender::p_updateRenderCachesAt(float time)
+void HLTimelineRender::p_syncPool(const Caches &caches, const std::shared_ptr<HLSlideshowItem> &current,
+                                  const std::shared_ptr<HLSlideshowItem> &next)
+{
+    QStringList hashIDs;
+    for (const auto &cache : caches)
+        hashIDs.append(cache->strHashID());
+    m_oTimeline->syncLoad(hashIDs);
+    const HLRenderMode mode = m_enType;
+    const QSize size = frameSizeOf(mode);
+    // Pictures made for another size or mode are no longer right.
+    if (size != m_szPictures || mode != m_enPictures) {
+        for (const auto &cache : caches)
+            cache->setBIsCacheDirty(true);
+        m_szPictures = size;
+        m_enPictures = mode;
+    }
+    m_oRenderPool->syncWith(caches, [&](const HLRenderCache &cache) {
+        return pictureTask(cache, current, next, mode, size);
+    });
+}
+
+// The cache update --------------------------------------------------------------------------
+
+std::optional<HLTimelineRender::Caches> HLTimelineRender::p_updateRenderCachesAt(float time)
 {
     const std::shared_ptr<HLSlideshowRender> oldNow = m_oSlideshowNow;
     const std::shared_ptr<HLTransitionRender> oldTransition = m_oTransitionNow;
     std::shared_ptr<HLSlideshowRender> oldPre = m_oSlideshowPre;
-
-    QList<std::shared_ptr<HLRenderCache>> caches;
     const QSize size = frameSizeOf(m_enType);
-    const bool sizeChanged = !oldNow || oldNow->szSize() != QSizeF(size);
-
     const auto item = m_oTimeline->slideshowItemAt(time);
-    const QString ssid = item->strSSID();
-    const QString slideshowName = item->oSlideshowInfo() ? item->oSlideshowInfo()->strName() : QString();
-    const QString transitionName = item->oTransitionInfo() ? item->oTransitionInfo()->strName() : QString();
-    const bool special = item->isSpecial();
-    const bool same = ssid == m_strLastSSID;
+    const bool same = item->strSSID() == m_strLastSSID;
 
     // An export transition that holds both its pictures needs nothing else.
-    const bool fedTransition = m_enType == HLRenderModeExport && !oldNow && oldTransition && !oldPre;
-    if (fedTransition && same && transitionName == oldTransition->strName())
+    const bool fedTransition = p_isFedExportTransition();
+    if (fedTransition && same && transitionNameOf(*item) == oldTransition->strName())
         return std::nullopt;
     if (!fedTransition && !same)
         m_oLastIndexes.clear();
+    p_updateBarrier(size);
 
-    if (m_nsImgBarrier.isNull() || m_nsImgBarrier.size() != size) {
-        m_nsImgBarrier = HLImageHelper::hlImageOf(QSizeF(size), [](QPainter &painter, const QRectF &rect) {
-            painter.fillRect(rect, Qt::black);
-        });
-        m_ciImgBarrier = QVariant::fromValue(Picture::fromImage(m_nsImgBarrier));
-    }
-
-    m_strLastSSID = ssid;
-    m_bIsSpecialNow = false;
+    m_strLastSSID = item->strSSID();
     m_bIsSpecialPre = false;
-    m_oSlideshowNow.reset();
-    m_oTransitionNow.reset();
     m_oSlideshowPre.reset();
+    m_oSlideshowNow = p_currentRenderOf(slideshowNameOf(*item), size, oldNow, oldPre);
+    if (m_oSlideshowNow)
+        p_updateBackground(*item, *m_oSlideshowNow);
+    m_bIsSpecialNow = item->isSpecial();
 
-    // The current item's renderer: the kept one, else the preloaded one, else a new one.
+    const float local = time - m_oTimeline->slideshowOffsetOf(item);
+    m_oTransitionNow = p_transitionRenderOf(*item, local, size, oldTransition);
+    Caches caches;
+    p_prepareCurrent(*item, local, caches);
+    if (item->isNeedToPreloadAt(local))
+        p_preloadNext(time, size, oldPre, caches);
+    return caches;
+}
+
+// The state an export frame leaves once it has fed a transition both its pictures.
+bool HLTimelineRender::p_isFedExportTransition() const
+{
+    return m_enType == HLRenderModeExport && !m_oSlideshowNow && m_oTransitionNow && !m_oSlideshowPre;
+}
+
+void HLTimelineRender::p_updateBarrier(QSize size)
+{
+    if (!m_imgBarrier.isNull() && m_imgBarrier.extent().size() == QSizeF(size))
+        return;
+    m_imgBarrier = Picture::fromImage(HLImageHelper::hlImageOf(QSizeF(size), [](QPainter &painter, const QRectF &rect) {
+        painter.fillRect(rect, Qt::black);
+    }));
+}
+
+// The kept renderer, else the preloaded one (which then stops being preloaded), else a new one;
+// export renews a renderer that has taken many snapshots.
+std::shared_ptr<HLSlideshowRender> HLTimelineRender::p_currentRenderOf(const QString &name, QSize size,
+                                                                       const std::shared_ptr<HLSlideshowRender> &oldNow,
+                                                                       std::shared_ptr<HLSlideshowRender> &oldPre) const
+{
     std::shared_ptr<HLSlideshowRender> now;
-    if (p_isSameRender(oldNow.get(), HLRenderTypeSlideshow, slideshowName, size)) {
+    if (p_isSameRender(oldNow.get(), HLRenderTypeSlideshow, name, size)) {
         now = oldNow;
-    } else if (p_isSameRender(oldPre.get(), HLRenderTypeSlideshow, slideshowName, size)) {
+    } else if (p_isSameRender(oldPre.get(), HLRenderTypeSlideshow, name, size)) {
         now = oldPre;
         oldPre.reset();
     }
     if (!now || (m_enType == HLRenderModeExport && now->repeatOver(kExportRepeatLimit)))
-        now = std::static_pointer_cast<HLSlideshowRender>(p_renderOf(HLRenderTypeSlideshow, slideshowName));
+        now = std::static_pointer_cast<HLSlideshowRender>(p_renderOf(HLRenderTypeSlideshow, name));
+    return now;
+}
 
-    // A renderer kept from another item still holds that item's background.
-    const bool backgroundDirty = item->isBackgroundDirty();
-    if (now)
-        p_updateBackground(*item, *now, sizeChanged || !same);
-    else
-        item->makeBackgroundClean();
-    m_bIsSpecialNow = special;
-    m_oSlideshowNow = now;
+std::shared_ptr<HLTransitionRender> HLTimelineRender::p_transitionRenderOf(
+    const HLSlideshowItem &item, float local, QSize size, const std::shared_ptr<HLTransitionRender> &old) const
+{
+    if (!(item.bHasTransition() && item.isInTransitionAt(local)))
+        return nullptr;
+    const QString name = transitionNameOf(item);
+    if (p_isSameRender(old.get(), HLRenderTypeTransition, name, size))
+        return old;
+    return std::static_pointer_cast<HLTransitionRender>(p_renderOf(HLRenderTypeTransition, name));
+}
 
-    const float local = time - m_oTimeline->slideshowOffsetOf(item);
-    if (item->bHasTransition() && item->isInTransitionAt(local)) {
-        if (p_isSameRender(oldTransition.get(), HLRenderTypeTransition, transitionName, size))
-            m_oTransitionNow = oldTransition;
-        else
-            m_oTransitionNow =
-                std::static_pointer_cast<HLTransitionRender>(p_renderOf(HLRenderTypeTransition, transitionName));
-    }
-
-    const IndexSet indexes = special ? IndexSet{0} : p_indexSetOf(*item, slideshowName, item->slideshowMetaTimeAt(local));
-    if (item->oRenderEdit()->bIsDirty())
-        item->makeRenderItemsDirty(indexes);
-    if (m_oTransitionNow && (item->areRenderItemsDirty(indexes) || (!special && backgroundDirty)))
-        m_oTransitionNow->updateImageA(QVariant());
-
-    caches.append(HLSlideshowItemRenderCache::renderCachesAt(*item, local, indexes));
-    m_aryImagesNow = HLSlideshowItemRenderCache::renderImages(*item, kRenderKeyInputImage, indexes);
+// The current item's pictures; an outgoing transition picture drawn from anything else is stale.
+void HLTimelineRender::p_prepareCurrent(const HLSlideshowItem &item, float local, Caches &caches)
+{
+    const IndexSet indexes = item.isSpecial() ? IndexSet{0} : p_indexSetOf(item, item.slideshowMetaTimeAt(local));
+    caches.append(HLSlideshowItemRenderCache::renderCachesAt(item, local, indexes));
+    m_aryImagesNow = HLSlideshowItemRenderCache::renderImages(item, indexes);
+    m_oFromNow = p_drawnFromOf(item, indexes, m_aryImagesNow);
+    if (m_oTransitionNow && m_oTransitionNow->bHasImageA() && m_oTransitionNow->oImageAFrom() != m_oFromNow)
+        m_oTransitionNow->updateImageA(Picture());
     if (m_enType == HLRenderModePreview)
         m_oLastIndexes.insert(indexes.begin(), indexes.end());
-
-    if (item->isNeedToPreloadAt(local)) {
-        if (const auto next = m_oTimeline->nextSlideshowItemAt(time)) {
-            const QString nextName = next->oSlideshowInfo() ? next->oSlideshowInfo()->strName() : QString();
-            const bool nextSpecial = next->isSpecial();
-            std::shared_ptr<HLSlideshowRender> pre;
-            if (p_isSameRender(oldPre.get(), HLRenderTypeSlideshow, nextName, size))
-                pre = oldPre;
-            else
-                pre = std::static_pointer_cast<HLSlideshowRender>(p_renderOf(HLRenderTypeSlideshow, nextName));
-            const bool nextBackgroundDirty = next->isBackgroundDirty();
-            if (pre)
-                p_updateBackground(*next, *pre, sizeChanged);
-            else
-                next->makeBackgroundClean();
-            m_bIsSpecialPre = nextSpecial;
-            m_oSlideshowPre = pre;
-
-            const IndexSet nextIndexes = nextSpecial ? IndexSet{0} : p_indexSetOf(*next, nextName, 0);
-            if (next->oRenderEdit()->bIsDirty())
-                next->makeRenderItemsDirty(nextIndexes);
-            if (m_oTransitionNow
-                && (next->areRenderItemsDirty(nextIndexes) || (!nextSpecial && nextBackgroundDirty)))
-                m_oTransitionNow->updateImageB(QVariant());
-            caches.append(HLSlideshowItemRenderCache::renderCachesAt(*next, 0, nextIndexes));
-            m_aryImagesPre = HLSlideshowItemRenderCache::renderImages(*next, kRenderKeyInputImage, nextIndexes);
-        }
-    }
-
-    m_oTimeline->makeRenderItemsClean();
-    return caches;
 }
 
-void HLTimelineRender::p_updateBackground(HLSlideshowItem &item, HLSlideshowRender &render, bool force)
+// The next item's renderer and pictures, made while the current item closes; an incoming
+// transition picture drawn from anything else is stale.
+void HLTimelineRender::p_preloadNext(float time, QSize size, std::shared_ptr<HLSlideshowRender> oldPre,
+                                     Caches &caches)
 {
-    const bool dirty = item.isBackgroundDirty();
-    const bool flagChanged = item.oBackEdit()->bBackground() != render.hasBackground();
-    item.makeBackgroundClean();
-    if (item.isSpecial() || !(force || dirty || flagChanged))
+    const auto next = m_oTimeline->nextSlideshowItemAt(time);
+    if (!next)
         return;
-    const QImage background = item.oBackEdit()->backgroundOf(render.szSize());
-    render.updateBackground(background.isNull() ? QVariant() : QVariant(background));
+    const QString name = slideshowNameOf(*next);
+    std::shared_ptr<HLSlideshowRender> pre = oldPre;
+    if (!p_isSameRender(oldPre.get(), HLRenderTypeSlideshow, name, size))
+        pre = std::static_pointer_cast<HLSlideshowRender>(p_renderOf(HLRenderTypeSlideshow, name));
+    if (pre)
+        p_updateBackground(*next, *pre);
+    m_bIsSpecialPre = next->isSpecial();
+    m_oSlideshowPre = pre;
+
+    const IndexSet indexes = next->isSpecial() ? IndexSet{0} : p_indexSetOf(*next, 0);
+    caches.append(HLSlideshowItemRenderCache::renderCachesAt(*next, 0, indexes));
+    m_aryImagesPre = HLSlideshowItemRenderCache::renderImages(*next, indexes);
+    m_oFromPre = p_drawnFromOf(*next, indexes, m_aryImagesPre);
+    if (m_oTransitionNow && m_oTransitionNow->bHasImageB() && m_oTransitionNow->oImageBFrom() != m_oFromPre)
+        m_oTransitionNow->updateImageB(Picture());
 }
 
-HLTimelineRender::IndexSet HLTimelineRender::p_indexSetOf(const HLSlideshowItem &item, const QString &name,
-                                                         float metaTime) const
+// A renderer holds the background of the item and edit it was last given; a one-picture item
+// shows none.
+void HLTimelineRender::p_updateBackground(const HLSlideshowItem &item, HLSlideshowRender &render)
 {
-    const auto indexes = std::static_pointer_cast<HLIndexesRender>(p_renderOf(HLRenderTypeGeneral, name));
+    if (item.isSpecial())
+        return;
+    const HLDrawnFrom from{item.strSSID(), {}, {}, item.oBackEdit()->iDirtyGeneration()};
+    const bool flagChanged = item.oBackEdit()->bBackground() != render.hasBackground();
+    if (render.oBackgroundFrom() == from && !flagChanged)
+        return;
+    render.updateBackground(Picture::fromImage(item.oBackEdit()->backgroundOf(render.szSize())), from);
+}
+
+HLTimelineRender::IndexSet HLTimelineRender::p_indexSetOf(const HLSlideshowItem &item, float metaTime) const
+{
+    const auto indexes =
+        std::static_pointer_cast<HLIndexesRender>(p_renderOf(HLRenderTypeGeneral, slideshowNameOf(item)));
     if (!indexes)
         return {};
     return indexes->indexSetAt(metaTime, item.logicItemsCount());
+}
+
+HLDrawnFrom HLTimelineRender::p_drawnFromOf(const HLSlideshowItem &item, const IndexSet &indexes,
+                                            const QStringList &images) const
+{
+    quint64 generation = item.renderGenerationOf(indexes);
+    if (!item.isSpecial())
+        generation = std::max(generation, item.oBackEdit()->iDirtyGeneration());
+    return {item.strSSID(), slideshowNameOf(item), images, generation};
 }
 
 // Renderers ---------------------------------------------------------------------------------
@@ -428,30 +452,23 @@ std::function<void()> HLTimelineRender::p_renderOperationAt(float time, const Fe
         const auto transition = self->m_oTransitionNow;
         const auto pre = self->m_oSlideshowPre;
         HLRenderPool &pool = *self->m_oRenderPool;
-        QVariantList imagesNow;
-        QVariantList imagesPre;
+        QStringList imagesNow;
+        QStringList imagesPre;
         imagesNow.swap(self->m_aryImagesNow);
         imagesPre.swap(self->m_aryImagesPre);
 
         QImage frame;
         if (transition) {
             if (!transition->bHasImageA()) {
-                const QStringList ids = cacheIDsOf(imagesNow);
                 const QImage picture = specialNow ? self->p_renderSpecial(imagesNow, pool)
                                        : now      ? self->p_renderSlideshow(*now, endTime, imagesNow, pool)
                                                   : QImage();
                 if (mode == HLRenderModeExport) {
+                    // The incoming item's pictures are entries of its own render items.
                     self->m_oSlideshowNow.reset();
-                    // What the incoming item shows as well stays for its picture.
-                    QStringList drop;
-                    const QStringList keep = cacheIDsOf(imagesPre);
-                    for (const QString &id : ids) {
-                        if (!keep.contains(id))
-                            drop.append(id);
-                    }
-                    pool.clearBy(drop);
+                    pool.clearBy(cacheIDsOf(imagesNow));
                 }
-                transition->updateImageA(picture);
+                transition->updateImageA(Picture::fromImage(picture), self->m_oFromNow);
             }
             if (!transition->bHasImageB()) {
                 const QImage picture = specialPre ? self->p_renderSpecial(imagesPre, pool)
@@ -459,7 +476,7 @@ std::function<void()> HLTimelineRender::p_renderOperationAt(float time, const Fe
                                                   : QImage();
                 if (mode == HLRenderModeExport)
                     self->m_oSlideshowPre.reset();
-                transition->updateImageB(picture);
+                transition->updateImageB(Picture::fromImage(picture), self->m_oFromPre);
             }
             frame = self->p_renderTransition(*transition, transitionTime);
         } else if (specialNow) {
@@ -477,37 +494,28 @@ QImage HLTimelineRender::p_renderTransition(HLTransitionRender &render, float ti
     return render.snapshotNSImageAt(time);
 }
 
-QImage HLTimelineRender::p_renderSlideshow(HLSlideshowRender &render, float time, const QVariantList &images,
+QImage HLTimelineRender::p_renderSlideshow(HLSlideshowRender &render, float time, const QStringList &images,
                                            HLRenderPool &pool)
 {
     pool.renderContent();
-    QVariantList inputs;
-    inputs.reserve(images.size());
-    for (const QVariant &entry : images) {
-        QVariantMap map = entry.toMap();
-        const QVariant value = map.value(kRenderKeyInputImage);
-        if (value.metaType() == QMetaType::fromType<QString>()) {
-            const QVariant content = pool.contentOf(value.toString());
-            map.insert(kRenderKeyInputImage, content.isValid() ? content : m_ciImgBarrier);
-        }
-        inputs.append(map);
-    }
-    render.updateImages(inputs);
+    QList<Picture> pictures;
+    pictures.reserve(images.size());
+    for (const QString &cacheID : images)
+        pictures.append(cacheID.isEmpty() ? Picture() : p_pictureOf(cacheID, pool));
+    render.updateImages(pictures);
     return render.snapshotNSImageAt(time);
 }
 
-QImage HLTimelineRender::p_renderSpecial(const QVariantList &images, HLRenderPool &pool)
+QImage HLTimelineRender::p_renderSpecial(const QStringList &images, HLRenderPool &pool)
 {
     pool.renderContent();
-    if (images.isEmpty())
+    if (images.isEmpty() || images.last().isEmpty())
         return {};
-    const QVariant value = images.last().toMap().value(kRenderKeyInputImage);
-    if (value.metaType() != QMetaType::fromType<QString>())
-        return {};
-    const QVariant content = pool.contentOf(value.toString());
-    if (content.metaType() == QMetaType::fromType<QImage>())
-        return content.value<QImage>();
-    if (content.metaType() == QMetaType::fromType<Picture>())
-        return content.value<Picture>().image();
-    return m_nsImgBarrier;
+    return p_pictureOf(images.last(), pool).image();
+}
+
+Picture HLTimelineRender::p_pictureOf(const QString &cacheID, HLRenderPool &pool) const
+{
+    const Picture picture = pool.contentOf(cacheID);
+    return picture.isNull() ? m_imgBarrier : picture;
 }

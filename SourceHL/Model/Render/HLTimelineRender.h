@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Imaging/Picture.h"
+#include "SourceHL/Model/Render/HLDrawnFrom.h"
 #include "SourceHL/Model/Render/HLRenderType.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 
@@ -7,7 +9,7 @@
 #include <QList>
 #include <QSize>
 #include <QString>
-#include <QVariantList>
+#include <QStringList>
 
 #include <atomic>
 #include <cstddef>
@@ -26,9 +28,8 @@ class HLSlideshowItem;
 class HLSlideshowRender;
 class HLTimelineItem;
 class HLTransitionRender;
-class Picture;
 
-// Turns the timeline into one picture at its current time: the slideshow item playing then,
+// Turns the timeline into one picture at a time it is given: the slideshow item playing then,
 // through its slideshow template with background and slides, or inside its closing transition
 // the transition template fed with the outgoing item's last picture and the incoming item's
 // first. Keeps the composition renderers of the current item, of the preloaded next item and of
@@ -38,6 +39,11 @@ class Picture;
 // one thread at a time. Preview renders at the sizer's limited size, export at the project's full
 // size in even whole pixels. The clears may come from the main thread: they are requests that
 // the rendering thread carries out at the start of its next frame.
+//
+// A frame reads the model and writes nothing of it but the resources' counted loads: what it
+// drew is recorded here by edit generation (HLDirtyMark), so an edit is drawn by every renderer
+// over the model and never erased by one of them. Edits go through the edit gate, which waits
+// for the preview job; the play step's time comes as an argument, never through the timeline.
 class HLTimelineRender : public std::enable_shared_from_this<HLTimelineRender>
 {
 public:
@@ -58,12 +64,12 @@ public:
                                                               const std::shared_ptr<HLQuartzPool> &transitionPool);
     ~HLTimelineRender();
 
-    // The preview frame at the timeline's dNowTime, or a null image. When the shown-index set has
-    // reached kRestartIndexCount, block (the driver's restart) is posted to the main thread, once
-    // until the next shallow clear.
-    QImage renderPreview(const RestartBlock &block);
-    // The export frame, or a null image. Callable from a converter thread.
-    QImage renderExport();
+    // The preview frame at time (seconds, kept inside the timeline), or a null image. When the
+    // shown-index set has reached kRestartIndexCount, block (the driver's restart) is posted to
+    // the main thread, once until the next shallow clear.
+    QImage renderPreview(float time, const RestartBlock &block);
+    // The export frame at time, or a null image. Callable from a converter thread.
+    QImage renderExport(float time);
     // Requests: forget the renderers, indexes and current item (shallow), and the prepared
     // pictures too (deep). Taken at the start of the next frame.
     void shallowClear();
@@ -85,24 +91,47 @@ public:
     std::shared_ptr<HLTransitionRender> oTransitionNow() const { return m_oTransitionNow; }
     std::shared_ptr<HLSlideshowRender> oSlideshowPre() const { return m_oSlideshowPre; }
     const IndexSet &oLastIndexes() const { return m_oLastIndexes; }
-    QImage nsImgBarrier() const { return m_nsImgBarrier; }
+    // Black of the frame size: stands in for a slide picture that could not be made.
+    Picture imgBarrier() const { return m_imgBarrier; }
     QString strLastSSID() const { return m_strLastSSID; }
 
 private:
+    using Caches = QList<std::shared_ptr<HLRenderCache>>;
+
     HLTimelineRender() = default;
 
+    QImage p_render(HLRenderMode mode, float time, const RestartBlock &block);
     void p_takeClearRequests();
     void p_shallowClear();
-    std::function<void()> p_renderOperationOf(const FeedbackBlock &feedback);
-    std::optional<QList<std::shared_ptr<HLRenderCache>>> p_updateRenderCachesAt(float time);
+    std::function<void()> p_renderOperationOf(float time, const FeedbackBlock &feedback);
+    void p_syncPool(const Caches &caches, const std::shared_ptr<HLSlideshowItem> &current,
+                    const std::shared_ptr<HLSlideshowItem> &next);
+
+    // The cache update, step by step.
+    std::optional<Caches> p_updateRenderCachesAt(float time);
+    bool p_isFedExportTransition() const;
+    void p_updateBarrier(QSize size);
+    std::shared_ptr<HLSlideshowRender> p_currentRenderOf(const QString &name, QSize size,
+                                                         const std::shared_ptr<HLSlideshowRender> &oldNow,
+                                                         std::shared_ptr<HLSlideshowRender> &oldPre) const;
+    std::shared_ptr<HLTransitionRender> p_transitionRenderOf(const HLSlideshowItem &item, float local, QSize size,
+                                                             const std::shared_ptr<HLTransitionRender> &old) const;
+    void p_prepareCurrent(const HLSlideshowItem &item, float local, Caches &caches);
+    void p_preloadNext(float time, QSize size, std::shared_ptr<HLSlideshowRender> oldPre, Caches &caches);
+    void p_updateBackground(const HLSlideshowItem &item, HLSlideshowRender &render);
+    IndexSet p_indexSetOf(const HLSlideshowItem &item, float metaTime) const;
+    HLDrawnFrom p_drawnFromOf(const HLSlideshowItem &item, const IndexSet &indexes, const QStringList &images) const;
+
     bool p_isSameRender(const HLRender *render, HLRenderType type, const QString &name, QSize size) const;
     std::shared_ptr<HLRender> p_renderOf(HLRenderType type, const QString &name) const;
+
+    // The frame.
     std::function<void()> p_renderOperationAt(float time, const FeedbackBlock &feedback);
     QImage p_renderTransition(HLTransitionRender &render, float time);
-    QImage p_renderSlideshow(HLSlideshowRender &render, float time, const QVariantList &images, HLRenderPool &pool);
-    QImage p_renderSpecial(const QVariantList &images, HLRenderPool &pool);
-    IndexSet p_indexSetOf(const HLSlideshowItem &item, const QString &name, float metaTime) const;
-    void p_updateBackground(HLSlideshowItem &item, HLSlideshowRender &render, bool force);
+    QImage p_renderSlideshow(HLSlideshowRender &render, float time, const QStringList &images, HLRenderPool &pool);
+    QImage p_renderSpecial(const QStringList &images, HLRenderPool &pool);
+    // A pooled picture, or the barrier when there is none.
+    Picture p_pictureOf(const QString &cacheID, HLRenderPool &pool) const;
 
     HLRenderMode m_enType = HLRenderModePreview;
     std::shared_ptr<HLTimelineItem> m_oTimeline;
@@ -117,10 +146,12 @@ private:
     std::shared_ptr<HLTransitionRender> m_oTransitionNow;
     std::shared_ptr<HLSlideshowRender> m_oSlideshowPre;
     IndexSet m_oLastIndexes;
-    QVariantList m_aryImagesNow;
-    QVariantList m_aryImagesPre;
-    QImage m_nsImgBarrier;
-    QVariant m_ciImgBarrier;
+    QStringList m_aryImagesNow;
+    QStringList m_aryImagesPre;
+    // What this frame's outgoing and incoming pictures are drawn from.
+    HLDrawnFrom m_oFromNow;
+    HLDrawnFrom m_oFromPre;
+    Picture m_imgBarrier;
     QString m_strLastSSID;
 
     // The frame size and mode the pooled pictures were made for; pictures of another are redone.

@@ -1,21 +1,9 @@
 #include "SourceHL/Model/Render/HLTransitionRender.h"
 
-#include "Platform/Imaging/Picture.h"
-
 namespace {
 const QString kRenderKeyBackgroundImage = QStringLiteral("BackgroundImage");
 const QString kRenderKeyImageA = QStringLiteral("ImageA");
 const QString kRenderKeyImageB = QStringLiteral("ImageB");
-
-// A null picture counts as none, so the flags never claim a picture that draws nothing.
-QVariant pictureOrNothing(const QVariant &picture)
-{
-    if (picture.metaType() == QMetaType::fromType<QImage>() && picture.value<QImage>().isNull())
-        return {};
-    if (picture.metaType() == QMetaType::fromType<Picture>() && picture.value<Picture>().isNull())
-        return {};
-    return picture;
-}
 } // namespace
 
 std::unique_ptr<HLTransitionRender> HLTransitionRender::initFreely(bool freely, const QString &name,
@@ -32,9 +20,9 @@ std::unique_ptr<HLTransitionRender> HLTransitionRender::initSized(QSize size, co
 
 void HLTransitionRender::clear()
 {
-    updateBackground(QVariant());
-    updateImageA(QVariant());
-    updateImageB(QVariant());
+    updateBackground(Picture());
+    updateImageA(Picture());
+    updateImageB(Picture());
 }
 
 bool HLTransitionRender::hasBackground() const
@@ -42,21 +30,22 @@ bool HLTransitionRender::hasBackground() const
     return value(kRenderKeyBackgroundImage).isValid();
 }
 
-void HLTransitionRender::updateBackground(const QVariant &picture)
+void HLTransitionRender::updateBackground(const Picture &picture)
 {
-    setValue(kRenderKeyBackgroundImage, pictureOrNothing(picture));
+    m_renderer.setPicture(kRenderKeyBackgroundImage, picture);
 }
 
-void HLTransitionRender::updateImageA(const QVariant &picture)
+// A null picture counts as none, so the flags never claim a picture that draws nothing.
+void HLTransitionRender::updateImageA(const Picture &picture, const HLDrawnFrom &from)
 {
-    const QVariant v = pictureOrNothing(picture);
-    setValue(kRenderKeyImageA, v);
-    m_bHasImageA = v.isValid();
+    m_renderer.setPicture(kRenderKeyImageA, picture);
+    m_bHasImageA = !picture.isNull();
+    m_oImageAFrom = from;
 }
 
-void HLTransitionRender::updateImageB(const QVariant &picture)
+void HLTransitionRender::updateImageB(const Picture &picture, const HLDrawnFrom &from)
 {
-    const QVariant v = pictureOrNothing(picture);
-    setValue(kRenderKeyImageB, v);
-    m_bHasImageB = v.isValid();
+    m_renderer.setPicture(kRenderKeyImageB, picture);
+    m_bHasImageB = !picture.isNull();
+    m_oImageBFrom = from;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Imaging/Picture.h"
+#include "SourceHL/Model/Render/HLDrawnFrom.h"
 #include "SourceHL/Model/Render/HLRender.h"
 
 // Blends the outgoing and the incoming picture through a transition template; its time runs from
@@ -16,13 +18,15 @@ public:
     // Empties the background, then "ImageA", then "ImageB".
     void clear();
     bool hasBackground() const;
-    // Pictures are QImage or Picture values; an invalid value (or a null picture) empties the port.
-    void updateBackground(const QVariant &picture);
-    void updateImageA(const QVariant &picture);
-    void updateImageB(const QVariant &picture);
+    // A null picture empties the port. from records what the picture was drawn from.
+    void updateBackground(const Picture &picture);
+    void updateImageA(const Picture &picture, const HLDrawnFrom &from = {});
+    void updateImageB(const Picture &picture, const HLDrawnFrom &from = {});
 
     bool bHasImageA() const { return m_bHasImageA; }
     bool bHasImageB() const { return m_bHasImageB; }
+    const HLDrawnFrom &oImageAFrom() const { return m_oImageAFrom; }
+    const HLDrawnFrom &oImageBFrom() const { return m_oImageBFrom; }
 
 private:
     friend class HLRender;
@@ -30,4 +34,6 @@ private:
 
     bool m_bHasImageA = false;
     bool m_bHasImageB = false;
+    HLDrawnFrom m_oImageAFrom;
+    HLDrawnFrom m_oImageBFrom;
 };

@@ -49,7 +49,7 @@ bool HLResourceItem::isKindOfAudio(const QString &path)
 {
     const auto segment = ZKSegmentMovie::movieWithPath(path);
     const auto movie = segment ? std::dynamic_pointer_cast<ZKFFMovie>(segment->ffmovie()) : nullptr;
-    return movie && segment->duration() > qint64(0.01 * double(zk_default_time_base())) && movie->hasAudio();
+    return movie && segment->duration() > zk_ff_time_from_double(0.01) && movie->hasAudio();
 }
 
 QString HLResourceItem::audioName() const

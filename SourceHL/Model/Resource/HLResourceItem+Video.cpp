@@ -64,7 +64,7 @@ bool HLResourceItem::isKindOfVideo(const QString &path)
 {
     const auto segment = ZKSegmentMovie::movieWithPath(path);
     const auto movie = segment ? std::dynamic_pointer_cast<ZKFFMovie>(segment->ffmovie()) : nullptr;
-    return movie && segment->duration() > qint64(0.1 * double(zk_default_time_base())) && movie->hasVideo();
+    return movie && segment->duration() > zk_ff_time_from_double(0.1) && movie->hasVideo();
 }
 
 QString HLResourceItem::videoName() const

@@ -31,7 +31,7 @@ QImage HLVideoDecoder::videoFrameAt(float time)
     const float latest = float(std::max(0.0, double(m_duration) - 0.1));
     float clamped = std::isnan(time) ? 0.0f : std::max(0.0f, time);
     clamped = std::min(clamped, latest);
-    const qint64 mediaTime = qint64(clamped * float(zk_default_time_base()));
+    const qint64 mediaTime = zk_ff_time_from_double(clamped);
 
     const float difference = clamped - m_lastTime;
     if (m_seekPending.exchange(false) || difference < 0 || difference >= 1.0f)

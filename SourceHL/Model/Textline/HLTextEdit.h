@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Foundation/HLCoding.h"
+#include "SourceHL/Common/HLDirtyMark.h"
 
 #include <QColor>
 #include <QSizeF>
@@ -17,7 +18,7 @@ inline constexpr QSizeF static_render_size(600, 450);
 
 // A title's text and look. Static text (type 0) is drawn into a picture with an optional
 // rounded back plate and shadow; template text (type 1) hands text, font, colour, centre and
-// move times to a text template. The dirty flag is never archived, copied or compared.
+// move times to a text template. The dirty mark is never archived, copied or compared.
 class HLTextEdit : public HLCoding
 {
 public:
@@ -31,16 +32,17 @@ public:
     // A new style with the defaults.
     static std::shared_ptr<HLTextEdit> textEdit();
 
-    // Every field but the dirty flag taken from other, or the defaults for nullptr.
+    // Every field but the dirty mark taken from other, or the defaults for nullptr.
     void keepTheSame(const HLTextEdit *other);
     void reset();
-    // Equal style, dirty flag clear.
+    // Equal style, dirty mark clear.
     std::shared_ptr<HLTextEdit> copy() const;
-    // Floats compared exactly, colours within hlIsEqual's tolerance; the dirty flag is not.
+    // Floats compared exactly, colours within hlIsEqual's tolerance; the dirty mark is not.
     bool isEqual(const HLTextEdit &other) const;
 
-    bool bIsDirty() const { return m_bIsDirty; }
-    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    // An edit the renderers must draw again; they compare generations and never clear it.
+    void makeDirty() { m_oDirty.makeDirty(); }
+    quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
     HLTextEditType enType() const { return m_enType; }
     void setEnType(HLTextEditType type) { m_enType = type; }
     QString strText() const { return m_strText; }
@@ -86,7 +88,7 @@ public:
     static std::shared_ptr<HLTextEdit> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
-    bool m_bIsDirty = false;
+    HLDirtyMark m_oDirty;
     HLTextEditType m_enType = HLTextEditTypeStatic;
     QString m_strText;
     QString m_strFont;

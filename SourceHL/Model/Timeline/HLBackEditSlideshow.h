@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Foundation/HLCoding.h"
+#include "SourceHL/Common/HLDirtyMark.h"
 
 #include <QColor>
 #include <QImage>
@@ -19,10 +20,10 @@ public:
     static std::shared_ptr<HLBackEditSlideshow> backEdit();
 
     void reset();
-    // Every field but the dirty flag of other (colours copied, the picture shared), or the
+    // Every field but the dirty mark of other (colours copied, the picture shared), or the
     // defaults.
     void keepTheSame(const HLBackEditSlideshow *other);
-    // The copy's dirty flag is clear.
+    // The copy's dirty mark is clear.
     std::shared_ptr<HLBackEditSlideshow> copy() const;
     bool isEqual(const HLBackEditSlideshow &other) const;
 
@@ -32,8 +33,9 @@ public:
     // The preview picture of the background resource; null without one.
     QImage previewImage() const;
 
-    bool bIsDirty() const { return m_bIsDirty; }
-    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    // An edit the renderers must draw again; they compare generations and never clear it.
+    void makeDirty() { m_oDirty.makeDirty(); }
+    quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
     bool bBackground() const { return m_bBackground; }
     void setBBackground(bool background) { m_bBackground = background; }
     // 0 colour, any other value picture.
@@ -62,7 +64,7 @@ private:
     QImage p_colorImageOf(QSizeF size) const;
     QImage p_safedImageOf(QSizeF size) const;
 
-    bool m_bIsDirty = false;
+    HLDirtyMark m_oDirty;
     bool m_bBackground = false;
     qint64 m_enBackType = 0;
     qint64 m_enColorType = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Foundation/HLCoding.h"
+#include "SourceHL/Common/HLDirtyMark.h"
 
 #include <QColor>
 
@@ -17,15 +18,16 @@ public:
     static std::shared_ptr<HLRenderEditSlideshow> renderEdit();
 
     bool isEqual(const HLRenderEditSlideshow &other) const;
-    // The copy's dirty flag is clear.
+    // The copy's dirty mark is clear.
     std::shared_ptr<HLRenderEditSlideshow> copy() const;
-    // The switches, ratios and colours of other, or the defaults; the dirty flag stays.
+    // The switches, ratios and colours of other, or the defaults; the dirty mark stays.
     void keepTheSame(const HLRenderEditSlideshow *other);
     void reset();
     bool isEdited() const;
 
-    bool bIsDirty() const { return m_bIsDirty; }
-    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    // An edit the renderers must draw again; they compare generations and never clear it.
+    void makeDirty() { m_oDirty.makeDirty(); }
+    quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
     bool bImageBorder() const { return m_bImageBorder; }
     void setBImageBorder(bool border) { m_bImageBorder = border; }
     QColor clBorderColor() const { return m_clBorderColor; }
@@ -49,7 +51,7 @@ public:
     static std::shared_ptr<HLRenderEditSlideshow> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
-    bool m_bIsDirty = false;
+    HLDirtyMark m_oDirty;
     bool m_bImageBorder = false;
     QColor m_clBorderColor = Qt::white;
     float m_dBorderRatio = 0.7f;

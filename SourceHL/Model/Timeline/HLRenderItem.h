@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform/Foundation/HLCoding.h"
+#include "SourceHL/Common/HLDirtyMark.h"
 
 #include <QImage>
 #include <QSizeF>
@@ -63,8 +64,9 @@ public:
     void setOEffect(const std::shared_ptr<HLRenderEditEffect> &effect) { m_oEffect = effect; }
     std::shared_ptr<HLRenderEditTrim> oTrim() const { return m_oTrim; }
     void setOTrim(const std::shared_ptr<HLRenderEditTrim> &trim) { m_oTrim = trim; }
-    bool bIsDirty() const { return m_bIsDirty; }
-    void setBIsDirty(bool dirty) { m_bIsDirty = dirty; }
+    // An edit the renderers must draw again; they compare generations and never clear it.
+    void makeDirty() { m_oDirty.makeDirty(); }
+    quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
 
     QString className() const override { return QStringLiteral("HLRenderItem"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
@@ -80,7 +82,7 @@ private:
     std::shared_ptr<HLRenderEditRotate> m_oRotate;
     std::shared_ptr<HLRenderEditEffect> m_oEffect;
     std::shared_ptr<HLRenderEditTrim> m_oTrim;
-    std::atomic<bool> m_bIsDirty = false;
+    HLDirtyMark m_oDirty;
     // Whether this item holds one of the resource's counted loads.
     std::atomic<bool> m_bHoldsPreview = false;
     std::atomic<bool> m_bHoldsSource = false;

@@ -78,7 +78,9 @@ void HLSlideshowItem::p_updateSlideshow(const QVariantMap &info, bool reset)
     m_dSlideshowAnimate = descriptor->dDuration_T();
     const bool border = descriptor->bPreferBorder();
     const bool back = descriptor->bPreferBack();
-    m_oRenderEdit->setBIsDirty(m_oRenderEdit->bImageBorder() != border || m_oRenderEdit->bImageBackground() != back);
+    // Only a change is an edit: an unchanged frame must not hide an edit still waiting to be drawn.
+    if (m_oRenderEdit->bImageBorder() != border || m_oRenderEdit->bImageBackground() != back)
+        m_oRenderEdit->makeDirty();
     m_oRenderEdit->setBImageBorder(border);
     m_oRenderEdit->setBImageBackground(back);
 }
@@ -466,42 +468,24 @@ float HLSlideshowItem::slideshowOffsetOf(float position, float progress) const
     return offset;
 }
 
-// Dirty flags and loading -------------------------------------------------------------------
+// Dirty marks and loading --------------------------------------------------------------------
 
-bool HLSlideshowItem::isBackgroundDirty() const
+quint64 HLSlideshowItem::renderGenerationOf(const IndexSet &indexes) const
 {
-    return m_oBackEdit->bIsDirty();
-}
-
-void HLSlideshowItem::makeBackgroundClean()
-{
-    m_oBackEdit->setBIsDirty(false);
-}
-
-bool HLSlideshowItem::areRenderItemsDirty(const IndexSet &indexes) const
-{
-    if (m_oRenderEdit->bIsDirty())
-        return true;
+    quint64 generation = m_oRenderEdit->iDirtyGeneration();
     for (const std::size_t index : indexes) {
-        if (index < logicItemsCount() && m_mtAryItems[qsizetype(index)]->bIsDirty())
-            return true;
+        if (index < logicItemsCount())
+            generation = std::max(generation, m_mtAryItems[qsizetype(index)]->iDirtyGeneration());
     }
-    return false;
+    return generation;
 }
 
 void HLSlideshowItem::makeRenderItemsDirty(const IndexSet &indexes)
 {
     for (const std::size_t index : indexes) {
         if (index < logicItemsCount())
-            m_mtAryItems[qsizetype(index)]->setBIsDirty(true);
+            m_mtAryItems[qsizetype(index)]->makeDirty();
     }
-}
-
-void HLSlideshowItem::makeRenderItemsClean()
-{
-    m_oRenderEdit->setBIsDirty(false);
-    for (const auto &item : m_mtAryItems)
-        item->setBIsDirty(false);
 }
 
 QStringList HLSlideshowItem::loadedResourceHashIDs() const

@@ -93,11 +93,10 @@ public:
     // Local time of a position and transition progress.
     float slideshowOffsetOf(float position, float progress) const;
 
-    bool isBackgroundDirty() const;
-    void makeBackgroundClean();
-    bool areRenderItemsDirty(const IndexSet &indexes) const;
+    // The newest edit generation of the frame edit and of the listed render items: a picture
+    // drawn from them at an older generation is stale.
+    quint64 renderGenerationOf(const IndexSet &indexes) const;
     void makeRenderItemsDirty(const IndexSet &indexes);
-    void makeRenderItemsClean();
     // Hash keys of the resources whose preview or source is loaded.
     QStringList loadedResourceHashIDs() const;
 

@@ -24,6 +24,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// A picture in another slideshow item is drawn in that item's frame: an edit for the renderers.
+void markMoved(const QList<std::shared_ptr<HLRenderItem>> &items)
+{
+    for (const auto &item : items)
+        item->makeDirty();
+}
+
+} // namespace
+
 std::shared_ptr<HLTimelineItem> HLTimelineItem::timelineOf(quint64 mode)
 {
     auto timeline = std::make_shared<HLTimelineItem>();
@@ -142,7 +153,7 @@ void HLTimelineItem::p_adjustTimeline()
         m_mtAryItems.last()->setBHasTransition(false);
 }
 
-float HLTimelineItem::p_currentDuration() const
+float HLTimelineItem::currentDuration() const
 {
     float duration = 0;
     for (const auto &item : m_mtAryItems)
@@ -194,6 +205,7 @@ bool HLTimelineItem::moveInTo(const QStringList &hashIDs, const QString &source,
     // Insert first: a wrong before-key is refused while the items are still in the source.
     to->insert(items, before);
     from->remove(hashIDs);
+    markMoved(items);
     p_adjustTimeline();
     update(m_dNowTime);
     return true;
@@ -208,6 +220,7 @@ bool HLTimelineItem::moveOutTo(const QStringList &hashIDs, const QString &source
         return false;
     if (from)
         from->remove(hashIDs);
+    markMoved(items);
     const qsizetype index = p_indexOf(target).value_or(m_mtAryItems.size());
     insertItems(m_mtAryItems, *slideshowItems, std::size_t(index));
     p_adjustTimeline();
@@ -293,7 +306,7 @@ void HLTimelineItem::applyTransitionInfoToAll(const QVariantMap &info)
 
 void HLTimelineItem::update(float time)
 {
-    m_dDuration = p_currentDuration();
+    m_dDuration = currentDuration();
     if (!(time > 0))
         m_dNowTime = 0;
     else
@@ -434,12 +447,6 @@ void HLTimelineItem::syncLoad(const QStringList &hashIDs)
     }
 }
 
-void HLTimelineItem::makeRenderItemsClean()
-{
-    for (const auto &item : m_mtAryItems)
-        item->makeRenderItemsClean();
-}
-
 QStringList HLTimelineItem::loadedResourceHashIDs() const
 {
     QStringList hashIDs;
@@ -493,6 +500,6 @@ std::shared_ptr<HLTimelineItem> HLTimelineItem::initWithCoder(HLKeyedUnarchiver 
     }
     timeline->p_adjustTimeline();
     if (!std::isfinite(timeline->m_dDuration) || timeline->m_dDuration < 0)
-        timeline->m_dDuration = timeline->p_currentDuration();
+        timeline->m_dDuration = timeline->currentDuration();
     return timeline;
 }

@@ -73,6 +73,9 @@ public:
 
     // Recomputes dDuration and keeps time inside [0, dDuration] as dNowTime.
     void update(float time);
+    // The play length the slideshow items add up to now (dDuration holds it as of the last
+    // update). Writes nothing, so a renderer may ask it while the play step updates.
+    float currentDuration() const;
     std::shared_ptr<HLSlideshowItem> slideshowItemAt(float time) const;
     std::shared_ptr<HLSlideshowItem> nextSlideshowItemAt(float time) const;
     std::shared_ptr<HLSlideshowItem> slideshowItemOf(const QString &ssid) const;
@@ -91,7 +94,6 @@ public:
     QStringList backResourceResourceIDs() const;
     // Gives back what render items that are not listed keep loaded.
     void syncLoad(const QStringList &hashIDs);
-    void makeRenderItemsClean();
     QStringList loadedResourceHashIDs() const;
 
     // Saving: every resource folder copied into first, or where it refuses, into second;
@@ -127,7 +129,6 @@ private:
     std::shared_ptr<HLSlideshowItem> p_slideshowOf(const QString &ssid) const;
     std::optional<qsizetype> p_indexOf(const QString &ssid) const;
     void p_adjustTimeline();
-    float p_currentDuration() const;
 
     float m_dDuration = 0;
     float m_dNowTime = 0;

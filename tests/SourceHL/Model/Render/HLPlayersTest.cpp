@@ -103,7 +103,7 @@ TEST_F(PlayersTest, TimelinePlayerPlaysTheClipOnScreen)
     auto player = HLTimelinePlayer::timelinePlayerOf(timeline);
     const auto step = [&](float time, bool seek) {
         timeline->update(time);
-        render->renderPreview(nullptr); // loads the clip as the preview does
+        render->renderPreview(time, nullptr); // loads the clip as the preview does
         seek ? player->seek(time) : player->update(time);
         player->setVolumeRatio(HLTimelineItemRendering::timelineFadeOutRatio(*timeline));
     };

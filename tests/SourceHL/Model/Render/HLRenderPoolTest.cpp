@@ -1,10 +1,12 @@
 #include "RenderProject.h"
 
 #include "Platform/Foundation/HLAssert.h"
+#include "Platform/Imaging/Picture.h"
 #include "SourceHL/Model/Render/HLRenderCache.h"
 #include "SourceHL/Model/Render/HLRenderPool.h"
 #include "SourceHL/Model/Render/HLSlideshowItemRenderCache.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Timeline/HLRenderEditSlideshow.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
@@ -26,13 +28,14 @@ std::shared_ptr<HLRenderItem> clipItem(const QString &hash)
 }
 
 std::shared_ptr<HLRenderCache> entryOf(const std::shared_ptr<HLRenderItem> &item, float time = 0,
-                                       bool dirty = false)
+                                       bool dirty = false, quint64 generation = 0)
 {
     auto cache = HLRenderCache::renderCacheOf(item);
     cache->setBIsResourceVideo(item->oResource()->isVideo());
     cache->setBIsResidentVideo(item->oResource()->isVideo());
     cache->setDLastRenderTime(time);
     cache->setBIsCacheDirty(dirty);
+    cache->setIGeneration(generation);
     return cache;
 }
 
@@ -49,7 +52,9 @@ struct Maker
             resident.append(cache.bIsResidentVideo());
             return [this, id = cache.strCacheID()] {
                 ++ran;
-                return QVariant(id);
+                QImage picture(1, 1, QImage::Format_ARGB32_Premultiplied);
+                picture.setText("id", id);
+                return Picture::fromImage(picture);
             };
         };
     }
@@ -78,12 +83,18 @@ TEST(HLRenderPoolTest, PicturesAreCarriedOverOrRemade)
     EXPECT_EQ(maker.made, 4);
     EXPECT_FALSE(moved->bIsResidentVideo());
     EXPECT_FALSE(moved->bIsCacheDirty());
-    EXPECT_EQ(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).toString(), HLRenderCache::cacheIDOf(*clip));
+    EXPECT_EQ(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).image().text("id"), HLRenderCache::cacheIDOf(*clip));
+
+    // A newer edit generation is a new picture; the same one again is kept.
+    pool.syncWith({entryOf(photo, 0, false, 7)}, maker.block());
+    EXPECT_EQ(maker.made, 5);
+    pool.syncWith({entryOf(photo, 0, false, 7)}, maker.block());
+    EXPECT_EQ(maker.made, 5);
 
     // Entries not listed are released; unknown keys change nothing.
-    pool.syncWith({entryOf(photo)}, maker.block());
+    pool.syncWith({entryOf(photo, 0, false, 7)}, maker.block());
     EXPECT_EQ(pool.loadedCacheHashIDs().size(), 1);
-    EXPECT_FALSE(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).isValid());
+    EXPECT_TRUE(pool.contentOf(HLRenderCache::cacheIDOf(*clip)).isNull());
     pool.clearBy({"nothing"});
     EXPECT_EQ(pool.loadedCacheHashIDs().size(), 1);
     pool.clear();
@@ -97,9 +108,9 @@ TEST(HLRenderPoolTest, TaskThatMakesNothingDoesNotBreakTheEntry)
     int runs = 0;
     cache->updateRenderTask([&runs] {
         ++runs;
-        return QVariant();
+        return Picture();
     });
-    EXPECT_FALSE(cache->cacheContent().isValid());
+    EXPECT_TRUE(cache->cacheContent().isNull());
     EXPECT_NO_THROW(cache->cacheContent());
     EXPECT_EQ(runs, 1);
     EXPECT_FALSE(HLRenderCache::renderCacheOf(nullptr));
@@ -118,11 +129,18 @@ TEST(HLRenderPoolTest, SlideshowEntriesAndImages)
     ASSERT_EQ(caches.size(), 3);
     EXPECT_EQ(caches[0]->strHashID(), caches[2]->strHashID());
     EXPECT_NE(caches[0]->strCacheID(), caches[2]->strCacheID());
-    const QVariantList images = HLSlideshowItemRenderCache::renderImages(*item, "Image", {0, 2});
-    ASSERT_EQ(images.size(), 3);
-    EXPECT_EQ(images[0].toMap().value("Image").toString(), caches[0]->strCacheID());
-    EXPECT_FALSE(images[1].toMap().value("Image").isValid());
-    EXPECT_EQ(images[2].toMap().value("Image").toString(), caches[2]->strCacheID());
+    const QStringList images = HLSlideshowItemRenderCache::renderImages(*item, {0, 2});
+    EXPECT_EQ(images, QStringList({caches[0]->strCacheID(), QString(), caches[2]->strCacheID()}));
+
+    // Each entry carries the edit generation of its placement and of the item's frame.
+    caches[1]->oRenderItem()->makeDirty();
+    const auto edited = HLSlideshowItemRenderCache::renderCachesAt(*item, 0, {0, 1, 2});
+    EXPECT_EQ(edited[0]->iGeneration(), caches[0]->iGeneration());
+    EXPECT_GT(edited[1]->iGeneration(), caches[1]->iGeneration());
+    item->oRenderEdit()->makeDirty();
+    const auto framed = HLSlideshowItemRenderCache::renderCachesAt(*item, 0, {0, 1, 2});
+    for (qsizetype i = 0; i < framed.size(); ++i)
+        EXPECT_GT(framed[i]->iGeneration(), edited[i]->iGeneration()) << i;
 }
 
 } // namespace

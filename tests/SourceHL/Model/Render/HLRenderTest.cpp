@@ -89,9 +89,8 @@ TEST_F(HLRenderTest, OnlySlideshowSnapshotsAreSharpened)
                         static_cast<HLRender *>(text.get())})
         r->setValue("A", edge());
     EXPECT_NE(slideshow->snapshotNSImageAt(0), raw);
-    EXPECT_EQ(slideshow->snapshotCIImageAt(0).image(), slideshow->snapshotNSImageAt(0));
     EXPECT_EQ(transition->snapshotNSImageAt(0), raw);
-    EXPECT_EQ(text->snapshotCIImageAt(0).image(), raw);
+    EXPECT_EQ(text->snapshotNSImageAt(0), raw);
 }
 
 TEST_F(HLRenderTest, StillMomentsAreNotSharpenedAgain)
@@ -101,7 +100,7 @@ TEST_F(HLRenderTest, StillMomentsAreNotSharpenedAgain)
     timing.durationS = 3;
     auto c = composition(R"({"format": 1, "layers": [
         {"type": "picture", "image": "Images[0]", "fit": "stretch", "opacity": "Time < 1 ? 1 : 0.5"}]})", timing);
-    const QVariantList images = {QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(edge()))}}};
+    const QList<Picture> images = {Picture::fromImage(edge())};
     auto fresh = [&](float time) {
         auto r = HLSlideshowRender::initFreely(false, "S", c);
         r->updateImages(images);
@@ -113,14 +112,14 @@ TEST_F(HLRenderTest, StillMomentsAreNotSharpenedAgain)
     r->updateImages(images); // the same pictures again, as every frame hands them
     const QImage still = r->snapshotNSImageAt(0.4f);
     EXPECT_EQ(still.cacheKey(), first.cacheKey()); // the kept result, not sharpened anew
-    const QImage moved = r->snapshotCIImageAt(1.5f).image();
+    const QImage moved = r->snapshotNSImageAt(1.5f);
     EXPECT_EQ(moved, fresh(1.5f));
     EXPECT_NE(moved, first);
     EXPECT_EQ(r->snapshotNSImageAt(0.2f), first); // drawn again, same pixels
     // Other pictures, or another strength, are sharpened anew.
     QImage other = edge();
     other.fill(Qt::white);
-    r->updateImages({QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(other))}}});
+    r->updateImages({Picture::fromImage(other)});
     EXPECT_NE(r->snapshotNSImageAt(0.2f), first);
     r->updateImages(images);
     r->setDSharpeness(1.5f);
@@ -133,7 +132,7 @@ TEST_F(HLRenderTest, SlideshowSnapshotsAreCounted)
 {
     auto r = HLSlideshowRender::initFreely(false, "S", composition(picture));
     r->snapshotNSImageAt(0);
-    r->snapshotCIImageAt(0);
+    r->snapshotNSImageAt(0);
     EXPECT_EQ(r->iRepeat(), 2);
     for (int k = 2; k < 99; ++k)
         r->snapshotNSImageAt(float(k));
@@ -142,9 +141,9 @@ TEST_F(HLRenderTest, SlideshowSnapshotsAreCounted)
     EXPECT_TRUE(r->repeatOver(100));
 
     EXPECT_FALSE(r->hasBackground());
-    r->updateBackground(edge());
+    r->updateBackground(Picture::fromImage(edge()));
     EXPECT_TRUE(r->hasBackground());
-    r->updateImages({QVariantMap{{"Image", edge()}}});
+    r->updateImages({Picture::fromImage(edge())});
     r->clear();
     EXPECT_FALSE(r->hasBackground());
     EXPECT_FALSE(r->value("Images").isValid());
@@ -154,17 +153,17 @@ TEST_F(HLRenderTest, TransitionFlagsFollowThePictures)
 {
     auto r = HLTransitionRender::initFreely(false, "T", composition(R"({"format": 1, "layers": [
         {"type": "picture", "image": "ImageA"}, {"type": "picture", "image": "ImageB", "opacity": "Time"}]})"));
-    r->updateImageA(edge());
-    r->updateImageB(QVariant::fromValue(Picture::fromImage(edge())));
+    r->updateImageA(Picture::fromImage(edge()));
+    r->updateImageB(Picture::fromImage(edge()));
     EXPECT_TRUE(r->bHasImageA());
     EXPECT_TRUE(r->bHasImageB());
-    r->updateImageA(QVariant());
+    r->updateImageA(Picture());
     EXPECT_FALSE(r->bHasImageA());
     EXPECT_FALSE(r->value("ImageA").isValid());
-    r->updateImageA(QImage()); // a null picture is no picture
+    r->updateImageA(Picture::fromImage(QImage())); // a null picture is no picture
     EXPECT_FALSE(r->bHasImageA());
-    r->updateBackground(edge());
-    r->updateImageA(edge());
+    r->updateBackground(Picture::fromImage(edge()));
+    r->updateImageA(Picture::fromImage(edge()));
     r->clear();
     EXPECT_FALSE(r->bHasImageA());
     EXPECT_FALSE(r->bHasImageB());

@@ -52,8 +52,7 @@ protected:
 
     QImage at(float time, HLRenderMode mode = HLRenderModePreview)
     {
-        textline->update(time);
-        return mode == HLRenderModePreview ? render->renderPreview() : render->renderExport();
+        return mode == HLRenderModePreview ? render->renderPreview(time) : render->renderExport(time);
     }
 
     std::shared_ptr<HLTextlineItem> textline;
@@ -71,30 +70,35 @@ TEST_F(TextlineRenderTest, StaticTitlesAreDrawnOnceAndRedrawnWhenChanged)
     EXPECT_EQ(at(2).cacheKey(), first.cacheKey()) << "an unchanged title is kept";
 
     title->oTextEdit()->setStrText("H");
-    title->oTextEdit()->setBIsDirty(true);
+    title->oTextEdit()->makeDirty();
     const QImage changed = at(2.1f);
     EXPECT_NE(changed.cacheKey(), first.cacheKey());
     EXPECT_LT(coveredPixels(changed), coveredPixels(first));
-    EXPECT_FALSE(title->oTextEdit()->bIsDirty());
+    EXPECT_EQ(at(2.2f).cacheKey(), changed.cacheKey()) << "drawn once per edit";
 
     EXPECT_TRUE(at(3).isNull()) << "the play range is half-open";
     EXPECT_TRUE(render->imgStatic().isNull());
 }
 
-// The play step copies the title on the main thread; the frame draws that copy even when the
-// editor changes the model before the worker runs.
-TEST_F(TextlineRenderTest, PreviewDrawsThePreparedCopy)
+// A frame writes nothing of the model: a preview and an export over one text line both redraw an
+// edited title, whichever draws first, and the frame draws the time it is given.
+TEST_F(TextlineRenderTest, EveryRendererRedrawsAnEditedTitle)
 {
     const auto title = add("T1", 0, 5);
-    textline->update(1);
-    render->prepareTitle();
-    const int wide = coveredPixels(render->renderPreview());
-    textline->update(1.5f);
-    title->oTextEdit()->setBIsDirty(true);
-    render->prepareTitle();
-    title->oTextEdit()->setStrText("H"); // after the copy: not in this frame
-    EXPECT_EQ(coveredPixels(render->renderPreview()), wide);
-    EXPECT_FALSE(title->oTextEdit()->bIsDirty()) << "the mark went with the copy";
+    auto exporter = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
+    const int wide = coveredPixels(render->renderPreview(1));
+    EXPECT_EQ(coveredPixels(exporter->renderExport(1)), wide);
+
+    title->oTextEdit()->setStrText("H");
+    title->oTextEdit()->makeDirty();
+    const quint64 generation = title->oTextEdit()->iDirtyGeneration();
+    const int narrow = coveredPixels(exporter->renderExport(1.5f));
+    EXPECT_LT(narrow, wide);
+    EXPECT_EQ(coveredPixels(render->renderPreview(1.5f)), narrow) << "the export must not take the edit away";
+    EXPECT_EQ(title->oTextEdit()->iDirtyGeneration(), generation);
+
+    textline->update(2); // the play step's time is not the frame's
+    EXPECT_TRUE(render->renderPreview(6).isNull());
 }
 
 TEST_F(TextlineRenderTest, TemplateTitlesReuseTheirRenderer)

@@ -12,6 +12,7 @@
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
 #include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
 #include "SourceHL/Model/Timeline/HLRenderEditRotate.h"
+#include "SourceHL/Model/Timeline/HLRenderEditSlideshow.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QPainter>
 
 #include <functional>
 
@@ -47,10 +50,9 @@ protected:
                                                   HLQuartzPool::quartzPoolOf(2));
     }
 
-    static QImage frameAt(HLTimelineRender &render, HLTimelineItem &timeline, float time, HLRenderMode mode)
+    static QImage frameAt(HLTimelineRender &render, float time, HLRenderMode mode)
     {
-        timeline.update(time);
-        return mode == HLRenderModePreview ? render.renderPreview(nullptr) : render.renderExport();
+        return mode == HLRenderModePreview ? render.renderPreview(time, nullptr) : render.renderExport(time);
     }
 
     TestFolder folder;
@@ -69,7 +71,7 @@ TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
     const auto second = timeline->mtAryItems().at(1);
     second->oBackEdit()->setBBackground(true);
     second->oBackEdit()->setClBackSingle(Qt::white);
-    second->oBackEdit()->setBIsDirty(true);
+    second->oBackEdit()->makeDirty();
     timeline->update(0);
     ASSERT_FLOAT_EQ(timeline->dDuration(), 26.0f);
 
@@ -91,7 +93,7 @@ TEST_F(TimelineRenderTest, FramesShowTheRightPictureInPreviewAndExport)
     };
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         for (const Probe &p : probes) {
-            const QImage frame = frameAt(*render, *timeline, p.time, mode);
+            const QImage frame = frameAt(*render, p.time, mode);
             ASSERT_FALSE(frame.isNull());
             EXPECT_EQ(frame.size(), mode == HLRenderModePreview ? QSize(64, 48) : QSize(128, 96));
             const QColor seen = probe(frame, p.x, p.y);
@@ -122,7 +124,7 @@ TEST_F(TimelineRenderTest, TransitionStartsFromTheLastPicture)
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         render->deepClear();
         for (const float time : {end - 0.5f, end + 0.02f, end + 0.1f}) {
-            const QImage frame = frameAt(*render, *timeline, time, mode);
+            const QImage frame = frameAt(*render, time, mode);
             const QColor seen = probe(frame, 0.5, 0.5);
             EXPECT_TRUE(near(seen, Qt::green, 30))
                 << "mode " << mode << " t " << time << ": " << qPrintable(seen.name());
@@ -154,7 +156,7 @@ TEST_F(TimelineRenderTest, EditsReachThePicture)
         c.edit(*timeline->mtAryItems().first()->renderItems().first());
         auto render = renderOf(timeline);
         for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
-            const QColor seen = probe(frameAt(*render, *timeline, 3, mode), c.x, 0.5);
+            const QColor seen = probe(frameAt(*render, 3, mode), c.x, 0.5);
             EXPECT_TRUE(near(seen, c.expected, 30)) << c.name << " mode " << mode << ": " << qPrintable(seen.name());
         }
     }
@@ -165,13 +167,110 @@ TEST_F(TimelineRenderTest, EditsMadeWhilePlayingAreRedrawn)
     auto timeline = RenderProject::timeline(2);
     ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, halves()), importPhoto(folder, Qt::green)}, QString()));
     auto render = renderOf(timeline);
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, HLRenderModePreview), 0.3, 0.5), Qt::red));
+    EXPECT_TRUE(near(probe(frameAt(*render, 3, HLRenderModePreview), 0.3, 0.5), Qt::red));
     const auto item = timeline->mtAryItems().first()->renderItems().first();
     item->oRotate()->flipH();
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.1f, HLRenderModePreview), 0.3, 0.5), Qt::red))
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.1f, HLRenderModePreview), 0.3, 0.5), Qt::red))
         << "clean pictures are kept";
-    item->setBIsDirty(true);
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
+    item->makeDirty();
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.2f, HLRenderModePreview), 0.3, 0.5), Qt::blue));
+}
+
+// An edit shows in the next frame of every renderer over the model, whichever draws first: that
+// frame equals what a new renderer draws and differs from the frame before the edit. Items of
+// two photos with a border (0–11 s with a dissolve from 10 s, 11–22 s, 22–32 s).
+TEST_F(TimelineRenderTest, EditsShowInTheNextFrameOfEveryRenderer)
+{
+    const HLTimelineItem::ResourceItems photos = {importPhoto(folder, halves()),       importPhoto(folder, Qt::green),
+                                                  importPhoto(folder, Qt::red),       importPhoto(folder, Qt::blue),
+                                                  importPhoto(folder, Qt::yellow),    importPhoto(folder, Qt::cyan)};
+    const auto added = importPhoto(folder, Qt::magenta);
+    using Timeline = HLTimelineItem;
+    const auto item = [](Timeline &t, int i) { return t.mtAryItems().at(i); };
+    const auto slide = [](Timeline &t, int i, int j) { return t.mtAryItems().at(i)->logicRenderItemAt(std::size_t(j)); };
+    const auto grey = [](const std::shared_ptr<HLRenderItem> &r) {
+        r->oEffect()->setDSaturation(0);
+        r->makeDirty();
+    };
+    const auto whiteBackground = [](const std::shared_ptr<HLSlideshowItem> &i) {
+        i->oBackEdit()->setBBackground(true);
+        i->oBackEdit()->setClBackSingle(Qt::white);
+        i->oBackEdit()->makeDirty();
+    };
+    struct Case
+    {
+        const char *name;
+        float time;
+        std::function<void(Timeline &)> edit;
+    };
+    const std::vector<Case> cases = {
+        {"flip a photo", 3, [&](Timeline &t) { slide(t, 0, 0)->oRotate()->flipH(), slide(t, 0, 0)->makeDirty(); }},
+        {"border colour", 3, [&](Timeline &t) {
+             item(t, 0)->oRenderEdit()->setClBorderColor(Qt::red);
+             item(t, 0)->oRenderEdit()->makeDirty();
+         }},
+        {"border colour, then the same template again", 3, [&](Timeline &t) {
+             item(t, 0)->oRenderEdit()->setClBorderColor(Qt::blue);
+             item(t, 0)->oRenderEdit()->makeDirty();
+             item(t, 0)->updateSlideshow(slideshowInfo("ProbeFramed"));
+         }},
+        {"another template", 3, [&](Timeline &t) { item(t, 0)->updateSlideshow(slideshowInfo("Probe")); }},
+        {"background", 3, [&](Timeline &t) { whiteBackground(item(t, 0)); }},
+        {"a photo removed", 3, [&](Timeline &t) { t.removeFrom({photos[1]->strHashID()}, item(t, 0)->strSSID()); }},
+        {"outgoing photo in the transition", 10.5f, [&](Timeline &t) { grey(slide(t, 0, 1)); }},
+        {"incoming photo in the transition", 10.5f, [&](Timeline &t) { grey(slide(t, 1, 0)); }},
+        {"incoming background in the transition", 10.5f, [&](Timeline &t) { whiteBackground(item(t, 1)); }},
+        {"a photo moved to the front of the incoming item", 10.5f, [&](Timeline &t) {
+             t.moveInTo({photos[4]->strHashID()}, item(t, 2)->strSSID(), item(t, 1)->strSSID(), photos[2]->strHashID());
+         }},
+        {"a photo added to the front of the incoming item", 10.5f, [&](Timeline &t) {
+             t.addInTo({added}, item(t, 1)->strSSID(), photos[2]->strHashID());
+         }},
+    };
+    for (const Case &c : cases) {
+        auto timeline = RenderProject::timeline(2, QStringLiteral("ProbeFramed"));
+        ASSERT_TRUE(timeline->addOutTo(photos, QString()));
+        auto kept = renderOf(timeline, QSizeF(128, 96));
+        auto other = renderOf(timeline, QSizeF(128, 96));
+        const QImage before = frameAt(*kept, c.time, HLRenderModePreview);
+        frameAt(*other, c.time, HLRenderModePreview);
+        c.edit(*timeline);
+        const QImage after = frameAt(*kept, c.time, HLRenderModePreview);
+        const QImage afterOther = frameAt(*other, c.time, HLRenderModePreview);
+        const QImage expected = frameAt(*renderOf(timeline, QSizeF(128, 96)), c.time, HLRenderModePreview);
+        EXPECT_FALSE(sameFrame(before, expected)) << c.name << ": the edit is not visible";
+        EXPECT_TRUE(sameFrame(after, expected)) << c.name;
+        EXPECT_TRUE(sameFrame(afterOther, expected)) << c.name << " (the second renderer)";
+    }
+}
+
+// A slide whose picture can't be made shows black in its place, in a slot and as a one-picture
+// item, in both modes.
+TEST_F(TimelineRenderTest, MissingPicturesAreBlack)
+{
+    const auto lost = importPhoto(folder, Qt::green);
+    const auto lone = importPhoto(folder, Qt::blue);
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), lost, lone}, QString()));
+    const auto first = timeline->mtAryItems().at(0);
+    first->oBackEdit()->setBBackground(true);
+    first->oBackEdit()->setClBackSingle(Qt::white);
+    for (const auto &resource : {lost, lone}) {
+        QFile::remove(resource->previewPath());
+        QFile::remove(resource->sourcePath());
+    }
+    auto render = renderOf(timeline);
+    const QColor black(0, 0, 0);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        const QImage slot = frameAt(*render, 8, mode);
+        EXPECT_TRUE(near(probe(slot, 0.5, 0.5), black)) << mode << ": " << qPrintable(probe(slot, 0.5, 0.5).name());
+        EXPECT_TRUE(near(probe(slot, 0.05, 0.05), Qt::white)) << mode;
+        const QImage single = frameAt(*render, 13, mode);
+        ASSERT_FALSE(single.isNull()) << mode;
+        EXPECT_EQ(single.size(), render->frameSizeOf(mode));
+        EXPECT_TRUE(near(probe(single, 0.5, 0.5), black)) << mode;
+        EXPECT_TRUE(near(probe(single, 0.05, 0.95), black)) << mode;
+    }
 }
 
 // One photo placed twice with different crops shows both crops.
@@ -187,8 +286,8 @@ TEST_F(TimelineRenderTest, EachPlacementHasItsOwnPicture)
     items[1]->oCrop()->setDRatioX(0.5f);
     auto render = renderOf(timeline);
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
-        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3, mode), 0.5, 0.5), Qt::red));
-        EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 8, mode), 0.5, 0.5), Qt::blue));
+        EXPECT_TRUE(near(probe(frameAt(*render, 3, mode), 0.5, 0.5), Qt::red));
+        EXPECT_TRUE(near(probe(frameAt(*render, 8, mode), 0.5, 0.5), Qt::blue));
     }
 }
 
@@ -202,15 +301,15 @@ TEST_F(TimelineRenderTest, ExportTransitionKeepsWhatTheNextItemShows)
                                    QString()));
     auto render = renderOf(timeline);
     for (float t = 9.8f; t < 11.0f; t += 0.1f) {
-        const QColor seen = probe(frameAt(*render, *timeline, t, HLRenderModeExport), 0.5, 0.5);
+        const QColor seen = probe(frameAt(*render, t, HLRenderModeExport), 0.5, 0.5);
         EXPECT_TRUE(near(seen, Qt::green, 30)) << "t " << t << ": " << qPrintable(seen.name());
     }
     // The frames after the first of the transition take the shortcut: the transition is kept.
-    frameAt(*render, *timeline, 10.4f, HLRenderModeExport);
+    frameAt(*render, 10.4f, HLRenderModeExport);
     const auto transition = render->oTransitionNow();
     ASSERT_TRUE(transition);
     EXPECT_FALSE(render->oSlideshowNow());
-    frameAt(*render, *timeline, 10.5f, HLRenderModeExport);
+    frameAt(*render, 10.5f, HLRenderModeExport);
     EXPECT_EQ(render->oTransitionNow(), transition);
 }
 
@@ -226,7 +325,7 @@ TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
     auto render = renderOf(timeline);
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         for (float played : {0.2f, 0.6f, 1.4f}) {
-            const QImage frame = frameAt(*render, *timeline, range.dStart + played, mode);
+            const QImage frame = frameAt(*render, range.dStart + played, mode);
             // Grey 16 + 4 i in limited range, shown in full range.
             const int grey = probe(frame, 0.5, 0.5).green();
             const int index = qRound((grey * 219.0 / 255.0) / 4.0);
@@ -235,7 +334,7 @@ TEST_F(TimelineRenderTest, VideoSlidesShowTheFrameOfTheirTime)
         // The clip stays loaded while it plays and is given back when the item is left.
         EXPECT_TRUE(mode == HLRenderModePreview ? clip->bLoadPreview() : clip->bLoadSource());
     }
-    frameAt(*render, *timeline, item->duration() + 0.5f, HLRenderModePreview);
+    frameAt(*render, item->duration() + 0.5f, HLRenderModePreview);
     EXPECT_FALSE(clip->bLoadPreview());
     EXPECT_FALSE(clip->bLoadSource());
 }
@@ -259,7 +358,7 @@ TEST_F(TimelineRenderTest, CachesStayBoundedWhilePlaying)
         qsizetype most = 0;
         qsizetype mostLoaded = 0;
         for (float t = 0; t < timeline->dDuration(); t += 1.0f) {
-            ASSERT_FALSE(frameAt(*render, *timeline, t, mode).isNull()) << t;
+            ASSERT_FALSE(frameAt(*render, t, mode).isNull()) << t;
             most = std::max(most, render->oRenderPool()->loadedCacheHashIDs().size());
             mostLoaded = std::max(mostLoaded, timeline->loadedResourceHashIDs().size());
         }
@@ -274,16 +373,16 @@ TEST_F(TimelineRenderTest, ClearsAreTakenAtTheNextFrame)
     auto timeline = RenderProject::timeline(2);
     ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, Qt::red), importPhoto(folder, Qt::green)}, QString()));
     auto render = renderOf(timeline);
-    frameAt(*render, *timeline, 3, HLRenderModePreview);
+    frameAt(*render, 3, HLRenderModePreview);
     const auto kept = render->oSlideshowNow();
     ASSERT_TRUE(kept);
-    frameAt(*render, *timeline, 3.1f, HLRenderModePreview);
+    frameAt(*render, 3.1f, HLRenderModePreview);
     EXPECT_EQ(render->oSlideshowNow(), kept);
 
     render->deepClear();
     EXPECT_EQ(render->oSlideshowNow(), kept) << "a frame may be running: nothing changes now";
     EXPECT_FALSE(render->oRenderPool()->loadedCacheHashIDs().isEmpty());
-    EXPECT_TRUE(near(probe(frameAt(*render, *timeline, 3.2f, HLRenderModePreview), 0.5, 0.5), Qt::red));
+    EXPECT_TRUE(near(probe(frameAt(*render, 3.2f, HLRenderModePreview), 0.5, 0.5), Qt::red));
     EXPECT_NE(render->oSlideshowNow(), kept);
 }
 
@@ -303,15 +402,13 @@ TEST_F(TimelineRenderTest, ManyShownPicturesAskForOneRestart)
         if (const auto r = weak.lock())
             r->shallowClear();
     };
-    for (int i = 0; i < 42; ++i) {
-        timeline->update(3.0f + 5.0f * float(i));
-        render->renderPreview(restart);
-    }
+    for (int i = 0; i < 42; ++i)
+        render->renderPreview(3.0f + 5.0f * float(i), restart);
     EXPECT_GE(render->oLastIndexes().size(), HLTimelineRender::kRestartIndexCount);
     EXPECT_EQ(restarts, 0) << "the block runs on the main thread, not inside the frame";
     QCoreApplication::processEvents();
     EXPECT_EQ(restarts, 1);
-    render->renderPreview(restart);
+    render->renderPreview(208, restart);
     EXPECT_LT(render->oLastIndexes().size(), 3u);
 }
 
@@ -319,7 +416,7 @@ TEST_F(TimelineRenderTest, NothingWithoutDuration)
 {
     auto timeline = RenderProject::timeline(2);
     auto render = renderOf(timeline);
-    EXPECT_TRUE(render->renderExport().isNull());
+    EXPECT_TRUE(render->renderExport(0).isNull());
     EXPECT_EQ(render->enType(), HLRenderModePreview);
     EXPECT_FALSE(HLTimelineRender::timelineRenderOf(nullptr, false, sizer, HLQuartzPool::quartzPoolOf(0),
                                                     HLQuartzPool::quartzPoolOf(2)));

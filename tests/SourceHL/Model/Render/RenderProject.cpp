@@ -20,4 +20,19 @@ bool near(const QColor &a, const QColor &b, int tolerance)
            && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
 
+bool sameFrame(const QImage &a, const QImage &b, int tolerance)
+{
+    if (a.size() != b.size() || a.isNull())
+        return false;
+    const QImage left = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage right = b.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < left.height(); ++y) {
+        for (int x = 0; x < left.width(); ++x) {
+            if (!near(left.pixelColor(x, y), right.pixelColor(x, y), tolerance))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace RenderProject

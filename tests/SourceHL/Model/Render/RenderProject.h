@@ -8,6 +8,7 @@ namespace RenderProject {
 
 using TestProject::importPhoto;
 using TestProject::setUpPools;
+using TestProject::slideshowInfo;
 using TestProject::timeline;
 
 inline void setUpTemplates()
@@ -30,5 +31,7 @@ inline std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, doub
 QColor probe(const QImage &image, double x, double y);
 // Whether two colours are within tolerance on every channel.
 bool near(const QColor &a, const QColor &b, int tolerance = 24);
+// Whether two frames have one size and every pixel near.
+bool sameFrame(const QImage &a, const QImage &b, int tolerance = 2);
 
 } // namespace RenderProject

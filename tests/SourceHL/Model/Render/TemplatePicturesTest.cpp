@@ -102,8 +102,8 @@ TEST(TemplatePicturesTest, TransitionsDrawTheRightPictureWhereItBelongs)
         QImage first;
         for (int run = 0; run < 2; ++run) { // a fresh renderer draws the very same pixels
             auto r = HLTransitionRender::initSized(kFrame, item->strName(), item->oContent());
-            r->updateImageA(a);
-            r->updateImageB(QVariant::fromValue(Picture::fromImage(b)));
+            r->updateImageA(Picture::fromImage(a));
+            r->updateImageB(Picture::fromImage(b));
             const QImage frame = r->snapshotNSImageAt(c.time);
             if (run == 0)
                 first = frame;
@@ -153,14 +153,14 @@ TEST(TemplatePicturesTest, SlideshowsShowEachPictureInItsPhase)
     for (const auto &c : cases) {
         const auto item = shipped(HLRenderTypeSlideshow, c.name);
         ASSERT_TRUE(item);
-        QVariantList images;
+        QList<Picture> images;
         for (const QImage &picture : c.pictures)
-            images.append(QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(picture))}});
+            images.append(Picture::fromImage(picture));
         QImage first;
         for (int run = 0; run < 2; ++run) {
             auto r = HLSlideshowRender::initSized(kFrame, item->strName(), item->oContent());
             r->updateImages(images);
-            const QImage frame = r->snapshotCIImageAt(c.time).image();
+            const QImage frame = r->snapshotNSImageAt(c.time);
             if (run == 0)
                 first = frame;
             else

@@ -33,7 +33,7 @@ QVariantMap textTemplate(const QString &name)
 TEST(HLTextEdit, NewStyleHasTheDefaults)
 {
     const auto style = HLTextEdit::textEdit();
-    EXPECT_FALSE(style->bIsDirty());
+    EXPECT_EQ(style->iDirtyGeneration(), 0u);
     EXPECT_EQ(style->enType(), 0);
     EXPECT_EQ(style->strText(), "Text Here");
     EXPECT_EQ(style->strFont(), "LucidaGrande");
@@ -92,24 +92,25 @@ TEST(HLTextEdit, EveryFieldTakesPartInEqualityAndKeepTheSame)
         taken->keepTheSame(changed.get());
         EXPECT_TRUE(taken->isEqual(*changed));
 
-        changed->setBIsDirty(true);
+        changed->makeDirty();
+        const quint64 generation = changed->iDirtyGeneration();
         changed->reset();
         EXPECT_TRUE(changed->isEqual(*original));
-        EXPECT_TRUE(changed->bIsDirty()); // reset leaves the dirty flag alone
+        EXPECT_EQ(changed->iDirtyGeneration(), generation); // reset leaves the mark alone
     }
 }
 
-TEST(HLTextEdit, DirtyFlagIsNeitherComparedNorCopied)
+TEST(HLTextEdit, DirtyMarkIsNeitherComparedNorCopied)
 {
     auto style = HLTextEdit::textEdit();
     style->setStrText("Title");
-    style->setBIsDirty(true);
+    style->makeDirty();
     const auto copied = style->copy();
-    EXPECT_FALSE(copied->bIsDirty());
+    EXPECT_EQ(copied->iDirtyGeneration(), 0u);
     EXPECT_TRUE(copied->isEqual(*style));
     auto taken = HLTextEdit::textEdit();
     taken->keepTheSame(style.get());
-    EXPECT_FALSE(taken->bIsDirty());
+    EXPECT_EQ(taken->iDirtyGeneration(), 0u);
 }
 
 TEST(HLTextEdit, ColoursCompareWithinTheTolerance)
@@ -254,12 +255,12 @@ TEST(HLTextItem, CopySharesTheDescriptorAndCopiesTheStyle)
     auto item = HLTextItem::textItemOf("7", textTemplate("FlyIn"));
     item->updateLineMin(10, 20);
     item->updatePlayMin(1, 2);
-    item->oTextEdit()->setBIsDirty(true);
+    item->oTextEdit()->makeDirty();
     const auto copied = item->copy();
     EXPECT_TRUE(copied->isEqual(*item));
     EXPECT_EQ(copied->oTextInfo(), item->oTextInfo());
     EXPECT_NE(copied->oTextEdit(), item->oTextEdit());
-    EXPECT_FALSE(copied->oTextEdit()->bIsDirty());
+    EXPECT_EQ(copied->oTextEdit()->iDirtyGeneration(), 0u);
 
     copied->oTextEdit()->setStrText("Changed");
     EXPECT_FALSE(copied->isEqual(*item));

@@ -61,7 +61,7 @@ std::shared_ptr<HLTextlineItem> sampleLine()
         "1002", {{"QuartzType", "QuartzTypeText"}, {"QuartzName", "FlyIn"}, {"ThumbnailName", thumb()}});
     animated->updateLineMin(200, 260);
     animated->updatePlayMin(7, 9.5f);
-    animated->oTextEdit()->setBIsDirty(true);
+    animated->oTextEdit()->makeDirty();
     line->add(animated);
     return line;
 }
@@ -136,7 +136,7 @@ TEST_F(HLTextlineArchive, LineAndTitlesRoundTripEqualToThemselves)
         EXPECT_TRUE(after[i]->isEqual(*before[i])) << after[i]->description().toStdString();
         EXPECT_TRUE(after[i]->oTextEdit()->isEqual(*before[i]->oTextEdit()));
         EXPECT_EQ(after[i]->oTextEdit()->strText(), before[i]->oTextEdit()->strText());
-        EXPECT_FALSE(after[i]->oTextEdit()->bIsDirty());
+        EXPECT_EQ(after[i]->oTextEdit()->iDirtyGeneration(), 0u);
     }
     EXPECT_EQ(after[0]->oTextInfo(), nullptr);
     ASSERT_NE(after[1]->oTextInfo(), nullptr);

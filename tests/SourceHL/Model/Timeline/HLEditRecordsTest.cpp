@@ -196,10 +196,12 @@ TEST(HLRenderEditSlideshow, DefaultsCopyAndColourTolerance)
     EXPECT_EQ(edit->dBackgroundRatio(), 1.0f);
     EXPECT_TRUE(edit->isEdited());
 
-    edit->setBIsDirty(true);
+    edit->makeDirty();
+    const quint64 generation = edit->iDirtyGeneration();
+    EXPECT_GT(generation, 0u);
     edit->setBImageBorder(true);
     edit->reset();
-    EXPECT_TRUE(edit->bIsDirty());
+    EXPECT_EQ(edit->iDirtyGeneration(), generation);
     EXPECT_FALSE(edit->bImageBorder());
 
     auto other = HLRenderEditSlideshow::renderEdit();
@@ -209,7 +211,7 @@ TEST(HLRenderEditSlideshow, DefaultsCopyAndColourTolerance)
     EXPECT_FALSE(other->isEqual(*edit));
 
     auto copy = edit->copy();
-    EXPECT_FALSE(copy->bIsDirty());
+    EXPECT_EQ(copy->iDirtyGeneration(), 0u);
     EXPECT_TRUE(copy->isEqual(*edit));
 }
 
@@ -232,10 +234,10 @@ TEST(HLBackEditSlideshow, EqualityCopyAndReset)
     b->setOBack(TimelineFixtures::photo(QStringLiteral("502")));
     EXPECT_FALSE(a->isEqual(*b));
 
-    a->setBIsDirty(true);
+    a->makeDirty();
     a->setClBackGradientEnd(Qt::red);
     auto copy = a->copy();
-    EXPECT_FALSE(copy->bIsDirty());
+    EXPECT_EQ(copy->iDirtyGeneration(), 0u);
     EXPECT_EQ(copy->oBack(), picture);
     EXPECT_TRUE(copy->isEqual(*a));
 

@@ -47,10 +47,10 @@ TEST(HLRenderItem, SizesLengthsEqualityAndCopy)
     EXPECT_FALSE(a->isEqual(*HLRenderItem::renderItemOf(photo("6"))));
     EXPECT_FALSE(movie->isEqual(*HLRenderItem::renderItemOf(photo("2"))));
 
-    a->setBIsDirty(true);
+    a->makeDirty();
     auto copy = a->copy();
     EXPECT_TRUE(copy->isEqual(*a));
-    EXPECT_FALSE(copy->bIsDirty());
+    EXPECT_EQ(copy->iDirtyGeneration(), 0u);
     EXPECT_EQ(copy->oResource(), a->oResource());
     copy->oCrop()->setDRatioW(0.5f);
     EXPECT_EQ(a->oCrop()->dRatioW(), 1.0f);

@@ -71,17 +71,18 @@ TEST(HLSlideshowItem, TemplateChangesResetWhatTheyShould)
     item->updateTransition(slideshowTemplate());
     EXPECT_EQ(item->oTransitionInfo()->strName(), "Push");
 
-    // Same frame flags: the frame edit comes out clean.
-    item->oRenderEdit()->setBIsDirty(true);
+    // Same frame flags: a frame edit still waiting to be drawn (a new border colour) stays marked.
+    item->oRenderEdit()->makeDirty();
+    const quint64 edited = item->oRenderEdit()->iDirtyGeneration();
     Phases other;
     other.t = 2;
     item->updateSlideshow(slideshowTemplate("Pan", other));
     EXPECT_EQ(item->dSlideshowDisplay(), 4.0f);
     EXPECT_EQ(item->dSlideshowAnimate(), 2.0f);
-    EXPECT_FALSE(item->oRenderEdit()->bIsDirty());
-    // A changed flag marks it.
+    EXPECT_EQ(item->oRenderEdit()->iDirtyGeneration(), edited);
+    // A changed flag marks it anew.
     item->updateSlideshow(slideshowTemplate("Frame", other, true, true));
-    EXPECT_TRUE(item->oRenderEdit()->bIsDirty());
+    EXPECT_GT(item->oRenderEdit()->iDirtyGeneration(), edited);
     EXPECT_TRUE(item->oRenderEdit()->bImageBorder());
 }
 
@@ -238,11 +239,11 @@ TEST(HLSlideshowItem, ListEditsAndDirtyMarks)
 {
     auto item = segment();
     item->add(photos(1));
-    item->makeRenderItemsClean();
+    const quint64 alone = item->renderGenerationOf({0});
     item->add(photos(1, 2)); // one picture becomes two: index 0 is drawn differently now
-    EXPECT_TRUE(item->logicRenderItemAt(0)->bIsDirty());
-    item->makeRenderItemsClean();
-    EXPECT_FALSE(item->areRenderItemsDirty({0, 1, 7}));
+    const quint64 two = item->renderGenerationOf({0});
+    EXPECT_GT(two, alone);
+    EXPECT_EQ(item->renderGenerationOf({0, 1, 7}), two);
 
     item->insert(photos(1, 3), QStringLiteral("2"));
     EXPECT_EQ(item->resourceHashIDs(), QStringList({"1", "3", "2"}));
@@ -254,17 +255,19 @@ TEST(HLSlideshowItem, ListEditsAndDirtyMarks)
     EXPECT_THROW(item->move({"1"}, QStringLiteral("99")), HLAssertionFailure);
     EXPECT_EQ(item->logicItemsCount(), 3u);
 
+    EXPECT_EQ(item->renderGenerationOf({0, 1, 2}), two) << "moves inside a group mark nothing";
+
     item->remove({"3", "2"});
     EXPECT_TRUE(item->isSpecial());
-    EXPECT_TRUE(item->logicRenderItemAt(0)->bIsDirty());
+    const quint64 one = item->logicRenderItemAt(0)->iDirtyGeneration();
+    EXPECT_GT(one, two);
     EXPECT_THROW(item->logicRenderItemAt(1), HLAssertionFailure);
 
     item->makeRenderItemsDirty({0, 5});
-    item->oRenderEdit()->setBIsDirty(true);
-    item->makeRenderItemsClean();
-    EXPECT_FALSE(item->areRenderItemsDirty({0}));
-    item->oRenderEdit()->setBIsDirty(true);
-    EXPECT_TRUE(item->areRenderItemsDirty({}));
+    EXPECT_GT(item->renderGenerationOf({0}), one);
+    item->oRenderEdit()->makeDirty();
+    EXPECT_EQ(item->renderGenerationOf({}), item->oRenderEdit()->iDirtyGeneration()) << "the frame counts for every picture";
+    EXPECT_GT(item->renderGenerationOf({}), item->logicRenderItemAt(0)->iDirtyGeneration());
 
     EXPECT_THROW(makeResourceRenderRange(-1, 2), HLAssertionFailure);
     EXPECT_THROW(makeResourceRenderRange(3, 2), HLAssertionFailure);

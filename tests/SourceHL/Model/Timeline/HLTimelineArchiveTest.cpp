@@ -58,7 +58,7 @@ TEST_F(TimelineArchive, TimelineRoundTripsEqual)
     movie->oEffect()->setDContrast(1.5f);
     first->oRenderEdit()->setBImageBorder(true);
     first->oRenderEdit()->setClBorderColor(QColor(10, 200, 30));
-    first->oRenderEdit()->setBIsDirty(true);
+    first->oRenderEdit()->makeDirty();
     first->oBackEdit()->setBBackground(true);
     first->oBackEdit()->setEnColorType(1);
     first->oBackEdit()->setClBackGradientStart(Qt::yellow);
@@ -86,13 +86,13 @@ TEST_F(TimelineArchive, TimelineRoundTripsEqual)
         ASSERT_EQ(b->logicItemsCount(), a->logicItemsCount());
         for (std::size_t j = 0; j < a->logicItemsCount(); ++j) {
             EXPECT_TRUE(b->logicRenderItemAt(j)->isEqual(*a->logicRenderItemAt(j))) << i << " " << j;
-            EXPECT_FALSE(b->logicRenderItemAt(j)->bIsDirty());
+            EXPECT_EQ(b->logicRenderItemAt(j)->iDirtyGeneration(), 0u);
         }
         EXPECT_EQ(b->duration(), a->duration());
         EXPECT_EQ(b->oSlideshowInfo()->dDuration_T_B_2(), a->oSlideshowInfo()->dDuration_T_B_2());
     }
     const auto decodedFirst = decoded->mtAryItems()[0];
-    EXPECT_FALSE(decodedFirst->oRenderEdit()->bIsDirty());
+    EXPECT_EQ(decodedFirst->oRenderEdit()->iDirtyGeneration(), 0u);
     EXPECT_EQ(decodedFirst->oBackEdit()->oBack()->strHashID(), "99");
     EXPECT_EQ(decodedFirst->logicRenderItemAt(1)->oTrim()->dTrimMin(), 1.25f);
     const QList<QVariantMap> infos = timeline->timelineInfos();
