@@ -162,9 +162,10 @@ TEST(VETimelineAudioItemExport, DuckingRampsApplyOnlyToMusic)
     music->setApplyAudioFade(true);
     auto voice = clipOf(std::make_shared<WaveSource>(30, WaveSource::constant(0.25f)), 0, 30);
     mixer.setAudios({voice, music});
-    QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
-    appendSoloFades(fades, ticks(5), ticks(15));
-    mixer.setAudioFades(fades);
+    HLRanger solo;
+    solo.setDMin(5);
+    solo.setDMax(15);
+    mixer.setAudioFades(soloFadesOf({solo}));
     const auto left = mix(mixer, 20);
     EXPECT_NEAR(at(left, 4), 0.75, 1e-6);          // before the first ramp
     EXPECT_NEAR(at(left, 6.5), 0.25 + 0.25, 0.01); // half-way down
@@ -190,67 +191,6 @@ TEST(VETimelineAudioItemExport, MergedSoloRangesDuckOnce)
         EXPECT_NEAR(at(left, t), 0.0, 1e-6) << t;
     EXPECT_NEAR(at(left, 16.5), 0.5, 0.01);
     EXPECT_NEAR(at(left, 19), 1.0, 1e-6);
-}
-
-struct MergeCase
-{
-    std::vector<std::pair<float, float>> in, out;
-};
-
-TEST(VEExportHandOff, MergesOverlappingAndTouchingSoloRanges)
-{
-    const MergeCase cases[] = {
-        {{{0, 10}, {8, 18}}, {{0, 18}}},
-        {{{8, 18}, {0, 10}}, {{0, 18}}},
-        {{{0, 5}, {5, 9}, {20, 22}}, {{0, 9}, {20, 22}}},
-        {{{0, 20}, {2, 3}}, {{0, 20}}},
-        {{{30, 31}, {1, 2}}, {{1, 2}, {30, 31}}},
-    };
-    for (const MergeCase &c : cases) {
-        std::vector<HLRanger> rangers;
-        for (auto [min, max] : c.in) {
-            HLRanger r;
-            r.setDMin(min);
-            r.setDMax(max);
-            rangers.push_back(r);
-        }
-        std::vector<std::pair<float, float>> merged;
-        for (const HLRanger &r : mergedSoloRangers(rangers))
-            merged.emplace_back(r.dMin(), r.dMax());
-        EXPECT_EQ(merged, c.out);
-    }
-}
-
-struct RampCase
-{
-    qint64 start, stop;
-    std::vector<std::pair<qint64, qint64>> ramps;
-};
-
-TEST(VEExportHandOff, SoloRampsLieInsideTheRange)
-{
-    const RampCase cases[] = {
-        {ticks(10), ticks(20), {{ticks(10), ticks(13)}, {ticks(13), ticks(17)}, {ticks(17), ticks(20)}}},
-        {ticks(10), ticks(14), {{ticks(10), ticks(12)}, {ticks(12), ticks(12)}, {ticks(12), ticks(14)}}},
-        {100, 101, {{100, 100}, {100, 101}, {101, 101}}},
-        {100, 100, {}},
-        {200, 100, {}},
-    };
-    for (const RampCase &c : cases) {
-        QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
-        appendSoloFades(fades, c.start, c.stop);
-        std::vector<std::pair<qint64, qint64>> ramps;
-        for (const auto &f : fades)
-            ramps.emplace_back(f->fadeStart(), f->fadeStop());
-        EXPECT_EQ(ramps, c.ramps);
-        if (fades.size() == 3) {
-            EXPECT_EQ(fades[0]->volumeStart(), 1.0);
-            EXPECT_EQ(fades[0]->volumeStop(), 0.0);
-            EXPECT_EQ(fades[1]->volumeStop(), 0.0);
-            EXPECT_EQ(fades[2]->volumeStart(), 0.0);
-            EXPECT_EQ(fades[2]->volumeStop(), 1.0);
-        }
-    }
 }
 
 TEST(VETimelineExportMovie, FramesComeFromTheBlockAtTheVideoSize)

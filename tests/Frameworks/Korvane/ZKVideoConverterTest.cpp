@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -391,15 +392,18 @@ TEST(ZKVideoConverterTest, WritesEveryOfferedContainerAndCodec)
 
 TEST(ZKVideoConverterTest, WritesSoundOnlyFiles)
 {
+    // Told on the converter's thread, which may still be on its way there when isFinished turns.
     struct Delegate : ZKVideoConverterDelegate
     {
         void videoConverterDidFinish(ZKVideoConverter *converter) override
         {
-            ++calls;
             finishedWhenTold = converter->isFinished();
+            if (++calls == 1)
+                told.set_value();
         }
-        int calls = 0;
-        bool finishedWhenTold = false;
+        std::atomic<int> calls = 0;
+        std::atomic<bool> finishedWhenTold = false;
+        std::promise<void> told;
     };
     auto delegate = std::make_shared<Delegate>();
     TestFolder folder;
@@ -412,6 +416,7 @@ TEST(ZKVideoConverterTest, WritesSoundOnlyFiles)
     converter.setMovieOutputFormat(f);
     converter.setPath(path);
     runToEnd(converter);
+    ASSERT_EQ(delegate->told.get_future().wait_for(std::chrono::minutes(2)), std::future_status::ready);
     ASSERT_EQ(converter.errorString(), QString());
     const Probe p = probe(path);
     EXPECT_EQ(p.streams, 1);
