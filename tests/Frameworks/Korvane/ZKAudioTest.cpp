@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKAudioEngine.h"
 #include "Frameworks/Korvane/ZKAudioVoice.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKSoftLimit.h"
 #include "Frameworks/Korvane/ZKSoundFeed.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "tests/support/MediaFixtures.h"
@@ -291,10 +292,10 @@ TEST(ZKAudioVoice, ASeekMovesThePositionAndItsSound)
     EXPECT_NEAR(zk_ff_time_to_double(voice.position()), 3.01, 1e-6);
 }
 
-TEST(ZKAudioEngine, TheLimiterBendsOnlyLoudSamplesAndNeverClips)
+TEST(ZKSoftLimit, BendsOnlyLoudSamplesAndNeverClips)
 {
     std::vector<float> samples{0.0f, 0.5f, -0.8f, 0.9f, 1.5f, -3.0f, 40.0f};
-    ZKAudioEngine::softLimit(samples.data(), int(samples.size()));
+    zk_soft_limit(samples.data(), qsizetype(samples.size()));
     EXPECT_EQ(samples[0], 0.0f);
     EXPECT_EQ(samples[1], 0.5f);
     EXPECT_EQ(samples[2], -0.8f);
