@@ -6,11 +6,11 @@
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverter.h"
 #include "Frameworks/Korvane/ZKVideoConverterDelegate.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -561,19 +561,12 @@ TEST(ZKVideoConverterTest, DVDFileIsAcceptedByDvdauthor)
     EXPECT_TRUE(near(picture.pixel(700, 240), Qt::black));
 
     const QString disc = folder.file("disc");
-    QProcess author;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VIDEO_FORMAT", "NTSC");
-    author.setProcessEnvironment(env);
-    author.setProcessChannelMode(QProcess::MergedChannels);
-    author.start(dvdauthor, {"-o", disc, "-t", path});
-    ASSERT_TRUE(author.waitForFinished(60000));
-    const QByteArray log = author.readAll();
-    EXPECT_EQ(author.exitCode(), 0) << log.constData();
-    EXPECT_FALSE(log.contains("ERR:")) << log.constData();
-    author.start(dvdauthor, {"-o", disc, "-T"});
-    ASSERT_TRUE(author.waitForFinished(60000));
-    EXPECT_EQ(author.exitCode(), 0) << author.readAll().constData();
+    const QStringList ntsc{"VIDEO_FORMAT=NTSC"};
+    const ChildProcess title = ChildProcess::run(dvdauthor, {"-o", disc, "-t", path}, true, ntsc);
+    EXPECT_EQ(title.exitCode, 0) << title.output.constData();
+    EXPECT_FALSE(title.output.contains("ERR:")) << title.output.constData();
+    const ChildProcess table = ChildProcess::run(dvdauthor, {"-o", disc, "-T"}, true, ntsc);
+    EXPECT_EQ(table.exitCode, 0) << table.output.constData();
     EXPECT_TRUE(QFile::exists(disc + "/VIDEO_TS/VIDEO_TS.IFO"));
     EXPECT_TRUE(QFile::exists(disc + "/VIDEO_TS/VTS_01_1.VOB"));
 }
