@@ -179,7 +179,7 @@ TEST_P(HLAudiolineExport, ClipsFollowThePlayMode)
 
 INSTANTIATE_TEST_SUITE_P(Modes, HLAudiolineExport,
                          ::testing::Values(LineCase{"RepeatAll", 0, 10, true, 0}, LineCase{"CustomShort", 1, 2, false, 2},
-                                           LineCase{"CustomLong", 1, 10, false, 3}, LineCase{"Unknown", 2, 10, false, 0}),
+                                           LineCase{"CustomLong", 1, 10, false, 3}, LineCase{"UnknownTypeIgnored", 2, 10, true, 0}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
