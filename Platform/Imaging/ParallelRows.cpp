@@ -1,9 +1,8 @@
 #include "Platform/Imaging/ParallelRows.h"
 
-#include "Platform/Foundation/HLThreadSanitizer.h"
+#include "Platform/Foundation/HLDispatch.h"
 
 #include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <atomic>
@@ -76,16 +75,9 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     job->rows = rows;
     job->bandRows = (rows + wanted - 1) / wanted;
     job->bands = (rows + job->bandRows - 1) / job->bandRows;
-    QThreadPool *pool = QThreadPool::globalInstance();
     const int helpers = std::min(job->bands - 1, threads - 1);
-    // The job reaches the helpers through Qt's pool, which ThreadSanitizer does not see into.
-    HL_TSAN_RELEASE(job.get());
-    for (int i = 0; i < helpers; ++i) {
-        pool->start([job] {
-            HL_TSAN_ACQUIRE(job.get());
-            job->work();
-        });
-    }
+    for (int i = 0; i < helpers; ++i)
+        HLDispatch::inBackground([job] { job->work(); });
     job->work();
     std::unique_lock lock(job->mutex);
     job->finished.wait(lock, [&] { return job->done == job->bands; });
