@@ -107,6 +107,9 @@ void HLAudioItem::loadAudio()
     const HLResourceObject object = m_oResource->openPreview();
     if (const auto *movie = std::get_if<std::shared_ptr<ZKFFMovie>>(&object))
         m_oPlayer = *movie;
+    // The kept part repeats on its exact samples and nothing past its end is heard.
+    if (m_oPlayer && m_oEdit)
+        m_oPlayer->setPlayLoop(zk_ff_time_from_double(m_oEdit->dTrimMin()), zk_ff_time_from_double(m_oEdit->dTrimMax()));
 }
 
 void HLAudioItem::unloadAudio()

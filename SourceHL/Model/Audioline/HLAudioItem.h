@@ -38,7 +38,8 @@ public:
     bool didLoad() const;
     // The player's position lies outside the kept part of the music.
     bool playBeyond() const;
-    // Opens a movie of its own for the clip; unloadAudio releases it.
+    // Opens a movie of its own for the clip, playing its kept part over and over;
+    // unloadAudio releases it.
     void loadAudio();
     void unloadAudio();
     void play();
