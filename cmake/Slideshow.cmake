@@ -11,7 +11,8 @@ endfunction()
 
 # hl_test(<name> SOURCES <files...> DEPS <targets...> [WIDGETS])
 # One GoogleTest program per library, run by CTest on the offscreen platform. The programs
-# take seconds; the timeout only stops a hung one from eating CI's whole budget.
+# take seconds; the timeout only stops a hung one from eating CI's whole budget. Under the
+# sanitizers (HL_SANITIZED) they run many times slower.
 function(hl_test name)
   cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -22,9 +23,13 @@ function(hl_test name)
   endif()
   target_compile_options(${name} PRIVATE -Wall -Wextra)
   add_test(NAME ${name} COMMAND ${name})
+  set(timeout 300)
+  if(HL_SANITIZED)
+    set(timeout 3600)
+  endif()
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    TIMEOUT 300)
+    TIMEOUT ${timeout})
 endfunction()
 
 # hl_bench(<name> SOURCES <files...> DEPS <targets...>)

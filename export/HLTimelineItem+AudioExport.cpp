@@ -67,18 +67,3 @@ std::vector<std::shared_ptr<VETimelineAudioItem>> exportAudios(const HLTimelineI
     });
     return audios;
 }
-
-std::vector<HLRanger> exportSoloRangers(const HLTimelineItem &timeline)
-{
-    std::vector<HLRanger> rangers;
-    p_enumerateVideo(timeline, [&](const std::shared_ptr<HLResourceItem> &, const std::shared_ptr<HLRenderEditTrim> &trim,
-                                   ResourceRenderRange range) {
-        if (!trim || !trim->bSolo())
-            return;
-        HLRanger ranger;
-        ranger.setDMin(range.dStart);
-        ranger.setDMax(range.dEnd);
-        rangers.push_back(ranger);
-    });
-    return rangers;
-}

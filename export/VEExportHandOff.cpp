@@ -12,7 +12,9 @@
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Model/Audioline/HLSoloDucking.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
+#include "SourceHL/Model/Render/HLTimelineItemRendering.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
@@ -83,39 +85,12 @@ std::vector<VETimelineExportMovie::GetImage> parallelFrameBlocksOf(const std::sh
 
 } // namespace
 
-void appendSoloFades(QList<std::shared_ptr<ZKSegmentMovieFade>> &fades, qint64 start, qint64 stop)
-{
-    if (start >= stop)
-        return;
-    qint64 down = zk_ff_time_from_double(3);
-    qint64 up = down;
-    if (stop - start < down + up)
-        down = up = (stop - start) / 2;
-    const auto fall = rampOf(start, start + down, 1.0, 0.0);
-    const auto silent = rampOf(fall->fadeStop(), stop - up, 0.0, 0.0);
-    const auto rise = rampOf(silent->fadeStop(), stop, 0.0, 1.0);
-    fades << fall << silent << rise;
-}
-
-std::vector<HLRanger> mergedSoloRangers(std::vector<HLRanger> rangers)
-{
-    std::stable_sort(rangers.begin(), rangers.end(),
-                     [](const HLRanger &a, const HLRanger &b) { return a.dMin() < b.dMin(); });
-    std::vector<HLRanger> merged;
-    for (const HLRanger &ranger : rangers) {
-        if (!merged.empty() && ranger.dMin() <= merged.back().dMax())
-            merged.back().setDMax(std::max(merged.back().dMax(), ranger.dMax()));
-        else
-            merged.push_back(ranger);
-    }
-    return merged;
-}
-
 QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRanger> &rangers)
 {
     QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
-    for (const HLRanger &ranger : mergedSoloRangers(rangers))
-        appendSoloFades(fades, zk_ff_time_from_double(ranger.dMin()), zk_ff_time_from_double(ranger.dMax()));
+    const HLSoloDucking ducking(rangers);
+    for (const HLSoloDucking::Ramp &ramp : ducking.ramps())
+        fades << rampOf(zk_ff_time_from_double(ramp.dStart), zk_ff_time_from_double(ramp.dStop), ramp.dFrom, ramp.dTo);
     return fades;
 }
 
@@ -147,7 +122,7 @@ std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLT
     auto mixer = std::make_shared<VETimelineAudioItemExport>();
     movie->setAudioExport(mixer);
     mixer->setAudios(audios);
-    mixer->setAudioFades(soloFadesOf(exportSoloRangers(timeline)));
+    mixer->setAudioFades(soloFadesOf(HLTimelineItemRendering::renderingSoloRangers(timeline)));
 
     movie->setFadeOut(std::min(zk_ff_time_from_double(3), movie->duration()));
     return movie;

@@ -46,11 +46,6 @@ VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimel
 // The frame with the titles drawn over it, scaled to the frame; the frame itself without titles.
 QImage exportFrameOf(const QImage &frame, const QImage &titles);
 
-// Solo ranges in time order, overlapping or touching ones joined, so the music goes down once
-// and comes back once for them.
-std::vector<HLRanger> mergedSoloRangers(std::vector<HLRanger> rangers);
-// The ducking envelope for the solo ranges (seconds): three ramps per merged range.
+// The ducking envelope of the music under the solo ranges (seconds): HLSoloDucking's ramps in
+// media ticks.
 QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRanger> &rangers);
-// Three ramps inside [start, stop] (ticks): down over 3 s (or half the range when it is shorter
-// than 6 s), silent, back up by stop. Nothing when start is not before stop.
-void appendSoloFades(QList<std::shared_ptr<ZKSegmentMovieFade>> &fades, qint64 start, qint64 stop);

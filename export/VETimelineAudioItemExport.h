@@ -14,7 +14,9 @@ class ZKSegmentMovieFade;
 // The project's sound as a movie without pictures: mixes its clips into one stereo float
 // track at 44100 frames per second. Each clip has its own volume (the segment's fades and
 // gain, its end fade) and clips marked for it follow the project-wide ducking envelope.
-// Sums beyond full scale are passed on as they are. Driven by one conversion at a time.
+// Clips start, stop, repeat and loop on their exact frames, whatever the requests' lengths,
+// and never read past their segment's end. Loud sums go through the soft limiter instead of
+// being clipped flat. Driven by one conversion at a time.
 class VETimelineAudioItemExport : public MovieSource
 {
 public:
@@ -40,12 +42,14 @@ public:
     void decodeImageAtTime(qint64 time, const FrameAction &action, bool waitUntilDone) override;
     bool readSample(float *buffer, int nbStream, int frames) override;
 
-    // Steps of readSample, at the mixer's clock.
+    // Chooses the envelope ramp in force at the mixer's clock; a step of readSample.
     void updateNextAudioEffect();
-    void updateSyncAudioItemsWithTime(qint64 time);
 
 private:
     qint64 p_mixerTime() const;
+    static bool p_playOf(VETimelineAudioItem &item, qint64 frame, qint64 *first, qint64 *end);
+    void p_mixItem(VETimelineAudioItem &item, qint64 firstFrame, int frames, double envelope, float *buffer);
+    void p_mixSpan(const VETimelineAudioItem &item, int frames, double envelope, float *buffer);
 
     mutable std::mutex m_mutex;
     Audios m_audios;

@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKAudioEngine.h"
 
 #include "Frameworks/Korvane/ZKAudioVoice.h"
+#include "Frameworks/Korvane/ZKSoftLimit.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>
@@ -278,19 +279,7 @@ void ZKAudioEngine::render(float *out, int frames)
     }
     for (const auto &voice : voices)
         voice->mixInto(out, frames);
-    softLimit(out, frames * 2);
+    zk_soft_limit(out, qsizetype(frames) * 2);
     std::lock_guard lock(m_voicesMutex);
     std::erase_if(m_voices, [](const std::shared_ptr<ZKAudioVoice> &voice) { return voice->faded(); });
-}
-
-void ZKAudioEngine::softLimit(float *samples, int count)
-{
-    constexpr float knee = 0.8f;
-    constexpr float room = 1.0f - knee;
-    for (int i = 0; i < count; ++i) {
-        const float value = samples[i];
-        const float magnitude = std::abs(value);
-        if (magnitude > knee)
-            samples[i] = std::copysign(knee + room * std::tanh((magnitude - knee) / room), value);
-    }
 }

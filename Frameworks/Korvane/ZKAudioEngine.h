@@ -7,7 +7,7 @@
 class ZKAudioVoice;
 
 // The one sound mix of the process: 44100 Hz stereo float, every playing voice summed and
-// passed through a soft limiter, then sent to the default sound device through QAudioSink.
+// passed through the soft limiter (zk_soft_limit), then sent to the default sound device through QAudioSink.
 // Where there is no sound device (or when told so) a silent output takes the mix at the pace
 // of the steady clock instead, so positions move exactly as they would with sound.
 class ZKAudioEngine
@@ -25,9 +25,6 @@ public:
 
     // Mixes frames stereo frames of every voice into out (overwritten). The outputs call it.
     void render(float *out, int frames);
-
-    // Bends samples above 0.8 smoothly towards ±1 so that loud sums never clip hard.
-    static void softLimit(float *samples, int count);
 
     class Output;
 

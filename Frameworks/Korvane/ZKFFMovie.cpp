@@ -46,7 +46,22 @@ std::shared_ptr<ZKFFMovie> ZKFFMovie::open(const QString &path)
 qint64 ZKFFMovie::currentTime() const
 {
     std::lock_guard lock(m_stateMutex);
-    return m_voice ? m_voice->position() : m_position;
+    return m_voice ? loopedLocked(m_voice->position()) : m_position;
+}
+
+qint64 ZKFFMovie::loopedLocked(qint64 position) const
+{
+    if (m_loopStop <= m_loopStart || position < m_loopStop)
+        return position;
+    return m_loopStart + (position - m_loopStart) % (m_loopStop - m_loopStart);
+}
+
+void ZKFFMovie::setPlayLoop(qint64 start, qint64 stop)
+{
+    std::lock_guard lock(m_stateMutex);
+    m_loopStart = std::max<qint64>(start, 0);
+    m_loopStop = stop;
+    m_playFeed.reset(); // made anew at the next play
 }
 
 void ZKFFMovie::setCurrentTime(qint64 time)
@@ -67,8 +82,11 @@ void ZKFFMovie::play()
     std::lock_guard lock(m_stateMutex);
     if (m_voice)
         return;
-    if (!m_playFeed)
+    if (!m_playFeed) {
         m_playFeed = m_hasAudio ? ZKSoundFeed::ofFile(m_path) : ZKSoundFeed::silence();
+        if (m_loopStop > m_loopStart)
+            m_playFeed = ZKSoundFeed::looping(m_playFeed, m_loopStart, m_loopStop);
+    }
     m_voice = std::make_shared<ZKAudioVoice>(m_playFeed, m_position, gainLocked());
     ZKAudioEngine::instance().addVoice(m_voice);
 }
@@ -80,7 +98,7 @@ void ZKFFMovie::pause()
         std::lock_guard lock(m_stateMutex);
         if (!m_voice)
             return;
-        m_position = m_voice->position();
+        m_position = loopedLocked(m_voice->position());
         voice = std::move(m_voice);
     }
     ZKAudioEngine::instance().removeVoice(voice);

@@ -45,6 +45,9 @@ public:
     void play();
     void pause();
     bool isPlay() const;
+    // From the next play on, the sound repeats [start, stop) (ticks) sample-exactly and never
+    // plays past stop; the play position stays inside. stop <= start plays the whole file.
+    void setPlayLoop(qint64 start, qint64 stop);
     // The sound's gain is playVolume × volume; gains above 1 amplify.
     void setPlayVolume(double volume);
     double playVolume() const;
@@ -68,6 +71,8 @@ public:
 
 private:
     double gainLocked() const { return m_playVolume * m_volume; }
+    // A position of the playing voice, which counts on past the loop's end, put into the loop.
+    qint64 loopedLocked(qint64 position) const;
     void decodeNow(qint64 time, const FrameAction &action);
 
     QString m_path;
@@ -81,6 +86,8 @@ private:
     double m_playVolume = 1.0;
     double m_volume = 1.0;
     std::shared_ptr<ZKSoundFeed> m_playFeed;
+    qint64 m_loopStart = 0;
+    qint64 m_loopStop = 0;
     std::shared_ptr<ZKAudioVoice> m_voice;
 
     mutable std::mutex m_frameMutex; // frame decoder

@@ -2,7 +2,10 @@
 
 #include "Frameworks/Korvane/MovieSource.h"
 #include "Frameworks/Korvane/ZKAudioReader.h"
+#include "Frameworks/Korvane/ZKTime.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -72,7 +75,56 @@ private:
     std::shared_ptr<MovieSource> m_source;
 };
 
+qint64 frameOf(qint64 time)
+{
+    return qint64(std::llround(zk_ff_time_to_double(time) * 44100));
+}
+
+class LoopFeed : public ZKSoundFeed
+{
+public:
+    LoopFeed(std::shared_ptr<ZKSoundFeed> feed, qint64 start, qint64 stop)
+        : m_feed(std::move(feed)), m_start(start), m_first(frameOf(start)), m_end(frameOf(stop))
+    {
+    }
+
+    void seek(qint64 time) override
+    {
+        m_feed->seek(time);
+        m_frame = frameOf(time);
+    }
+
+    void read(float *buffer, int frames) override
+    {
+        while (frames > 0) {
+            if (m_frame >= m_end) {
+                m_feed->seek(m_start);
+                m_frame = m_first;
+            }
+            const int span = int(std::min<qint64>(frames, m_end - m_frame));
+            m_feed->read(buffer, span);
+            buffer += size_t(span) * 2;
+            frames -= span;
+            m_frame += span;
+        }
+    }
+
+private:
+    std::shared_ptr<ZKSoundFeed> m_feed;
+    qint64 m_start;
+    qint64 m_first;
+    qint64 m_end;
+    qint64 m_frame = 0;
+};
+
 } // namespace
+
+std::shared_ptr<ZKSoundFeed> ZKSoundFeed::looping(std::shared_ptr<ZKSoundFeed> feed, qint64 start, qint64 stop)
+{
+    if (!feed || frameOf(stop) <= frameOf(start))
+        return feed;
+    return std::make_shared<LoopFeed>(std::move(feed), start, stop);
+}
 
 std::shared_ptr<ZKSoundFeed> ZKSoundFeed::ofFile(const QString &path)
 {

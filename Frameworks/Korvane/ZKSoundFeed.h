@@ -23,4 +23,8 @@ public:
     static std::shared_ptr<ZKSoundFeed> silence();
     // Any movie source, through its own positioning and sample reading.
     static std::shared_ptr<ZKSoundFeed> ofSource(std::shared_ptr<MovieSource> source);
+    // feed's stretch [start, stop) (ticks) over and over: the frame after the last one before
+    // stop is the one at start, and nothing past stop is ever read. A position outside the
+    // stretch plays from there up to stop first.
+    static std::shared_ptr<ZKSoundFeed> looping(std::shared_ptr<ZKSoundFeed> feed, qint64 start, qint64 stop);
 };

@@ -30,20 +30,20 @@ HLRenderSizer::HLRenderSizer(QSizeF size, float limit)
 
 std::shared_ptr<HLRenderSizer> HLRenderSizer::renderSizerOf(QSizeF size, float with)
 {
-    if (!(size.width() > 0 && size.height() > 0 && with > 0))
+    if (!isSide(size.width()) || !isSide(size.height()) || !isSide(with))
         return nullptr;
     return std::shared_ptr<HLRenderSizer>(new HLRenderSizer(size, with));
 }
 
 void HLRenderSizer::setSzRender(QSizeF size)
 {
-    if (size.width() > 0 && size.height() > 0 && size != m_szRender)
+    if (isSide(size.width()) && isSide(size.height()) && size != m_szRender)
         m_szRender = size;
 }
 
 void HLRenderSizer::setDPreviewLimit(float limit)
 {
-    if (limit > 0 && limit != m_dPreviewLimit)
+    if (isSide(limit) && limit != m_dPreviewLimit)
         m_dPreviewLimit = limit;
 }
 

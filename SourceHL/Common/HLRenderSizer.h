@@ -19,14 +19,17 @@ public:
     // 0: typedRenderSize() applies the preview limit; any other value: it is szRender.
     using HLRenderSizerType = qint64;
 
-    // Nothing unless width, height and limit are all above 0.
+    // Sides and limit are above 0 and at most 16384 pixels, in the setters as in the archive:
+    // the renderers would work on empty or impossibly large pictures.
+
+    // Nothing unless width, height and limit are all in that range.
     static std::shared_ptr<HLRenderSizer> renderSizerOf(QSizeF size, float with);
 
     QSizeF szRender() const { return m_szRender; }
-    // Ignored unless both sides are above 0.
+    // Ignored unless both sides are in range.
     void setSzRender(QSizeF size);
     float dPreviewLimit() const { return m_dPreviewLimit; }
-    // Ignored unless above 0.
+    // Ignored unless in range.
     void setDPreviewLimit(float limit);
     HLRenderSizerType enType() const { return m_enType; }
     void setEnType(HLRenderSizerType type) { m_enType = type; }
@@ -41,8 +44,7 @@ public:
 
     QString className() const override;
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
-    // A side or limit not above 0 or beyond 16384 pixels is refused (HLArchiveError): the
-    // renderers would work on empty or impossibly large pictures.
+    // A side or limit out of range is refused (HLArchiveError).
     static std::shared_ptr<HLRenderSizer> initWithCoder(HLKeyedUnarchiver &coder);
     // Registers the class for unarchiving; once at start-up.
     static void registerCoding();

@@ -4,6 +4,7 @@
 #include "export/VETimelineAudioItem.h"
 #include "export/VETimelineAudioItemExport.h"
 #include "ExportProject.h"
+#include "ExportTestSources.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKSegmentMovieFade.h"
@@ -11,6 +12,8 @@
 #include "SourceHL/Model/Audioline/HLAudioEdit.h"
 #include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLTimelineItemRendering.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditTrim.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
@@ -52,7 +55,7 @@ TEST_F(HLAudioExport, PhotosOnlyAndAnEmptyLineGiveNothing)
     const auto timeline = ExportProject::timeline();
     ASSERT_TRUE(timeline->addOutTo({resource(HLResourceTypeImage, 0), resource(HLResourceTypeImage, 0)}, QString()));
     EXPECT_TRUE(exportAudios(*timeline).empty());
-    EXPECT_TRUE(exportSoloRangers(*timeline).empty());
+    EXPECT_TRUE(HLTimelineItemRendering::renderingSoloRangers(*timeline).empty());
     EXPECT_TRUE(exportAudios(*HLAudiolineItem::audioline()).empty());
 
     const auto movie = exportMovieOf(QSizeF(64, 48), *timeline, *HLAudiolineItem::audioline(), nullptr);
@@ -93,7 +96,7 @@ TEST_F(HLAudioExport, EveryVideoClipSoundsWhereItPlaysAndSoloClipsDuckTheMusic)
     }
     EXPECT_NEAR(audios[0]->duration(), 6.5 * tb, 10);
 
-    const auto rangers = exportSoloRangers(*timeline);
+    const auto rangers = HLTimelineItemRendering::renderingSoloRangers(*timeline);
     ASSERT_EQ(rangers.size(), 1u);
     EXPECT_EQ(rangers[0].dMin(), timeline->slideshowOffsetOf(items[1]) + items[1]->resourceRenderRangeAt(0).dStart);
     EXPECT_EQ(rangers[0].dMax(), timeline->slideshowOffsetOf(items[1]) + items[1]->resourceRenderRangeAt(0).dEnd);
@@ -176,7 +179,51 @@ TEST_P(HLAudiolineExport, ClipsFollowThePlayMode)
 
 INSTANTIATE_TEST_SUITE_P(Modes, HLAudiolineExport,
                          ::testing::Values(LineCase{"RepeatAll", 0, 10, true, 0}, LineCase{"CustomShort", 1, 2, false, 2},
-                                           LineCase{"CustomLong", 1, 10, false, 3}, LineCase{"Unknown", 2, 10, false, 0}),
+                                           LineCase{"CustomLong", 1, 10, false, 3}, LineCase{"UnknownTypeIgnored", 2, 10, true, 0}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// Video clips without transitions between them touch: the music stays down across their join
+// in the preview as in the export. The export's factor is read from its mixer at the start of
+// each request, mixing a constant music clip of 0.5.
+TEST_F(HLAudioExport, PreviewAndExportDuckTheMusicAlike)
+{
+    auto timeline = ExportProject::timeline();
+    ASSERT_TRUE(timeline->addOutTo({resource(HLResourceTypeVideo, 5), resource(HLResourceTypeVideo, 4),
+                                    resource(HLResourceTypeImage, 0), resource(HLResourceTypeVideo, 7),
+                                    resource(HLResourceTypeVideo, 2), resource(HLResourceTypeVideo, 3)},
+                                   QString()));
+    const auto items = timeline->aryItems();
+    for (const auto &item : items)
+        item->setBHasTransition(false);
+    items[5]->renderItems()[0]->oTrim()->setBSolo(false);
+    timeline->update(0);
+    const auto rangers = HLTimelineItemRendering::renderingSoloRangers(*timeline);
+    ASSERT_EQ(rangers.size(), 4u);
+    ASSERT_EQ(rangers[0].dMax(), rangers[1].dMin()) << "touching";
+
+    const float length = timeline->dDuration();
+    auto music = std::make_shared<VETimelineAudioItem>();
+    music->setDuration(zk_ff_time_from_double(length));
+    music->setApplyAudioFade(true);
+    music->setAudioMovie(ZKSegmentMovie::movieWithFFmovie(std::make_shared<WaveSource>(length, WaveSource::constant(0.5f))));
+    const auto mixer = exportMovieOf(QSizeF(64, 48), *timeline, *HLAudiolineItem::audioline(), nullptr)->audioExport();
+    mixer->setAudios({music});
+    mixer->setCurrentTime(0);
+    std::vector<float> buffer(2 * 1024);
+    int dips = 0;
+    for (qint64 frame = 0; frame + 1024 < qint64(length * 44100); frame += 1024) {
+        ASSERT_TRUE(mixer->readSample(buffer.data(), 0, 1024));
+        const float time = float(frame) / 44100;
+        timeline->update(time);
+        const float preview = HLTimelineItemRendering::renderingAmbientRatio(*timeline);
+        ASSERT_NEAR(buffer[0], 0.5f * preview, 1e-3) << "at " << time << " s";
+        dips += preview < 0.5f;
+    }
+    EXPECT_GT(dips, 0);
+}
 
 } // namespace

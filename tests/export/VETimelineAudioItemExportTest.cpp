@@ -57,14 +57,29 @@ float at(const std::vector<float> &left, double seconds)
     return left.at(size_t(seconds * 44100));
 }
 
-TEST(VETimelineAudioItemExport, SumsBeyondFullScaleAreKept)
+// A loud clip over music: where they overlap the sum is bent below full scale, keeping the
+// shape of the sound (no run of flat samples); where either sounds alone nothing changes.
+TEST(VETimelineAudioItemExport, LoudSumsAreLimitedAndLoneSoundsKeepTheirLevel)
 {
     VETimelineAudioItemExport mixer;
-    mixer.setAudios({clipOf(std::make_shared<WaveSource>(5, WaveSource::constant(1.0f)), 0, 1),
-                     clipOf(std::make_shared<WaveSource>(5, WaveSource::constant(1.0f)), 0, 1)});
-    const auto left = mix(mixer, 1.5);
-    EXPECT_FLOAT_EQ(at(left, 0.5), 2.0f);
-    EXPECT_FLOAT_EQ(at(left, 1.2), 0.0f);
+    mixer.setAudios({clipOf(std::make_shared<WaveSource>(5, WaveSource::sine(0.75f, 441)), 1, 1),
+                     clipOf(std::make_shared<WaveSource>(5, WaveSource::sine(0.7f, 300)), 0, 3)});
+    const auto left = mix(mixer, 3);
+    float loudest = 0;
+    int flat = 0;
+    for (size_t n = 1; n < left.size(); ++n) {
+        const double time = double(n) / 44100;
+        const float music = float(0.7 * std::sin(2 * M_PI * 300 * double(n % 220500) / 44100.0));
+        if (time < 1 || time >= 2) {
+            ASSERT_NEAR(left[n], music, 1e-6) << time; // music alone
+            continue;
+        }
+        loudest = std::max(loudest, std::abs(left[n]));
+        flat += std::abs(left[n]) > 0.95f && left[n] == left[n - 1];
+    }
+    EXPECT_GT(loudest, 0.9f);
+    EXPECT_LT(loudest, 1.0f);
+    EXPECT_EQ(flat, 0);
 }
 
 struct ScheduleCase
@@ -125,18 +140,68 @@ TEST(VETimelineAudioItemExport, ALoopWithoutIntervalLoopsByOneTick)
 TEST(VETimelineAudioItemExport, AClipLongerThanItsSegmentPlaysItAgain)
 {
     VETimelineAudioItemExport mixer;
-    auto source = std::make_shared<WaveSource>(4, WaveSource::clock());
+    auto source = std::make_shared<WaveSource>(4, [](qint64 n) { return float(n) / 441000; });
     mixer.setAudios({clipOf(source, 1, 10)});
     const auto left = mix(mixer, 12);
     // 1 s in the clip is 1 s of the source; 5 s in is 1 s into its second play; 9 s in, 1 s
-    // into its third, which stops half-way through. Restarts happen at the request after the
-    // source ran out, so each play may start up to one request (23 ms) late.
-    EXPECT_NEAR(at(left, 2), 1.0, 0.03);
-    EXPECT_NEAR(at(left, 6), 1.0, 0.05);
-    EXPECT_NEAR(at(left, 10), 1.0, 0.07);
-    EXPECT_NEAR(at(left, 10.9), 1.9, 0.07);
+    // into its third, which stops half-way through. Each play starts on the frame after the
+    // last one's end.
+    EXPECT_FLOAT_EQ(at(left, 2), 0.1f);
+    EXPECT_FLOAT_EQ(at(left, 6), 0.1f);
+    EXPECT_FLOAT_EQ(at(left, 10), 0.1f);
+    EXPECT_FLOAT_EQ(at(left, 10.9), 0.19f);
+    EXPECT_FLOAT_EQ(at(left, 5 - 1.0 / 44100), 0.4f - 1.0f / 441000); // the segment's last frame
+    EXPECT_FLOAT_EQ(at(left, 5), 0.0f);                                 // then its first again
     EXPECT_EQ(source->restarts(), 3); // one for each play
     EXPECT_FLOAT_EQ(at(left, 11.1), 0.0f);
+}
+
+// Two music clips laid end to end in a looping line, fades off, each trimmed out of a source
+// whose sample tells its own time: at every join and loop restart the next clip's first frame
+// follows the last one's last frame, and no clip reads past its trim end.
+TEST(VETimelineAudioItemExport, JoinsAndLoopRestartsAreSampleExact)
+{
+    const auto clock = [](float offset) {
+        return [offset](qint64 n) { return offset + float(n) / 441000; }; // 0.1 a second
+    };
+    const auto trimmed = [&](float offset, double trimMin, double trimMax, double start) {
+        auto item = clipOf(std::make_shared<WaveSource>(10, clock(offset)), start, trimMax - trimMin);
+        item->audioMovie()->setStop(ticks(trimMax));
+        item->audioMovie()->setStart(ticks(trimMin));
+        item->setLoop(true);
+        return item;
+    };
+    // First clip: source seconds [0.5, 2.5) at project [0, 2); second: [1, 2.3) at [2, 3.3).
+    auto first = trimmed(0, 0.5, 2.5, 0);
+    auto second = trimmed(0.5f, 1, 2.3, 2);
+    for (const auto &item : {first, second})
+        item->setLoopInterval(ticks(3.3));
+    VETimelineAudioItemExport mixer;
+    mixer.setAudios({first, second});
+    const auto left = mix(mixer, 7);
+    const auto value = [&](qint64 frame) { return left.at(size_t(frame)); };
+    struct Join
+    {
+        qint64 frame;        // first frame of the next clip
+        float before, after; // the last clip's last sample, the next clip's first
+    };
+    const float step = 1.0f / 441000;
+    const Join joins[] = {
+        {88200, 0.25f - step, 0.6f},          // first → second at 2 s
+        {145530, 0.5f + 0.23f - step, 0.05f}, // second → first at the loop's end, 3.3 s
+        {233730, 0.25f - step, 0.6f},         // first → second in the second round, 5.3 s
+    };
+    for (const Join &join : joins) {
+        SCOPED_TRACE(join.frame);
+        EXPECT_NEAR(value(join.frame - 1), join.before, 1e-6);
+        EXPECT_NEAR(value(join.frame), join.after, 1e-6);
+    }
+    // Every frame comes from exactly one clip: no silence and no sum anywhere.
+    for (qint64 n = 1; n < qint64(left.size()); ++n) {
+        const float d = value(n) - value(n - 1);
+        ASSERT_TRUE(std::abs(d - step) < 1e-6 || std::abs(value(n) - 0.05f) < 1e-6 || std::abs(value(n) - 0.6f) < 1e-6)
+            << "frame " << n << ": " << value(n - 1) << " then " << value(n);
+    }
 }
 
 TEST(VETimelineAudioItemExport, SegmentFadesAndEndFadeShapeTheClip)
@@ -162,9 +227,10 @@ TEST(VETimelineAudioItemExport, DuckingRampsApplyOnlyToMusic)
     music->setApplyAudioFade(true);
     auto voice = clipOf(std::make_shared<WaveSource>(30, WaveSource::constant(0.25f)), 0, 30);
     mixer.setAudios({voice, music});
-    QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
-    appendSoloFades(fades, ticks(5), ticks(15));
-    mixer.setAudioFades(fades);
+    HLRanger solo;
+    solo.setDMin(5);
+    solo.setDMax(15);
+    mixer.setAudioFades(soloFadesOf({solo}));
     const auto left = mix(mixer, 20);
     EXPECT_NEAR(at(left, 4), 0.75, 1e-6);          // before the first ramp
     EXPECT_NEAR(at(left, 6.5), 0.25 + 0.25, 0.01); // half-way down
@@ -181,76 +247,15 @@ TEST(VETimelineAudioItemExport, MergedSoloRangesDuckOnce)
     b.setDMin(8);
     b.setDMax(18);
     VETimelineAudioItemExport mixer;
-    auto music = clipOf(std::make_shared<WaveSource>(30, WaveSource::constant(1.0f)), 0, 30);
+    auto music = clipOf(std::make_shared<WaveSource>(30, WaveSource::constant(0.5f)), 0, 30);
     music->setApplyAudioFade(true);
     mixer.setAudios({music});
     mixer.setAudioFades(soloFadesOf({b, a}));
     const auto left = mix(mixer, 20);
     for (double t : {4.0, 9.0, 10.0, 11.0, 14.0})
         EXPECT_NEAR(at(left, t), 0.0, 1e-6) << t;
-    EXPECT_NEAR(at(left, 16.5), 0.5, 0.01);
-    EXPECT_NEAR(at(left, 19), 1.0, 1e-6);
-}
-
-struct MergeCase
-{
-    std::vector<std::pair<float, float>> in, out;
-};
-
-TEST(VEExportHandOff, MergesOverlappingAndTouchingSoloRanges)
-{
-    const MergeCase cases[] = {
-        {{{0, 10}, {8, 18}}, {{0, 18}}},
-        {{{8, 18}, {0, 10}}, {{0, 18}}},
-        {{{0, 5}, {5, 9}, {20, 22}}, {{0, 9}, {20, 22}}},
-        {{{0, 20}, {2, 3}}, {{0, 20}}},
-        {{{30, 31}, {1, 2}}, {{1, 2}, {30, 31}}},
-    };
-    for (const MergeCase &c : cases) {
-        std::vector<HLRanger> rangers;
-        for (auto [min, max] : c.in) {
-            HLRanger r;
-            r.setDMin(min);
-            r.setDMax(max);
-            rangers.push_back(r);
-        }
-        std::vector<std::pair<float, float>> merged;
-        for (const HLRanger &r : mergedSoloRangers(rangers))
-            merged.emplace_back(r.dMin(), r.dMax());
-        EXPECT_EQ(merged, c.out);
-    }
-}
-
-struct RampCase
-{
-    qint64 start, stop;
-    std::vector<std::pair<qint64, qint64>> ramps;
-};
-
-TEST(VEExportHandOff, SoloRampsLieInsideTheRange)
-{
-    const RampCase cases[] = {
-        {ticks(10), ticks(20), {{ticks(10), ticks(13)}, {ticks(13), ticks(17)}, {ticks(17), ticks(20)}}},
-        {ticks(10), ticks(14), {{ticks(10), ticks(12)}, {ticks(12), ticks(12)}, {ticks(12), ticks(14)}}},
-        {100, 101, {{100, 100}, {100, 101}, {101, 101}}},
-        {100, 100, {}},
-        {200, 100, {}},
-    };
-    for (const RampCase &c : cases) {
-        QList<std::shared_ptr<ZKSegmentMovieFade>> fades;
-        appendSoloFades(fades, c.start, c.stop);
-        std::vector<std::pair<qint64, qint64>> ramps;
-        for (const auto &f : fades)
-            ramps.emplace_back(f->fadeStart(), f->fadeStop());
-        EXPECT_EQ(ramps, c.ramps);
-        if (fades.size() == 3) {
-            EXPECT_EQ(fades[0]->volumeStart(), 1.0);
-            EXPECT_EQ(fades[0]->volumeStop(), 0.0);
-            EXPECT_EQ(fades[1]->volumeStop(), 0.0);
-            EXPECT_EQ(fades[2]->volumeStart(), 0.0);
-            EXPECT_EQ(fades[2]->volumeStop(), 1.0);
-        }
-    }
+    EXPECT_NEAR(at(left, 16.5), 0.25, 0.01);
+    EXPECT_NEAR(at(left, 19), 0.5, 1e-6);
 }
 
 TEST(VETimelineExportMovie, FramesComeFromTheBlockAtTheVideoSize)

@@ -1,10 +1,11 @@
 #include "tests/support/MediaFixtures.h"
 
+#include "tests/support/ChildProcess.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QProcess>
 #include <QtEndian>
 
 #include <libheif/heif.h>
@@ -17,11 +18,7 @@ namespace MediaFixtures {
 
 bool runFFmpeg(const QStringList &args)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start("ffmpeg", QStringList{"-y", "-nostdin", "-loglevel", "error"} + args);
-    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
+    return ChildProcess::run("ffmpeg", QStringList{"-y", "-nostdin", "-loglevel", "error"} + args).exitCode == 0;
 }
 
 bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)

@@ -6,6 +6,7 @@
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 
 #include <algorithm>
+#include <cmath>
 
 std::shared_ptr<HLAudioEdit> HLAudioEdit::audioEditOf(const QString &name, float duration)
 {
@@ -27,14 +28,62 @@ bool HLAudioEdit::isEqual(const HLAudioEdit &other) const
         && m_dVolume == other.m_dVolume;
 }
 
+namespace {
+
+// Fades and volume: finite and never negative, in the setters as in the archive.
+float nonNegative(float value)
+{
+    return std::max(value, 0.0f);
+}
+
+} // namespace
+
 void HLAudioEdit::setDTrimMin(float value)
 {
+    if (std::isnan(value))
+        return;
     m_dTrimMin = std::min(std::max(value, 0.0f), std::max(m_dTrimMax - 1.0f, 0.0f));
 }
 
 void HLAudioEdit::setDTrimMax(float value)
 {
+    if (std::isnan(value))
+        return;
     m_dTrimMax = std::min(std::max(value, std::min(m_dDuration, m_dTrimMin + 1.0f)), m_dDuration);
+}
+
+void HLAudioEdit::setDDuration(float value)
+{
+    if (!(value > 0) || !std::isfinite(value))
+        return;
+    m_dDuration = value;
+    p_keepTrimInside();
+}
+
+// The trim invariants again after the length changed, as the decoder mends a stored trim.
+void HLAudioEdit::p_keepTrimInside()
+{
+    m_dTrimMax = std::clamp(m_dTrimMax, 0.0f, m_dDuration);
+    setDTrimMin(m_dTrimMin);
+    setDTrimMax(m_dTrimMax);
+}
+
+void HLAudioEdit::setDFadeIn(float value)
+{
+    if (std::isfinite(value))
+        m_dFadeIn = nonNegative(value);
+}
+
+void HLAudioEdit::setDFadeOut(float value)
+{
+    if (std::isfinite(value))
+        m_dFadeOut = nonNegative(value);
+}
+
+void HLAudioEdit::setDVolume(float value)
+{
+    if (std::isfinite(value))
+        m_dVolume = nonNegative(value);
 }
 
 void HLAudioEdit::keepTheSame(const HLAudioEdit *other)
@@ -112,11 +161,9 @@ std::shared_ptr<HLAudioEdit> HLAudioEdit::initWithCoder(HLKeyedUnarchiver &coder
     if (!(edit->m_dDuration > 0))
         throw HLArchiveError(QStringLiteral("HLAudioEdit: kNSCodingDuration %1 is no music length")
                                  .arg(double(edit->m_dDuration)));
-    edit->m_dTrimMax = std::clamp(edit->m_dTrimMax, 0.0f, edit->m_dDuration);
-    edit->setDTrimMin(edit->m_dTrimMin);
-    edit->setDTrimMax(edit->m_dTrimMax);
-    edit->m_dFadeIn = std::max(edit->m_dFadeIn, 0.0f);
-    edit->m_dFadeOut = std::max(edit->m_dFadeOut, 0.0f);
-    edit->m_dVolume = std::max(edit->m_dVolume, 0.0f);
+    edit->p_keepTrimInside();
+    edit->m_dFadeIn = nonNegative(edit->m_dFadeIn);
+    edit->m_dFadeOut = nonNegative(edit->m_dFadeOut);
+    edit->m_dVolume = nonNegative(edit->m_dVolume);
     return edit;
 }

@@ -33,16 +33,18 @@ public:
     float trimRatioMax() const;
     void updateTrimRatioMax(float ratio);
 
+    // The setters keep the archive's domains: values that are no finite number are ignored,
+    // a length not above 0 too; fades and volume are never negative.
     float dDuration() const { return m_dDuration; }
-    void setDDuration(float value) { m_dDuration = value; }
+    void setDDuration(float value);
     float dTrimMin() const { return m_dTrimMin; }
     float dTrimMax() const { return m_dTrimMax; }
     float dFadeIn() const { return m_dFadeIn; }
-    void setDFadeIn(float value) { m_dFadeIn = value; }
+    void setDFadeIn(float value);
     float dFadeOut() const { return m_dFadeOut; }
-    void setDFadeOut(float value) { m_dFadeOut = value; }
+    void setDFadeOut(float value);
     float dVolume() const { return m_dVolume; }
-    void setDVolume(float value) { m_dVolume = value; }
+    void setDVolume(float value);
     QString strName() const { return m_strName; }
     void setStrName(const QString &name) { m_strName = name; }
 
@@ -53,6 +55,7 @@ public:
     static std::shared_ptr<HLAudioEdit> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
+    void p_keepTrimInside();
     float m_dDuration = 0;
     float m_dTrimMin = 0;
     float m_dTrimMax = 0;

@@ -61,17 +61,21 @@ float HLAudioItem::dTrimDuration() const
 
 void HLAudioItem::setDPlayMin(float value)
 {
+    if (std::isnan(value))
+        return;
     m_dPlayMin = std::min(std::max(value, 0.0f), m_dPlayMax);
 }
 
 void HLAudioItem::setDPlayMax(float value)
 {
+    if (!std::isfinite(value))
+        return; // the archive holds finite ranges
     m_dPlayMax = std::max(value, m_dPlayMin);
 }
 
 void HLAudioItem::updatePlayMin(float min, float max)
 {
-    if (!(min >= 0) || !(max >= min))
+    if (!(min >= 0) || !(max >= min) || !std::isfinite(max))
         return;
     m_dPlayMin = min;
     m_dPlayMax = max;
@@ -103,6 +107,9 @@ void HLAudioItem::loadAudio()
     const HLResourceObject object = m_oResource->openPreview();
     if (const auto *movie = std::get_if<std::shared_ptr<ZKFFMovie>>(&object))
         m_oPlayer = *movie;
+    // The kept part repeats on its exact samples and nothing past its end is heard.
+    if (m_oPlayer && m_oEdit)
+        m_oPlayer->setPlayLoop(zk_ff_time_from_double(m_oEdit->dTrimMin()), zk_ff_time_from_double(m_oEdit->dTrimMax()));
 }
 
 void HLAudioItem::unloadAudio()

@@ -30,7 +30,7 @@ public:
     float dPlayMax() const { return m_dPlayMax; }
     void setDPlayMin(float value);
     void setDPlayMax(float value);
-    // Sets both when 0 <= min <= max; otherwise nothing changes.
+    // Sets both when 0 <= min <= max < infinity; otherwise nothing changes.
     void updatePlayMin(float min, float max);
     // Strictly inside the play range.
     bool contains(float time) const;
@@ -38,7 +38,8 @@ public:
     bool didLoad() const;
     // The player's position lies outside the kept part of the music.
     bool playBeyond() const;
-    // Opens a movie of its own for the clip; unloadAudio releases it.
+    // Opens a movie of its own for the clip, playing its kept part over and over;
+    // unloadAudio releases it.
     void loadAudio();
     void unloadAudio();
     void play();
@@ -52,7 +53,12 @@ public:
     void setVolume(float volume);
 
     QString strAUID() const { return m_strAUID; }
-    void setStrAUID(const QString &identifier) { m_strAUID = identifier; }
+    // Ignored when empty, as the archive refuses it.
+    void setStrAUID(const QString &identifier)
+    {
+        if (!identifier.isEmpty())
+            m_strAUID = identifier;
+    }
     std::shared_ptr<HLResourceItem> oResource() const { return m_oResource; }
     void setOResource(const std::shared_ptr<HLResourceItem> &resource) { m_oResource = resource; }
     std::shared_ptr<HLAudioEdit> oEdit() const { return m_oEdit; }

@@ -55,7 +55,12 @@ public:
     const Items &aryItems() const { return m_aryItems; }
     void setAryItems(const Items &items) { m_aryItems = items; }
     qint64 enType() const { return m_enType; }
-    void setEnType(qint64 type) { m_enType = type; }
+    // Ignored unless 0 or 1, the play types the archive holds.
+    void setEnType(qint64 type)
+    {
+        if (type == 0 || type == 1)
+            m_enType = type;
+    }
 
     QString className() const override { return QStringLiteral("HLAudiolineItem"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;

@@ -1,6 +1,7 @@
 #include "SourceHL/Model/Render/HLTimelineItemRendering.h"
 
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "SourceHL/Model/Audioline/HLSoloDucking.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditTrim.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
@@ -65,17 +66,24 @@ float HLTimelineItemRendering::timelineFadeOutRatio(const HLTimelineItem &timeli
 
 float HLTimelineItemRendering::renderingAmbientRatio(const HLTimelineItem &timeline)
 {
-    float u = 0;
-    const auto renderItem = p_renderingRenderVideo(timeline, &u);
-    if (!renderItem || !renderItem->oTrim()->bSolo())
-        return 1;
-    const float length = renderItem->oTrim()->trimedDuraton();
-    const float ramp = length > 2 * kFadeLength ? kFadeLength : length * 0.5f;
-    if (!(ramp > 0))
-        return 0;
-    if (u < ramp)
-        return 1 - u / ramp;
-    if (u < length - ramp)
-        return 0;
-    return (u - (length - ramp)) / (length - (length - ramp));
+    return HLSoloDucking(renderingSoloRangers(timeline)).ambientRatioAt(timeline.dNowTime());
+}
+
+std::vector<HLRanger> HLTimelineItemRendering::renderingSoloRangers(const HLTimelineItem &timeline)
+{
+    std::vector<HLRanger> rangers;
+    for (const auto &item : timeline.aryItems()) {
+        const float offset = timeline.slideshowOffsetOf(item);
+        for (const std::size_t index : item->logicResourceVideoIndexSet()) {
+            const auto trim = item->logicRenderItemAt(index)->oTrim();
+            if (!trim || !trim->bSolo())
+                continue;
+            const ResourceRenderRange range = item->resourceRenderRangeAt(index);
+            HLRanger ranger;
+            ranger.setDMin(offset + range.dStart);
+            ranger.setDMax(offset + range.dEnd);
+            rangers.push_back(ranger);
+        }
+    }
+    return rangers;
 }

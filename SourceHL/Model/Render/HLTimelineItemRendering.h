@@ -1,6 +1,9 @@
 #pragma once
 
+#include "SourceHL/Model/Audioline/HLRanger.h"
+
 #include <memory>
+#include <vector>
 
 class HLRenderItem;
 class HLTimelineItem;
@@ -18,8 +21,11 @@ public:
     static void renderingRenderVideoSeek(const HLTimelineItem &timeline);
     // 1, falling linearly to 0 over the last 3 s (or the whole project when shorter).
     static float timelineFadeOutRatio(const HLTimelineItem &timeline);
-    // The music's factor under a solo video slide: down over its first seconds, silent, back up.
+    // The music's factor at the current time under the solo video clips (HLSoloDucking), as
+    // the export ducks it.
     static float renderingAmbientRatio(const HLTimelineItem &timeline);
+    // The play range (timeline seconds) of every video clip marked solo, in timeline order.
+    static std::vector<HLRanger> renderingSoloRangers(const HLTimelineItem &timeline);
     // The render item of the video slide on screen, and its played (trimmed) time in time.
     static std::shared_ptr<HLRenderItem> p_renderingRenderVideo(const HLTimelineItem &timeline, float *time);
 };

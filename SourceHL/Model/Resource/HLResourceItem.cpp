@@ -95,9 +95,18 @@ HLResourceObject HLResourceItem::openPreview() const
     return initiationFor(m_enType)(p_resourcePathPreview());
 }
 
+// A pool's source letter, then the kind's letter, then the hash key: what the archive holds.
+bool HLResourceItem::p_isIdentifierOf(const QString &identifier, qint64 type, const QString &hashID)
+{
+    const bool knownSource = identifier.startsWith(SourceTypeKeyTemp) || identifier.startsWith(SourceTypeKeyProj)
+        || identifier.startsWith(SourceTypeKeyMedi);
+    return identifier.size() >= 2 && knownSource && identifier.mid(1, 1) == HLResourcePool::p_resourceKey(type)
+        && identifier.mid(2) == hashID;
+}
+
 void HLResourceItem::updateResourceID(const QString &identifier)
 {
-    if (!identifier.contains(m_strHashID))
+    if (!p_isIdentifierOf(identifier, m_enType, m_strHashID))
         return;
     std::lock_guard guard(m_lock);
     m_strResourceID = identifier;
@@ -155,10 +164,7 @@ std::shared_ptr<HLResourceItem> HLResourceItem::initWithCoder(HLKeyedUnarchiver 
     // The hash key names a folder: only the digits identifiers are made of may reach the disk.
     if (hashID.isEmpty() || !HLResourcePool::isValidHashKey(hashID))
         throw HLArchiveError(QStringLiteral("kNSCodingHashID: \"%1\" is no resource key").arg(hashID));
-    const QString kind = HLResourcePool::p_resourceKey(type);
-    const bool knownSource = resourceID.startsWith(SourceTypeKeyTemp) || resourceID.startsWith(SourceTypeKeyProj)
-        || resourceID.startsWith(SourceTypeKeyMedi);
-    if (resourceID.size() < 2 || !knownSource || resourceID.mid(1, 1) != kind || resourceID.mid(2) != hashID)
+    if (!p_isIdentifierOf(resourceID, type, hashID))
         throw HLArchiveError(QStringLiteral("kNSCodingResourceID: \"%1\" is no identifier of this resource")
                                  .arg(resourceID));
     return std::make_shared<HLResourceItem>(type, resourceID, hashID, info);

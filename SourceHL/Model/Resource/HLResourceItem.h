@@ -50,7 +50,8 @@ public:
     // The preview object opened afresh, for a user that needs one of its own (a player).
     HLResourceObject openPreview() const;
 
-    // Takes identifier only when it contains the hash key.
+    // Takes identifier only when it is one of this resource, as the archive holds it: a
+    // pool's source letter, the kind's letter, the hash key.
     void updateResourceID(const QString &identifier);
     QString previewPath() const;
     QString sourcePath() const;
@@ -116,6 +117,7 @@ public:
     static void p_validateType(HLResourceType type);
 
 private:
+    static bool p_isIdentifierOf(const QString &identifier, qint64 type, const QString &hashID);
     struct Switch
     {
         int count = 0;

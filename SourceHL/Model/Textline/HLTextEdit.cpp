@@ -6,6 +6,7 @@
 #include "SourceHL/Common/HLColorHelper.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -27,6 +28,27 @@ const QString kNSCodingStaticShadowOffsetX = QStringLiteral("kNSCodingStaticShad
 const QString kNSCodingStaticShadowOffsetY = QStringLiteral("kNSCodingStaticShadowOffsetY");
 const QString kNSCodingDynamicMoveIn = QStringLiteral("kNSCodingDynamicMoveIn");
 const QString kNSCodingDynamicMoveOut = QStringLiteral("kNSCodingDynamicMoveOut");
+
+// The fields' domains, for the setters and the decoder alike.
+bool isTitleType(HLTextEdit::HLTextEditType type)
+{
+    return type == HLTextEdit::HLTextEditTypeStatic || type == HLTextEdit::HLTextEditTypeDynamic;
+}
+
+bool isFontSize(float size)
+{
+    return size > 0 && size <= HLTextEdit::kMaximumFontSize;
+}
+
+float lengthOf(float value)
+{
+    return std::max(value, 0.0f);
+}
+
+float opacityOf(float value)
+{
+    return std::clamp(value, 0.0f, 1.0f);
+}
 
 } // namespace
 
@@ -116,6 +138,90 @@ bool HLTextEdit::isEqual(const HLTextEdit &other) const
         && m_dDynamicMoveOut == other.m_dDynamicMoveOut;
 }
 
+void HLTextEdit::setEnType(HLTextEditType type)
+{
+    if (isTitleType(type))
+        m_enType = type;
+}
+
+void HLTextEdit::setDFontSize(float size)
+{
+    if (size > 0)
+        m_dFontSize = std::min(size, kMaximumFontSize);
+}
+
+void HLTextEdit::setClFont(const QColor &color)
+{
+    if (color.isValid())
+        m_clFont = color;
+}
+
+void HLTextEdit::setDCenterX(float x)
+{
+    if (std::isfinite(x))
+        m_dCenterX = x;
+}
+
+void HLTextEdit::setDCenterY(float y)
+{
+    if (std::isfinite(y))
+        m_dCenterY = y;
+}
+
+void HLTextEdit::setClStaticBack(const QColor &color)
+{
+    if (color.isValid())
+        m_clStaticBack = color;
+}
+
+void HLTextEdit::setDStaticBackRadius(float radius)
+{
+    if (std::isfinite(radius))
+        m_dStaticBackRadius = lengthOf(radius);
+}
+
+void HLTextEdit::setDStaticBackAlpha(float alpha)
+{
+    if (std::isfinite(alpha))
+        m_dStaticBackAlpha = opacityOf(alpha);
+}
+
+void HLTextEdit::setClStaticShadow(const QColor &color)
+{
+    if (color.isValid())
+        m_clStaticShadow = color;
+}
+
+void HLTextEdit::setDStaticShadowRadius(float radius)
+{
+    if (std::isfinite(radius))
+        m_dStaticShadowRadius = lengthOf(radius);
+}
+
+void HLTextEdit::setDStaticShadowOffsetX(float offset)
+{
+    if (std::isfinite(offset))
+        m_dStaticShadowOffsetX = offset;
+}
+
+void HLTextEdit::setDStaticShadowOffsetY(float offset)
+{
+    if (std::isfinite(offset))
+        m_dStaticShadowOffsetY = offset;
+}
+
+void HLTextEdit::setDDynamicMoveIn(float seconds)
+{
+    if (std::isfinite(seconds))
+        m_dDynamicMoveIn = lengthOf(seconds);
+}
+
+void HLTextEdit::setDDynamicMoveOut(float seconds)
+{
+    if (std::isfinite(seconds))
+        m_dDynamicMoveOut = lengthOf(seconds);
+}
+
 void HLTextEdit::encodeWithCoder(HLKeyedArchiver &coder) const
 {
     coder.encodeInt64(kNSCodingType, m_enType);
@@ -142,13 +248,13 @@ std::shared_ptr<HLTextEdit> HLTextEdit::initWithCoder(HLKeyedUnarchiver &coder)
 {
     auto edit = std::make_shared<HLTextEdit>();
     edit->m_enType = coder.decodeInt64(kNSCodingType);
-    if (edit->m_enType != HLTextEditTypeStatic && edit->m_enType != HLTextEditTypeDynamic)
+    if (!isTitleType(edit->m_enType))
         throw HLArchiveError(QStringLiteral("HLTextEdit: %1 %2 is no title type").arg(kNSCodingType).arg(edit->m_enType));
     edit->m_strText = coder.decodeString(kNSCodingText);
     edit->m_strFont = coder.decodeString(kNSCodingFont);
     edit->m_dFontSize = coder.decodeFiniteFloat(kNSCodingFontSize);
     // A font of no size, or one far beyond the canvas, would ask for an empty or a huge picture.
-    if (!(edit->m_dFontSize > 0 && edit->m_dFontSize <= kMaximumFontSize))
+    if (!isFontSize(edit->m_dFontSize))
         throw HLArchiveError(QStringLiteral("HLTextEdit: %1 %2 is no usable font size")
                                  .arg(kNSCodingFontSize)
                                  .arg(edit->m_dFontSize));
@@ -157,14 +263,14 @@ std::shared_ptr<HLTextEdit> HLTextEdit::initWithCoder(HLKeyedUnarchiver &coder)
     edit->m_dCenterY = coder.decodeFiniteFloat(kNSCodingCenterY);
     edit->m_bStaticBack = coder.decodeBool(kNSCodingStaticBack);
     edit->m_clStaticBack = coder.decodeColor(kNSCodingStaticBackColor);
-    edit->m_dStaticBackRadius = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingStaticBackRadius));
-    edit->m_dStaticBackAlpha = std::clamp(coder.decodeFiniteFloat(kNSCodingStaticBackAlpha), 0.0f, 1.0f);
+    edit->m_dStaticBackRadius = lengthOf(coder.decodeFiniteFloat(kNSCodingStaticBackRadius));
+    edit->m_dStaticBackAlpha = opacityOf(coder.decodeFiniteFloat(kNSCodingStaticBackAlpha));
     edit->m_bStaticShadow = coder.decodeBool(kNSCodingStaticShadow);
     edit->m_clStaticShadow = coder.decodeColor(kNSCodingStaticShadowColor);
-    edit->m_dStaticShadowRadius = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingStaticShadowRadius));
+    edit->m_dStaticShadowRadius = lengthOf(coder.decodeFiniteFloat(kNSCodingStaticShadowRadius));
     edit->m_dStaticShadowOffsetX = coder.decodeFiniteFloat(kNSCodingStaticShadowOffsetX);
     edit->m_dStaticShadowOffsetY = coder.decodeFiniteFloat(kNSCodingStaticShadowOffsetY);
-    edit->m_dDynamicMoveIn = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingDynamicMoveIn));
-    edit->m_dDynamicMoveOut = std::max(0.0f, coder.decodeFiniteFloat(kNSCodingDynamicMoveOut));
+    edit->m_dDynamicMoveIn = lengthOf(coder.decodeFiniteFloat(kNSCodingDynamicMoveIn));
+    edit->m_dDynamicMoveOut = lengthOf(coder.decodeFiniteFloat(kNSCodingDynamicMoveOut));
     return edit;
 }

@@ -40,45 +40,50 @@ public:
     // Floats compared exactly, colours within hlIsEqual's tolerance; the dirty mark is not.
     bool isEqual(const HLTextEdit &other) const;
 
+    // The setters keep every field in the domain the decoder accepts, so that a saved style
+    // always opens again: a type other than 0 or 1, a size not above 0, a number that is no
+    // number, an invalid colour are ignored; a size above kMaximumFontSize is taken as the
+    // maximum, a negative radius or move time as 0, the plate's opacity kept within [0, 1].
     // An edit the renderers must draw again; they compare generations and never clear it.
     void makeDirty() { m_oDirty.makeDirty(); }
     quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
+
     HLTextEditType enType() const { return m_enType; }
-    void setEnType(HLTextEditType type) { m_enType = type; }
+    void setEnType(HLTextEditType type);
     QString strText() const { return m_strText; }
     void setStrText(const QString &text) { m_strText = text; }
     QString strFont() const { return m_strFont; }
     void setStrFont(const QString &font) { m_strFont = font; }
     float dFontSize() const { return m_dFontSize; }
-    void setDFontSize(float size) { m_dFontSize = size; }
+    void setDFontSize(float size);
     QColor clFont() const { return m_clFont; }
-    void setClFont(const QColor &color) { m_clFont = color; }
+    void setClFont(const QColor &color);
     float dCenterX() const { return m_dCenterX; }
-    void setDCenterX(float x) { m_dCenterX = x; }
+    void setDCenterX(float x);
     float dCenterY() const { return m_dCenterY; }
-    void setDCenterY(float y) { m_dCenterY = y; }
+    void setDCenterY(float y);
     bool bStaticBack() const { return m_bStaticBack; }
     void setBStaticBack(bool back) { m_bStaticBack = back; }
     QColor clStaticBack() const { return m_clStaticBack; }
-    void setClStaticBack(const QColor &color) { m_clStaticBack = color; }
+    void setClStaticBack(const QColor &color);
     float dStaticBackRadius() const { return m_dStaticBackRadius; }
-    void setDStaticBackRadius(float radius) { m_dStaticBackRadius = radius; }
+    void setDStaticBackRadius(float radius);
     float dStaticBackAlpha() const { return m_dStaticBackAlpha; }
-    void setDStaticBackAlpha(float alpha) { m_dStaticBackAlpha = alpha; }
+    void setDStaticBackAlpha(float alpha);
     bool bStaticShadow() const { return m_bStaticShadow; }
     void setBStaticShadow(bool shadow) { m_bStaticShadow = shadow; }
     QColor clStaticShadow() const { return m_clStaticShadow; }
-    void setClStaticShadow(const QColor &color) { m_clStaticShadow = color; }
+    void setClStaticShadow(const QColor &color);
     float dStaticShadowRadius() const { return m_dStaticShadowRadius; }
-    void setDStaticShadowRadius(float radius) { m_dStaticShadowRadius = radius; }
+    void setDStaticShadowRadius(float radius);
     float dStaticShadowOffsetX() const { return m_dStaticShadowOffsetX; }
-    void setDStaticShadowOffsetX(float offset) { m_dStaticShadowOffsetX = offset; }
+    void setDStaticShadowOffsetX(float offset);
     float dStaticShadowOffsetY() const { return m_dStaticShadowOffsetY; }
-    void setDStaticShadowOffsetY(float offset) { m_dStaticShadowOffsetY = offset; }
+    void setDStaticShadowOffsetY(float offset);
     float dDynamicMoveIn() const { return m_dDynamicMoveIn; }
-    void setDDynamicMoveIn(float seconds) { m_dDynamicMoveIn = seconds; }
+    void setDDynamicMoveIn(float seconds);
     float dDynamicMoveOut() const { return m_dDynamicMoveOut; }
-    void setDDynamicMoveOut(float seconds) { m_dDynamicMoveOut = seconds; }
+    void setDDynamicMoveOut(float seconds);
 
     QString className() const override { return QStringLiteral("HLTextEdit"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;

@@ -6,6 +6,7 @@
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextInfo.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -119,6 +120,8 @@ float HLTextItem::dynamicCenterY() const
 
 void HLTextItem::updateLineMin(float value)
 {
+    if (std::isnan(value))
+        return;
     value = value > 0 ? value : 0.0f;
     value = value < m_dLineMax ? value : m_dLineMax;
     if (value != m_dLineMin)
@@ -127,6 +130,8 @@ void HLTextItem::updateLineMin(float value)
 
 void HLTextItem::updateLineMax(float value)
 {
+    if (!std::isfinite(value))
+        return; // the archive holds finite ranges
     value = value > m_dLineMin ? value : m_dLineMin;
     if (value != m_dLineMax)
         m_dLineMax = value;
@@ -134,7 +139,7 @@ void HLTextItem::updateLineMax(float value)
 
 void HLTextItem::updateLineMin(float start, float lineMax)
 {
-    if (start >= 0 && lineMax >= start) {
+    if (start >= 0 && lineMax >= start && std::isfinite(lineMax)) {
         m_dLineMin = start;
         m_dLineMax = lineMax;
     }
@@ -147,7 +152,7 @@ float HLTextItem::lineDuration() const
 
 void HLTextItem::updatePlayMin(float start, float playMax)
 {
-    if (start >= 0 && playMax >= start) {
+    if (start >= 0 && playMax >= start && std::isfinite(playMax)) {
         m_dPlayMin = start;
         m_dPlayMax = playMax;
     }

@@ -42,12 +42,13 @@ public:
 
     // Clamped to [0, dLineMax]; stored only when it differs.
     void updateLineMin(float value);
-    // Clamped to at least dLineMin; stored only when it differs.
+    // Clamped to at least dLineMin; stored only when it differs. Values that are no finite
+    // number are ignored here and below: the archive holds none.
     void updateLineMax(float value);
-    // Both set only when 0 <= start <= end; otherwise nothing.
+    // Both set only when 0 <= start <= end < infinity; otherwise nothing.
     void updateLineMin(float start, float lineMax);
     float lineDuration() const;
-    // Both set only when 0 <= start <= end; otherwise nothing.
+    // Both set only when 0 <= start <= end < infinity; otherwise nothing.
     void updatePlayMin(float start, float playMax);
     float playDuration() const;
 

@@ -115,6 +115,30 @@ void HLBackEditSlideshow::encodeWithCoder(HLKeyedArchiver &coder) const
     coder.encodeObject(QStringLiteral("kNSCodingBack"), m_oBack);
 }
 
+void HLBackEditSlideshow::setClBackSingle(const QColor &color)
+{
+    if (color.isValid())
+        m_clBackSingle = color;
+}
+
+void HLBackEditSlideshow::setClBackGradientStart(const QColor &color)
+{
+    if (color.isValid())
+        m_clBackGradientStart = color;
+}
+
+void HLBackEditSlideshow::setClBackGradientEnd(const QColor &color)
+{
+    if (color.isValid())
+        m_clBackGradientEnd = color;
+}
+
+void HLBackEditSlideshow::setOBack(const std::shared_ptr<HLResourceItem> &back)
+{
+    if (!back || back->isImage())
+        m_oBack = back;
+}
+
 std::shared_ptr<HLBackEditSlideshow> HLBackEditSlideshow::initWithCoder(HLKeyedUnarchiver &coder)
 {
     auto edit = std::make_shared<HLBackEditSlideshow>();

@@ -48,13 +48,15 @@ public:
     qint64 enGradientType() const { return m_enGradientType; }
     void setEnGradientType(qint64 type) { m_enGradientType = type; }
     QColor clBackSingle() const { return m_clBackSingle; }
-    void setClBackSingle(const QColor &color) { m_clBackSingle = color; }
+    // Invalid colours are ignored; an archive holds none.
+    void setClBackSingle(const QColor &color);
     QColor clBackGradientStart() const { return m_clBackGradientStart; }
-    void setClBackGradientStart(const QColor &color) { m_clBackGradientStart = color; }
+    void setClBackGradientStart(const QColor &color);
     QColor clBackGradientEnd() const { return m_clBackGradientEnd; }
-    void setClBackGradientEnd(const QColor &color) { m_clBackGradientEnd = color; }
+    void setClBackGradientEnd(const QColor &color);
     std::shared_ptr<HLResourceItem> oBack() const { return m_oBack; }
-    void setOBack(const std::shared_ptr<HLResourceItem> &back) { m_oBack = back; }
+    // A resource that is no picture is ignored, as the archive refuses it.
+    void setOBack(const std::shared_ptr<HLResourceItem> &back);
 
     QString className() const override { return QStringLiteral("HLBackEditSlideshow"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;

@@ -92,12 +92,17 @@ Picture HLRenderEditRotate::render(const Picture &picture) const
     return result.translated(-turned.x(), -turned.y());
 }
 
-bool HLRenderEditRotate::mendDecoded()
+std::optional<int32_t> HLRenderEditRotate::p_quarterTurnOf(int32_t rotation)
 {
-    if (m_iRotation % 90 != 0)
-        return false;
-    m_iRotation = ((m_iRotation % 360) + 360) % 360;
-    return true;
+    if (rotation % 90 != 0)
+        return std::nullopt;
+    return ((rotation % 360) + 360) % 360;
+}
+
+void HLRenderEditRotate::setIRotation(int32_t rotation)
+{
+    if (const auto turn = p_quarterTurnOf(rotation))
+        m_iRotation = *turn;
 }
 
 void HLRenderEditRotate::encodeWithCoder(HLKeyedArchiver &coder) const
@@ -110,11 +115,12 @@ void HLRenderEditRotate::encodeWithCoder(HLKeyedArchiver &coder) const
 std::shared_ptr<HLRenderEditRotate> HLRenderEditRotate::initWithCoder(HLKeyedUnarchiver &coder)
 {
     auto rotate = std::make_shared<HLRenderEditRotate>();
-    rotate->m_iRotation = coder.decodeInt32(QStringLiteral("kNSCodingRotation"));
+    const int32_t rotation = coder.decodeInt32(QStringLiteral("kNSCodingRotation"));
     rotate->m_bFlipH = coder.decodeBool(QStringLiteral("kNSCodingFlipH"));
     rotate->m_bFlipV = coder.decodeBool(QStringLiteral("kNSCodingFlipV"));
-    if (!rotate->mendDecoded())
-        throw HLArchiveError(QStringLiteral("HLRenderEditRotate: rotation %1 is no quarter turn")
-                                 .arg(rotate->m_iRotation));
+    const auto turn = p_quarterTurnOf(rotation);
+    if (!turn)
+        throw HLArchiveError(QStringLiteral("HLRenderEditRotate: rotation %1 is no quarter turn").arg(rotation));
+    rotate->m_iRotation = *turn;
     return rotate;
 }

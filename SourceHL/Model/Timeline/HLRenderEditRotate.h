@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class Picture;
 
@@ -29,7 +30,9 @@ public:
     bool isEdited() const;
 
     int32_t iRotation() const { return m_iRotation; }
-    void setIRotation(int32_t rotation) { m_iRotation = rotation; }
+    // A quarter turn, brought into [0, 360); any other rotation is ignored, as the archive
+    // refuses it.
+    void setIRotation(int32_t rotation);
     bool bFlipH() const { return m_bFlipH; }
     void setBFlipH(bool flip) { m_bFlipH = flip; }
     bool bFlipV() const { return m_bFlipV; }
@@ -45,8 +48,8 @@ public:
     static std::shared_ptr<HLRenderEditRotate> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
-    // A stored turn is brought into [0, 360); one that is no quarter turn cannot be mended.
-    bool mendDecoded();
+    // A quarter turn brought into [0, 360); nothing for any other rotation.
+    static std::optional<int32_t> p_quarterTurnOf(int32_t rotation);
 
     int32_t m_iRotation = 0;
     bool m_bFlipH = false;

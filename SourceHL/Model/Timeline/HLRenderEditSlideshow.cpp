@@ -104,6 +104,40 @@ void HLRenderEditSlideshow::encodeWithCoder(HLKeyedArchiver &coder) const
     coder.encodeFloat(QStringLiteral("kNSCodingBackgroundRatio"), m_dBackgroundRatio);
 }
 
+void HLRenderEditSlideshow::setClBorderColor(const QColor &color)
+{
+    if (color.isValid())
+        m_clBorderColor = color;
+}
+
+void HLRenderEditSlideshow::setDBorderRatio(float ratio)
+{
+    if (std::isfinite(ratio))
+        m_dBorderRatio = p_borderRatioOf(ratio);
+}
+
+void HLRenderEditSlideshow::setClBackgroundColor(const QColor &color)
+{
+    if (color.isValid())
+        m_clBackgroundColor = color;
+}
+
+void HLRenderEditSlideshow::setDBackgroundRatio(float ratio)
+{
+    if (std::isfinite(ratio))
+        m_dBackgroundRatio = p_backgroundRatioOf(ratio);
+}
+
+float HLRenderEditSlideshow::p_borderRatioOf(float ratio)
+{
+    return std::max(ratio, 0.0f);
+}
+
+float HLRenderEditSlideshow::p_backgroundRatioOf(float ratio)
+{
+    return std::clamp(ratio, 0.0f, 1.0f);
+}
+
 std::shared_ptr<HLRenderEditSlideshow> HLRenderEditSlideshow::initWithCoder(HLKeyedUnarchiver &coder)
 {
     auto edit = std::make_shared<HLRenderEditSlideshow>();
@@ -113,7 +147,7 @@ std::shared_ptr<HLRenderEditSlideshow> HLRenderEditSlideshow::initWithCoder(HLKe
     edit->m_bImageBackground = coder.decodeBool(QStringLiteral("kNSCodingImageBackground"));
     edit->m_clBackgroundColor = coder.decodeColor(QStringLiteral("kNSCodingBackgroundColor"));
     edit->m_dBackgroundRatio = coder.decodeFiniteFloat(QStringLiteral("kNSCodingBackgroundRatio"));
-    edit->m_dBorderRatio = std::max(edit->m_dBorderRatio, 0.0f);
-    edit->m_dBackgroundRatio = std::clamp(edit->m_dBackgroundRatio, 0.0f, 1.0f);
+    edit->m_dBorderRatio = p_borderRatioOf(edit->m_dBorderRatio);
+    edit->m_dBackgroundRatio = p_backgroundRatioOf(edit->m_dBackgroundRatio);
     return edit;
 }

@@ -25,21 +25,24 @@ public:
     void reset();
     bool isEdited() const;
 
+    // The setters keep the archive's domains: invalid colours and ratios that are no finite
+    // number are ignored, the border is never negative, the background's opacity in [0, 1].
     // An edit the renderers must draw again; they compare generations and never clear it.
     void makeDirty() { m_oDirty.makeDirty(); }
     quint64 iDirtyGeneration() const { return m_oDirty.iGeneration(); }
+
     bool bImageBorder() const { return m_bImageBorder; }
     void setBImageBorder(bool border) { m_bImageBorder = border; }
     QColor clBorderColor() const { return m_clBorderColor; }
-    void setClBorderColor(const QColor &color) { m_clBorderColor = color; }
+    void setClBorderColor(const QColor &color);
     float dBorderRatio() const { return m_dBorderRatio; }
-    void setDBorderRatio(float ratio) { m_dBorderRatio = ratio; }
+    void setDBorderRatio(float ratio);
     bool bImageBackground() const { return m_bImageBackground; }
     void setBImageBackground(bool background) { m_bImageBackground = background; }
     QColor clBackgroundColor() const { return m_clBackgroundColor; }
-    void setClBackgroundColor(const QColor &color) { m_clBackgroundColor = color; }
+    void setClBackgroundColor(const QColor &color);
     float dBackgroundRatio() const { return m_dBackgroundRatio; }
-    void setDBackgroundRatio(float ratio) { m_dBackgroundRatio = ratio; }
+    void setDBackgroundRatio(float ratio);
 
     // A new picture of the 4:3 canvas around the picture (always made).
     Picture render(const Picture &picture) const;
@@ -51,6 +54,8 @@ public:
     static std::shared_ptr<HLRenderEditSlideshow> initWithCoder(HLKeyedUnarchiver &coder);
 
 private:
+    static float p_borderRatioOf(float ratio);
+    static float p_backgroundRatioOf(float ratio);
     HLDirtyMark m_oDirty;
     bool m_bImageBorder = false;
     QColor m_clBorderColor = Qt::white;

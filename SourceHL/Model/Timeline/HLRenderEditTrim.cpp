@@ -78,8 +78,16 @@ void HLRenderEditTrim::setDTrimMax(float value)
         m_dTrimMax = stored;
 }
 
+void HLRenderEditTrim::setDDuration(float duration)
+{
+    if (duration > 0 && std::isfinite(duration))
+        m_dDuration = duration;
+}
+
 void HLRenderEditTrim::setDVolume(float value)
 {
+    if (std::isinf(value))
+        return; // the archive holds finite gains
     const float stored = value >= 0 ? value : 0.0f;
     if (stored != m_dVolume)
         m_dVolume = stored;

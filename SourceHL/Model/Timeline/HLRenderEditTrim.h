@@ -26,7 +26,8 @@ public:
     void keepTheSame(const HLRenderEditTrim *other);
 
     float dDuration() const { return m_dDuration; }
-    void setDDuration(float duration) { m_dDuration = duration; }
+    // Ignored unless above 0 and finite, as the archive holds it.
+    void setDDuration(float duration);
     float dTrimMin() const { return m_dTrimMin; }
     void setDTrimMin(float value);
     float dTrimMax() const { return m_dTrimMax; }

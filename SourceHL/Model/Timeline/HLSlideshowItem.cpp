@@ -501,6 +501,32 @@ QStringList HLSlideshowItem::loadedResourceHashIDs() const
 
 // Archive -----------------------------------------------------------------------------------
 
+// The archive's domains, kept by the setters too, so a saved item always opens again.
+
+void HLSlideshowItem::setStrSSID(const QString &ssid)
+{
+    if (!ssid.isEmpty())
+        m_strSSID = ssid;
+}
+
+void HLSlideshowItem::setDSlideshowDisplay(float display)
+{
+    if (display > 0 && std::isfinite(display))
+        m_dSlideshowDisplay = display;
+}
+
+void HLSlideshowItem::setDSlideshowAnimate(float animate)
+{
+    if (std::isfinite(animate))
+        m_dSlideshowAnimate = std::max(animate, 0.0f);
+}
+
+void HLSlideshowItem::setDTransition(float transition)
+{
+    if (std::isfinite(transition))
+        m_dTransition = std::max(transition, 0.0f);
+}
+
 void HLSlideshowItem::encodeWithCoder(HLKeyedArchiver &coder) const
 {
     coder.encodeString(QStringLiteral("kNSCodingSSID"), m_strSSID);

@@ -101,7 +101,8 @@ public:
     QStringList loadedResourceHashIDs() const;
 
     QString strSSID() const { return m_strSSID; }
-    void setStrSSID(const QString &ssid) { m_strSSID = ssid; }
+    // Ignored when empty.
+    void setStrSSID(const QString &ssid);
     RenderItems mtAryItems() const { return m_mtAryItems; }
     void setMtAryItems(const RenderItems &items) { m_mtAryItems = items; }
     std::shared_ptr<HLSlideshowInfo> oSlideshowInfo() const { return m_oSlideshowInfo; }
@@ -113,11 +114,14 @@ public:
     std::shared_ptr<HLBackEditSlideshow> oBackEdit() const { return m_oBackEdit; }
     void setOBackEdit(const std::shared_ptr<HLBackEditSlideshow> &edit) { m_oBackEdit = edit; }
     float dSlideshowDisplay() const { return m_dSlideshowDisplay; }
-    void setDSlideshowDisplay(float display) { m_dSlideshowDisplay = display; }
+    // Ignored unless above 0 and finite, as the archive holds it.
+    void setDSlideshowDisplay(float display);
     float dSlideshowAnimate() const { return m_dSlideshowAnimate; }
-    void setDSlideshowAnimate(float animate) { m_dSlideshowAnimate = animate; }
+    // Finite; a negative length is taken as 0.
+    void setDSlideshowAnimate(float animate);
     float dTransition() const { return m_dTransition; }
-    void setDTransition(float transition) { m_dTransition = transition; }
+    // Finite; a negative length is taken as 0.
+    void setDTransition(float transition);
     bool bHasTransition() const { return m_bHasTransition; }
     void setBHasTransition(bool hasTransition) { m_bHasTransition = hasTransition; }
 

@@ -8,6 +8,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -103,7 +104,12 @@ public:
     void makeResourcesPersistent();
 
     quint64 iMode() const { return m_iMode; }
-    void setIMode(quint64 mode) { m_iMode = mode; }
+    // Ignored beyond what the archive's signed integer holds.
+    void setIMode(quint64 mode)
+    {
+        if (mode <= quint64(std::numeric_limits<qint64>::max()))
+            m_iMode = mode;
+    }
     float dDuration() const { return m_dDuration; }
     void setDDuration(float duration) { m_dDuration = duration; }
     float dNowTime() const { return m_dNowTime; }

@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKAudioEngine.h"
 #include "Frameworks/Korvane/ZKAudioVoice.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKSoftLimit.h"
 #include "Frameworks/Korvane/ZKSoundFeed.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "tests/support/MediaFixtures.h"
@@ -203,6 +204,41 @@ private:
     float m_value;
 };
 
+// Sample n of the feed's sound is n / 441000 (0.1 a second), so a sample tells where it
+// comes from.
+class ClockFeed : public ZKSoundFeed
+{
+public:
+    void seek(qint64 time) override { m_frame = qint64(std::llround(zk_ff_time_to_double(time) * 44100)); }
+    void read(float *buffer, int frames) override
+    {
+        for (int i = 0; i < frames; ++i, ++m_frame)
+            buffer[2 * i] = buffer[2 * i + 1] = float(m_frame) / 441000;
+    }
+
+private:
+    qint64 m_frame = 0;
+};
+
+// A played clip repeats its kept part: the frame after the last one before the end is the one
+// at the start, in blocks of any length, and nothing past the end is ever read.
+TEST(ZKSoundFeed, ALoopRestartsOnItsExactFrames)
+{
+    const qint64 tb = zk_default_time_base();
+    const auto feed = ZKSoundFeed::looping(std::make_shared<ClockFeed>(), tb / 2, tb * 3 / 4); // frames [22050, 33075)
+    feed->seek(tb * 6 / 10);                                                                    // frame 26460
+    std::vector<float> block(2 * 997);
+    qint64 expected = 26460;
+    for (int b = 0; b < 40; ++b) {
+        feed->read(block.data(), 997);
+        for (int i = 0; i < 997; ++i) {
+            ASSERT_FLOAT_EQ(block[size_t(i) * 2], float(expected) / 441000) << "block " << b << " frame " << i;
+            if (++expected == 33075)
+                expected = 22050;
+        }
+    }
+}
+
 std::vector<float> mixWhenReady(ZKAudioVoice &voice, int frames)
 {
     // The feeder fills the ring on its own thread; a mix before that takes nothing.
@@ -291,10 +327,10 @@ TEST(ZKAudioVoice, ASeekMovesThePositionAndItsSound)
     EXPECT_NEAR(zk_ff_time_to_double(voice.position()), 3.01, 1e-6);
 }
 
-TEST(ZKAudioEngine, TheLimiterBendsOnlyLoudSamplesAndNeverClips)
+TEST(ZKSoftLimit, BendsOnlyLoudSamplesAndNeverClips)
 {
     std::vector<float> samples{0.0f, 0.5f, -0.8f, 0.9f, 1.5f, -3.0f, 40.0f};
-    ZKAudioEngine::softLimit(samples.data(), int(samples.size()));
+    zk_soft_limit(samples.data(), qsizetype(samples.size()));
     EXPECT_EQ(samples[0], 0.0f);
     EXPECT_EQ(samples[1], 0.5f);
     EXPECT_EQ(samples[2], -0.8f);

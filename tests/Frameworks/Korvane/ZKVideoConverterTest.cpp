@@ -6,11 +6,11 @@
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverter.h"
 #include "Frameworks/Korvane/ZKVideoConverterDelegate.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -391,15 +392,18 @@ TEST(ZKVideoConverterTest, WritesEveryOfferedContainerAndCodec)
 
 TEST(ZKVideoConverterTest, WritesSoundOnlyFiles)
 {
+    // Told on the converter's thread, which may still be on its way there when isFinished turns.
     struct Delegate : ZKVideoConverterDelegate
     {
         void videoConverterDidFinish(ZKVideoConverter *converter) override
         {
-            ++calls;
             finishedWhenTold = converter->isFinished();
+            if (++calls == 1)
+                told.set_value();
         }
-        int calls = 0;
-        bool finishedWhenTold = false;
+        std::atomic<int> calls = 0;
+        std::atomic<bool> finishedWhenTold = false;
+        std::promise<void> told;
     };
     auto delegate = std::make_shared<Delegate>();
     TestFolder folder;
@@ -412,6 +416,7 @@ TEST(ZKVideoConverterTest, WritesSoundOnlyFiles)
     converter.setMovieOutputFormat(f);
     converter.setPath(path);
     runToEnd(converter);
+    ASSERT_EQ(delegate->told.get_future().wait_for(std::chrono::minutes(2)), std::future_status::ready);
     ASSERT_EQ(converter.errorString(), QString());
     const Probe p = probe(path);
     EXPECT_EQ(p.streams, 1);
@@ -556,19 +561,12 @@ TEST(ZKVideoConverterTest, DVDFileIsAcceptedByDvdauthor)
     EXPECT_TRUE(near(picture.pixel(700, 240), Qt::black));
 
     const QString disc = folder.file("disc");
-    QProcess author;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VIDEO_FORMAT", "NTSC");
-    author.setProcessEnvironment(env);
-    author.setProcessChannelMode(QProcess::MergedChannels);
-    author.start(dvdauthor, {"-o", disc, "-t", path});
-    ASSERT_TRUE(author.waitForFinished(60000));
-    const QByteArray log = author.readAll();
-    EXPECT_EQ(author.exitCode(), 0) << log.constData();
-    EXPECT_FALSE(log.contains("ERR:")) << log.constData();
-    author.start(dvdauthor, {"-o", disc, "-T"});
-    ASSERT_TRUE(author.waitForFinished(60000));
-    EXPECT_EQ(author.exitCode(), 0) << author.readAll().constData();
+    const QStringList ntsc{"VIDEO_FORMAT=NTSC"};
+    const ChildProcess title = ChildProcess::run(dvdauthor, {"-o", disc, "-t", path}, true, ntsc);
+    EXPECT_EQ(title.exitCode, 0) << title.output.constData();
+    EXPECT_FALSE(title.output.contains("ERR:")) << title.output.constData();
+    const ChildProcess table = ChildProcess::run(dvdauthor, {"-o", disc, "-T"}, true, ntsc);
+    EXPECT_EQ(table.exitCode, 0) << table.output.constData();
     EXPECT_TRUE(QFile::exists(disc + "/VIDEO_TS/VIDEO_TS.IFO"));
     EXPECT_TRUE(QFile::exists(disc + "/VIDEO_TS/VTS_01_1.VOB"));
 }

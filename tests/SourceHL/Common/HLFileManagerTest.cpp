@@ -1,6 +1,7 @@
 #include "SourceHL/Common/HLFileManager.h"
 #include "SourceHL/Common/HLTempSession.h"
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -88,10 +88,9 @@ void writeFile(const QString &path, const QByteArray &data = "x")
 // The pid of a process that has ended.
 qint64 deadPid()
 {
-    QProcess process;
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")});
-    EXPECT_TRUE(process.waitForFinished(5000));
-    return process.readAllStandardOutput().trimmed().toLongLong();
+    const ChildProcess shell = ChildProcess::run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("echo $$")}, true);
+    EXPECT_EQ(shell.exitCode, 0);
+    return shell.output.trimmed().toLongLong();
 }
 
 // A lock file like the one a session of a process that has died leaves behind.

@@ -238,10 +238,10 @@ TEST(HLTextItem, MoveRatiosOfTemplateText)
     }
 }
 
-TEST(HLTextItem, DynamicCentreIsClampedAndNoNumberIsZero)
+TEST(HLTextItem, DynamicCentreIsClampedAndNoNumberIsIgnored)
 {
     auto item = HLTextItem::textItemOf("1");
-    const std::pair<float, float> cases[] = {{0.3f, 0.3f}, {-2, 0}, {1.5f, 1}, {kNaN, 0}};
+    const std::pair<float, float> cases[] = {{0.3f, 0.3f}, {-2, 0}, {1.5f, 1}, {kNaN, 1}};
     for (const auto &[value, expected] : cases) {
         item->oTextEdit()->setDCenterX(value);
         item->oTextEdit()->setDCenterY(value);

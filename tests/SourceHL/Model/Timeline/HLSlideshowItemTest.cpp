@@ -218,7 +218,9 @@ TEST(HLSlideshowItem, ZeroLengthsDoNotDivideByZero)
     item->add(photos(3));
     item->setBHasTransition(true);
     item->setDTransition(0);
-    item->setDSlideshowDisplay(0);
+    item->setDSlideshowDisplay(0); // refused: an archive holds no such length
+    EXPECT_EQ(item->dSlideshowDisplay(), 4.0f);
+    item->setDSlideshowDisplay(1e-30f);
     for (const float local : {0.0f, 0.5f, 1.0f, 3.0f, 100.0f}) {
         EXPECT_TRUE(std::isfinite(item->slideshowMetaTimeAt(local))) << local;
         EXPECT_TRUE(std::isfinite(item->transitionMetaTimeAt(local))) << local;
@@ -230,7 +232,7 @@ TEST(HLSlideshowItem, ZeroLengthsDoNotDivideByZero)
 
     auto withClip = segment();
     withClip->add({HLRenderItem::renderItemOf(photo("1")), HLRenderItem::renderItemOf(clip("2", 6))});
-    withClip->setDSlideshowDisplay(0);
+    withClip->setDSlideshowDisplay(1e-30f);
     for (const float local : {0.5f, 3.0f, 8.0f})
         EXPECT_TRUE(std::isfinite(withClip->slideshowMetaTimeAt(local))) << local;
 }
