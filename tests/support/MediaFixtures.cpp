@@ -23,14 +23,20 @@ bool runFFmpeg(const QStringList &args)
            && process.exitCode() == 0;
 }
 
-bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
+namespace {
+
+constexpr int kNumberBits = 10;
+
+bool makeGeneratedClip(const QString &path, const ClipRecipe &recipe, const QString &luma,
+                       const QString &after = QString())
 {
     const QString video = QString("color=c=black:s=%1x%2:r=%3:d=%4,format=yuv420p,"
-                                  "geq=lum='16+4*N':cb=128:cr=128")
+                                  "geq=lum='%5':cb=128:cr=128%6")
                               .arg(recipe.size.width())
                               .arg(recipe.size.height())
                               .arg(recipe.fps)
-                              .arg(recipe.seconds);
+                              .arg(recipe.seconds)
+                              .arg(luma, after);
     QStringList args{"-f", "lavfi", "-i", video};
     if (!recipe.audioCodec.isEmpty()) {
         args << "-f" << "lavfi" << "-i"
@@ -38,6 +44,35 @@ bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
     }
     args << recipe.videoCodec << recipe.audioCodec << recipe.extra << "-t" << QString::number(recipe.seconds) << path;
     return runFFmpeg(args);
+}
+
+} // namespace
+
+bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
+{
+    return makeGeneratedClip(path, recipe, "16+4*N");
+}
+
+bool makeNumberedClip(const QString &path, const ClipRecipe &recipe)
+{
+    // Grain, as cameras record it, makes pictures of a realistic size: every one starts a
+    // packet of its own in a program stream, as on discs and camcorders.
+    return makeGeneratedClip(path, recipe,
+                             QString("if(mod(floor(N/pow(2,floor(X*%1/W))),2),235,16)").arg(kNumberBits),
+                             ",noise=alls=24:allf=t");
+}
+
+int frameNumberOf(const QImage &image)
+{
+    if (image.isNull())
+        return -1;
+    int number = 0;
+    for (int bit = 0; bit < kNumberBits; ++bit) {
+        const int x = int((bit + 0.5) * image.width() / kNumberBits);
+        if (qGray(image.pixel(x, image.height() / 2)) > 128)
+            number |= 1 << bit;
+    }
+    return number;
 }
 
 int frameIndexOf(const QImage &image)

@@ -29,6 +29,13 @@ bool makeIndexedClip(const QString &path, const ClipRecipe &recipe);
 // The index a frame of makeIndexedClip shows; -1 for a null image.
 int frameIndexOf(const QImage &image);
 
+// A clip whose frame i shows i in binary: ten columns, the leftmost the lowest bit, white for
+// a set bit and black for a clear one (read back with frameNumberOf). Survives any codec and
+// scaling, and counts up to 1023 frames. A sound track when audioCodec is given.
+bool makeNumberedClip(const QString &path, const ClipRecipe &recipe);
+// The number a frame of makeNumberedClip shows; -1 for a null image.
+int frameNumberOf(const QImage &image);
+
 // Marks the picture track of an MP4 or MOV file to be shown turned clockwise by degrees
 // (90, 180 or 270), as phones do; false when the file has no track header to mark.
 bool setMp4Rotation(const QString &path, int degrees);
