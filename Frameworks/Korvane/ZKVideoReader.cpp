@@ -1,5 +1,7 @@
 #include "Frameworks/Korvane/ZKVideoReader.h"
 
+#include "Frameworks/Korvane/ZKDeinterlacer.h"
+
 #include <QTransform>
 
 extern "C" {
@@ -102,6 +104,9 @@ bool ZKVideoReader::seekTo(qint64 time)
     av_frame_unref(m_next);
     m_hasCurrent = m_hasNext = false;
     m_ended = m_draining = false;
+    if (m_deinterlacer)
+        m_deinterlacer->reset();
+    m_deinterlacerEnded = false;
     m_lastTicks = 0;
     m_ticksKnown = time <= 0;
     return result >= 0;
@@ -159,16 +164,37 @@ bool ZKVideoReader::decodeInto(AVFrame *frame)
 bool ZKVideoReader::decodeNext()
 {
     while (!m_file->pastDeadline()) {
-        if (!decodeInto(m_next)) {
-            m_ended = true;
-            return false;
-        }
-        m_nextTime = frameTicks(m_next);
-        if (m_nextTime != AV_NOPTS_VALUE) {
+        if (m_deinterlacer && m_deinterlacer->pull(m_next)) {
+            m_nextTime = m_next->pts; // the ticks it went in with
             m_hasNext = true;
             return true;
         }
-        av_frame_unref(m_next); // its time is unknown: the next stamped picture serves
+        if (!decodeInto(m_next)) {
+            if (m_deinterlacer && !m_deinterlacerEnded) {
+                m_deinterlacerEnded = true;
+                m_deinterlacer->end(); // lets the last picture out
+                continue;
+            }
+            m_ended = true;
+            return false;
+        }
+        const qint64 ticks = frameTicks(m_next);
+        if (ticks == AV_NOPTS_VALUE) {
+            av_frame_unref(m_next); // its time is unknown: the next stamped picture serves
+            continue;
+        }
+        if (!m_deinterlacer && !m_deinterlaceFailed && ZKDeinterlacer::isInterlaced(m_file->videoStream(), m_next))
+            m_deinterlacer = std::make_unique<ZKDeinterlacer>(m_file->videoStream());
+        if (m_deinterlacer) {
+            m_next->pts = ticks;
+            if (m_deinterlacer->push(m_next))
+                continue;
+            m_deinterlacer.reset(); // no filter for these pictures: shown as they are
+            m_deinterlaceFailed = true;
+        }
+        m_nextTime = ticks;
+        m_hasNext = true;
+        return true;
     }
     return false;
 }

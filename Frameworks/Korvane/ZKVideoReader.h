@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class ZKDeinterlacer;
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
@@ -60,6 +61,10 @@ private:
     bool m_ticksKnown = true;       // false after a jump until a stamped picture comes
     bool m_onlySomeStamped = false; // pictures without their own stamp are counted on
     int m_seekCount = 0;
+
+    std::unique_ptr<ZKDeinterlacer> m_deinterlacer; // made at the first interlaced picture
+    bool m_deinterlacerEnded = false;
+    bool m_deinterlaceFailed = false;
 
     SwsContext *m_sws = nullptr;
     int m_swsKey[5] = {0, 0, -1, 0, 0};
