@@ -160,6 +160,20 @@ QImage halves(int width, int height)
     return image;
 }
 
+QImage texturedPhoto(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int grain = int(seed >> 28) * 4;
+            image.setPixel(x, y, qRgb(40 + x * 180 / width + grain, 200 - y * 150 / height + grain, 30 + grain));
+        }
+    }
+    return image;
+}
+
 bool writeImage(const QString &path, const QImage &image, const char *format)
 {
     QImageWriter writer(path, format);

@@ -54,6 +54,9 @@ bool makeSweep(const QString &path, double seconds, const QStringList &audioCode
 
 // A picture with a red left half and a blue right half.
 QImage halves(int width, int height);
+// A photo-like picture with detail everywhere: colour running across, fine grain on top, so
+// that its JPEG data spreads evenly over its rows.
+QImage texturedPhoto(int width, int height);
 // Writes image in the Qt format ("JPEG", "PNG", "TIFF", "WEBP", "BMP"); false on failure.
 bool writeImage(const QString &path, const QImage &image, const char *format);
 // HEIC through libheif; false when this libheif has no HEVC encoder.

@@ -231,10 +231,27 @@ HLResourceItem::Initiation HLResourceItem::initiationFor(HLResourceType type)
 std::shared_ptr<HLResourceItem> HLResourceItem::itemOf(HLResourceType type, const QString &resourceID,
                                                        const QString &hashID, const QString &path, QString *reason)
 {
-    const QVariantMap info = preprocessFor(type)(path, reason);
+    QString said;
+    const QVariantMap info = preprocessFor(type)(path, &said);
+    if (reason)
+        *reason = info.isEmpty() ? said : QString();
     if (info.isEmpty())
         return nullptr;
-    return std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    auto item = std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    item->setImportWarning(said);
+    return item;
+}
+
+QString HLResourceItem::importWarning() const
+{
+    std::lock_guard guard(m_lock);
+    return m_importWarning;
+}
+
+void HLResourceItem::setImportWarning(const QString &warning)
+{
+    std::lock_guard guard(m_lock);
+    m_importWarning = warning;
 }
 
 void HLResourceItem::p_validateType(HLResourceType type)
