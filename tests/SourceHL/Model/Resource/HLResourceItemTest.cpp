@@ -215,6 +215,24 @@ TEST_F(HLResourceItemTest, PhotosCutShortAreTakenWithAWarningOrRefused)
     EXPECT_TRUE(reason.contains("cut short")) << reason.toStdString();
 }
 
+// A clip whose second half is missing is imported at the length it holds, so the timeline
+// and the export never hold its last picture in silence for the rest of what it promised.
+TEST_F(HLResourceItemTest, AClipCutShortIsAsLongAsWhatItHolds)
+{
+    ClipRecipe recipe;
+    recipe.seconds = 4.0;
+    recipe.audioCodec = {"-c:a", "aac"};
+    recipe.extra = {"-movflags", "+faststart"}; // the index comes first and stays whole
+    ASSERT_TRUE(makeNumberedClip(input("whole.mp4"), recipe));
+    const QByteArray bytes = readBytes(input("whole.mp4"));
+    ASSERT_TRUE(writeBytes(input("cut.mp4"), bytes.left(bytes.size() / 2)));
+    QString reason;
+    const auto item = import(HLResourceTypeVideo, input("cut.mp4"), &reason);
+    ASSERT_NE(item, nullptr) << reason.toStdString();
+    EXPECT_GT(item->videoDuration(), 1.0f);
+    EXPECT_LT(item->videoDuration(), 3.0f);
+}
+
 TEST_F(HLResourceItemTest, ImportsClips)
 {
     ASSERT_TRUE(writeClip(input("clip.mp4"), true));
