@@ -242,18 +242,6 @@ std::shared_ptr<HLResourceItem> HLResourceItem::itemOf(HLResourceType type, cons
     return item;
 }
 
-QString HLResourceItem::importWarning() const
-{
-    std::lock_guard guard(m_lock);
-    return m_importWarning;
-}
-
-void HLResourceItem::setImportWarning(const QString &warning)
-{
-    std::lock_guard guard(m_lock);
-    m_importWarning = warning;
-}
-
 void HLResourceItem::p_validateType(HLResourceType type)
 {
     HL_ASSERT(type >= 0 && type < qint64(kindCount), "wrong type");

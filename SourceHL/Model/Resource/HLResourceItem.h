@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Foundation/HLAtomicProperty.h"
 #include "Platform/Foundation/HLCoding.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 
@@ -62,8 +63,8 @@ public:
     QVariantMap dicInfo() const { return m_dicInfo; }
     // What the import found wrong with a file it took (a photo cut short): for the user to
     // see once; not archived.
-    QString importWarning() const;
-    void setImportWarning(const QString &warning);
+    QString importWarning() const { return m_importWarning.get(); }
+    void setImportWarning(const QString &warning) { m_importWarning.set(warning); }
 
     QString className() const override { return QStringLiteral("HLResourceItem"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
@@ -137,8 +138,8 @@ private:
     QString m_strResourceID;
     QString m_strHashID;
     QVariantMap m_dicInfo;
-    mutable std::mutex m_lock; // guards the switches, the identifier and the warning
-    QString m_importWarning;
+    mutable std::mutex m_lock; // guards the switches and the identifier
+    HLAtomicProperty<QString> m_importWarning;
     Switch m_preview;
     Switch m_source;
 };

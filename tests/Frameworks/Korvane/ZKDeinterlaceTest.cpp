@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "tests/Frameworks/Korvane/MovieFrames.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -11,15 +12,6 @@ namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 96;
 constexpr int kStepPerField = 6; // pixels the edge moves between the two fields of a frame
-
-QImage frameAt(ZKFFMovie &movie, double seconds)
-{
-    QImage image;
-    movie.decodeImageAtTime(
-        zk_ff_time_from_double(seconds),
-        [&](const std::shared_ptr<ZKMovieImage> &frame) { image = frame->currentImage(); }, true);
-    return image;
-}
 
 // A white area whose right edge moves kStepPerField pixels a field, filmed by an interlaced
 // camera: each 25-fps picture holds two moments 1/50 s apart, one in each field.

@@ -2,6 +2,7 @@
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "tests/Frameworks/Korvane/MovieFrames.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -23,14 +24,6 @@ namespace {
 qint64 ticks(double seconds)
 {
     return qint64(seconds * double(zk_default_time_base()));
-}
-
-QImage frameAt(ZKFFMovie &movie, double seconds)
-{
-    QImage image;
-    movie.decodeImageAtTime(
-        ticks(seconds), [&](const std::shared_ptr<ZKMovieImage> &frame) { image = frame->currentImage(); }, true);
-    return image;
 }
 
 struct Format

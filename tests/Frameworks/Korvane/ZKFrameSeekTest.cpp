@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "tests/Frameworks/Korvane/MovieFrames.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -16,15 +17,6 @@ namespace {
 constexpr int kFps = 25;
 constexpr double kSeconds = 8.0;
 constexpr int kFrames = int(kFps * kSeconds);
-
-QImage frameAt(ZKFFMovie &movie, double seconds)
-{
-    QImage image;
-    movie.decodeImageAtTime(
-        zk_ff_time_from_double(seconds),
-        [&](const std::shared_ptr<ZKMovieImage> &frame) { image = frame->currentImage(); }, true);
-    return image;
-}
 
 struct Container
 {
