@@ -140,8 +140,9 @@ qint64 ZKMediaFile::presentLength() const
             continue;
         const AVStream *stream = m_context->streams[index];
         const int count = avformat_index_get_entries_count(stream);
+        const AVIndexEntry *last = count > 0 ? avformat_index_get_entry(const_cast<AVStream *>(stream), count - 1) : nullptr;
         qint64 end = m_duration;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; last && last->pos + last->size > size && i < count; ++i) {
             const AVIndexEntry *entry = avformat_index_get_entry(const_cast<AVStream *>(stream), i);
             if (entry && entry->pos + entry->size > size && entry->timestamp != AV_NOPTS_VALUE) {
                 end = std::max<qint64>(ticksOf(entry->timestamp, stream), 0);
