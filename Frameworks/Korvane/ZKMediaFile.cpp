@@ -99,6 +99,8 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
         }
     }
 
+    file->m_duration = std::min(file->m_duration, file->presentLength());
+
     if (file->m_video >= 0) {
         AVStream *stream = context->streams[file->m_video];
         const int width = stream->codecpar->width;
@@ -122,6 +124,35 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
         file->m_displaySize = display;
     }
     return file;
+}
+
+qint64 ZKMediaFile::presentLength() const
+{
+    // A file cut short keeps the index its header promised (an MP4 whose index comes
+    // first): the streams end at the first sample whose bytes are missing.
+    const int64_t size = m_context->pb ? avio_size(m_context->pb) : -1;
+    if (size <= 0)
+        return m_duration;
+    qint64 length = 0;
+    bool cut = false;
+    for (int index : {m_video, m_audio}) {
+        if (index < 0)
+            continue;
+        const AVStream *stream = m_context->streams[index];
+        const int count = avformat_index_get_entries_count(stream);
+        const AVIndexEntry *last = count > 0 ? avformat_index_get_entry(const_cast<AVStream *>(stream), count - 1) : nullptr;
+        qint64 end = m_duration;
+        for (int i = 0; last && last->pos + last->size > size && i < count; ++i) {
+            const AVIndexEntry *entry = avformat_index_get_entry(const_cast<AVStream *>(stream), i);
+            if (entry && entry->pos + entry->size > size && entry->timestamp != AV_NOPTS_VALUE) {
+                end = std::max<qint64>(ticksOf(entry->timestamp, stream), 0);
+                cut = true;
+                break;
+            }
+        }
+        length = std::max(length, end);
+    }
+    return cut ? length : m_duration;
 }
 
 ZKMediaFile::~ZKMediaFile()

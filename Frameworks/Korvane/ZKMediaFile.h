@@ -30,7 +30,7 @@ public:
     int audioIndex() const { return m_audio; }
 
     QString path() const { return m_path; }
-    qint64 duration() const { return m_duration; } // ticks
+    qint64 duration() const { return m_duration; } // ticks, of what the file holds, not what it promises
     qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp, 0 when negative
     QSize displaySize() const { return m_displaySize; } // aspect ratio and rotation applied
     int rotation() const { return m_rotation; }         // clockwise degrees: 0, 90, 180, 270
@@ -52,6 +52,7 @@ public:
 
 private:
     ZKMediaFile() = default;
+    qint64 presentLength() const; // ticks up to where the data stops, m_duration when whole
     static int interruptCallback(void *opaque);
 
     AVFormatContext *m_context = nullptr;

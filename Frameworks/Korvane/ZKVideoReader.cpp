@@ -1,5 +1,7 @@
 #include "Frameworks/Korvane/ZKVideoReader.h"
 
+#include "Frameworks/Korvane/ZKDeinterlacer.h"
+
 #include <QTransform>
 
 extern "C" {
@@ -12,6 +14,8 @@ extern "C" {
 namespace {
 
 constexpr qint64 kSecond = AV_TIME_BASE;
+// Half a second back, then one, two, four … before giving up on finding an earlier picture.
+constexpr int kSeekAttempts = 8;
 
 void freeNothing(void *, uint8_t *) {}
 
@@ -27,6 +31,11 @@ std::unique_ptr<ZKVideoReader> ZKVideoReader::open(const QString &path)
     // Only the picture track is read here.
     if (reader->m_file->audioStream())
         reader->m_file->audioStream()->discard = AVDISCARD_ALL;
+    // Program and transport streams may stamp only some pictures, and a time guessed from
+    // decoding order runs a few frames early after a jump.
+    reader->m_onlySomeStamped = reader->m_file->context()->iformat->flags & AVFMT_TS_DISCONT;
+    if (reader->m_onlySomeStamped)
+        reader->m_file->context()->flags |= AVFMT_FLAG_NOFILLIN;
     reader->m_codec = ZKMediaFile::openDecoder(stream, true);
     if (!reader->m_codec)
         return nullptr;
@@ -79,7 +88,13 @@ bool ZKVideoReader::seekTo(qint64 time)
     AVStream *stream = m_file->videoStream();
     AVFormatContext *context = m_file->context();
     const qint64 target = m_file->streamTimeOf(std::max<qint64>(time, 0), stream);
-    int result = av_seek_frame(context, stream->index, target, AVSEEK_FLAG_BACKWARD);
+    int result = -1;
+    // A timestamp search in a program or transport stream lands just after its first
+    // keyframe; the start of the file is its start.
+    if (time <= 0 && (context->iformat->flags & AVFMT_TS_DISCONT))
+        result = av_seek_frame(context, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
+    if (result < 0)
+        result = av_seek_frame(context, stream->index, target, AVSEEK_FLAG_BACKWARD);
     if (result < 0)
         result = avformat_seek_file(context, stream->index, INT64_MIN, target, target, 0);
     if (result < 0)
@@ -89,24 +104,32 @@ bool ZKVideoReader::seekTo(qint64 time)
     av_frame_unref(m_next);
     m_hasCurrent = m_hasNext = false;
     m_ended = m_draining = false;
+    if (m_deinterlacer)
+        m_deinterlacer->reset();
+    m_deinterlacerEnded = false;
     m_lastTicks = 0;
+    m_ticksKnown = time <= 0;
     return result >= 0;
 }
 
 qint64 ZKVideoReader::frameTicks(const AVFrame *frame)
 {
     const AVStream *stream = m_file->videoStream();
-    qint64 stamp = frame->best_effort_timestamp;
-    if (stamp == AV_NOPTS_VALUE)
+    qint64 stamp = m_onlySomeStamped ? frame->pts : frame->best_effort_timestamp;
+    if (stamp == AV_NOPTS_VALUE && !m_onlySomeStamped)
         stamp = frame->pts;
     if (stamp == AV_NOPTS_VALUE) {
-        // No timestamp: one frame duration after the previous frame.
+        // No timestamp: one frame duration after the previous frame, unknown before the
+        // first stamped one after a jump.
+        if (!m_ticksKnown)
+            return AV_NOPTS_VALUE;
         AVRational rate = av_guess_frame_rate(m_file->context(), const_cast<AVStream *>(stream), nullptr);
         const qint64 step = rate.num > 0 ? av_rescale(kSecond, rate.den, rate.num) : kSecond / 25;
         m_lastTicks += step;
         return m_lastTicks;
     }
     m_lastTicks = m_file->ticksOf(stamp, stream);
+    m_ticksKnown = true;
     return m_lastTicks;
 }
 
@@ -138,14 +161,67 @@ bool ZKVideoReader::decodeInto(AVFrame *frame)
     }
 }
 
+bool ZKVideoReader::decodeNext()
+{
+    while (!m_file->pastDeadline()) {
+        if (m_deinterlacer && m_deinterlacer->pull(m_next)) {
+            m_nextTime = m_next->pts; // the ticks it went in with
+            m_hasNext = true;
+            return true;
+        }
+        if (!decodeInto(m_next)) {
+            if (m_deinterlacer && !m_deinterlacerEnded) {
+                m_deinterlacerEnded = true;
+                m_deinterlacer->end(); // lets the last picture out
+                continue;
+            }
+            m_ended = true;
+            return false;
+        }
+        const qint64 ticks = frameTicks(m_next);
+        if (ticks == AV_NOPTS_VALUE) {
+            av_frame_unref(m_next); // its time is unknown: the next stamped picture serves
+            continue;
+        }
+        if (!m_deinterlacer && !m_deinterlaceFailed && ZKDeinterlacer::isInterlaced(m_file->videoStream(), m_next))
+            m_deinterlacer = std::make_unique<ZKDeinterlacer>(m_file->videoStream());
+        if (m_deinterlacer) {
+            m_next->pts = ticks;
+            if (m_deinterlacer->push(m_next))
+                continue;
+            m_deinterlacer.reset(); // no filter for these pictures: shown as they are
+            m_deinterlaceFailed = true;
+        }
+        m_nextTime = ticks;
+        m_hasNext = true;
+        return true;
+    }
+    return false;
+}
+
+void ZKVideoReader::seekBefore(qint64 time)
+{
+    // Program and transport streams land where the timestamp is, not on a keyframe: their
+    // first picture may come well after the time, or none at all near the end. Step back
+    // until the first picture decoded starts at or before the time.
+    qint64 backoff = 0;
+    for (int attempt = 0; attempt < kSeekAttempts && !m_file->pastDeadline(); ++attempt) {
+        const qint64 target = std::max<qint64>(time - backoff, 0);
+        seekTo(target);
+        if ((decodeNext() && m_nextTime <= time) || target == 0)
+            return;
+        backoff = backoff == 0 ? kSecond / 2 : backoff * 2;
+    }
+}
+
 QImage ZKVideoReader::frameAt(qint64 time, QSize size, qint64 *frameTime)
 {
     m_file->armDeadline();
     if (m_pendingReposition) {
         m_pendingReposition = false;
-        seekTo(m_repositionTime);
+        seekBefore(std::min(m_repositionTime, time));
     } else if (needsSeek(time)) {
-        seekTo(time);
+        seekBefore(time);
     }
 
     while (!m_ended && !m_file->pastDeadline()) {
@@ -161,12 +237,8 @@ QImage ZKVideoReader::frameAt(qint64 time, QSize size, qint64 *frameTime)
             m_hasNext = false;
             continue;
         }
-        if (!decodeInto(m_next)) {
-            m_ended = true;
+        if (!decodeNext())
             break;
-        }
-        m_nextTime = frameTicks(m_next);
-        m_hasNext = true;
     }
 
     const AVFrame *shown = m_hasCurrent ? m_current : (m_hasNext ? m_next : nullptr);

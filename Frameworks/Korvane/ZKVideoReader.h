@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class ZKDeinterlacer;
 struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
@@ -35,9 +36,12 @@ public:
 private:
     ZKVideoReader() = default;
     bool seekTo(qint64 time);
+    // Moves the demuxer so that the first picture decoded starts at or before time.
+    void seekBefore(qint64 time);
     bool needsSeek(qint64 time) const;
     bool decodeInto(AVFrame *frame); // the next decoded frame; false at the end
-    qint64 frameTicks(const AVFrame *frame);
+    bool decodeNext();               // decodes into m_next; false (and ended) at the end
+    qint64 frameTicks(const AVFrame *frame); // AV_NOPTS_VALUE when it cannot be known
     QImage convert(const AVFrame *frame, QSize size);
 
     std::unique_ptr<ZKMediaFile> m_file;
@@ -54,7 +58,13 @@ private:
     bool m_pendingReposition = false;
     qint64 m_repositionTime = 0;
     qint64 m_lastTicks = 0;
+    bool m_ticksKnown = true;       // false after a jump until a stamped picture comes
+    bool m_onlySomeStamped = false; // pictures without their own stamp are counted on
     int m_seekCount = 0;
+
+    std::unique_ptr<ZKDeinterlacer> m_deinterlacer; // made at the first interlaced picture
+    bool m_deinterlacerEnded = false;
+    bool m_deinterlaceFailed = false;
 
     SwsContext *m_sws = nullptr;
     int m_swsKey[5] = {0, 0, -1, 0, 0};

@@ -1,17 +1,23 @@
 #include "Platform/Imaging/PhotoReader.h"
 
+#include "Platform/Imaging/JpegIntegrity.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <libheif/heif.h>
 
+#include <cmath>
 #include <memory>
 #include <mutex>
 
 namespace {
 
 constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
+
+// A photo cut short is taken when at least this share of it decoded.
+constexpr double kIntactShare = 0.75;
 
 // Qt refuses decodes above its allocation limit (256 MB); a 100-megapixel photo needs more.
 constexpr int kAllocationLimitMB = 1024;
@@ -62,14 +68,38 @@ QString PhotoReader::errorString() const
     return m_error;
 }
 
-QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error)
+QString PhotoReader::warning() const
+{
+    return m_warning;
+}
+
+QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error, QString *warning)
 {
     PhotoReader reader(path);
     reader.setLimit(limit);
     QImage image = reader.read();
     if (error)
         *error = reader.errorString();
+    if (warning)
+        *warning = reader.warning();
     return image;
+}
+
+QImage PhotoReader::intactPart(QImage picture)
+{
+    const QRect intact = JpegIntegrity::intactRect(picture);
+    const double share = double(intact.width()) * intact.height() / (double(picture.width()) * picture.height());
+    const int missing = int(std::lround((1.0 - share) * 100));
+    if (share < kIntactShare)
+        return failed(QStringLiteral("Cannot read %1: the file is cut short and %2 % of the picture is missing")
+                          .arg(m_path)
+                          .arg(missing));
+    m_warning = intact == picture.rect()
+                    ? QStringLiteral("%1 is cut short: its picture may show less detail").arg(m_path)
+                    : QStringLiteral("%1 is cut short: %2 % of the picture is missing and was left out")
+                          .arg(m_path)
+                          .arg(std::max(missing, 1));
+    return intact == picture.rect() ? picture : picture.copy(intact);
 }
 
 QImage PhotoReader::failed(const QString &reason)
@@ -81,6 +111,7 @@ QImage PhotoReader::failed(const QString &reason)
 QImage PhotoReader::read()
 {
     m_error.clear();
+    m_warning.clear();
     const QFileInfo info(m_path);
     if (!info.exists())
         return failed(QStringLiteral("No such file: %1").arg(m_path));
@@ -118,10 +149,13 @@ QImage PhotoReader::readWithQt()
         if (fitted != stored)
             reader.setScaledSize(fitted);
     }
+    const bool jpeg = reader.format() == "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
-    if (!stored.isValid() && !m_limit.isEmpty()) {
+    if (jpeg && JpegIntegrity::isCutShort(m_path))
+        image = intactPart(image.convertToFormat(kFormat));
+    if (!image.isNull() && !stored.isValid() && !m_limit.isEmpty()) {
         const QSize fitted = fittedInside(image.size(), m_limit);
         if (fitted != image.size())
             image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

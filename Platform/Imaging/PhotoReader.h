@@ -17,19 +17,24 @@ public:
     void setLimit(const QSize &limit);
 
     // The upright photo in premultiplied ARGB32, or a null image when the file is missing,
-    // empty, damaged or no picture; errorString() then says why.
+    // empty, damaged or no picture; errorString() then says why. A JPEG cut short gives the
+    // part that decoded when that is most of it, and warning() says so.
     QImage read();
     QString errorString() const;
+    QString warning() const;
 
     // One-call form of the above.
-    static QImage load(const QString &path, const QSize &limit = {}, QString *error = nullptr);
+    static QImage load(const QString &path, const QSize &limit = {}, QString *error = nullptr,
+                       QString *warning = nullptr);
 
 private:
     QImage readHeif();
     QImage readWithQt();
     QImage failed(const QString &reason);
+    QImage intactPart(QImage picture);
 
     QString m_path;
     QSize m_limit;
     QString m_error;
+    QString m_warning;
 };

@@ -1,5 +1,6 @@
 #include "SourceHL/Common/HLImageHelper.h"
 
+#include "Platform/Imaging/JpegIntegrity.h"
 #include "Platform/Imaging/PhotoReader.h"
 
 #include <QBuffer>
@@ -184,7 +185,7 @@ QImage HLImageHelper::hlImageOf(QSizeF size, const DrawBlock &drawBy)
 }
 
 QSizeF HLImageHelper::hlValidate(const QString &path, const PathBlock &source, const PathBlock &preview,
-                                 float compress, QSizeF limit, QString *error)
+                                 float compress, QSizeF limit, QString *error, QString *warning)
 {
     static_validate_object(path);
     static_validate_object(source);
@@ -200,10 +201,12 @@ QSizeF HLImageHelper::hlValidate(const QString &path, const PathBlock &source, c
     QImageReader probe(path);
     probe.setDecideFormatFromContent(true);
     const QSize stored = probe.size();
+    if (warning)
+        warning->clear();
     if (probe.format() == "jpeg" && stored.isValid()
-        && probe.transformation() == QImageIOHandler::TransformationNone)
+        && probe.transformation() == QImageIOHandler::TransformationNone && !JpegIntegrity::isCutShort(path))
         return keptJpeg(path, stored, source(name), [&] { return preview(name); }, compress, limit, error);
-    const QImage picture = PhotoReader::load(path, {}, &reason);
+    const QImage picture = PhotoReader::load(path, {}, &reason, warning);
     if (picture.isNull())
         return failed();
     // Transparency would turn black in a JPEG; such photos are kept as PNG.

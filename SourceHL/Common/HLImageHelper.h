@@ -49,9 +49,10 @@ public:
     // path's file name. Opaque photos are written as JPEG (the source at quality kSourceQuality
     // or compress, whichever is higher; the preview at compress), photos with transparency as
     // PNG. Answers the pixel size, or the zero size, nothing left written and the reason in
-    // error, when the file is no usable picture or a file cannot be written.
+    // error, when the file is no usable picture or a file cannot be written. A photo taken in
+    // spite of a fault (a JPEG cut short keeps the part that decoded) says so in warning.
     static QSizeF hlValidate(const QString &path, const PathBlock &source, const PathBlock &preview,
-                             float compress, QSizeF limit, QString *error = nullptr);
+                             float compress, QSizeF limit, QString *error = nullptr, QString *warning = nullptr);
 
     // A picture of size filled by a gradient from start to end; angle in degrees, 0 runs left
     // to right, 90 bottom to top.

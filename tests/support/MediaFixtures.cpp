@@ -21,14 +21,20 @@ bool runFFmpeg(const QStringList &args)
     return ChildProcess::run("ffmpeg", QStringList{"-y", "-nostdin", "-loglevel", "error"} + args).exitCode == 0;
 }
 
-bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
+namespace {
+
+constexpr int kNumberBits = 10;
+
+bool makeGeneratedClip(const QString &path, const ClipRecipe &recipe, const QString &luma,
+                       const QString &after = QString())
 {
     const QString video = QString("color=c=black:s=%1x%2:r=%3:d=%4,format=yuv420p,"
-                                  "geq=lum='16+4*N':cb=128:cr=128")
+                                  "geq=lum='%5':cb=128:cr=128%6")
                               .arg(recipe.size.width())
                               .arg(recipe.size.height())
                               .arg(recipe.fps)
-                              .arg(recipe.seconds);
+                              .arg(recipe.seconds)
+                              .arg(luma, after);
     QStringList args{"-f", "lavfi", "-i", video};
     if (!recipe.audioCodec.isEmpty()) {
         args << "-f" << "lavfi" << "-i"
@@ -36,6 +42,35 @@ bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
     }
     args << recipe.videoCodec << recipe.audioCodec << recipe.extra << "-t" << QString::number(recipe.seconds) << path;
     return runFFmpeg(args);
+}
+
+} // namespace
+
+bool makeIndexedClip(const QString &path, const ClipRecipe &recipe)
+{
+    return makeGeneratedClip(path, recipe, "16+4*N");
+}
+
+bool makeNumberedClip(const QString &path, const ClipRecipe &recipe)
+{
+    // Grain, as cameras record it, makes pictures of a realistic size: every one starts a
+    // packet of its own in a program stream, as on discs and camcorders.
+    return makeGeneratedClip(path, recipe,
+                             QString("if(mod(floor(N/pow(2,floor(X*%1/W))),2),235,16)").arg(kNumberBits),
+                             ",noise=alls=24:allf=t");
+}
+
+int frameNumberOf(const QImage &image)
+{
+    if (image.isNull())
+        return -1;
+    int number = 0;
+    for (int bit = 0; bit < kNumberBits; ++bit) {
+        const int x = int((bit + 0.5) * image.width() / kNumberBits);
+        if (qGray(image.pixel(x, image.height() / 2)) > 128)
+            number |= 1 << bit;
+    }
+    return number;
 }
 
 int frameIndexOf(const QImage &image)
@@ -142,6 +177,20 @@ QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int qua
     QByteArray app1("\xFF\xE1", 2);
     app1.append(char(length >> 8)).append(char(length & 0xff)).append(payload);
     return jpeg.left(2) + app1 + jpeg.mid(2); // right after the start-of-image marker
+}
+
+QImage texturedPhoto(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int grain = int(seed >> 28) * 4;
+            image.setPixel(x, y, qRgb(40 + x * 180 / width + grain, 200 - y * 150 / height + grain, 30 + grain));
+        }
+    }
+    return image;
 }
 
 bool writeImage(const QString &path, const QImage &image, const char *format)

@@ -30,6 +30,13 @@ bool makeIndexedClip(const QString &path, const ClipRecipe &recipe);
 // The index a frame of makeIndexedClip shows; -1 for a null image.
 int frameIndexOf(const QImage &image);
 
+// A clip whose frame i shows i in binary: ten columns, the leftmost the lowest bit, white for
+// a set bit and black for a clear one (read back with frameNumberOf). Survives any codec and
+// scaling, and counts up to 1023 frames. A sound track when audioCodec is given.
+bool makeNumberedClip(const QString &path, const ClipRecipe &recipe);
+// The number a frame of makeNumberedClip shows; -1 for a null image.
+int frameNumberOf(const QImage &image);
+
 // Marks the picture track of an MP4 or MOV file to be shown turned clockwise by degrees
 // (90, 180 or 270), as phones do; false when the file has no track header to mark.
 bool setMp4Rotation(const QString &path, int degrees);
@@ -51,6 +58,9 @@ QImage halves(int width, int height, const QColor &left = Qt::red, const QColor 
 // A JPEG of image with an EXIF block that records orientation (1 to 8), as cameras write it;
 // without one when orientation is 0.
 QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int quality = 75);
+// A photo-like picture with detail everywhere: colour running across, fine grain on top, so
+// that its JPEG data spreads evenly over its rows.
+QImage texturedPhoto(int width, int height);
 // Writes image in the Qt format ("JPEG", "PNG", "TIFF", "WEBP", "BMP"); false on failure.
 bool writeImage(const QString &path, const QImage &image, const char *format);
 // HEIC through libheif, shown turned as the EXIF orientation (1 to 8) says; false when this

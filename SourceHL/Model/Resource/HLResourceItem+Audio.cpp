@@ -25,7 +25,7 @@ QVariantMap preprocessAudio(const QString &path, QString *reason)
     const auto movie = movieOf(target);
     if (!movie || !movie->hasAudio()) {
         if (reason)
-            *reason = QStringLiteral("\"%1\" holds no sound").arg(placed.fileName());
+            *reason = QStringLiteral("\"%1\" holds no sound").arg(path);
         return {};
     }
     return {

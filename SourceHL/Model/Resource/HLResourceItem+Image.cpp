@@ -39,22 +39,25 @@ QVariantMap preprocessImage(const QString &path, QString *reason)
     const QFileInfo placed(path);
     const QDir folder = placed.dir();
     bool previewWritten = false;
+    QString warning;
     const QSizeF size = HLImageHelper::hlValidate(
         path, [&folder](const QString &) { return folder.filePath(QStringLiteral("Source")); },
         [&folder, &previewWritten](const QString &) {
             previewWritten = true;
             return folder.filePath(QStringLiteral("Preview"));
         },
-        compression, previewLimit, reason);
+        compression, previewLimit, reason, &warning);
     if (size.isEmpty())
         return {};
     const QImage thumbnail =
         thumbnailOf(folder.filePath(previewWritten ? QStringLiteral("Preview") : QStringLiteral("Source")));
     if (thumbnail.isNull()) {
         if (reason)
-            *reason = QStringLiteral("The copy of \"%1\" cannot be read back").arg(placed.fileName());
+            *reason = QStringLiteral("The copy of \"%1\" cannot be read back").arg(path);
         return {};
     }
+    if (reason)
+        *reason = warning;
     return {
         {QStringLiteral("Name"), placed.completeBaseName()},
         {QStringLiteral("Format"), placed.suffix()},

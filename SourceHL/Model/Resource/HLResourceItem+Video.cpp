@@ -33,7 +33,7 @@ QVariantMap preprocessVideo(const QString &path, QString *reason)
     const auto decoder = HLVideoDecoder::videoDecoderOf(target);
     if (!decoder || !decoder->oMovie()->hasVideo()) {
         if (reason)
-            *reason = QStringLiteral("\"%1\" holds no video").arg(placed.fileName());
+            *reason = QStringLiteral("\"%1\" holds no video").arg(path);
         return {};
     }
     const QSizeF resolution = decoder->oMovie()->videoSize();

@@ -237,10 +237,15 @@ HLResourceItem::Initiation HLResourceItem::initiationFor(HLResourceType type)
 std::shared_ptr<HLResourceItem> HLResourceItem::itemOf(HLResourceType type, const QString &resourceID,
                                                        const QString &hashID, const QString &path, QString *reason)
 {
-    const QVariantMap info = preprocessFor(type)(path, reason);
+    QString said;
+    const QVariantMap info = preprocessFor(type)(path, &said);
+    if (reason)
+        *reason = info.isEmpty() ? said : QString();
     if (info.isEmpty())
         return nullptr;
-    return std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    auto item = std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    item->setImportWarning(said);
+    return item;
 }
 
 void HLResourceItem::p_validateType(HLResourceType type)

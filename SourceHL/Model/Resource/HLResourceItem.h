@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Platform/Foundation/HLAtomicProperty.h"
 #include "Platform/Foundation/HLCoding.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 
@@ -31,6 +32,7 @@ class HLResourceItem : public HLCoding
 public:
     using PathMap = std::function<QString(const QString &folder)>;
     // The info dictionary of a placed file, or an empty map to refuse it (reason says why).
+    // A file taken in spite of a fault leaves what the user should hear of it in reason.
     using Preprocess = std::function<QVariantMap(const QString &path, QString *reason)>;
     using Initiation = std::function<HLResourceObject(const QString &path)>;
 
@@ -60,6 +62,10 @@ public:
     QString strResourceID() const;
     QString strHashID() const { return m_strHashID; }
     QVariantMap dicInfo() const { return m_dicInfo; }
+    // What the import found wrong with a file it took (a photo cut short): for the user to
+    // see once; not archived.
+    QString importWarning() const { return m_importWarning.get(); }
+    void setImportWarning(const QString &warning) { m_importWarning.set(warning); }
 
     QString className() const override { return QStringLiteral("HLResourceItem"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
@@ -75,7 +81,8 @@ public:
     static Preprocess preprocessFor(HLResourceType type);
     static Initiation initiationFor(HLResourceType type);
 
-    // The item for a placed file, or null (with a reason) when its kind refuses the file.
+    // The item for a placed file, or null (with a reason) when its kind refuses the file. A
+    // fault in a file taken all the same is the item's importWarning.
     static std::shared_ptr<HLResourceItem> itemOf(HLResourceType type, const QString &resourceID,
                                                   const QString &hashID, const QString &path,
                                                   QString *reason = nullptr);
@@ -134,6 +141,7 @@ private:
     QString m_strHashID;
     QVariantMap m_dicInfo;
     mutable std::mutex m_lock; // guards the switches and the identifier
+    HLAtomicProperty<QString> m_importWarning;
     Switch m_preview;
     Switch m_source;
 };

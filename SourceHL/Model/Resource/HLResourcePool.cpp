@@ -3,6 +3,7 @@
 #include "Platform/Foundation/HLAssert.h"
 #include "SourceHL/Common/HLMachTime.h"
 #include "SourceHL/Model/Resource/HLFileClone.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,13 +137,21 @@ std::shared_ptr<HLResourceItem> HLResourcePool::addResourceFrom(const QString &p
         return nullptr;
     }
     const QString placed = QDir(folder).filePath(QFileInfo(path).fileName());
-    std::shared_ptr<HLResourceItem> item;
-    if (HLFileClone::cloneFile(path, placed, reason))
-        item = setup(m_enResource, identifier, hashKey, placed, reason);
-    if (item)
-        QFile::remove(placed);
-    else
+    if (!HLFileClone::cloneFile(path, placed, reason)) {
         QDir(folder).removeRecursively();
+        return nullptr;
+    }
+    // The setup sees only the private copy; what it says is about the user's file.
+    const auto userNamed = [&](QString text) { return text.replace(placed, path); };
+    QString said;
+    const std::shared_ptr<HLResourceItem> item = setup(m_enResource, identifier, hashKey, placed, &said);
+    setReason(reason, userNamed(said));
+    if (item) {
+        item->setImportWarning(userNamed(item->importWarning()));
+        QFile::remove(placed);
+    } else {
+        QDir(folder).removeRecursively();
+    }
     return item;
 }
 

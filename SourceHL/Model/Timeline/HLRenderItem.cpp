@@ -101,6 +101,20 @@ float HLRenderItem::renderDisplayDuration() const
     return m_oTrim->trimedDuraton();
 }
 
+// The limit shaped to the picture, with some room for the templates' zooms.
+QSizeF HLRenderItem::p_shapedLimit(QSize picture, QSizeF limit)
+{
+    if (picture.isEmpty())
+        return limit;
+    const float pictureRatio = float(double(picture.width()) / double(picture.height()));
+    const float limitRatio = float(limit.width() / limit.height());
+    if (pictureRatio > limitRatio)
+        limit.setHeight(limit.width() / double(pictureRatio));
+    else
+        limit.setWidth(limit.height() * double(pictureRatio));
+    return limit * double(1.2f);
+}
+
 Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent)
 {
     const bool video = m_oResource->enType() == HLResourceTypeVideo;
@@ -117,6 +131,10 @@ Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit,
         image = video ? m_oResource->videoFrameAt(time) : m_oResource->imagePreview();
         if (temporary)
             m_oResource->setBLoadPreview(false);
+        // Limiting leaves a picture larger than its place in one direction only (a panorama)
+        // at its full size, which every later step then pays for: it is shaped as in export.
+        if ((image.width() > limit.width()) != (image.height() > limit.height()))
+            limit = p_shapedLimit(image.size(), limit);
     } else {
         const bool temporary = !persistent && !m_bHoldsSource;
         if (temporary)
@@ -126,16 +144,8 @@ Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit,
         image = video ? m_oResource->videoFrameAt(time) : m_oResource->imageSource();
         if (temporary)
             m_oResource->setBLoadSource(false);
-        if (!image.isNull()) {
-            // Shape the limit to the picture, with some room for the templates' zooms.
-            const float pictureRatio = float(double(image.width()) / double(image.height()));
-            const float limitRatio = float(limit.width() / limit.height());
-            if (pictureRatio > limitRatio)
-                limit.setHeight(limit.width() / double(pictureRatio));
-            else
-                limit.setWidth(limit.height() * double(pictureRatio));
-            limit *= double(1.2f);
-        }
+        if (!image.isNull())
+            limit = p_shapedLimit(image.size(), limit);
     }
     if (image.isNull())
         return {};

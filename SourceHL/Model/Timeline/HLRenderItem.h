@@ -76,6 +76,7 @@ public:
 private:
     void p_holdPreview();
     void p_holdSource();
+    static QSizeF p_shapedLimit(QSize picture, QSizeF limit);
 
     std::shared_ptr<HLResourceItem> m_oResource;
     std::shared_ptr<HLRenderEditCrop> m_oCrop;

@@ -2,6 +2,7 @@
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "tests/Frameworks/Korvane/MovieFrames.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -23,14 +24,6 @@ namespace {
 qint64 ticks(double seconds)
 {
     return qint64(seconds * double(zk_default_time_base()));
-}
-
-QImage frameAt(ZKFFMovie &movie, double seconds)
-{
-    QImage image;
-    movie.decodeImageAtTime(
-        ticks(seconds), [&](const std::shared_ptr<ZKMovieImage> &frame) { image = frame->currentImage(); }, true);
-    return image;
 }
 
 struct Format
@@ -289,6 +282,36 @@ TEST(ZKFFMovieBroken, ATruncatedStreamDecodesWhatItHoldsWithoutHanging)
     movie->setCurrentTime(ticks(0.5));
     EXPECT_TRUE(movie->readSample(samples.data(), 0, 44100 * 3));
     EXPECT_EQ(samples.back(), 0.0f);
+}
+
+// A movie whose second half is missing is as long as what it holds, not what its header
+// promises: its last moments show moving pictures and sound, not a frozen frame in silence.
+TEST(ZKFFMovieBroken, ACutShortMovieIsAsLongAsWhatItHolds)
+{
+    TestFolder folder;
+    ClipRecipe recipe;
+    recipe.size = QSize(160, 64);
+    recipe.seconds = 4.0;
+    recipe.audioCodec = {"-c:a", "aac"};
+    recipe.extra = {"-movflags", "+faststart"};
+    ASSERT_TRUE(MediaFixtures::makeNumberedClip(folder.file("whole.mp4"), recipe));
+    const QByteArray bytes = MediaFixtures::readBytes(folder.file("whole.mp4"));
+    ASSERT_TRUE(MediaFixtures::writeBytes(folder.file("cut.mp4"), bytes.left(bytes.size() / 2)));
+
+    const auto movie = ZKFFMovie::open(folder.file("cut.mp4"));
+    ASSERT_TRUE(movie);
+    const double length = zk_ff_time_to_double(movie->duration());
+    EXPECT_GT(length, 1.0);
+    EXPECT_LT(length, 3.0);
+    const double last = length - 0.1;
+    EXPECT_NEAR(MediaFixtures::frameNumberOf(frameAt(*movie, last)), last * 25, 3);
+    std::vector<float> samples(2 * 2205);
+    movie->setCurrentTime(ticks(length - 0.1));
+    ASSERT_TRUE(movie->readSample(samples.data(), 0, 2205));
+    float loudest = 0;
+    for (float sample : samples)
+        loudest = std::max(loudest, std::abs(sample));
+    EXPECT_GT(loudest, 0.2f);
 }
 
 TEST(ZKFFMovieEmpty, AnEmptyMovieHasNothingToGive)

@@ -143,6 +143,62 @@ TEST(PhotoReader, UnusableFilesGiveNothingAndSayWhy)
     EXPECT_FALSE(error.isEmpty());
 }
 
+bool greyFill(QRgb p)
+{
+    return std::abs(qRed(p) - 128) <= 2 && std::abs(qGreen(p) - 128) <= 2 && std::abs(qBlue(p) - 128) <= 2;
+}
+
+// A JPEG cut short, as a failed copy leaves it: most of it is kept without the grey the
+// decoder fills the rest with, and a warning says so; too little of it is refused.
+TEST(PhotoReader, AJpegCutShortKeepsWhatDecodedOrIsRefused)
+{
+    TestFolder folder;
+    const QImage picture = MediaFixtures::texturedPhoto(320, 240);
+    const struct
+    {
+        const char *name;
+        quint16 orientation; // 6: stored on its side, shown turned a quarter clockwise
+        double kept;         // share of the file's bytes left
+        bool taken;
+    } cases[] = {
+        {"whole.jpg", 1, 1.0, true},
+        {"tail cut.jpg", 1, 0.9, true},
+        {"turned tail cut.jpg", 6, 0.9, true},
+        {"half.jpg", 1, 0.5, false},
+        {"turned half.jpg", 6, 0.5, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray jpeg = jpegWithOrientation(picture, c.orientation);
+        writeFile(folder.file(c.name), jpeg.left(qsizetype(jpeg.size() * c.kept)));
+        QString error, warning;
+        const QImage image = PhotoReader::load(folder.file(c.name), {}, &error, &warning);
+        if (!c.taken) {
+            EXPECT_TRUE(image.isNull());
+            EXPECT_TRUE(error.contains("cut short")) << error.toStdString();
+            EXPECT_TRUE(error.contains(folder.file(c.name))) << error.toStdString();
+            continue;
+        }
+        ASSERT_FALSE(image.isNull()) << error.toStdString();
+        const QSize upright = c.orientation == 6 ? QSize(240, 320) : QSize(320, 240);
+        if (c.kept == 1.0) {
+            EXPECT_EQ(image.size(), upright);
+            EXPECT_TRUE(warning.isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(warning.contains("cut short")) << warning.toStdString();
+        EXPECT_TRUE(warning.contains(folder.file(c.name))) << warning.toStdString();
+        EXPECT_LT(image.width() * image.height(), upright.width() * upright.height());
+        EXPECT_GE(image.width() * image.height(), upright.width() * upright.height() * 3 / 4);
+        int grey = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                grey += greyFill(image.pixel(x, y)) ? 1 : 0;
+        }
+        EXPECT_EQ(grey, 0) << "the missing part's grey is left out";
+    }
+}
+
 TEST(PhotoReader, ReadsHeicWithItsOrientation)
 {
     TestFolder folder;

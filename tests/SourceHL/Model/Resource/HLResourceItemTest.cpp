@@ -172,9 +172,66 @@ TEST_F(HLResourceItemTest, BrokenFilesGiveNoItemAndAReason)
         }
         QString reason;
         EXPECT_EQ(import(c.kind, input(c.name), &reason), nullptr);
-        EXPECT_FALSE(reason.isEmpty());
+        // The message names the user's file, never the private copy the import made.
+        EXPECT_TRUE(reason.contains(input(c.name))) << reason.toStdString();
+        EXPECT_FALSE(reason.contains(folder.file("Images")) || reason.contains(folder.file("Videos"))
+                     || reason.contains(folder.file("Audios")))
+            << reason.toStdString();
         EXPECT_TRUE(poolIsEmpty(c.kind));
     }
+}
+
+// A photo cut short is taken without the grey the decoder fills its missing part with, and
+// the user hears of it; one missing most of its picture is refused, and both say which file.
+TEST_F(HLResourceItemTest, PhotosCutShortAreTakenWithAWarningOrRefused)
+{
+    ASSERT_TRUE(writeImage(input("whole.jpg"), texturedPhoto(400, 300), "JPEG"));
+    const QByteArray jpeg = readBytes(input("whole.jpg"));
+    ASSERT_TRUE(writeBytes(input("cut.jpg"), jpeg.left(jpeg.size() * 9 / 10)));
+    ASSERT_TRUE(writeBytes(input("half.jpg"), jpeg.left(jpeg.size() / 2)));
+
+    QString reason;
+    const auto whole = import(HLResourceTypeImage, input("whole.jpg"), &reason);
+    ASSERT_NE(whole, nullptr) << reason.toStdString();
+    EXPECT_TRUE(whole->importWarning().isEmpty());
+    EXPECT_EQ(whole->imageResolution(), QSizeF(400, 300));
+
+    const auto cut = import(HLResourceTypeImage, input("cut.jpg"), &reason);
+    ASSERT_NE(cut, nullptr) << reason.toStdString();
+    EXPECT_TRUE(cut->importWarning().contains(input("cut.jpg"))) << cut->importWarning().toStdString();
+    EXPECT_EQ(cut->imageResolution().width(), 400);
+    EXPECT_LT(cut->imageResolution().height(), 300);
+    EXPECT_GE(cut->imageResolution().height(), 225);
+    cut->setBLoadSource(true);
+    const QImage source = cut->imageSource();
+    ASSERT_FALSE(source.isNull());
+    const QRgb corner = source.pixel(source.width() - 1, source.height() - 1);
+    EXPECT_FALSE(std::abs(qRed(corner) - 128) <= 2 && std::abs(qGreen(corner) - 128) <= 2
+                 && std::abs(qBlue(corner) - 128) <= 2)
+        << "no grey fill kept";
+    cut->setBLoadSource(false);
+
+    EXPECT_EQ(import(HLResourceTypeImage, input("half.jpg"), &reason), nullptr);
+    EXPECT_TRUE(reason.contains(input("half.jpg"))) << reason.toStdString();
+    EXPECT_TRUE(reason.contains("cut short")) << reason.toStdString();
+}
+
+// A clip whose second half is missing is imported at the length it holds, so the timeline
+// and the export never hold its last picture in silence for the rest of what it promised.
+TEST_F(HLResourceItemTest, AClipCutShortIsAsLongAsWhatItHolds)
+{
+    ClipRecipe recipe;
+    recipe.seconds = 4.0;
+    recipe.audioCodec = {"-c:a", "aac"};
+    recipe.extra = {"-movflags", "+faststart"}; // the index comes first and stays whole
+    ASSERT_TRUE(makeNumberedClip(input("whole.mp4"), recipe));
+    const QByteArray bytes = readBytes(input("whole.mp4"));
+    ASSERT_TRUE(writeBytes(input("cut.mp4"), bytes.left(bytes.size() / 2)));
+    QString reason;
+    const auto item = import(HLResourceTypeVideo, input("cut.mp4"), &reason);
+    ASSERT_NE(item, nullptr) << reason.toStdString();
+    EXPECT_GT(item->videoDuration(), 1.0f);
+    EXPECT_LT(item->videoDuration(), 3.0f);
 }
 
 TEST_F(HLResourceItemTest, ImportsClips)

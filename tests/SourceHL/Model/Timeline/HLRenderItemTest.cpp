@@ -81,6 +81,25 @@ protected:
     std::shared_ptr<HLResourceItem> m_resource;
 };
 
+// A panorama exceeds its place in one direction only: in preview too it comes reduced to the
+// place's width, not at its full size for every later step (framing it on a 4:3 canvas of its
+// own width alone would fill a picture hundreds of megabytes large).
+TEST_F(RenderItemPictures, PanoramasComeReducedToTheirPlace)
+{
+    const QString folder = m_folder.file(QStringLiteral("Images/4343"));
+    QDir().mkpath(folder);
+    QImage image(6000, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(folder + "/Source", "PNG"));
+    auto item = HLRenderItem::renderItemOf(photo("4343", 6000, 100));
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        SCOPED_TRACE(mode);
+        const QSizeF size = item->originalImage(mode, 0, QSizeF(600, 450), false).extent().size();
+        EXPECT_LE(size.width(), 600 * 1.2);
+        EXPECT_NEAR(size.width() / size.height(), 60, 6); // its shape kept
+    }
+}
+
 TEST_F(RenderItemPictures, PictureRequestsAndLoads)
 {
     auto item = HLRenderItem::renderItemOf(m_resource);
