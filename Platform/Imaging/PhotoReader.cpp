@@ -13,7 +13,7 @@ namespace {
 
 constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 
-// Qt refuses decodes above its allocation limit (256 MB); a 100-megapixel photo needs more.
+// Enough for a 100-megapixel photo.
 constexpr int kAllocationLimitMB = 1024;
 
 // size reduced, aspect kept, to fit inside limit; unchanged when it fits already.
@@ -57,15 +57,27 @@ void PhotoReader::setLimit(const QSize &limit)
     m_limit = limit;
 }
 
+void PhotoReader::setRegion(const QRect &region)
+{
+    m_region = region;
+}
+
+void PhotoReader::allowLargePhotos()
+{
+    if (QImageReader::allocationLimit() < kAllocationLimitMB)
+        QImageReader::setAllocationLimit(kAllocationLimitMB);
+}
+
 QString PhotoReader::errorString() const
 {
     return m_error;
 }
 
-QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error)
+QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error, const QRect &region)
 {
     PhotoReader reader(path);
     reader.setLimit(limit);
+    reader.setRegion(region);
     QImage image = reader.read();
     if (error)
         *error = reader.errorString();
@@ -103,29 +115,51 @@ QImage PhotoReader::readWithQt()
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     static std::once_flag raised;
-    std::call_once(raised, [] {
-        if (QImageReader::allocationLimit() < kAllocationLimitMB)
-            QImageReader::setAllocationLimit(kAllocationLimitMB);
-    });
+    std::call_once(raised, allowLargePhotos);
     if (!reader.canRead())
         return failed(QStringLiteral("Not a picture: %1 (%2)").arg(m_path, reader.errorString()));
     const QSize stored = reader.size();
-    if (stored.isValid() && !m_limit.isEmpty()) {
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    // A region is in upright terms; the decoder clips before it turns, so turned photos are
+    // read whole and cut afterwards.
+    if (!stored.isValid() || (!m_region.isEmpty() && turn != QImageIOHandler::TransformationNone)) {
+        QImage image = reader.read();
+        if (image.isNull())
+            return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
+        return cutAndFitted(std::move(image));
+    }
+    QSize part = stored;
+    if (!m_region.isEmpty()) {
+        const QRect clip = m_region.intersected(QRect(QPoint(0, 0), stored));
+        if (clip.isEmpty())
+            return failed(QStringLiteral("Nothing of %1 lies in the part asked for").arg(m_path));
+        reader.setClipRect(clip);
+        part = clip.size();
+    }
+    if (!m_limit.isEmpty()) {
         // The limit applies to the upright picture; the decoder scales before it turns.
-        const bool turns = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-        const QSize limit = turns ? m_limit.transposed() : m_limit;
-        const QSize fitted = fittedInside(stored, limit);
-        if (fitted != stored)
+        const QSize limit = turn.testFlag(QImageIOHandler::TransformationRotate90) ? m_limit.transposed() : m_limit;
+        const QSize fitted = fittedInside(part, limit);
+        if (fitted != part)
             reader.setScaledSize(fitted);
     }
     QImage image = reader.read();
     if (image.isNull())
         return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
-    if (!stored.isValid() && !m_limit.isEmpty()) {
-        const QSize fitted = fittedInside(image.size(), m_limit);
-        if (fitted != image.size())
-            image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+QImage PhotoReader::cutAndFitted(QImage image)
+{
+    if (!m_region.isEmpty()) {
+        const QRect clip = m_region.intersected(image.rect());
+        if (clip.isEmpty())
+            return failed(QStringLiteral("Nothing of %1 lies in the part asked for").arg(m_path));
+        image = image.copy(clip);
     }
+    const QSize fitted = fittedInside(image.size(), m_limit);
+    if (fitted != image.size())
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
@@ -160,8 +194,5 @@ QImage PhotoReader::readHeif()
     QImage image = view.convertToFormat(kFormat); // a copy: the view dies with the decoded image
     if (image.isNull())
         return failed(QStringLiteral("Out of memory reading %1").arg(m_path));
-    const QSize fitted = fittedInside(image.size(), m_limit);
-    if (fitted != image.size())
-        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    return cutAndFitted(std::move(image));
 }

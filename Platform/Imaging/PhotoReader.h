@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -15,6 +16,14 @@ public:
     // Decodes no larger than limit, aspect kept (JPEG decodes reduced sizes natively); a
     // photo already inside it is read at its own size. An empty limit reads the full size.
     void setLimit(const QSize &limit);
+    // Reads only this part of the upright photo (pixels, y down), clipped to the photo; the
+    // limit then applies to the part. JPEG decodes just the rows and columns it covers. An
+    // empty region reads the whole photo.
+    void setRegion(const QRect &region);
+
+    // Qt refuses decodes above its allocation limit (128 MB by default: about 33 megapixels).
+    // Raised once at start-up so large camera photos decode; reading raises it too.
+    static void allowLargePhotos();
 
     // The upright photo in premultiplied ARGB32, or a null image when the file is missing,
     // empty, damaged or no picture; errorString() then says why.
@@ -22,14 +31,18 @@ public:
     QString errorString() const;
 
     // One-call form of the above.
-    static QImage load(const QString &path, const QSize &limit = {}, QString *error = nullptr);
+    static QImage load(const QString &path, const QSize &limit = {}, QString *error = nullptr,
+                       const QRect &region = {});
 
 private:
     QImage readHeif();
     QImage readWithQt();
     QImage failed(const QString &reason);
+    // The region cut out of a whole upright picture, then fitted inside the limit.
+    QImage cutAndFitted(QImage image);
 
     QString m_path;
     QSize m_limit;
+    QRect m_region;
     QString m_error;
 };

@@ -344,6 +344,15 @@ QRectF HLImageHelper::limitCroppedRatioRect(QSizeF size, QSizeF box)
     return QRectF((w - cutWidth) * 0.5f / w, (h - cutHeight) * 0.5f / h, cutWidth / w, cutHeight / h);
 }
 
+QRect HLImageHelper::pixelRectOf(QSizeF size, const QRectF &ratio)
+{
+    const int left = qRound(ratio.left() * size.width());
+    const int right = qRound(ratio.right() * size.width());
+    const int top = qRound((1.0 - ratio.bottom()) * size.height());
+    const int bottom = qRound((1.0 - ratio.top()) * size.height());
+    return QRect(left, top, right - left, bottom - top);
+}
+
 QRectF HLImageHelper::croppedDrawRect(QSizeF size, const QRectF &ratio)
 {
     const float w = float(size.width()), h = float(size.height());

@@ -3,6 +3,7 @@
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "Platform/Imaging/Picture.h"
+#include "Platform/Imaging/PhotoCache.h"
 #include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
@@ -101,44 +102,88 @@ float HLRenderItem::renderDisplayDuration() const
     return m_oTrim->trimedDuraton();
 }
 
-Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent)
+namespace {
+
+const QRectF kWhole(0, 0, 1, 1);
+
+// The limit shaped to a picture of size, with some room for the templates' zooms.
+QSizeF shapedLimit(QSizeF size, QSizeF limit)
+{
+    const float pictureRatio = float(size.width() / size.height());
+    const float limitRatio = float(limit.width() / limit.height());
+    if (pictureRatio > limitRatio)
+        limit.setHeight(limit.width() / double(pictureRatio));
+    else
+        limit.setWidth(limit.height() * double(pictureRatio));
+    return limit * double(1.2f);
+}
+
+} // namespace
+
+QImage HLRenderItem::p_loadedImage(HLRenderMode mode, float time, bool persistent)
+{
+    const bool preview = mode == HLRenderModePreview;
+    const auto setLoad = [&](bool load) {
+        if (preview)
+            m_oResource->setBLoadPreview(load);
+        else
+            m_oResource->setBLoadSource(load);
+    };
+    const bool temporary = !persistent && !(preview ? m_bHoldsPreview : m_bHoldsSource);
+    if (temporary)
+        setLoad(true);
+    else if (preview)
+        p_holdPreview();
+    else
+        p_holdSource();
+    const QImage image = m_oResource->isVideo() ? m_oResource->videoFrameAt(time)
+                         : preview              ? m_oResource->imagePreview()
+                                                : m_oResource->imageSource();
+    if (temporary)
+        setLoad(false);
+    return image;
+}
+
+Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent,
+                                    const HLRenderEditCrop *crop, const HLRenderEditRotate *rotate)
 {
     const bool video = m_oResource->enType() == HLResourceTypeVideo;
     if (video)
         time = m_oTrim ? m_oTrim->mappedTime(time) : 0.0f;
+    const QRectF kept = crop ? crop->ratioRect() : kWhole;
+    const QRectF cut = rotate ? rotate->unturnedRect(kept) : kept;
+    const bool turned = rotate && !rotate->isNormal();
+    const bool exporting = mode != HLRenderModePreview;
 
-    QImage image;
-    if (mode == HLRenderModePreview) {
-        const bool temporary = !persistent && !m_bHoldsPreview;
-        if (temporary)
-            m_oResource->setBLoadPreview(true);
-        else
-            p_holdPreview();
-        image = video ? m_oResource->videoFrameAt(time) : m_oResource->imagePreview();
-        if (temporary)
-            m_oResource->setBLoadPreview(false);
-    } else {
-        const bool temporary = !persistent && !m_bHoldsSource;
-        if (temporary)
-            m_oResource->setBLoadSource(true);
-        else
-            p_holdSource();
-        image = video ? m_oResource->videoFrameAt(time) : m_oResource->imageSource();
-        if (temporary)
-            m_oResource->setBLoadSource(false);
-        if (!image.isNull()) {
-            // Shape the limit to the picture, with some room for the templates' zooms.
-            const float pictureRatio = float(double(image.width()) / double(image.height()));
-            const float limitRatio = float(limit.width() / limit.height());
-            if (pictureRatio > limitRatio)
-                limit.setHeight(limit.width() / double(pictureRatio));
-            else
-                limit.setWidth(limit.height() * double(pictureRatio));
-            limit *= double(1.2f);
-        }
+    if (exporting && !video) {
+        const QSizeF whole = m_oResource->imageResolution();
+        if (whole.isEmpty())
+            return {};
+        const QRect region = cut == kWhole ? QRect() : HLImageHelper::pixelRectOf(whole, cut);
+        const QSizeF part = region.isNull() ? whole : QSizeF(region.size());
+        if (part.isEmpty())
+            return {};
+        QSizeF drawn = shapedLimit(turned ? part.transposed() : part, limit);
+        if (turned)
+            drawn.transpose();
+        const QImage image = PhotoCache::shared().photo(m_oResource->sourcePath(), region,
+                                                        drawn.toSize().expandedTo(QSize(1, 1)));
+        return Picture::fromImage(image);
     }
+
+    QImage image = p_loadedImage(mode, time, persistent);
     if (image.isNull())
         return {};
+    if (cut != kWhole) {
+        image = image.copy(HLImageHelper::pixelRectOf(image.size(), cut));
+        if (image.isNull())
+            return {};
+    }
+    if (exporting) {
+        limit = shapedLimit(turned ? image.size().transposed() : image.size(), limit);
+        if (turned)
+            limit.transpose();
+    }
     return Picture::fromImage(HLImageHelper::hlLimitInsideImageOf(image, limit));
 }
 
