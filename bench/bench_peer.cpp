@@ -5,17 +5,11 @@
 //
 //   bench_peer
 
-#include "export/VEExportHandOff.h"
-#include "export/VETimelineExportMovieConverter.h"
-#include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "ExportBench.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
-#include "SourceHL/Model/Render/HLRenderContextPool.h"
-#include "SourceHL/Model/Render/HLTextlineRender.h"
-#include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
-#include "SourceHL/Model/Resource/HLResourcePool.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
@@ -32,6 +26,9 @@
 #include <sys/resource.h>
 #include <thread>
 
+using ExportBench::cpuSeconds;
+using ExportBench::import;
+
 namespace {
 
 const QSize frameSize(1280, 960);
@@ -40,22 +37,6 @@ constexpr int kPhotos = 20;
 constexpr int kRate = 30;
 constexpr float kSeconds = 60.0f;
 const QString kBitrate = QStringLiteral("10M");
-
-double cpuSeconds(int who)
-{
-    rusage usage{};
-    getrusage(who, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
-{
-    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
-        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
-                                   const QString &placed, QString *why) {
-            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
-        });
-}
 
 // A camera-sized photo with detail: a gradient sky, discs and a caption.
 QImage photo(int index)
@@ -110,19 +91,7 @@ int main(int argc, char **argv)
     }
     QTemporaryDir folder;
 
-    HLResourceItem::configureForAudio();
-    HLResourceItem::configureForVideo();
-    HLResourceItem::configureForImage();
-    HLResourcePool::update(folder.filePath("Audios"), HLResourceSourceTemp, HLResourceTypeAudio);
-    HLResourcePool::update(folder.filePath("Videos"), HLResourceSourceTemp, HLResourceTypeVideo);
-    HLResourcePool::update(folder.filePath("Images"), HLResourceSourceTemp, HLResourceTypeImage);
-    const QString templates = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
-    HLQuartzPool::setupOf(templates + "/Slideshow", 0);
-    HLQuartzPool::setupOf(templates + "/Transition", 2);
-    HLQuartzPool::setupOf(templates + "/Text", 3);
-    const auto sizer = HLRenderSizer::renderSizerOf(QSizeF(frameSize), 1200);
-    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(sizer->typedRenderSize());
-    HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(QSizeF(120, 90));
+    const auto sizer = ExportBench::setUpEngine(folder.path(), frameSize);
 
     // One photo an item, cross-dissolved for a second, the whole lasting kSeconds.
     auto timeline = HLTimelineItem::timelineOf(1);
@@ -142,14 +111,7 @@ int main(int argc, char **argv)
         return 1;
     }
     timeline->applyTransitionDurationToAll(1.0f);
-    timeline->applySlideshowDisplayToAll(2.0f);
-    timeline->update(0);
-    const float at2 = timeline->dDuration();
-    timeline->applySlideshowDisplayToAll(3.0f);
-    timeline->update(0);
-    const float perSecond = timeline->dDuration() - at2;
-    timeline->applySlideshowDisplayToAll(2.0f + (kSeconds - at2) / perSecond);
-    timeline->update(0);
+    ExportBench::fitDuration(*timeline, kSeconds);
     const int frames = qRound(timeline->dDuration() * kRate);
 
     const QString music = folder.filePath("music.wav");
@@ -163,36 +125,14 @@ int main(int argc, char **argv)
     auto textline = HLTextlineItem::textline();
     textline->setupTimeMap([](float position) { return position / 8.0f; });
 
-    const auto timelineRender = HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
-                                                                   HLQuartzPool::quartzPoolOf(2));
-    const auto textlineRender = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
-    if (!timelineRender || !textlineRender) {
-        std::fprintf(stderr, "no renderers\n");
+    const ExportBench::Run run =
+        ExportBench::exportMovie(sizer, timeline, textline, *audioline, kRate, 10000000, folder.filePath("ours.mp4"));
+    if (!run.error.isEmpty()) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(run.error));
         return 1;
     }
-    ZKFFMovieFileOutputFormat format = zk_get_default_movie_file_ouput_format();
-    format.width = frameSize.width();
-    format.height = frameSize.height();
-    format.video_bitrate = 10000000;
-    format.framerate = kRate;
-    format.frameTime = 1;
-
-    double cpuBefore = cpuSeconds(RUSAGE_SELF);
-    QElapsedTimer clock;
-    clock.start();
-    VETimelineExportMovieConverter job;
-    job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
-    job.setMovieOutputFormat(format);
-    job.setPath(folder.filePath("ours.mp4"));
-    job.startConvert();
-    while (!job.isFinished())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const double ours = clock.nsecsElapsed() / 1e9;
-    const double oursCpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
-    if (!job.errorString().isEmpty()) {
-        std::fprintf(stderr, "export failed: %s\n", qPrintable(job.errorString()));
-        return 1;
-    }
+    const double ours = run.wall;
+    const double oursCpu = run.cpu;
 
     // The same cut for melt: each photo held so that, with 1-s mixes between them, the movie
     // has our number of frames; rendered on as many threads as our export uses.
@@ -209,12 +149,13 @@ int main(int argc, char **argv)
          << "vcodec=libx264" << "preset=medium" << QStringLiteral("vb=%1").arg(kBitrate) << "acodec=aac" << "ab=192k"
          << QStringLiteral("real_time=-%1").arg(threads);
     const double childrenBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QElapsedTimer clock;
     QProcess peer;
-    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    clock.restart();
+    peer.setProcessChannelMode(QProcess::MergedChannels); // its chatter is shown only when it fails
+    clock.start();
     peer.start(melt, args);
     if (!peer.waitForFinished(-1) || peer.exitCode() != 0) {
-        std::fprintf(stderr, "melt failed\n");
+        std::fprintf(stderr, "melt failed:\n%s\n", peer.readAll().constData());
         return 1;
     }
     const double theirs = clock.nsecsElapsed() / 1e9;

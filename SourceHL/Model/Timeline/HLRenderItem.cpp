@@ -155,10 +155,8 @@ Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit,
     const bool turned = rotate && !rotate->isNormal();
     const bool exporting = mode != HLRenderModePreview;
 
-    if (exporting && !video) {
-        const QSizeF whole = m_oResource->imageResolution();
-        if (whole.isEmpty())
-            return {};
+    const QSizeF whole = video ? QSizeF() : m_oResource->imageResolution();
+    if (exporting && !whole.isEmpty()) {
         const QRect region = cut == kWhole ? QRect() : HLImageHelper::pixelRectOf(whole, cut);
         const QSizeF part = region.isNull() ? whole : QSizeF(region.size());
         if (part.isEmpty())
