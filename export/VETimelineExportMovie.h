@@ -19,7 +19,8 @@ class VETimelineAudioItemExport;
 //
 // With frame blocks over copies of the project, pictures are rendered where the converter's
 // worker threads ask for them, several at once, each block used by one thread at a time and
-// given its frames in the order the converter asked for them; otherwise getImage renders each frame on the converter's calling thread.
+// given its frames in the order the converter asked for them; otherwise getImage renders each
+// frame on the converter's calling thread.
 class VETimelineExportMovie : public MovieSource
 {
 public:

@@ -21,8 +21,8 @@ public:
     // empty region reads the whole photo.
     void setRegion(const QRect &region);
 
-    // Qt refuses decodes above its allocation limit (128 MB by default: about 33 megapixels).
-    // Raised once at start-up so large camera photos decode; reading raises it too.
+    // Qt refuses decodes above its allocation limit (128 MB in Qt 6.4: about 33 megapixels).
+    // Raised at start-up so large camera photos decode; the first read raises it too.
     static void allowLargePhotos();
 
     // The upright photo in premultiplied ARGB32, or a null image when the file is missing,

@@ -75,6 +75,7 @@ void HLResourceItem::configureForImage()
         },
         [](const QString &folder) { return QDir(folder).filePath(QStringLiteral("Source")); }, HLResourceTypeImage);
     setUpPreprocess(preprocessImage, HLResourceTypeImage);
+    // Photos load through the photo reader, here and everywhere, so large ones decode.
     PhotoReader::allowLargePhotos();
     setUpInitiation(
         [](const QString &path) -> HLResourceObject {
