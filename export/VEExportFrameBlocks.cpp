@@ -57,11 +57,13 @@ QImage VEExportFrameBlocks::picture(const Ticket &ticket)
 {
     std::unique_lock lock(m_mutex);
     while (!ticket->done) {
-        // Frames nobody wants any more are not rendered.
+        // Frames nobody wants any more are not rendered. This thread renders the frames before
+        // its own that no one has taken, then its own, and nothing after it: the converter
+        // waits for this one first.
         Ticket next;
         while (!m_waiting.empty() && !(next = m_waiting.front().lock()))
             m_waiting.pop_front();
-        Block *block = next ? p_freeBlockFor(next->order) : nullptr;
+        Block *block = next && next->order <= ticket->order ? p_freeBlockFor(next->order) : nullptr;
         if (block)
             p_render(lock, *block, next);
         else

@@ -27,8 +27,9 @@ public:
 
     // Queues the frame at time behind every frame asked for before it.
     Ticket ask(qint64 time);
-    // The frame's picture. Renders the earliest waiting frames (this one's predecessors
-    // first) on free blocks until this one is done; rethrows what its block threw.
+    // The frame's picture. Renders the waiting frames asked for before it (a worker that
+    // stalled may not have come for its own yet), then this one, on free blocks; waits while
+    // another thread renders it. Rethrows what its block threw.
     QImage picture(const Ticket &ticket);
 
 private:
