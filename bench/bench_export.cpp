@@ -8,17 +8,11 @@
 //
 //   bench_export
 
-#include "export/VEExportHandOff.h"
-#include "export/VETimelineExportMovieConverter.h"
-#include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "ExportBench.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
-#include "SourceHL/Model/Render/HLRenderContextPool.h"
-#include "SourceHL/Model/Render/HLTextlineRender.h"
-#include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
-#include "SourceHL/Model/Resource/HLResourcePool.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
@@ -31,22 +25,15 @@
 
 #include <cstdio>
 #include <sys/resource.h>
-#include <thread>
+
+using ExportBench::cpuSeconds;
+using ExportBench::import;
 
 namespace {
 
 const QSize frameSize(1280, 960);
 const int bitrate = 10000000;
 const float kSeconds = 60.0f;
-
-std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
-{
-    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
-        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
-                                   const QString &placed, QString *why) {
-            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
-        });
-}
 
 // A photo with detail: a gradient sky, hills, discs and some text.
 QImage photo(int index)
@@ -79,20 +66,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QTemporaryDir folder;
 
-    HLResourceItem::configureForAudio();
-    HLResourceItem::configureForVideo();
-    HLResourceItem::configureForImage();
-    HLResourcePool::update(folder.filePath("Audios"), HLResourceSourceTemp, HLResourceTypeAudio);
-    HLResourcePool::update(folder.filePath("Videos"), HLResourceSourceTemp, HLResourceTypeVideo);
-    HLResourcePool::update(folder.filePath("Images"), HLResourceSourceTemp, HLResourceTypeImage);
-    const QString templates = QStringLiteral(SLIDESHOW_SOURCE_DIR "/Resources/Templates");
-    HLQuartzPool::setupOf(templates + "/Slideshow", 0);
-    HLQuartzPool::setupOf(templates + "/Transition", 2);
-    HLQuartzPool::setupOf(templates + "/Text", 3);
-
-    const auto sizer = HLRenderSizer::renderSizerOf(QSizeF(frameSize), 1200);
-    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(sizer->typedRenderSize());
-    HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(QSizeF(120, 90));
+    const auto sizer = ExportBench::setUpEngine(folder.path(), frameSize);
 
     // Sixteen photos, two to a slideshow item, through a round of templates.
     const QStringList slideshows = {"KenBurns", "TwoUp", "Normal", "PhotoFrame", "NormalZoom", "Polaroid", "DissolveZoom", "SplitTwo"};
@@ -116,15 +90,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot build the project\n");
         return 1;
     }
-    // The display length that makes the whole project last kSeconds.
-    timeline->applySlideshowDisplayToAll(4.0f);
-    timeline->update(0);
-    const float at4 = timeline->dDuration();
-    timeline->applySlideshowDisplayToAll(5.0f);
-    timeline->update(0);
-    const float perSecond = timeline->dDuration() - at4;
-    timeline->applySlideshowDisplayToAll(4.0f + (kSeconds - at4) / perSecond);
-    timeline->update(0);
+    ExportBench::fitDuration(*timeline, kSeconds);
 
     auto textline = HLTextlineItem::textline();
     textline->setupTimeMap([](float position) { return position / 8.0f; });
@@ -139,42 +105,14 @@ int main(int argc, char **argv)
     if (auto music = import(HLResourceTypeAudio, tone))
         audioline->add({music});
 
-    const auto timelineRender = HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
-                                                                   HLQuartzPool::quartzPoolOf(2));
-    const auto textlineRender = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
-    if (!timelineRender || !textlineRender) {
-        std::fprintf(stderr, "no renderers\n");
+    const ExportBench::Run run =
+        ExportBench::exportMovie(sizer, timeline, textline, *audioline, 30, bitrate, folder.filePath("export.mp4"));
+    if (!run.error.isEmpty()) {
+        std::fprintf(stderr, "export failed: %s\n", qPrintable(run.error));
         return 1;
     }
-
-    ZKFFMovieFileOutputFormat format = zk_get_default_movie_file_ouput_format();
-    format.width = frameSize.width();
-    format.height = frameSize.height();
-    format.video_bitrate = bitrate;
-    format.framerate = 30;
-    format.frameTime = 1;
-
-    auto cpuSeconds = [](int who = RUSAGE_SELF) {
-        rusage usage{};
-        getrusage(who, &usage);
-        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    };
-    const double cpuBefore = cpuSeconds();
-    QElapsedTimer timer;
-    timer.start();
-    VETimelineExportMovieConverter job;
-    job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
-    job.setMovieOutputFormat(format);
-    job.setPath(folder.filePath("export.mp4"));
-    job.startConvert();
-    while (!job.isFinished())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const double ours = timer.nsecsElapsed() / 1e9;
-    const double oursCpu = cpuSeconds() - cpuBefore;
-    if (!job.errorString().isEmpty()) {
-        std::fprintf(stderr, "export failed: %s\n", qPrintable(job.errorString()));
-        return 1;
-    }
+    const double ours = run.wall;
+    const double oursCpu = run.cpu;
 
     const int frames = qRound(timeline->dDuration() * 30);
     // The baseline is a plain encode of ffmpeg's test pattern; encoding cost depends on the

@@ -1,5 +1,6 @@
 #include "export/VETimelineExportMovie.h"
 
+#include "export/VEExportFrameBlocks.h"
 #include "export/VETimelineAudioItemExport.h"
 #include "export/VETimelineExportFrameImage.h"
 #include "Frameworks/Korvane/ZKTime.h"
@@ -9,33 +10,7 @@
 void VETimelineExportMovie::setFrameBlocks(const std::vector<GetImage> &blocks)
 {
     std::lock_guard lock(m_mutex);
-    m_freeBlocks = blocks;
-    m_hasFrameBlocks = !blocks.empty();
-}
-
-QImage VETimelineExportMovie::p_renderWithFreeBlock(qint64 time)
-{
-    GetImage block;
-    {
-        std::unique_lock lock(m_mutex);
-        m_blockFreed.wait(lock, [this] { return !m_freeBlocks.empty(); });
-        block = std::move(m_freeBlocks.back());
-        m_freeBlocks.pop_back();
-    }
-    struct GiveBack
-    {
-        VETimelineExportMovie *movie;
-        GetImage &block;
-        ~GiveBack()
-        {
-            {
-                std::lock_guard lock(movie->m_mutex);
-                movie->m_freeBlocks.push_back(std::move(block));
-            }
-            movie->m_blockFreed.notify_one();
-        }
-    } giveBack{this, block};
-    return block(time);
+    m_frameBlocks = blocks.empty() ? nullptr : std::make_shared<VEExportFrameBlocks>(blocks);
 }
 
 qint64 VETimelineExportMovie::currentVideoMediaMaxTime() const
@@ -59,16 +34,17 @@ void VETimelineExportMovie::decodeImageAtTime(qint64 time, const FrameAction &ac
 {
     const QSizeF size = videoSize();
     const QSize frameSize(qRound(size.width()), qRound(size.height()));
-    bool later;
+    std::shared_ptr<VEExportFrameBlocks> blocks;
     {
         std::lock_guard lock(m_mutex);
-        later = m_hasFrameBlocks;
+        blocks = m_frameBlocks;
     }
     std::shared_ptr<VETimelineExportFrameImage> frame;
-    if (later) {
-        const auto self = shared_from_this();
+    if (blocks) {
+        // Queued now, in the converter's order; rendered where the picture is wanted.
+        const VEExportFrameBlocks::Ticket ticket = blocks->ask(time);
         frame = std::make_shared<VETimelineExportFrameImage>(
-            frameSize, [self, time] { return self->p_renderWithFreeBlock(time); }, time);
+            frameSize, [blocks, ticket] { return blocks->picture(ticket); }, time);
     } else {
         const GetImage block = getImage();
         frame = std::make_shared<VETimelineExportFrameImage>(frameSize, block ? block(time) : QImage(), time);

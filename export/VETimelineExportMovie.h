@@ -6,21 +6,22 @@
 #include <QImage>
 #include <QSizeF>
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+class VEExportFrameBlocks;
 class VETimelineAudioItemExport;
 
 // The project as a movie: each picture is rendered on request through the frame block, the
 // sound is read from the pre-mixed audio file (ffaudio) once the export has made it.
 //
 // With frame blocks over copies of the project, pictures are rendered where the converter's
-// worker threads ask for them, several at once, each block used by one thread at a time;
-// otherwise getImage renders each frame on the converter's calling thread.
-class VETimelineExportMovie : public MovieSource, public std::enable_shared_from_this<VETimelineExportMovie>
+// worker threads ask for them, several at once, each block used by one thread at a time and
+// given its frames in the order the converter asked for them; otherwise getImage renders each
+// frame on the converter's calling thread.
+class VETimelineExportMovie : public MovieSource
 {
 public:
     // The whole project's picture at a media time; a null image for none.
@@ -51,13 +52,8 @@ public:
     bool readSample(float *buffer, int nbStream, int frames) override;
 
 private:
-    // Renders with whichever frame block is free, waiting for one.
-    QImage p_renderWithFreeBlock(qint64 time);
-
     mutable std::mutex m_mutex; // the frame blocks
-    std::condition_variable m_blockFreed;
-    std::vector<GetImage> m_freeBlocks;
-    bool m_hasFrameBlocks = false;
+    std::shared_ptr<VEExportFrameBlocks> m_frameBlocks;
     HLAtomicProperty<qint64> m_duration;
     HLAtomicProperty<GetImage> m_getImage;
     HLAtomicProperty<qint64> m_fadeOut;

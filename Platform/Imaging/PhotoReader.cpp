@@ -19,7 +19,7 @@ constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
 // A photo cut short is taken when at least this share of it decoded.
 constexpr double kIntactShare = 0.75;
 
-// Qt refuses decodes above its allocation limit (256 MB); a 100-megapixel photo needs more.
+// Enough for a 100-megapixel photo.
 constexpr int kAllocationLimitMB = 1024;
 
 // size reduced, aspect kept, to fit inside limit; unchanged when it fits already.
@@ -63,6 +63,17 @@ void PhotoReader::setLimit(const QSize &limit)
     m_limit = limit;
 }
 
+void PhotoReader::setRegion(const QRect &region)
+{
+    m_region = region;
+}
+
+void PhotoReader::allowLargePhotos()
+{
+    if (QImageReader::allocationLimit() < kAllocationLimitMB)
+        QImageReader::setAllocationLimit(kAllocationLimitMB);
+}
+
 QString PhotoReader::errorString() const
 {
     return m_error;
@@ -73,10 +84,12 @@ QString PhotoReader::warning() const
     return m_warning;
 }
 
-QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error, QString *warning)
+QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error, const QRect &region,
+                         QString *warning)
 {
     PhotoReader reader(path);
     reader.setLimit(limit);
+    reader.setRegion(region);
     QImage image = reader.read();
     if (error)
         *error = reader.errorString();
@@ -85,21 +98,23 @@ QImage PhotoReader::load(const QString &path, const QSize &limit, QString *error
     return image;
 }
 
-QImage PhotoReader::intactPart(QImage picture)
+QRect PhotoReader::intactRectOf(const QImage &picture)
 {
     const QRect intact = JpegIntegrity::intactRect(picture);
     const double share = double(intact.width()) * intact.height() / (double(picture.width()) * picture.height());
     const int missing = int(std::lround((1.0 - share) * 100));
-    if (share < kIntactShare)
-        return failed(QStringLiteral("Cannot read %1: the file is cut short and %2 % of the picture is missing")
-                          .arg(m_path)
-                          .arg(missing));
+    if (share < kIntactShare) {
+        failed(QStringLiteral("Cannot read %1: the file is cut short and %2 % of the picture is missing")
+                   .arg(m_path)
+                   .arg(missing));
+        return {};
+    }
     m_warning = intact == picture.rect()
                     ? QStringLiteral("%1 is cut short: its picture may show less detail").arg(m_path)
                     : QStringLiteral("%1 is cut short: %2 % of the picture is missing and was left out")
                           .arg(m_path)
                           .arg(std::max(missing, 1));
-    return intact == picture.rect() ? picture : picture.copy(intact);
+    return intact;
 }
 
 QImage PhotoReader::failed(const QString &reason)
@@ -134,32 +149,60 @@ QImage PhotoReader::readWithQt()
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     static std::once_flag raised;
-    std::call_once(raised, [] {
-        if (QImageReader::allocationLimit() < kAllocationLimitMB)
-            QImageReader::setAllocationLimit(kAllocationLimitMB);
-    });
+    std::call_once(raised, allowLargePhotos);
     if (!reader.canRead())
         return failed(QStringLiteral("Not a picture: %1 (%2)").arg(m_path, reader.errorString()));
     const QSize stored = reader.size();
-    if (stored.isValid() && !m_limit.isEmpty()) {
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    // A JPEG cut short is read whole, so that the grey the decoder fills its missing part
+    // with is found and left out before any cut.
+    const bool cutShort = reader.format() == "jpeg" && JpegIntegrity::isCutShort(m_path);
+    // A region is in upright terms; the decoder clips before it turns, so turned photos are
+    // read whole and cut afterwards.
+    if (!stored.isValid() || cutShort || (!m_region.isEmpty() && turn != QImageIOHandler::TransformationNone)) {
+        QImage image = reader.read();
+        if (image.isNull())
+            return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
+        QRect usable = image.rect();
+        if (cutShort) {
+            image = std::move(image).convertToFormat(kFormat);
+            usable = intactRectOf(image);
+            if (usable.isEmpty())
+                return {};
+        }
+        return cutAndFitted(std::move(image), usable);
+    }
+    QSize part = stored;
+    if (!m_region.isEmpty()) {
+        const QRect clip = m_region.intersected(QRect(QPoint(0, 0), stored));
+        if (clip.isEmpty())
+            return failed(QStringLiteral("Nothing of %1 lies in the part asked for").arg(m_path));
+        reader.setClipRect(clip);
+        part = clip.size();
+    }
+    if (!m_limit.isEmpty()) {
         // The limit applies to the upright picture; the decoder scales before it turns.
-        const bool turns = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-        const QSize limit = turns ? m_limit.transposed() : m_limit;
-        const QSize fitted = fittedInside(stored, limit);
-        if (fitted != stored)
+        const QSize limit = turn.testFlag(QImageIOHandler::TransformationRotate90) ? m_limit.transposed() : m_limit;
+        const QSize fitted = fittedInside(part, limit);
+        if (fitted != part)
             reader.setScaledSize(fitted);
     }
-    const bool jpeg = reader.format() == "jpeg";
     QImage image = reader.read();
     if (image.isNull())
         return failed(QStringLiteral("Cannot read %1: %2").arg(m_path, reader.errorString()));
-    if (jpeg && JpegIntegrity::isCutShort(m_path))
-        image = intactPart(image.convertToFormat(kFormat));
-    if (!image.isNull() && !stored.isValid() && !m_limit.isEmpty()) {
-        const QSize fitted = fittedInside(image.size(), m_limit);
-        if (fitted != image.size())
-            image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    return image;
+}
+
+QImage PhotoReader::cutAndFitted(QImage image, const QRect &usable)
+{
+    const QRect clip = m_region.isEmpty() ? usable : m_region.intersected(usable);
+    if (clip.isEmpty())
+        return failed(QStringLiteral("Nothing of %1 lies in the part asked for").arg(m_path));
+    if (clip != image.rect())
+        image = image.copy(clip);
+    const QSize fitted = fittedInside(image.size(), m_limit);
+    if (fitted != image.size())
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
@@ -194,8 +237,6 @@ QImage PhotoReader::readHeif()
     QImage image = view.convertToFormat(kFormat); // a copy: the view dies with the decoded image
     if (image.isNull())
         return failed(QStringLiteral("Out of memory reading %1").arg(m_path));
-    const QSize fitted = fittedInside(image.size(), m_limit);
-    if (fitted != image.size())
-        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return image;
+    const QRect whole = image.rect();
+    return cutAndFitted(std::move(image), whole);
 }

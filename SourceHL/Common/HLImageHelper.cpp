@@ -206,7 +206,7 @@ QSizeF HLImageHelper::hlValidate(const QString &path, const PathBlock &source, c
     if (probe.format() == "jpeg" && stored.isValid()
         && probe.transformation() == QImageIOHandler::TransformationNone && !JpegIntegrity::isCutShort(path))
         return keptJpeg(path, stored, source(name), [&] { return preview(name); }, compress, limit, error);
-    const QImage picture = PhotoReader::load(path, {}, &reason, warning);
+    const QImage picture = PhotoReader::load(path, {}, &reason, {}, warning);
     if (picture.isNull())
         return failed();
     // Transparency would turn black in a JPEG; such photos are kept as PNG.
@@ -345,6 +345,15 @@ QRectF HLImageHelper::limitCroppedRatioRect(QSizeF size, QSizeF box)
     const float cutWidth = t <= r ? std::min(w, h * t) : w;
     const float cutHeight = t <= r ? h : std::min(h, w / t);
     return QRectF((w - cutWidth) * 0.5f / w, (h - cutHeight) * 0.5f / h, cutWidth / w, cutHeight / h);
+}
+
+QRect HLImageHelper::pixelRectOf(QSizeF size, const QRectF &ratio)
+{
+    const int left = qRound(ratio.left() * size.width());
+    const int right = qRound(ratio.right() * size.width());
+    const int top = qRound((1.0 - ratio.bottom()) * size.height());
+    const int bottom = qRound((1.0 - ratio.top()) * size.height());
+    return QRect(left, top, right - left, bottom - top);
 }
 
 QRectF HLImageHelper::croppedDrawRect(QSizeF size, const QRectF &ratio)

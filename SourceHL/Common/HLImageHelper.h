@@ -80,6 +80,8 @@ public:
     static QSizeF minOutsideSize(QSizeF size, QSizeF box);
     static QRectF limitCroppedRatioRect(QSizeF size, QSizeF box); // the centre cut, as ratios
     static QRectF croppedDrawRect(QSizeF size, const QRectF &ratio); // where the whole picture goes
+    // The whole pixels (y down, as QImage counts them) that ratio (y up) covers in a picture of size.
+    static QRect pixelRectOf(QSizeF size, const QRectF &ratio);
     static QRectF dragBadgeRect(QSizeF size);
     // A y-up rectangle inside a picture of the given height, in the painter's y-down terms.
     static QRectF flipped(const QRectF &yUp, double height);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -324,6 +325,54 @@ TEST(VETimelineExportMovie, FrameBlocksRenderWhereThePicturesAreAskedForOneThrea
         worker.join();
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(overlaps, 0);
+}
+
+// A worker that stalls after taking its frame must not let a block render a later time first:
+// the renderers keep state from frame to frame.
+TEST(VETimelineExportMovie, EachBlockRendersItsFramesInTimeOrderWhateverOrderThePicturesAreWanted)
+{
+    auto movie = std::make_shared<VETimelineExportMovie>();
+    movie->setVideoSize(QSizeF(16, 16));
+    constexpr int kBlocks = 3;
+    std::vector<qint64> seen[kBlocks];
+    std::vector<VETimelineExportMovie::GetImage> blocks;
+    for (int b = 0; b < kBlocks; ++b) {
+        blocks.push_back([&, b](qint64 time) {
+            seen[b].push_back(time); // one thread at a time per block
+            QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(int(time % 256), 0, 0));
+            return image;
+        });
+    }
+    movie->setFrameBlocks(blocks);
+
+    constexpr int kFrames = 40;
+    std::vector<std::shared_ptr<ZKMovieImage>> frames;
+    for (int i = 0; i < kFrames; ++i)
+        movie->decodeImageAtTime(i, [&](const std::shared_ptr<ZKMovieImage> &frame) { frames.push_back(frame); }, true);
+    // Late frames first, then the rest from several threads, latest first.
+    EXPECT_EQ(frames[25]->currentImage().pixelColor(3, 3).red(), 25);
+    EXPECT_EQ(frames[3]->currentImage().pixelColor(3, 3).red(), 3);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 4; ++w) {
+        workers.emplace_back([&, w] {
+            for (int i = kFrames - 1 - w; i >= 0; i -= 4) {
+                if (frames[size_t(i)]->currentImage().pixelColor(3, 3).red() != i)
+                    ++wrong;
+            }
+        });
+    }
+    for (auto &worker : workers)
+        worker.join();
+    EXPECT_EQ(wrong, 0);
+    size_t rendered = 0;
+    for (const auto &times : seen) {
+        EXPECT_TRUE(std::is_sorted(times.begin(), times.end())) << ::testing::PrintToString(times);
+        EXPECT_EQ(std::adjacent_find(times.begin(), times.end()), times.end());
+        rendered += times.size();
+    }
+    EXPECT_EQ(rendered, size_t(kFrames)); // each frame once
 }
 
 TEST(VEExportHandOff, TitlesAreDrawnOverTheFrameAtItsSize)

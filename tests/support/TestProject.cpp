@@ -124,10 +124,11 @@ void setUpPools(const TestFolder &folder)
     QDir().mkpath(folder.file("in"));
 }
 
-std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image)
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image, const char *format)
 {
-    const QString path = folder.file(QStringLiteral("in/photo%1.png").arg(fileCounter++));
-    image.save(path, "PNG");
+    const QString path =
+        folder.file(QStringLiteral("in/photo%1.%2").arg(fileCounter++).arg(QString::fromLatin1(format).toLower()));
+    image.save(path, format, 95);
     return import(HLResourceTypeImage, path);
 }
 

@@ -31,7 +31,8 @@ void setUpTemplates(ProbeLayout layout);
 // Registers the working pools under folder.
 void setUpPools(const TestFolder &folder);
 
-std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image);
+// Written as PNG, or in format ("JPEG" keeps large photos quick to write and read).
+std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QImage &image, const char *format = "PNG");
 std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QColor &color, int width = 64,
                                             int height = 48);
 // An indexed clip (frame i is grey level i × 8), with a sine tone of 0.5 at toneHz when given.

@@ -70,12 +70,12 @@ HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_pt
         if (resource->isVideo())
             setDecodeSize(*resource, mode == HLRenderModePreview ? limit : limit * 1.2);
         // Loads are asked through the model's render item, which keeps them until syncLoad
-        // gives them back; the edits come from the copy.
-        Picture picture = renderItem->originalImage(mode, videoTime, limit, resident);
+        // gives them back; the edits come from the copy. The crop is cut first, at full detail.
+        Picture picture = renderItem->originalImage(mode, videoTime, limit, resident, edits->oCrop().get(),
+                                                    edits->oRotate().get());
         if (!picture.isNull()) {
             picture = edits->oEffect()->render(picture);
             picture = edits->oRotate()->render(picture);
-            picture = edits->oCrop()->render(picture);
         }
         if (!special && frameEdit && !picture.isNull())
             picture = frameEdit->render(picture);

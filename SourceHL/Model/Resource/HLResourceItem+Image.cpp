@@ -1,5 +1,6 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 
+#include "Platform/Imaging/PhotoReader.h"
 #include "SourceHL/Common/HLImageHelper.h"
 
 #include <QDir>
@@ -77,9 +78,11 @@ void HLResourceItem::configureForImage()
         },
         [](const QString &folder) { return QDir(folder).filePath(QStringLiteral("Source")); }, HLResourceTypeImage);
     setUpPreprocess(preprocessImage, HLResourceTypeImage);
+    // Photos load through the photo reader, here and everywhere, so large ones decode.
+    PhotoReader::allowLargePhotos();
     setUpInitiation(
         [](const QString &path) -> HLResourceObject {
-            QImage image(path);
+            QImage image = PhotoReader::load(path);
             if (image.isNull())
                 return {};
             return image;

@@ -2,6 +2,7 @@
 
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
+#include "Platform/Imaging/PhotoCache.h"
 #include "SourceHL/Common/HLColorHelper.h"
 #include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
@@ -85,12 +86,13 @@ QImage HLBackEditSlideshow::p_safedImageOf(QSizeF size) const
 {
     if (!m_oBack)
         return {};
-    m_oBack->setBLoadSource(true);
-    const QImage source = m_oBack->imageSource();
-    m_oBack->setBLoadSource(false);
-    if (source.isNull())
+    // The centre cut to the size's shape, decoded straight at that size (the photo may be far
+    // larger) and shared with the other renderers drawing it.
+    const QSizeF whole = m_oBack->imageResolution();
+    if (whole.isEmpty())
         return {};
-    return HLImageHelper::hlLimitCroppedImageOf(source, size);
+    const QRect region = HLImageHelper::pixelRectOf(whole, HLImageHelper::limitCroppedRatioRect(whole, size));
+    return PhotoCache::shared().photo(m_oBack->sourcePath(), region, size.toSize().expandedTo(QSize(1, 1)));
 }
 
 QImage HLBackEditSlideshow::previewImage() const

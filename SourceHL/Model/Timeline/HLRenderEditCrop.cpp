@@ -106,6 +106,13 @@ Picture HLRenderEditCrop::render(const Picture &picture) const
                                   h * double(m_dRatioH)));
 }
 
+QRectF HLRenderEditCrop::ratioRect() const
+{
+    if (!isEdited())
+        return QRectF(0, 0, 1, 1);
+    return QRectF(m_dRatioX, m_dRatioY, m_dRatioW, m_dRatioH);
+}
+
 bool HLRenderEditCrop::mendDecoded()
 {
     if (!std::isfinite(m_dRatioX) || !std::isfinite(m_dRatioY) || !std::isfinite(m_dRatioW)

@@ -2,6 +2,8 @@
 
 #include "Platform/Foundation/HLCoding.h"
 
+#include <QRectF>
+
 #include <memory>
 
 class Picture;
@@ -34,6 +36,9 @@ public:
     // The picture (extent starting at (0, 0)) cropped to the rectangle; the input itself
     // when nothing is cropped. The result keeps its place: its extent starts at (W·x, H·y).
     Picture render(const Picture &picture) const;
+    // The rectangle kept, as fractions of the picture (y up); the whole (0, 0, 1, 1) when
+    // nothing is cropped.
+    QRectF ratioRect() const;
 
     QString className() const override { return QStringLiteral("HLRenderEditCrop"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;

@@ -5,6 +5,8 @@
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "Platform/Imaging/Picture.h"
 
+#include <QTransform>
+
 #include <cmath>
 #include <numbers>
 
@@ -90,6 +92,17 @@ Picture HLRenderEditRotate::render(const Picture &picture) const
     result = result.rotated(std::numbers::pi * (m_iRotation / 180.0));
     const QRectF turned = result.extent();
     return result.translated(-turned.x(), -turned.y());
+}
+
+QRectF HLRenderEditRotate::unturnedRect(const QRectF &turned) const
+{
+    if (!isEdited())
+        return turned;
+    // The turn of render() on the unit square, its result moved back onto the square.
+    QTransform turn = QTransform::fromScale(m_bFlipH ? -1.0 : 1.0, m_bFlipV ? -1.0 : 1.0) * QTransform().rotate(m_iRotation);
+    const QRectF square = turn.mapRect(QRectF(0, 0, 1, 1));
+    turn *= QTransform::fromTranslate(-square.x(), -square.y());
+    return turn.inverted().mapRect(turned);
 }
 
 std::optional<int32_t> HLRenderEditRotate::p_quarterTurnOf(int32_t rotation)

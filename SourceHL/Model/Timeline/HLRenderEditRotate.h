@@ -2,6 +2,8 @@
 
 #include "Platform/Foundation/HLCoding.h"
 
+#include <QRectF>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -41,6 +43,9 @@ public:
     // The picture flipped and turned, its extent moved to start at (0, 0); the input itself
     // when not edited.
     Picture render(const Picture &picture) const;
+    // A rectangle of the turned picture, as fractions of its size (y up), as the same
+    // fractions of the picture before the turn: the part to read for it.
+    QRectF unturnedRect(const QRectF &turned) const;
 
     QString className() const override { return QStringLiteral("HLRenderEditRotate"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;

@@ -3,6 +3,7 @@
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "Platform/Imaging/Picture.h"
+#include "Platform/Imaging/PhotoCache.h"
 #include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
@@ -101,12 +102,14 @@ float HLRenderItem::renderDisplayDuration() const
     return m_oTrim->trimedDuraton();
 }
 
-// The limit shaped to the picture, with some room for the templates' zooms.
-QSizeF HLRenderItem::p_shapedLimit(QSize picture, QSizeF limit)
+namespace {
+
+const QRectF kWhole(0, 0, 1, 1);
+
+// The limit shaped to a picture of size, with some room for the templates' zooms.
+QSizeF shapedLimit(QSizeF size, QSizeF limit)
 {
-    if (picture.isEmpty())
-        return limit;
-    const float pictureRatio = float(double(picture.width()) / double(picture.height()));
+    const float pictureRatio = float(size.width() / size.height());
     const float limitRatio = float(limit.width() / limit.height());
     if (pictureRatio > limitRatio)
         limit.setHeight(limit.width() / double(pictureRatio));
@@ -115,40 +118,74 @@ QSizeF HLRenderItem::p_shapedLimit(QSize picture, QSizeF limit)
     return limit * double(1.2f);
 }
 
-Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent)
+} // namespace
+
+QImage HLRenderItem::p_loadedImage(HLRenderMode mode, float time, bool persistent)
+{
+    const bool preview = mode == HLRenderModePreview;
+    const auto setLoad = [&](bool load) {
+        if (preview)
+            m_oResource->setBLoadPreview(load);
+        else
+            m_oResource->setBLoadSource(load);
+    };
+    const bool temporary = !persistent && !(preview ? m_bHoldsPreview : m_bHoldsSource);
+    if (temporary)
+        setLoad(true);
+    else if (preview)
+        p_holdPreview();
+    else
+        p_holdSource();
+    const QImage image = m_oResource->isVideo() ? m_oResource->videoFrameAt(time)
+                         : preview              ? m_oResource->imagePreview()
+                                                : m_oResource->imageSource();
+    if (temporary)
+        setLoad(false);
+    return image;
+}
+
+Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent,
+                                    const HLRenderEditCrop *crop, const HLRenderEditRotate *rotate)
 {
     const bool video = m_oResource->enType() == HLResourceTypeVideo;
     if (video)
         time = m_oTrim ? m_oTrim->mappedTime(time) : 0.0f;
+    const QRectF kept = crop ? crop->ratioRect() : kWhole;
+    const QRectF cut = rotate ? rotate->unturnedRect(kept) : kept;
+    const bool turned = rotate && !rotate->isNormal();
+    const bool exporting = mode != HLRenderModePreview;
 
-    QImage image;
-    if (mode == HLRenderModePreview) {
-        const bool temporary = !persistent && !m_bHoldsPreview;
-        if (temporary)
-            m_oResource->setBLoadPreview(true);
-        else
-            p_holdPreview();
-        image = video ? m_oResource->videoFrameAt(time) : m_oResource->imagePreview();
-        if (temporary)
-            m_oResource->setBLoadPreview(false);
-        // Limiting leaves a picture larger than its place in one direction only (a panorama)
-        // at its full size, which every later step then pays for: it is shaped as in export.
-        if ((image.width() > limit.width()) != (image.height() > limit.height()))
-            limit = p_shapedLimit(image.size(), limit);
-    } else {
-        const bool temporary = !persistent && !m_bHoldsSource;
-        if (temporary)
-            m_oResource->setBLoadSource(true);
-        else
-            p_holdSource();
-        image = video ? m_oResource->videoFrameAt(time) : m_oResource->imageSource();
-        if (temporary)
-            m_oResource->setBLoadSource(false);
-        if (!image.isNull())
-            limit = p_shapedLimit(image.size(), limit);
+    const QSizeF whole = video ? QSizeF() : m_oResource->imageResolution();
+    if (exporting && !whole.isEmpty()) {
+        const QRect region = cut == kWhole ? QRect() : HLImageHelper::pixelRectOf(whole, cut);
+        const QSizeF part = region.isNull() ? whole : QSizeF(region.size());
+        if (part.isEmpty())
+            return {};
+        QSizeF drawn = shapedLimit(turned ? part.transposed() : part, limit);
+        if (turned)
+            drawn.transpose();
+        const QImage image = PhotoCache::shared().photo(m_oResource->sourcePath(), region,
+                                                        drawn.toSize().expandedTo(QSize(1, 1)));
+        return Picture::fromImage(image);
     }
+
+    QImage image = p_loadedImage(mode, time, persistent);
     if (image.isNull())
         return {};
+    if (cut != kWhole) {
+        image = image.copy(HLImageHelper::pixelRectOf(image.size(), cut));
+        if (image.isNull())
+            return {};
+    }
+    const QSize upright = turned ? image.size().transposed() : image.size();
+    // Limiting leaves a picture larger than its place in one direction only (a panorama) at
+    // its full size, which every later step of the preview then pays for: it is shaped too.
+    const bool panorama = (upright.width() > limit.width()) != (upright.height() > limit.height());
+    if (exporting || panorama) {
+        limit = shapedLimit(upright, limit);
+        if (turned)
+            limit.transpose();
+    }
     return Picture::fromImage(HLImageHelper::hlLimitInsideImageOf(image, limit));
 }
 

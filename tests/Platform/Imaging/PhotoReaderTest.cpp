@@ -96,6 +96,45 @@ TEST(PhotoReader, LimitReducesTheUprightPicture)
     EXPECT_EQ(PhotoReader::load(path, QSize(1000, 1000)).size(), QSize(128, 256));
 }
 
+// A part of the upright photo, read at the size it is drawn; camera orientation included.
+TEST(PhotoReader, RegionIsCutBeforeTheLimit)
+{
+    TestFolder folder;
+    const QString upright = folder.file("upright.jpg");
+    writeFile(upright, encoded(halves(256, 128), "JPEG"));
+    const QString turned = folder.file("turned.jpg");
+    writeFile(turned, jpegWithOrientation(halves(256, 128), 6)); // upright 128 × 256, red on top
+    const QString png = folder.file("halves.png");
+    writeFile(png, encoded(halves(256, 128), "PNG"));
+    const struct
+    {
+        const QString &path;
+        QRect region;
+        QSize limit;
+        QSize size;
+        bool red;
+    } cases[] = {
+        {upright, {128, 0, 128, 128}, {}, {128, 128}, false},
+        {upright, {0, 0, 128, 128}, {32, 32}, {32, 32}, true},
+        {upright, {64, 32, 128, 64}, {1000, 1000}, {128, 64}, true}, // never enlarged; left half red
+        {turned, {0, 0, 128, 128}, {}, {128, 128}, true},
+        {turned, {0, 128, 128, 128}, {16, 16}, {16, 16}, false},
+        {png, {200, 0, 100, 128}, {}, {56, 128}, false}, // clipped to the photo
+    };
+    for (const auto &c : cases) {
+        QString error;
+        const QImage part = PhotoReader::load(c.path, c.limit, &error, c.region);
+        ASSERT_FALSE(part.isNull()) << error.toStdString();
+        EXPECT_EQ(part.size(), c.size) << c.path.toStdString();
+        EXPECT_EQ(part.format(), QImage::Format_ARGB32_Premultiplied);
+        const QRgb corner = part.pixel(2, 2);
+        EXPECT_TRUE(c.red ? reddish(corner) : bluish(corner)) << c.path.toStdString() << " " << c.region.x();
+    }
+    QString error;
+    EXPECT_TRUE(PhotoReader::load(upright, {}, &error, QRect(300, 0, 10, 10)).isNull());
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(PhotoReader, ReadsEveryFormatByItsContent)
 {
     TestFolder folder;
@@ -172,7 +211,7 @@ TEST(PhotoReader, AJpegCutShortKeepsWhatDecodedOrIsRefused)
         const QByteArray jpeg = jpegWithOrientation(picture, c.orientation);
         writeFile(folder.file(c.name), jpeg.left(qsizetype(jpeg.size() * c.kept)));
         QString error, warning;
-        const QImage image = PhotoReader::load(folder.file(c.name), {}, &error, &warning);
+        const QImage image = PhotoReader::load(folder.file(c.name), {}, &error, {}, &warning);
         if (!c.taken) {
             EXPECT_TRUE(image.isNull());
             EXPECT_TRUE(error.contains("cut short")) << error.toStdString();

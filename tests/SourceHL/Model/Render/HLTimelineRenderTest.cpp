@@ -22,9 +22,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 
 #include <functional>
+#include <tuple>
 
 using namespace RenderProject;
 
@@ -160,6 +162,65 @@ TEST_F(TimelineRenderTest, EditsReachThePicture)
             EXPECT_TRUE(near(seen, c.expected, 30)) << c.name << " mode " << mode << ": " << qPrintable(seen.name());
         }
     }
+}
+
+// Photos above about 33 megapixels need more than Qt's default allocation limit (128 MB), which
+// a fresh process starts with: slides and backgrounds of a 48 MP photo must still show.
+TEST_F(TimelineRenderTest, LargePhotosShowInPreviewExportAndAsBackground)
+{
+    const QColor colour(200, 40, 40);
+    QImage large(8000, 6000, QImage::Format_RGB32);
+    large.fill(colour);
+    const auto photo = importPhoto(folder, large, "JPEG");
+    large = QImage();
+    const auto green = importPhoto(folder, Qt::green);
+    ASSERT_TRUE(photo && green);
+    // As a program that reopens a project starts: nothing imported, the limit as Qt sets it.
+    QImageReader::setAllocationLimit(128);
+    HLResourceItem::configureForImage();
+    auto timeline = RenderProject::timeline(2);
+    ASSERT_TRUE(timeline->addOutTo({photo, green}, QString()));
+    const auto back = timeline->mtAryItems().first()->oBackEdit();
+    back->setBBackground(true);
+    back->setEnBackType(1);
+    back->setOBack(photo);
+    back->setBIsDirty(true);
+    auto render = renderOf(timeline, QSizeF(128, 96), 64);
+    for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
+        for (const auto &[time, x, expected] : {std::tuple{3.0f, 0.5, colour}, std::tuple{3.0f, 0.05, colour},
+                                                std::tuple{8.0f, 0.05, colour}, std::tuple{8.0f, 0.5, QColor(Qt::green)}}) {
+            const QColor seen = probe(frameAt(*render, *timeline, time, mode), x, 0.5);
+            EXPECT_TRUE(near(seen, expected)) << "mode " << mode << " t " << time << " x " << x << ": "
+                                              << qPrintable(seen.name());
+        }
+    }
+}
+
+// A 50 % crop of a photo with fine detail, exported at full size, keeps the detail: the crop is
+// read at the size it is drawn, not enlarged from a copy shrunk for the whole photo.
+TEST_F(TimelineRenderTest, CroppedPhotosKeepTheirDetailInExport)
+{
+    // Columns two pixels wide, black and white.
+    QImage stripes(1024, 768, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        QPainter(&stripes).fillRect(x, 0, 1, stripes.height(), (x / 2) % 2 ? Qt::white : Qt::black);
+    auto timeline = RenderProject::timeline(1); // one photo an item: drawn whole over the frame
+    ASSERT_TRUE(timeline->addOutTo({importPhoto(folder, stripes)}, QString()));
+    const auto item = timeline->mtAryItems().first()->renderItems().first();
+    item->oCrop()->setDRatioW(0.5f);
+    item->oCrop()->setDRatioH(0.5f);
+    item->oCrop()->setDRatioX(0.25f);
+    item->oCrop()->setDRatioY(0.25f);
+    auto render = renderOf(timeline, QSizeF(512, 384));
+    const QImage frame = frameAt(*render, *timeline, 1, HLRenderModeExport);
+    ASSERT_EQ(frame.size(), QSize(512, 384));
+    // Neighbouring stripes still differ by most of the range across the middle row.
+    int weakest = 255;
+    for (int x = 100; x < 400; x += 2) {
+        const int a = qGray(frame.pixel(x, 192)), b = qGray(frame.pixel(x + 2, 192));
+        weakest = std::min(weakest, std::abs(a - b));
+    }
+    EXPECT_GT(weakest, 160);
 }
 
 TEST_F(TimelineRenderTest, EditsMadeWhilePlayingAreRedrawn)

@@ -1,5 +1,6 @@
 #include "Platform/Imaging/ImageFilters.h"
 #include "Platform/Imaging/Picture.h"
+#include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Model/Timeline/HLBackEditSlideshow.h"
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
 #include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
@@ -151,6 +152,37 @@ TEST(EditPictures, CropKeepsItsPlace)
     corner->setDRatioW(0.1f);
     corner->setDRatioH(0.1f);
     EXPECT_EQ(at(corner->render(picture), 3, 3), QColor(Qt::red));
+}
+
+// Cutting the part of the unturned picture that unturnedRect names and then turning it gives
+// the crop of the turned picture, pixel for pixel, in every orientation.
+TEST(EditPictures, CropCutBeforeTheTurnMatchesTheCropAfterIt)
+{
+    QImage pixels(40, 24, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            pixels.setPixel(x, y, qRgb(x * 6, y * 10, 128));
+    const Picture picture = Picture::fromImage(pixels);
+    auto crop = HLRenderEditCrop::editCrop();
+    crop->setDRatioW(0.5f);
+    crop->setDRatioH(0.5f);
+    crop->setDRatioX(0.25f);
+    crop->setDRatioY(0.5f);
+    for (int turns = 0; turns < 4; ++turns) {
+        for (int flips = 0; flips < 4; ++flips) {
+            auto rotate = HLRenderEditRotate::editRotate();
+            for (int i = 0; i < turns; ++i)
+                rotate->rotateL();
+            if (flips & 1)
+                rotate->flipH();
+            if (flips & 2)
+                rotate->flipV();
+            const QImage expected = crop->render(rotate->render(picture)).image();
+            const QRect region = HLImageHelper::pixelRectOf(QSizeF(pixels.size()), rotate->unturnedRect(crop->ratioRect()));
+            const QImage cut = rotate->render(Picture::fromImage(pixels.copy(region))).image();
+            EXPECT_EQ(cut, expected) << "turns " << turns << " flips " << flips;
+        }
+    }
 }
 
 TEST(EditPictures, PhotoFrameCanvas)

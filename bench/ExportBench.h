@@ -1,0 +1,39 @@
+#pragma once
+
+#include "SourceHL/Model/Resource/HLResourcePool.h"
+
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class HLAudiolineItem;
+class HLRenderSizer;
+class HLResourceItem;
+class HLTextlineItem;
+class HLTimelineItem;
+
+// What the export benchmarks share: the engine set up over a folder, imports, fitting a
+// project to a length, and one export through the whole export path, timed.
+namespace ExportBench {
+
+// Resource kinds and pools under folder, the shipped templates, render contexts for frameSize.
+std::shared_ptr<HLRenderSizer> setUpEngine(const QString &folder, QSize frameSize);
+std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path);
+// Sets every item's display length so that the timeline lasts seconds.
+void fitDuration(HLTimelineItem &timeline, float seconds);
+// Processor seconds of this process (RUSAGE_SELF) or of its finished children.
+double cpuSeconds(int who);
+
+struct Run
+{
+    double wall = 0;
+    double cpu = 0;
+    QString error; // empty when the movie was written
+};
+// Exports the project as H.264 MP4 at the sizer's size, rate frames a second and bitrate.
+Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
+                const std::shared_ptr<HLTextlineItem> &textline, const HLAudiolineItem &audioline, int rate,
+                int bitrate, const QString &path);
+
+} // namespace ExportBench
