@@ -184,9 +184,11 @@ TEST(CompositionRendererTest, RectangleMasksMatchTheirOutlineClip)
         const double cw = W / cols, ch = H / rows;
         for (int row = 0; row < rows; ++row)
             for (int col = 0; col < cols; ++col) {
+                // cells grow in whole pixels
                 const double q = std::clamp(progress * 2 - ((row + col) % 2), 0.0, 1.0);
-                if (q > 0)
-                    path.addRect(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5));
+                const double left = std::round(col * cw), right = std::round(col * cw + q * cw);
+                if (right > left)
+                    path.addRect(QRectF(QPointF(left, std::round(row * ch)), QPointF(right, std::round((row + 1) * ch))));
             }
         return path;
     };

@@ -118,6 +118,30 @@ TEST(TemplatePicturesTest, TransitionsDrawTheRightPictureWhereItBelongs)
     }
 }
 
+// The checker's cells must not show as faint lines along their edges while they are thinner than a
+// pixel: the first and last frames of a one-second transition at 30 frames a second are the
+// outgoing and the incoming picture to the pixel, at a PAL-like and an HD size.
+TEST(TemplatePicturesTest, CheckerOpensAndClosesOnWholePictures)
+{
+    const auto item = shipped(HLRenderTypeTransition, "Checker");
+    ASSERT_TRUE(item);
+    for (const QSize size : {QSize(640, 480), QSize(1280, 720)}) {
+        QImage a(size, QImage::Format_ARGB32_Premultiplied), b(size, QImage::Format_ARGB32_Premultiplied);
+        a.fill(kRed);
+        b.fill(kBlue);
+        auto r = HLTransitionRender::initSized(size, item->strName(), item->oContent());
+        r->updateImageA(a);
+        r->updateImageB(b);
+        r->setBSharpen(false);
+        EXPECT_EQ(r->snapshotNSImageAt(1.0f / 30), a) << size.width() << "x" << size.height();
+        EXPECT_EQ(r->snapshotNSImageAt(29.0f / 30), b) << size.width() << "x" << size.height();
+        // and in between, both pictures show
+        const QImage middle = r->snapshotNSImageAt(0.5f);
+        EXPECT_NE(middle, a);
+        EXPECT_NE(middle, b);
+    }
+}
+
 TEST(TemplatePicturesTest, SlideshowsShowEachPictureInItsPhase)
 {
     const QColor kTint(32, 32, 32); // TwoUp's own background
