@@ -55,28 +55,35 @@ public:
             throw ParseError{QStringLiteral("unknown format %1").arg(format)};
         if (root.contains("background"))
             m_c.m_background = colour(root.value("background"), "background").constant;
-        const QJsonValue lets = root.value("let");
-        if (!lets.isUndefined()) {
-            if (!lets.isArray())
-                throw ParseError{"let: expected an array of [name, expression]"};
-            for (const QJsonValue &entry : lets.toArray()) {
-                const QJsonArray pair = entry.toArray();
-                if (pair.size() != 2 || !pair[0].isString())
-                    throw ParseError{"let: expected [name, expression]"};
-                const QString name = pair[0].toString();
-                static const QRegularExpression word("^[A-Za-z_][A-Za-z0-9_]*$");
-                if (!word.match(name).hasMatch() || fixedNames().contains(name)
-                    || pictureNames().contains(name) || m_lets.contains(name))
-                    throw ParseError{QStringLiteral("let: bad or taken name '%1'").arg(name)};
-                Expression e = expr(pair[1], 0, "let " + name);
-                m_lets.insert(name, m_c.m_slotCount);
-                m_c.m_lets.emplace_back(m_c.m_slotCount++, std::move(e));
-            }
-        }
+        m_c.m_lets = lets(root.value("let"), "let");
         m_c.m_layers = layers(root.value("layers"), "layers");
     }
 
 private:
+    // [[name, expression], …]: each name gets a slot of its own and is known from then on.
+    std::vector<std::pair<int, Expression>> lets(const QJsonValue &v, const QString &where)
+    {
+        std::vector<std::pair<int, Expression>> result;
+        if (v.isUndefined())
+            return result;
+        if (!v.isArray())
+            throw ParseError{where + ": expected an array of [name, expression]"};
+        for (const QJsonValue &entry : v.toArray()) {
+            const QJsonArray pair = entry.toArray();
+            if (pair.size() != 2 || !pair[0].isString())
+                throw ParseError{where + ": expected [name, expression]"};
+            const QString name = pair[0].toString();
+            static const QRegularExpression word("^[A-Za-z_][A-Za-z0-9_]*$");
+            if (!word.match(name).hasMatch() || fixedNames().contains(name) || pictureNames().contains(name)
+                || m_lets.contains(name))
+                throw ParseError{QStringLiteral("%1: bad or taken name '%2'").arg(where, name)};
+            Expression e = expr(pair[1], 0, where + " " + name);
+            m_lets.insert(name, m_c.m_slotCount);
+            result.emplace_back(m_c.m_slotCount++, std::move(e));
+        }
+        return result;
+    }
+
     std::vector<CompositionLayer> layers(const QJsonValue &v, const QString &where)
     {
         if (v.isUndefined())
@@ -273,8 +280,11 @@ private:
         CompositionLayer l;
         l.type = typeOf(o, where);
         const bool repeat = l.type == CompositionLayer::Type::Repeat;
-        if (repeat)
+        const QHash<QString, int> outerLets = m_lets;
+        if (repeat) {
             ++m_inRepeat; // the repeater's own values already see its entry
+            l.lets = lets(o.value("let"), where + ".let");
+        }
         placement(o, where, l);
         switch (l.type) {
         case CompositionLayer::Type::Fill:
@@ -301,8 +311,10 @@ private:
             l.children = layers(o.value("layers"), where + ".layers");
             break;
         }
-        if (repeat)
+        if (repeat) {
             --m_inRepeat;
+            m_lets = outerLets; // a repeat's names are its own
+        }
         return l;
     }
 
@@ -395,9 +407,16 @@ private:
         l.hasCrop = o.contains("crop");
         l.trim = o.value("trim").toBool();
         l.crop = exprs<4>(o.value("crop"), {0, 0, 1, 1}, where + ".crop");
+        l.maxCut = expr(o.value("maxCut"), 1, where + ".maxCut");
+        l.pan = expr(o.value("pan"), 0.5, where + ".pan");
         l.radius = expr(o.value("radius"), 0, where + ".radius");
         l.border = stroke(o.value("border"), where + ".border");
         l.shadow = shadow(o.value("shadow"), where + ".shadow");
+        if (const QJsonValue b = o.value("backdrop"); !b.isUndefined()) {
+            l.backdrop.on = true;
+            l.backdrop.blur = expr(b.toObject().value("blur"), 16, where + ".backdrop.blur");
+            l.backdrop.colour = colour(b.toObject().value("color"), where + ".backdrop.color", QColor(0, 0, 0, 90));
+        }
     }
 
     void shape(const QJsonObject &o, const QString &where, CompositionLayer &l) const

@@ -110,6 +110,8 @@ void CompositionEvaluator::layers(const std::vector<CompositionLayer> &list, con
             s[Composition::SlotPin] = ramp(p.entry, p.hold);
             s[Composition::SlotPhold] = ramp(p.hold, p.exit);
             s[Composition::SlotPout] = ramp(p.exit, p.end);
+            for (const auto &[slot, e] : l.lets)
+                s[slot] = ev(e);
             layer(l, parent, inherited, out);
         }
         std::copy(saved.begin(), saved.end(), s + Composition::SlotIndex);
@@ -215,7 +217,12 @@ bool CompositionEvaluator::pictureItem(const CompositionLayer &l, Item &it)
     if (listIndex >= 0)
         m_frame.indexes.insert(listIndex);
     const double crop[4] = {ev(l.crop[0]), ev(l.crop[1]), ev(l.crop[2]), ev(l.crop[3])};
+    const double maxCut = ev(l.maxCut), pan = std::clamp(ev(l.pan), 0.0, 1.0);
     frame(l, it);
+    if (l.backdrop.on) {
+        it.backdropBlur = std::max(0.0, ev(l.backdrop.blur)) * m_frame.values[Composition::SlotRef];
+        it.backdropColour = colour(l.backdrop.colour);
+    }
     if (!it.image)
         return false; // nothing to draw; an empty entry leaves its place empty
     const QRectF whole = l.trim ? QRectF(trimmed(*it.image)) : QRectF(QPointF(0, 0), QSizeF(it.image->size()));
@@ -224,23 +231,39 @@ bool CompositionEvaluator::pictureItem(const CompositionLayer &l, Item &it)
                            .intersected(whole);
     if (src.isEmpty())
         return false;
-    fitted(l.fit, src, it);
+    CompositionLayer::Fit fit = l.fit;
+    if (fit == CompositionLayer::Fit::Fill) {
+        // only one side is cut, so the share of the area kept is the share of that side
+        const QRectF kept = filled(src, it.rect, 0.5);
+        if (kept.width() * kept.height() < src.width() * src.height() * (1 - maxCut))
+            fit = CompositionLayer::Fit::Fit; // too much would be lost: show it whole
+    }
+    fitted(fit, src, pan, it);
+    const QRectF bare = it.rect.adjusted(0.5, 0.5, -0.5, -0.5);
+    if (l.backdrop.on && !it.target.contains(bare))
+        it.backdropSource = filled(src, it.rect, 0.5);
     return true;
 }
 
-void CompositionEvaluator::fitted(CompositionLayer::Fit fit, QRectF src, Item &it)
+QRectF CompositionEvaluator::filled(const QRectF &src, const QRectF &dst, double pan)
+{
+    const double srcAspect = src.width() / src.height();
+    const double dstAspect = dst.width() / std::max(dst.height(), 1e-9);
+    if (srcAspect > dstAspect) { // cut the sides
+        const double w = src.height() * dstAspect;
+        return QRectF(src.x() + (src.width() - w) * pan, src.y(), w, src.height());
+    }
+    const double h = src.width() / std::max(dstAspect, 1e-9);
+    return QRectF(src.x(), src.y() + (src.height() - h) * pan, src.width(), h);
+}
+
+void CompositionEvaluator::fitted(CompositionLayer::Fit fit, QRectF src, double pan, Item &it)
 {
     QRectF dst = it.rect;
     const double srcAspect = src.width() / src.height();
     const double dstAspect = dst.width() / std::max(dst.height(), 1e-9);
     if (fit == CompositionLayer::Fit::Fill) {
-        if (srcAspect > dstAspect) { // cut the sides
-            const double w = src.height() * dstAspect;
-            src = QRectF(src.center().x() - w / 2, src.y(), w, src.height());
-        } else {
-            const double h = src.width() / std::max(dstAspect, 1e-9);
-            src = QRectF(src.x(), src.center().y() - h / 2, src.width(), h);
-        }
+        src = filled(src, dst, pan);
     } else if (fit == CompositionLayer::Fit::Fit) {
         if (srcAspect > dstAspect) {
             const double h = dst.width() / srcAspect;

@@ -34,7 +34,9 @@ private:
     void frame(const CompositionLayer &l, Item &it);
     // False when there is no picture to draw.
     bool pictureItem(const CompositionLayer &l, Item &it);
-    void fitted(CompositionLayer::Fit fit, QRectF src, Item &it);
+    // The part of src that covers dst, its window at pan (0 … 1) along the side that is cut.
+    static QRectF filled(const QRectF &src, const QRectF &dst, double pan);
+    void fitted(CompositionLayer::Fit fit, QRectF src, double pan, Item &it);
     // False when no child draws anything.
     bool groupItem(const CompositionLayer &l, double opacity, Item &it);
     QRect trimmed(const QImage &image);
