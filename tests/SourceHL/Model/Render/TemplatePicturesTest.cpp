@@ -1,6 +1,7 @@
 // Pictures of a handful of shipped templates at fixed times, probed where the expected colour is
 // known: the right picture in the right place at the right phase. Pictures are flat halves of
 // colour, so a probe away from an edge has one exact answer.
+#include "Platform/Composer/SlideTiming.h"
 #include "Platform/Imaging/Picture.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
 #include "SourceHL/Model/Render/HLSlideshowRender.h"
@@ -71,6 +72,14 @@ void expectProbes(const QImage &frame, const std::vector<Probe> &probes, const Q
         EXPECT_LE(d, 4) << qPrintable(what) << " at (" << probe.at.x() << ", " << probe.at.y() << "): got "
                         << qPrintable(got.name()) << ", expected " << qPrintable(probe.expected.name());
     }
+}
+
+QVariantList slideImages(const std::vector<QImage> &pictures)
+{
+    QVariantList images;
+    for (const QImage &picture : pictures)
+        images.append(QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(picture))}});
+    return images;
 }
 
 const QColor kRed(200, 40, 40), kYellow(230, 200, 40), kBlue(40, 60, 200), kCyan(40, 190, 190);
@@ -152,38 +161,38 @@ TEST(TemplatePicturesTest, SlideshowsShowEachPictureInItsPhase)
         float time;
         std::vector<Probe> probes;
     } cases[] = {
-        // Normal, 3 pictures: picture i enters over [4i, 4i + 1] and holds until 4i + 4 (total 12)
+        // Normal, 3 pictures: picture i enters over [4i, 4i + 1] (the last over [8, 9.5]) and holds
+        // until the next enters (total 12.5)
         {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 2.5f,
          {{{60, 45}, kRed}, {{6, 6}, kRed}}},
         {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 4.5f,
          {{{60, 45}, mix(kRed, kGreen, 0.5)}}},
         {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 6.5f, {{{60, 45}, kGreen}}},
-        {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 8.5f,
+        {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 8.75f,
          {{{60, 45}, mix(kGreen, kBlue, 0.5)}}},
-        {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 12.0f, {{{60, 45}, kBlue}}},
-        // a time past the end holds the last picture
         {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 12.5f, {{{60, 45}, kBlue}}},
+        // a time past the end holds the last picture
+        {"Normal", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue)}, 13.0f, {{{60, 45}, kBlue}}},
         // the first picture pans left over its stay [0, 6.5]: its edge moves from x 69 to x 51
         {"KenBurnsPanLeft", {halves(kRed, kYellow), halves(kBlue, kCyan)}, 0.0f,
          {{{64, 45}, kRed}, {{74, 45}, kYellow}}},
         {"KenBurnsPanLeft", {halves(kRed, kYellow), halves(kBlue, kCyan)}, 4.9f,
          {{{50, 45}, kRed}, {{64, 45}, kYellow}}},
-        // two up, 4 pictures (entries at 0, 4, 8, 12): pairs side by side, the next pair replaces them
+        // two up, 4 pictures (entries at 0, 4, 7.8 and 11.8): the first alone in the middle, then
+        // beside the second; the next pair replaces them
         {"TwoUp", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue), halves(kYellow, kYellow)}, 2.5f,
-         {{{31, 45}, kRed}, {{89, 45}, kTint}}},
+         {{{60, 45}, kRed}, {{10, 45}, kTint}, {{110, 45}, kTint}}},
         {"TwoUp", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue), halves(kYellow, kYellow)}, 6.0f,
          {{{31, 45}, kRed}, {{89, 45}, kGreen}}},
         {"TwoUp", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue), halves(kYellow, kYellow)}, 10.0f,
-         {{{31, 45}, kBlue}, {{89, 45}, kTint}}},
+         {{{60, 45}, kBlue}, {{10, 45}, kTint}}},
         {"TwoUp", {halves(kRed, kRed), halves(kGreen, kGreen), halves(kBlue, kBlue), halves(kYellow, kYellow)}, 14.0f,
          {{{31, 45}, kBlue}, {{89, 45}, kYellow}, {{60, 8}, kTint}}},
     };
     for (const auto &c : cases) {
         const auto item = shipped(HLRenderTypeSlideshow, c.name);
         ASSERT_TRUE(item);
-        QVariantList images;
-        for (const QImage &picture : c.pictures)
-            images.append(QVariantMap{{"Image", QVariant::fromValue(Picture::fromImage(picture))}});
+        const QVariantList images = slideImages(c.pictures);
         QImage first;
         for (int run = 0; run < 2; ++run) {
             auto r = HLSlideshowRender::initSized(kFrame, item->strName(), item->oContent());
@@ -195,6 +204,105 @@ TEST(TemplatePicturesTest, SlideshowsShowEachPictureInItsPhase)
                 EXPECT_EQ(frame, first) << c.name;
         }
         expectProbes(first, c.probes, QStringLiteral("%1 at %2").arg(c.name).arg(c.time));
+    }
+}
+
+// Share of the frame within a few levels of a colour.
+double shareOf(const QImage &frame, QColor colour)
+{
+    int hits = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb p = frame.pixel(x, y);
+            hits += std::max({std::abs(qRed(p) - colour.red()), std::abs(qGreen(p) - colour.green()),
+                              std::abs(qBlue(p) - colour.blue())}) <= 6;
+        }
+    return hits / double(frame.width() * frame.height());
+}
+
+// A portrait photo in a landscape frame is shown whole (on a softened copy of itself), or moves along
+// its length so that its top and its bottom both come into view; filling the frame would cut both off.
+TEST(TemplatePicturesTest, PortraitPhotosShowTheirTopAndBottom)
+{
+    QImage photo(60, 80, QImage::Format_ARGB32_Premultiplied); // a red top, a blue bottom
+    photo.fill(kGreen);
+    {
+        QPainter p(&photo);
+        p.fillRect(0, 0, 60, 8, kRed);
+        p.fillRect(0, 72, 60, 8, kBlue);
+    }
+    // as the slide frame without background hands it over: padded to 4:3 with clear bands
+    QImage padded(107, 80, QImage::Format_ARGB32_Premultiplied);
+    padded.fill(Qt::transparent);
+    QPainter(&padded).drawImage(23, 0, photo);
+    const struct
+    {
+        const char *name;
+        int count;
+        double topAt, bottomAt; // fractions of the first picture's time on its own, before the next enters
+    } cases[] = {
+        {"KenBurns", 1, 0.5, 0.5},       {"KenBurnsZoomIn", 1, 0.5, 0.5}, {"Blinds", 1, 0.5, 0.5},
+        {"MosaicReveal", 1, 0.5, 0.5},   {"CircleReveal", 2, 0.5, 0.5},   {"FourUp", 4, 0.2, 0.2},
+        {"SixUp", 1, 0.5, 0.5},          {"SplitTwo", 1, 0.5, 0.5},       {"Polaroid", 1, 0.5, 0.5},
+        {"FilmStrip", 1, 0.5, 0.5},      {"KenBurnsPanUp", 1, 0, 1},      {"KenBurnsPanDown", 1, 1, 0},
+        {"KenBurnsPanLeft", 2, 0, 1},    {"KenBurnsPanRight", 2, 1, 0},
+    };
+    for (const auto &c : cases) {
+        const auto item = shipped(HLRenderTypeSlideshow, c.name);
+        ASSERT_TRUE(item);
+        const SlideTiming timing = SlideTiming::fromInfo(item->dicInfo());
+        const SlideTiming::Phase stay = timing.phases(c.count)[0];
+        auto r = HLSlideshowRender::initSized(QSize(120, 90), item->strName(), item->oContent());
+        r->setBSharpen(false);
+        r->updateImages(slideImages(std::vector<QImage>(size_t(c.count), padded)));
+        const auto at = [&](double f) { return float(stay.entry + f * (stay.exit - stay.entry)); };
+        // the bands are a tenth of the photo: a few dozen pixels in the smallest places
+        EXPECT_GT(shareOf(r->snapshotNSImageAt(at(c.topAt)), kRed), 0.003) << c.name << ": no top";
+        EXPECT_GT(shareOf(r->snapshotNSImageAt(at(c.bottomAt)), kBlue), 0.003) << c.name << ": no bottom";
+    }
+}
+
+// The bounding box of the pixels near a colour.
+QRect boxOf(const QImage &frame, QColor colour)
+{
+    QRect box;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const QRgb p = frame.pixel(x, y);
+            if (std::max({std::abs(qRed(p) - colour.red()), std::abs(qGreen(p) - colour.green()),
+                          std::abs(qBlue(p) - colour.blue())}) <= 12)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+// A layout built for more pictures than have arrived lays out those it has in the middle of the
+// frame, with no empty places beside them: at each moment just before the next picture enters.
+TEST(TemplatePicturesTest, CollagesCentreThePicturesTheyHave)
+{
+    const QSize size(120, 90);
+    for (const char *name : {"TwoUp", "ThreeUp", "FourUp", "SixUp", "SplitTwo"}) {
+        const auto item = shipped(HLRenderTypeSlideshow, name);
+        ASSERT_TRUE(item);
+        const SlideTiming timing = SlideTiming::fromInfo(item->dicInfo());
+        const int best = item->dicInfo().value("BestCount").toInt();
+        for (int count = 1; count <= best; ++count) {
+            const auto phases = timing.phases(count);
+            auto r = HLSlideshowRender::initSized(size, item->strName(), item->oContent());
+            r->setBSharpen(false);
+            r->updateImages(slideImages(std::vector<QImage>(size_t(count), halves(kRed, kRed))));
+            for (int arrived = 1; arrived <= count; ++arrived) {
+                const double time = arrived < count ? phases[size_t(arrived)].entry - 0.05 : timing.total(count);
+                const QRect box = boxOf(r->snapshotNSImageAt(float(time)), kRed);
+                ASSERT_FALSE(box.isEmpty()) << name;
+                EXPECT_NEAR(box.left() + box.right(), size.width() - 1, 4)
+                    << name << ": " << arrived << " of " << count << " at " << time << ", x " << box.left() << "…"
+                    << box.right();
+                EXPECT_NEAR(box.top() + box.bottom(), size.height() - 1, 4)
+                    << name << ": " << arrived << " of " << count << " at " << time << ", y " << box.top() << "…"
+                    << box.bottom();
+            }
+        }
     }
 }
 
