@@ -169,7 +169,8 @@ QImage CompositionPainter::softened(const Item &it)
     const double down = std::max(1.0, it.backdropBlur / kSmallBlur);
     const QSize small(std::max(4, int(std::ceil(it.rect.width() / down))),
                       std::max(4, int(std::ceil(it.rect.height() / down))));
-    const QRect part = it.backdropSource.toAlignedRect();
+    // whole source pixels, so that every frame that shares this cache entry gets the same pixels
+    const QRect part = it.backdropSource.toAlignedRect().intersected(it.image->rect());
     const auto key = std::make_tuple(it.image->cacheKey(), part.x(), part.y(), part.width(), part.height(),
                                      small.width(), small.height(), it.backdropColour.rgba());
     auto found = m_caches.backdrops.find(key);
@@ -181,7 +182,7 @@ QImage CompositionPainter::softened(const Item &it)
         {
             QPainter sp(&reduced);
             sp.setRenderHint(QPainter::SmoothPixmapTransform);
-            sp.drawImage(QRectF(reduced.rect()), *it.image, it.backdropSource);
+            sp.drawImage(QRectF(reduced.rect()), *it.image, QRectF(part));
         }
         reduced = blurred(reduced, down > 1 ? kSmallBlur : 0, true);
         QPainter(&reduced).fillRect(reduced.rect(), it.backdropColour);
