@@ -262,6 +262,30 @@ TEST(TemplatePicturesTest, PortraitPhotosShowTheirTopAndBottom)
     }
 }
 
+// A padded portrait that fades in over a full picture must cover it with its own backdrop: were its
+// clear bands left open, the outgoing picture would show through them to the end of the entry and
+// then vanish at once.
+TEST(TemplatePicturesTest, FittedPortraitsCoverThePictureBeforeThem)
+{
+    QImage padded(120, 90, QImage::Format_ARGB32_Premultiplied);
+    padded.fill(Qt::transparent);
+    QPainter(&padded).fillRect(26, 0, 68, 90, kGreen);
+    for (const char *name : {"Normal", "NormalZoom", "Dissolve", "DissolveSlow", "DissolveZoom"}) {
+        const auto item = shipped(HLRenderTypeSlideshow, name);
+        ASSERT_TRUE(item);
+        const SlideTiming::Phase second = SlideTiming::fromInfo(item->dicInfo()).phases(2)[1];
+        auto r = HLSlideshowRender::initSized(QSize(120, 90), item->strName(), item->oContent());
+        r->setBSharpen(false);
+        r->updateImages(slideImages({halves(kRed, kRed), padded}));
+        const QRgb before = r->snapshotNSImageAt(float(second.hold - 0.02)).pixel(4, 45);
+        const QRgb after = r->snapshotNSImageAt(float(second.hold + 0.02)).pixel(4, 45);
+        EXPECT_LE(std::max({std::abs(qRed(before) - qRed(after)), std::abs(qGreen(before) - qGreen(after)),
+                            std::abs(qBlue(before) - qBlue(after))}),
+                  12)
+            << name << ": " << qPrintable(QColor(before).name()) << " then " << qPrintable(QColor(after).name());
+    }
+}
+
 // The bounding box of the pixels near a colour.
 QRect boxOf(const QImage &frame, QColor colour)
 {
