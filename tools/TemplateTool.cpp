@@ -227,7 +227,7 @@ int sheet(const QStringList &args, const QString &previews)
     QPainter p(&out);
     p.setPen(Qt::white);
     for (int k = 0; k < frames; ++k) {
-        const double time = t.duration * k / (frames - 1);
+        const double time = k == frames - 1 ? t.duration : t.duration * k / (frames - 1); // the end exactly
         const int x = 4 + (k % columns) * (size.width() + 4), y = 4 + (k / columns) * (size.height() + label + 4);
         p.drawImage(x, y, onChecker(r.render(time)));
         p.drawText(QRect(x, y + size.height(), size.width(), label), Qt::AlignCenter,

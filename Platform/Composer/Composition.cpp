@@ -55,28 +55,35 @@ public:
             throw ParseError{QStringLiteral("unknown format %1").arg(format)};
         if (root.contains("background"))
             m_c.m_background = colour(root.value("background"), "background").constant;
-        const QJsonValue lets = root.value("let");
-        if (!lets.isUndefined()) {
-            if (!lets.isArray())
-                throw ParseError{"let: expected an array of [name, expression]"};
-            for (const QJsonValue &entry : lets.toArray()) {
-                const QJsonArray pair = entry.toArray();
-                if (pair.size() != 2 || !pair[0].isString())
-                    throw ParseError{"let: expected [name, expression]"};
-                const QString name = pair[0].toString();
-                static const QRegularExpression word("^[A-Za-z_][A-Za-z0-9_]*$");
-                if (!word.match(name).hasMatch() || fixedNames().contains(name)
-                    || pictureNames().contains(name) || m_lets.contains(name))
-                    throw ParseError{QStringLiteral("let: bad or taken name '%1'").arg(name)};
-                Expression e = expr(pair[1], 0, "let " + name);
-                m_lets.insert(name, m_c.m_slotCount);
-                m_c.m_lets.emplace_back(m_c.m_slotCount++, std::move(e));
-            }
-        }
+        m_c.m_lets = lets(root.value("let"), "let");
         m_c.m_layers = layers(root.value("layers"), "layers");
     }
 
 private:
+    // [[name, expression], …]: each name gets a slot of its own and is known from then on.
+    std::vector<std::pair<int, Expression>> lets(const QJsonValue &v, const QString &where)
+    {
+        std::vector<std::pair<int, Expression>> result;
+        if (v.isUndefined())
+            return result;
+        if (!v.isArray())
+            throw ParseError{where + ": expected an array of [name, expression]"};
+        for (const QJsonValue &entry : v.toArray()) {
+            const QJsonArray pair = entry.toArray();
+            if (pair.size() != 2 || !pair[0].isString())
+                throw ParseError{where + ": expected [name, expression]"};
+            const QString name = pair[0].toString();
+            static const QRegularExpression word("^[A-Za-z_][A-Za-z0-9_]*$");
+            if (!word.match(name).hasMatch() || fixedNames().contains(name) || pictureNames().contains(name)
+                || m_lets.contains(name))
+                throw ParseError{QStringLiteral("%1: bad or taken name '%2'").arg(where, name)};
+            Expression e = expr(pair[1], 0, where + " " + name);
+            m_lets.insert(name, m_c.m_slotCount);
+            result.emplace_back(m_c.m_slotCount++, std::move(e));
+        }
+        return result;
+    }
+
     std::vector<CompositionLayer> layers(const QJsonValue &v, const QString &where)
     {
         if (v.isUndefined())
@@ -270,6 +277,49 @@ private:
         if (!v.isObject())
             throw ParseError{where + ": expected an object"};
         const QJsonObject o = v.toObject();
+        CompositionLayer l;
+        l.type = typeOf(o, where);
+        const bool repeat = l.type == CompositionLayer::Type::Repeat;
+        const QHash<QString, int> outerLets = m_lets;
+        if (repeat) {
+            ++m_inRepeat; // the repeater's own values already see its entry
+            l.lets = lets(o.value("let"), where + ".let");
+        }
+        placement(o, where, l);
+        switch (l.type) {
+        case CompositionLayer::Type::Fill:
+            l.colour = colour(o.value("color"), where + ".color", Qt::black);
+            break;
+        case CompositionLayer::Type::Gradient:
+            gradient(o, where, l);
+            break;
+        case CompositionLayer::Type::Picture:
+            picture(o, where, l);
+            break;
+        case CompositionLayer::Type::Shape:
+            shape(o, where, l);
+            break;
+        case CompositionLayer::Type::Text:
+            textLayer(o, where, l);
+            break;
+        case CompositionLayer::Type::Group:
+            l.mask = mask(o.value("mask"), where + ".mask");
+            l.children = layers(o.value("layers"), where + ".layers");
+            break;
+        case CompositionLayer::Type::Repeat:
+            l.over = o.value("over").toString("Images");
+            l.children = layers(o.value("layers"), where + ".layers");
+            break;
+        }
+        if (repeat) {
+            --m_inRepeat;
+            m_lets = outerLets; // a repeat's names are its own
+        }
+        return l;
+    }
+
+    static CompositionLayer::Type typeOf(const QJsonObject &o, const QString &where)
+    {
         static const QHash<QString, CompositionLayer::Type> types = {
             {"fill", CompositionLayer::Type::Fill}, {"gradient", CompositionLayer::Type::Gradient},
             {"picture", CompositionLayer::Type::Picture}, {"shape", CompositionLayer::Type::Shape},
@@ -279,14 +329,15 @@ private:
         const QString type = o.value("type").toString();
         if (!types.contains(type))
             throw ParseError{QStringLiteral("%1: unknown layer type '%2'").arg(where, type)};
-        CompositionLayer l;
-        l.type = types.value(type);
-        const bool repeat = l.type == CompositionLayer::Type::Repeat;
-        if (repeat)
-            ++m_inRepeat; // the repeater's own values already see its entry
+        return types.value(type);
+    }
+
+    // The keys every layer takes: visibility, opacity, rectangle, transform and blend.
+    void placement(const QJsonObject &o, const QString &where, CompositionLayer &l) const
+    {
         l.hasVisible = o.contains("visible");
         l.visible = expr(o.value("visible"), 1, where + ".visible");
-        if (repeat && !l.hasVisible)
+        if (l.type == CompositionLayer::Type::Repeat && !l.hasVisible)
             l.visible = expr(QJsonValue("Time >= entry && Time <= end"), 1, where + ".visible");
         l.opacity = expr(o.value("opacity"), 1, where + ".opacity");
         l.rect = exprs<4>(o.value("rect"), {0, 0, 1, 1}, where + ".rect");
@@ -306,99 +357,100 @@ private:
         if (!blends.contains(blend))
             throw ParseError{QStringLiteral("%1: unknown blend '%2'").arg(where, blend)};
         l.blend = blends.value(blend);
+    }
 
-        switch (l.type) {
-        case CompositionLayer::Type::Fill:
-            l.colour = colour(o.value("color"), where + ".color", Qt::black);
-            break;
-        case CompositionLayer::Type::Gradient: {
-            l.radial = o.value("kind").toString("linear") == u"radial";
-            l.from = exprs<2>(o.value("from"), {0.5, 0}, where + ".from");
-            l.to = exprs<2>(o.value("to"), {0.5, 1}, where + ".to");
-            l.gradientRadius = expr(o.value("radius"), 0.5, where + ".radius");
-            for (const QJsonValue &s : o.value("stops").toArray()) {
-                const QJsonArray a = s.toArray();
-                if (a.size() != 2 || !a[0].isDouble())
-                    throw ParseError{where + ".stops: a stop is [at, colour]"};
-                l.stops.push_back({a[0].toDouble(), colour(a[1], where + ".stops")});
-            }
-            if (l.stops.size() < 2)
-                throw ParseError{where + ": a gradient needs two stops"};
-            break;
+    void gradient(const QJsonObject &o, const QString &where, CompositionLayer &l) const
+    {
+        l.radial = o.value("kind").toString("linear") == u"radial";
+        l.from = exprs<2>(o.value("from"), {0.5, 0}, where + ".from");
+        l.to = exprs<2>(o.value("to"), {0.5, 1}, where + ".to");
+        l.gradientRadius = expr(o.value("radius"), 0.5, where + ".radius");
+        for (const QJsonValue &s : o.value("stops").toArray()) {
+            const QJsonArray a = s.toArray();
+            if (a.size() != 2 || !a[0].isDouble())
+                throw ParseError{where + ".stops: a stop is [at, colour]"};
+            l.stops.push_back({a[0].toDouble(), colour(a[1], where + ".stops")});
         }
-        case CompositionLayer::Type::Picture: {
-            const QString ref = o.value("image").toString();
-            static const QRegularExpression indexed("^Images\\[(\\d+)\\]$");
-            if (const auto m = indexed.match(ref); m.hasMatch()) {
-                l.image.index = m.captured(1).toInt();
-            } else if (ref == u"item") {
-                if (m_inRepeat == 0)
-                    throw ParseError{where + ": \"item\" only inside a repeat"};
-                l.image.item = true;
-            } else if (!ref.isEmpty()) {
-                l.image.key = ref;
-            } else {
-                throw ParseError{where + ": a picture layer needs \"image\""};
-            }
-            static const QHash<QString, CompositionLayer::Fit> fits = {
-                {"fit", CompositionLayer::Fit::Fit}, {"fill", CompositionLayer::Fit::Fill},
-                {"stretch", CompositionLayer::Fit::Stretch}};
-            const QString fit = o.value("fit").toString("fill");
-            if (!fits.contains(fit))
-                throw ParseError{QStringLiteral("%1: unknown fit '%2'").arg(where, fit)};
-            l.fit = fits.value(fit);
-            l.hasCrop = o.contains("crop");
-            l.trim = o.value("trim").toBool();
-            l.crop = exprs<4>(o.value("crop"), {0, 0, 1, 1}, where + ".crop");
-            l.radius = expr(o.value("radius"), 0, where + ".radius");
-            l.border = stroke(o.value("border"), where + ".border");
-            l.shadow = shadow(o.value("shadow"), where + ".shadow");
-            break;
+        if (l.stops.size() < 2)
+            throw ParseError{where + ": a gradient needs two stops"};
+    }
+
+    CompositionLayer::ImageRef imageRef(const QJsonObject &o, const QString &where) const
+    {
+        CompositionLayer::ImageRef image;
+        const QString ref = o.value("image").toString();
+        static const QRegularExpression indexed("^Images\\[(\\d+)\\]$");
+        if (const auto m = indexed.match(ref); m.hasMatch()) {
+            image.index = m.captured(1).toInt();
+        } else if (ref == u"item") {
+            if (m_inRepeat == 0)
+                throw ParseError{where + ": \"item\" only inside a repeat"};
+            image.item = true;
+        } else if (!ref.isEmpty()) {
+            image.key = ref;
+        } else {
+            throw ParseError{where + ": a picture layer needs \"image\""};
         }
-        case CompositionLayer::Type::Shape: {
-            const QString shape = o.value("shape").toString("rect");
-            if (shape != u"rect" && shape != u"ellipse")
-                throw ParseError{QStringLiteral("%1: unknown shape '%2'").arg(where, shape)};
-            l.ellipse = shape == u"ellipse";
-            l.colour = colour(o.value("color"), where + ".color", Qt::white);
-            l.radius = expr(o.value("radius"), 0, where + ".radius");
-            l.border = stroke(o.value("stroke"), where + ".stroke");
-            l.shadow = shadow(o.value("shadow"), where + ".shadow");
-            break;
+        return image;
+    }
+
+    void picture(const QJsonObject &o, const QString &where, CompositionLayer &l) const
+    {
+        l.image = imageRef(o, where);
+        static const QHash<QString, CompositionLayer::Fit> fits = {
+            {"fit", CompositionLayer::Fit::Fit}, {"fill", CompositionLayer::Fit::Fill},
+            {"stretch", CompositionLayer::Fit::Stretch}};
+        const QString fit = o.value("fit").toString("fill");
+        if (!fits.contains(fit))
+            throw ParseError{QStringLiteral("%1: unknown fit '%2'").arg(where, fit)};
+        l.fit = fits.value(fit);
+        l.hasCrop = o.contains("crop");
+        l.trim = o.value("trim").toBool();
+        l.crop = exprs<4>(o.value("crop"), {0, 0, 1, 1}, where + ".crop");
+        l.maxCut = expr(o.value("maxCut"), 1, where + ".maxCut");
+        l.pan = expr(o.value("pan"), 0.5, where + ".pan");
+        l.radius = expr(o.value("radius"), 0, where + ".radius");
+        l.border = stroke(o.value("border"), where + ".border");
+        l.shadow = shadow(o.value("shadow"), where + ".shadow");
+        if (const QJsonValue b = o.value("backdrop"); !b.isUndefined()) {
+            l.backdrop.on = true;
+            l.backdrop.blur = expr(b.toObject().value("blur"), 16, where + ".backdrop.blur");
+            l.backdrop.colour = colour(b.toObject().value("color"), where + ".backdrop.color", QColor(0, 0, 0, 90));
         }
-        case CompositionLayer::Type::Text: {
-            l.text = text(o.value("text"), "$Content");
-            l.font = text(o.value("font"), "$FontName");
-            l.fontSize = expr(o.value("size"), 60, where + ".size");
-            l.colour = colour(o.value("color"), where + ".color", Qt::white);
-            l.bold = o.value("bold").toBool(false);
-            l.italic = o.value("italic").toBool(false);
-            l.outline = stroke(o.value("outline"), where + ".outline");
-            l.shadow = shadow(o.value("shadow"), where + ".shadow");
-            if (o.contains("letters")) {
-                const QJsonObject lo = o.value("letters").toObject();
-                m_inLetters = true;
-                l.letters.on = true;
-                l.letters.opacity = expr(lo.value("opacity"), 1, where + ".letters.opacity");
-                l.letters.scale = expr(lo.value("scale"), 1, where + ".letters.scale");
-                l.letters.rotate = expr(lo.value("rotate"), 0, where + ".letters.rotate");
-                l.letters.translate = exprs<2>(lo.value("translate"), {0, 0}, where + ".letters.translate");
-                m_inLetters = false;
-            }
-            break;
-        }
-        case CompositionLayer::Type::Group:
-            l.mask = mask(o.value("mask"), where + ".mask");
-            l.children = layers(o.value("layers"), where + ".layers");
-            break;
-        case CompositionLayer::Type::Repeat:
-            l.over = o.value("over").toString("Images");
-            l.children = layers(o.value("layers"), where + ".layers");
-            break;
-        }
-        if (repeat)
-            --m_inRepeat;
-        return l;
+    }
+
+    void shape(const QJsonObject &o, const QString &where, CompositionLayer &l) const
+    {
+        const QString shape = o.value("shape").toString("rect");
+        if (shape != u"rect" && shape != u"ellipse")
+            throw ParseError{QStringLiteral("%1: unknown shape '%2'").arg(where, shape)};
+        l.ellipse = shape == u"ellipse";
+        l.colour = colour(o.value("color"), where + ".color", Qt::white);
+        l.radius = expr(o.value("radius"), 0, where + ".radius");
+        l.border = stroke(o.value("stroke"), where + ".stroke");
+        l.shadow = shadow(o.value("shadow"), where + ".shadow");
+    }
+
+    void textLayer(const QJsonObject &o, const QString &where, CompositionLayer &l)
+    {
+        l.text = text(o.value("text"), "$Content");
+        l.font = text(o.value("font"), "$FontName");
+        l.fontSize = expr(o.value("size"), 60, where + ".size");
+        l.colour = colour(o.value("color"), where + ".color", Qt::white);
+        l.bold = o.value("bold").toBool(false);
+        l.italic = o.value("italic").toBool(false);
+        l.outline = stroke(o.value("outline"), where + ".outline");
+        l.shadow = shadow(o.value("shadow"), where + ".shadow");
+        if (!o.contains("letters"))
+            return;
+        const QJsonObject lo = o.value("letters").toObject();
+        m_inLetters = true;
+        l.letters.on = true;
+        l.letters.opacity = expr(lo.value("opacity"), 1, where + ".letters.opacity");
+        l.letters.scale = expr(lo.value("scale"), 1, where + ".letters.scale");
+        l.letters.rotate = expr(lo.value("rotate"), 0, where + ".letters.rotate");
+        l.letters.translate = exprs<2>(lo.value("translate"), {0, 0}, where + ".letters.translate");
+        m_inLetters = false;
     }
 
     Composition &m_c;

@@ -110,6 +110,8 @@ void CompositionEvaluator::layers(const std::vector<CompositionLayer> &list, con
             s[Composition::SlotPin] = ramp(p.entry, p.hold);
             s[Composition::SlotPhold] = ramp(p.hold, p.exit);
             s[Composition::SlotPout] = ramp(p.exit, p.end);
+            for (const auto &[slot, e] : l.lets)
+                s[slot] = ev(e);
             layer(l, parent, inherited, out);
         }
         std::copy(saved.begin(), saved.end(), s + Composition::SlotIndex);
@@ -134,14 +136,51 @@ const QImage *CompositionEvaluator::pictureOf(const CompositionLayer::ImageRef &
 void CompositionEvaluator::layer(const CompositionLayer &l, const QTransform &parent, double inherited,
                                  std::vector<Item> &out)
 {
-    const double W = m_size.width(), H = m_size.height();
-    const double ref = m_frame.values[Composition::SlotRef];
-    if (ev(l.visible) == 0)
-        return;
-    const double opacity = std::clamp(ev(l.opacity), 0.0, 1.0);
+    Item it;
+    const double opacity = placed(l, parent, inherited, it);
     if (opacity <= 0)
         return;
-    Item it;
+    bool drawn = true;
+    switch (l.type) {
+    case CompositionLayer::Type::Fill:
+        it.colour = colour(l.colour);
+        break;
+    case CompositionLayer::Type::Gradient: {
+        const double W = m_size.width(), H = m_size.height();
+        it.from = QPointF(ev(l.from[0]) * W, ev(l.from[1]) * H);
+        it.to = QPointF(ev(l.to[0]) * W, ev(l.to[1]) * H);
+        it.gradientRadius = ev(l.gradientRadius) * std::hypot(W, H);
+        break;
+    }
+    case CompositionLayer::Type::Picture:
+        drawn = pictureItem(l, it);
+        break;
+    case CompositionLayer::Type::Shape:
+        it.colour = colour(l.colour);
+        frame(l, it);
+        it.target = it.rect;
+        break;
+    case CompositionLayer::Type::Text:
+        textLayer(l, it, m_frame.values[Composition::SlotRef]);
+        drawn = !it.text.isEmpty();
+        break;
+    case CompositionLayer::Type::Group:
+    case CompositionLayer::Type::Repeat:
+        drawn = groupItem(l, opacity, it);
+        break;
+    }
+    if (drawn)
+        out.push_back(std::move(it));
+}
+
+double CompositionEvaluator::placed(const CompositionLayer &l, const QTransform &parent, double inherited, Item &it)
+{
+    const double W = m_size.width(), H = m_size.height();
+    if (ev(l.visible) == 0)
+        return 0;
+    const double opacity = std::clamp(ev(l.opacity), 0.0, 1.0);
+    if (opacity <= 0)
+        return 0;
     it.layer = &l;
     it.opacity = opacity * inherited;
     it.rect = QRectF(ev(l.rect[0]) * W, ev(l.rect[1]) * H, ev(l.rect[2]) * W, ev(l.rect[3]) * H);
@@ -158,104 +197,109 @@ void CompositionEvaluator::layer(const CompositionLayer &l, const QTransform &pa
         local.translate(-anchor.x(), -anchor.y());
     }
     it.xf = local * parent;
+    return opacity;
+}
 
-    switch (l.type) {
-    case CompositionLayer::Type::Fill:
-        it.colour = colour(l.colour);
-        break;
-    case CompositionLayer::Type::Gradient:
-        it.from = QPointF(ev(l.from[0]) * W, ev(l.from[1]) * H);
-        it.to = QPointF(ev(l.to[0]) * W, ev(l.to[1]) * H);
-        it.gradientRadius = ev(l.gradientRadius) * std::hypot(W, H);
-        break;
-    case CompositionLayer::Type::Picture: {
-        int listIndex = -1;
-        it.image = pictureOf(l.image, &listIndex);
-        if (listIndex >= 0)
-            m_frame.indexes.insert(listIndex);
-        const double crop[4] = {ev(l.crop[0]), ev(l.crop[1]), ev(l.crop[2]), ev(l.crop[3])};
-        it.radius = ev(l.radius) * ref;
-        if (l.border.on) {
-            it.border = ev(l.border.width) * ref;
-            it.borderColour = colour(l.border.colour);
-        }
-        shadow(l.shadow, it);
-        if (!it.image)
-            return; // nothing to draw; an empty entry leaves its place empty
-        const QRectF whole = l.trim ? QRectF(trimmed(*it.image)) : QRectF(QPointF(0, 0), QSizeF(it.image->size()));
-        QRectF src = QRectF(whole.x() + crop[0] * whole.width(), whole.y() + crop[1] * whole.height(),
-                            crop[2] * whole.width(), crop[3] * whole.height())
-                         .intersected(whole);
-        if (src.isEmpty())
-            return;
-        QRectF dst = it.rect;
-        const double srcAspect = src.width() / src.height();
-        const double dstAspect = dst.width() / std::max(dst.height(), 1e-9);
-        if (l.fit == CompositionLayer::Fit::Fill) {
-            if (srcAspect > dstAspect) { // cut the sides
-                const double w = src.height() * dstAspect;
-                src = QRectF(src.center().x() - w / 2, src.y(), w, src.height());
-            } else {
-                const double h = src.width() / std::max(dstAspect, 1e-9);
-                src = QRectF(src.x(), src.center().y() - h / 2, src.width(), h);
-            }
-        } else if (l.fit == CompositionLayer::Fit::Fit) {
-            if (srcAspect > dstAspect) {
-                const double h = dst.width() / srcAspect;
-                dst = QRectF(dst.x(), dst.center().y() - h / 2, dst.width(), h);
-            } else {
-                const double w = dst.height() * srcAspect;
-                dst = QRectF(dst.center().x() - w / 2, dst.y(), w, dst.height());
-            }
-        }
-        it.source = src;
-        it.target = dst;
-        break;
+void CompositionEvaluator::frame(const CompositionLayer &l, Item &it)
+{
+    it.radius = ev(l.radius) * m_frame.values[Composition::SlotRef];
+    if (l.border.on) {
+        it.border = ev(l.border.width) * m_frame.values[Composition::SlotRef];
+        it.borderColour = colour(l.border.colour);
     }
-    case CompositionLayer::Type::Shape:
-        it.colour = colour(l.colour);
-        it.radius = ev(l.radius) * ref;
-        if (l.border.on) {
-            it.border = ev(l.border.width) * ref;
-            it.borderColour = colour(l.border.colour);
-        }
-        shadow(l.shadow, it);
-        it.target = it.rect;
-        break;
-    case CompositionLayer::Type::Text:
-        textLayer(l, it, ref);
-        if (it.text.isEmpty())
-            return;
-        break;
-    case CompositionLayer::Type::Group:
-    case CompositionLayer::Type::Repeat: {
-        const CompositionLayer::Mask &m = l.mask;
-        if (m.type != CompositionLayer::MaskType::None) {
-            it.progress = ev(m.progress);
-            it.angle = ev(m.angle);
-            it.feather = std::max(0.0, ev(m.feather));
-            it.count = std::max(1.0, std::floor(ev(m.count)));
-            it.rows = std::max(1.0, std::floor(ev(m.rows)));
-            it.maskRadius = ev(m.radius) * ref;
-            it.center = QPointF(ev(m.center[0]) * W, ev(m.center[1]) * H);
-            it.maskRect = QRectF(ev(m.rect[0]) * W, ev(m.rect[1]) * H, ev(m.rect[2]) * W, ev(m.rect[3]) * H);
-        }
-        const bool feathered = it.feather > 0
-                               && (m.type == CompositionLayer::MaskType::Wipe
-                                   || m.type == CompositionLayer::MaskType::Iris);
-        // Children draw straight onto the canvas unless blending, a soft mask or a shared
-        // opacity needs them flattened first.
-        // A soft wipe draws its solid part straight and flattens only its feathered band.
-        it.offscreen = (feathered && m.type == CompositionLayer::MaskType::Iris)
-                       || l.blend != QPainter::CompositionMode_SourceOver
-                       || (opacity < 1 && l.children.size() > 1);
-        layers(l.children, it.xf, it.offscreen ? 1.0 : it.opacity, it.children);
-        if (it.children.empty())
-            return;
-        break;
+    shadow(l.shadow, it);
+}
+
+bool CompositionEvaluator::pictureItem(const CompositionLayer &l, Item &it)
+{
+    int listIndex = -1;
+    it.image = pictureOf(l.image, &listIndex);
+    if (listIndex >= 0)
+        m_frame.indexes.insert(listIndex);
+    const double crop[4] = {ev(l.crop[0]), ev(l.crop[1]), ev(l.crop[2]), ev(l.crop[3])};
+    const double maxCut = ev(l.maxCut), pan = std::clamp(ev(l.pan), 0.0, 1.0);
+    frame(l, it);
+    if (l.backdrop.on) {
+        it.backdropBlur = std::max(0.0, ev(l.backdrop.blur)) * m_frame.values[Composition::SlotRef];
+        it.backdropColour = colour(l.backdrop.colour);
     }
+    if (!it.image)
+        return false; // nothing to draw; an empty entry leaves its place empty
+    const QRectF whole = l.trim ? QRectF(trimmed(*it.image)) : QRectF(QPointF(0, 0), QSizeF(it.image->size()));
+    const QRectF src = QRectF(whole.x() + crop[0] * whole.width(), whole.y() + crop[1] * whole.height(),
+                              crop[2] * whole.width(), crop[3] * whole.height())
+                           .intersected(whole);
+    if (src.isEmpty())
+        return false;
+    CompositionLayer::Fit fit = l.fit;
+    if (fit == CompositionLayer::Fit::Fill) {
+        // only one side is cut, so the share of the area kept is the share of that side
+        const QRectF kept = filled(src, it.rect, 0.5);
+        if (kept.width() * kept.height() < src.width() * src.height() * (1 - maxCut))
+            fit = CompositionLayer::Fit::Fit; // too much would be lost: show it whole
     }
-    out.push_back(std::move(it));
+    fitted(fit, src, pan, it);
+    const QRectF bare = it.rect.adjusted(0.5, 0.5, -0.5, -0.5);
+    if (l.backdrop.on && !it.target.contains(bare))
+        it.backdropSource = filled(src, it.rect, 0.5);
+    return true;
+}
+
+QRectF CompositionEvaluator::filled(const QRectF &src, const QRectF &dst, double pan)
+{
+    const double srcAspect = src.width() / src.height();
+    const double dstAspect = dst.width() / std::max(dst.height(), 1e-9);
+    if (srcAspect > dstAspect) { // cut the sides
+        const double w = src.height() * dstAspect;
+        return QRectF(src.x() + (src.width() - w) * pan, src.y(), w, src.height());
+    }
+    const double h = src.width() / std::max(dstAspect, 1e-9);
+    return QRectF(src.x(), src.y() + (src.height() - h) * pan, src.width(), h);
+}
+
+void CompositionEvaluator::fitted(CompositionLayer::Fit fit, QRectF src, double pan, Item &it)
+{
+    QRectF dst = it.rect;
+    const double srcAspect = src.width() / src.height();
+    const double dstAspect = dst.width() / std::max(dst.height(), 1e-9);
+    if (fit == CompositionLayer::Fit::Fill) {
+        src = filled(src, dst, pan);
+    } else if (fit == CompositionLayer::Fit::Fit) {
+        if (srcAspect > dstAspect) {
+            const double h = dst.width() / srcAspect;
+            dst = QRectF(dst.x(), dst.center().y() - h / 2, dst.width(), h);
+        } else {
+            const double w = dst.height() * srcAspect;
+            dst = QRectF(dst.center().x() - w / 2, dst.y(), w, dst.height());
+        }
+    }
+    it.source = src;
+    it.target = dst;
+}
+
+bool CompositionEvaluator::groupItem(const CompositionLayer &l, double opacity, Item &it)
+{
+    const CompositionLayer::Mask &m = l.mask;
+    if (m.type != CompositionLayer::MaskType::None) {
+        const double W = m_size.width(), H = m_size.height();
+        it.progress = ev(m.progress);
+        it.angle = ev(m.angle);
+        it.feather = std::max(0.0, ev(m.feather));
+        it.count = std::max(1.0, std::floor(ev(m.count)));
+        it.rows = std::max(1.0, std::floor(ev(m.rows)));
+        it.maskRadius = ev(m.radius) * m_frame.values[Composition::SlotRef];
+        it.center = QPointF(ev(m.center[0]) * W, ev(m.center[1]) * H);
+        it.maskRect = QRectF(ev(m.rect[0]) * W, ev(m.rect[1]) * H, ev(m.rect[2]) * W, ev(m.rect[3]) * H);
+    }
+    const bool feathered = it.feather > 0
+                           && (m.type == CompositionLayer::MaskType::Wipe || m.type == CompositionLayer::MaskType::Iris);
+    // Children draw straight onto the canvas unless blending, a soft mask or a shared
+    // opacity needs them flattened first.
+    // A soft wipe draws its solid part straight and flattens only its feathered band.
+    it.offscreen = (feathered && m.type == CompositionLayer::MaskType::Iris)
+                   || l.blend != QPainter::CompositionMode_SourceOver || (opacity < 1 && l.children.size() > 1);
+    layers(l.children, it.xf, it.offscreen ? 1.0 : it.opacity, it.children);
+    return !it.children.empty();
 }
 
 QRect CompositionEvaluator::trimmed(const QImage &image)

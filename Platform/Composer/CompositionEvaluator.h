@@ -27,6 +27,18 @@ public:
 private:
     const QImage *pictureOf(const CompositionLayer::ImageRef &ref, int *listIndex) const;
     void layer(const CompositionLayer &l, const QTransform &parent, double inherited, std::vector<Item> &out);
+    // Visibility, opacity, rectangle and transform of a layer; answers its own opacity, 0 when it
+    // draws nothing.
+    double placed(const CompositionLayer &l, const QTransform &parent, double inherited, Item &it);
+    // Corner radius, border and shadow of a picture or shape.
+    void frame(const CompositionLayer &l, Item &it);
+    // False when there is no picture to draw.
+    bool pictureItem(const CompositionLayer &l, Item &it);
+    // The part of src that covers dst, its window at pan (0 … 1) along the side that is cut.
+    static QRectF filled(const QRectF &src, const QRectF &dst, double pan);
+    void fitted(CompositionLayer::Fit fit, QRectF src, double pan, Item &it);
+    // False when no child draws anything.
+    bool groupItem(const CompositionLayer &l, double opacity, Item &it);
     QRect trimmed(const QImage &image);
     void shadow(const CompositionLayer::Shadow &s, Item &it);
     void textLayer(const CompositionLayer &l, Item &it, double ref);

@@ -28,6 +28,10 @@ struct CompositionRenderer::Item
     // picture
     const QImage *image = nullptr;
     QRectF source, target;
+    // the part of the picture that fills rect, softened, where target leaves rect bare (empty: none)
+    QRectF backdropSource;
+    double backdropBlur = 0;
+    QColor backdropColour;
     // picture, shape
     double radius = 0, border = 0;
     double shadowBlur = 0, shadowDx = 0, shadowDy = 0;
@@ -76,4 +80,6 @@ struct CompositionRenderer::Caches
     std::vector<SlideTiming::Phase> phases;
     int phasesCount = -1;
     std::map<qint64, QRect> opaque; // by QImage::cacheKey
+    // softened backdrops at their reduced size, by picture, part (x, y, w, h), size (w, h) and colour
+    std::map<std::tuple<qint64, int, int, int, int, int, int, QRgb>, QImage> backdrops;
 };

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 // One layer of a composition as loaded from its JSON: what to draw and the compiled expressions
@@ -46,6 +47,14 @@ struct CompositionLayer
     {
         bool on = false;
         Expression width; // reference units
+        Colour colour;
+    };
+    // What shows where a fitted picture leaves its rect bare: the picture itself filling the rect,
+    // softened, with a colour laid over it.
+    struct Backdrop
+    {
+        bool on = false;
+        Expression blur; // reference units
         Colour colour;
     };
     struct Mask
@@ -91,6 +100,9 @@ struct CompositionLayer
     std::array<Expression, 4> crop; // fractions of the source picture
     bool hasCrop = false;
     bool trim = false; // drop the source's transparent margins (a photo padded to 4:3) before crop and fit
+    Expression maxCut;   // fill: the largest share of the picture's width or height cut away; beyond, it fits
+    Expression pan;      // fill: where the kept part sits along the cut side, 0 (top or left) … 1
+    Backdrop backdrop;
     // picture, shape
     Expression radius; // corner radius, reference units
     Stroke border;
@@ -107,4 +119,5 @@ struct CompositionLayer
     // group, repeat
     std::vector<CompositionLayer> children;
     QString over; // repeat: the input key of the picture list ("Images")
+    std::vector<std::pair<int, Expression>> lets; // repeat: slot, expression; evaluated per entry, in order
 };

@@ -96,12 +96,16 @@ bool maskPolygons(const Item &it, QSize size, std::vector<QPolygonF> &polygons)
         return true;
     }
     case CompositionLayer::MaskType::Checker: {
+        // Cells grow in whole pixels: a cell a fraction of a pixel wide, or a gap that thin, would
+        // show as a faint line along every cell edge.
         const double cw = canvas.width() / it.count, ch = canvas.height() / it.rows;
         for (int row = 0; row < int(it.rows); ++row)
             for (int col = 0; col < int(it.count); ++col) {
                 const double q = std::clamp(progress * 2 - ((row + col) % 2), 0.0, 1.0);
-                if (q > 0)
-                    polygons.push_back(polygonOf(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5)));
+                const double left = std::round(col * cw), right = std::round(col * cw + q * cw);
+                if (right > left)
+                    polygons.push_back(polygonOf(QRectF(QPointF(left, std::round(row * ch)),
+                                                        QPointF(right, std::round((row + 1) * ch)))));
             }
         return true;
     }

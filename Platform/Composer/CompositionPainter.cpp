@@ -79,18 +79,21 @@ void CompositionPainter::item(QPainter &p, const Item &it, const QTransform &bas
 void CompositionPainter::framed(QPainter &p, const Item &it)
 {
     const CompositionLayer &l = *it.layer;
-    const QRectF r = it.target;
+    const bool backdrop = !it.backdropSource.isEmpty();
+    // a picture on its backdrop is framed, shadowed and rounded as the whole rect
+    const QRectF r = backdrop ? it.rect : it.target;
     if (it.shadowColour.isValid())
         shadowOf(p, r, it);
     if (l.type == CompositionLayer::Type::Picture) {
         if (it.radius > 0) {
             p.save();
             p.setClipPath(outlineOf(r, it.radius, false), Qt::IntersectClip);
-            drawPicture(p, r, *it.image, it.source);
-            p.restore();
-        } else {
-            drawPicture(p, r, *it.image, it.source);
         }
+        if (backdrop)
+            p.drawImage(r, softened(it));
+        drawPicture(p, it.target, *it.image, it.source);
+        if (it.radius > 0)
+            p.restore();
     } else if (it.colour.alpha() > 0) {
         p.fillPath(outlineOf(r, it.radius, l.ellipse), it.colour);
     }
@@ -158,7 +161,37 @@ void CompositionPainter::shadowOf(QPainter &p, const QRectF &r, const Item &it)
     p.drawImage(target, sprite);
 }
 
-QImage CompositionPainter::blurred(const QImage &alpha, double radius)
+QImage CompositionPainter::softened(const Item &it)
+{
+    // Drawn small and enlarged: the blur is a few pixels of the reduced copy, and the smooth
+    // enlargement softens it further, so a whole-frame backdrop costs one scaled draw.
+    constexpr double kSmallBlur = 2.5;
+    const double down = std::max(1.0, it.backdropBlur / kSmallBlur);
+    const QSize small(std::max(4, int(std::ceil(it.rect.width() / down))),
+                      std::max(4, int(std::ceil(it.rect.height() / down))));
+    // whole source pixels, so that every frame that shares this cache entry gets the same pixels
+    const QRect part = it.backdropSource.toAlignedRect().intersected(it.image->rect());
+    const auto key = std::make_tuple(it.image->cacheKey(), part.x(), part.y(), part.width(), part.height(),
+                                     small.width(), small.height(), it.backdropColour.rgba());
+    auto found = m_caches.backdrops.find(key);
+    if (found == m_caches.backdrops.end()) {
+        if (m_caches.backdrops.size() > 16)
+            m_caches.backdrops.clear();
+        QImage reduced(small, QImage::Format_ARGB32_Premultiplied);
+        reduced.fill(Qt::transparent);
+        {
+            QPainter sp(&reduced);
+            sp.setRenderHint(QPainter::SmoothPixmapTransform);
+            sp.drawImage(QRectF(reduced.rect()), *it.image, QRectF(part));
+        }
+        reduced = blurred(reduced, down > 1 ? kSmallBlur : 0, true);
+        QPainter(&reduced).fillRect(reduced.rect(), it.backdropColour);
+        found = m_caches.backdrops.emplace(key, reduced).first;
+    }
+    return found->second;
+}
+
+QImage CompositionPainter::blurred(const QImage &alpha, double radius, bool clampEdges)
 {
     if (radius < 0.5)
         return alpha;
@@ -178,8 +211,11 @@ QImage CompositionPainter::blurred(const QImage &alpha, double radius)
                     line[size_t(k)] = px(k);
                 int sum[4] = {0, 0, 0, 0};
                 auto add = [&](int k, int sign) {
-                    if (k < 0 || k >= n)
-                        return;
+                    if (k < 0 || k >= n) {
+                        if (!clampEdges)
+                            return;
+                        k = std::clamp(k, 0, n - 1);
+                    }
                     const quint32 c = line[size_t(k)];
                     sum[0] += sign * int(c >> 24);
                     sum[1] += sign * int((c >> 16) & 0xff);

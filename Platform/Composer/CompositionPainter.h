@@ -24,7 +24,10 @@ private:
     static void drawPicture(QPainter &p, const QRectF &target, const QImage &image, const QRectF &source);
     void shadowOf(QPainter &p, const QRectF &r, const Item &it);
     // Three box passes approximate a gaussian; done on a reduced copy so wide blurs stay cheap.
-    static QImage blurred(const QImage &alpha, double radius);
+    // clampEdges: the edge pixels continue beyond the picture, instead of fading it to nothing.
+    static QImage blurred(const QImage &alpha, double radius, bool clampEdges = false);
+    // The backdrop of a picture that leaves its rect bare, at a reduced size, from the caches.
+    QImage softened(const Item &it);
 
     const CompositionRenderer::Caches::TextSprite &sprite(const QString &glyphs, const Item &it, bool shadow);
     void textItem(QPainter &p, const Item &it);

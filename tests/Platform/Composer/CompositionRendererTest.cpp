@@ -124,6 +124,70 @@ TEST(CompositionRendererTest, TrimLaysOutThePaddedPhoto)
     }
 }
 
+// A portrait photo: a red top row, a blue bottom row, green between.
+QImage portrait()
+{
+    QImage img(30, 40, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::green);
+    QPainter p(&img);
+    p.fillRect(0, 0, 30, 4, Qt::red);
+    p.fillRect(0, 36, 30, 4, Qt::blue);
+    return img;
+}
+
+// A fill that would cut more than maxCut shows the picture whole on its backdrop; pan moves the kept
+// part along the side that is cut.
+TEST(CompositionRendererTest, PortraitsShowWholeOnABackdropOrPanAlongTheirLength)
+{
+    const QColor dimGreen(0, 255 - 90, 0); // green under the default backdrop colour (alpha 90)
+    const struct
+    {
+        const char *layer;
+        std::vector<std::pair<QPoint, QColor>> probes;
+    } cases[] = {
+        // 4:3 frame of 120 × 90: the 3:4 photo would lose 44 % of its height; fitted it is 67 wide
+        {R"J({"type": "picture", "image": "A", "maxCut": 0.3, "backdrop": {"blur": 8}})J",
+         {{{60, 1}, Qt::red}, {{60, 88}, Qt::blue}, {{60, 45}, Qt::green}, {{8, 45}, dimGreen}, {{112, 45}, dimGreen}}},
+        // the backdrop takes the layer's own colour
+        {R"J({"type": "picture", "image": "A", "maxCut": 0.3, "backdrop": {"color": "#ff000000"}})J",
+         {{{60, 1}, Qt::red}, {{8, 45}, Qt::black}}},
+        // without a limit a fill cuts as before: the middle fills the frame
+        {R"J({"type": "picture", "image": "A", "backdrop": {"blur": 8}})J",
+         {{{60, 1}, Qt::green}, {{8, 45}, Qt::green}, {{60, 88}, Qt::green}}},
+        // a limit the cut stays within changes nothing: the frame is filled, no backdrop
+        {R"J({"type": "picture", "image": "A", "maxCut": 0.5, "backdrop": {"blur": 8}})J",
+         {{{60, 1}, Qt::green}, {{3, 3}, Qt::green}}},
+        // pan 0 keeps the top, pan 1 the bottom
+        {R"J({"type": "picture", "image": "A", "pan": 0})J", {{{60, 2}, Qt::red}, {{60, 88}, Qt::green}}},
+        {R"J({"type": "picture", "image": "A", "pan": "Time"})J", {{{60, 2}, Qt::green}, {{60, 88}, Qt::blue}}},
+    };
+    for (const auto &c : cases) {
+        CompositionRenderer r(make(QByteArray(R"J({"format": 1, "layers": [)J") + c.layer + "]}"), QSize(120, 90));
+        r.setValue("A", portrait());
+        const QImage img = r.render(1);
+        for (const auto &[at, colour] : c.probes)
+            EXPECT_TRUE(near(img, at.x(), at.y(), colour, 6)) << c.layer;
+    }
+}
+
+// Names a repeat computes per entry are known to its own values and layers, not outside it.
+TEST(CompositionRendererTest, RepeatLetsArePerEntry)
+{
+    CompositionRenderer r(make(R"J({"format": 1, "layers": [
+        {"type": "repeat", "visible": true, "let": [["column", "i % 2"], ["left", "column * 0.5"]],
+         "opacity": "column == 0 ? 1 : 0.5",
+         "layers": [{"type": "picture", "image": "item", "fit": "stretch", "rect": ["left", 0, 0.5, 1]}]}]})J"),
+                          QSize(40, 20));
+    r.setValue("Images", QVariantList{QVariantMap{{"Image", solid(Qt::red)}}, QVariantMap{{"Image", solid(Qt::blue)}}});
+    const QImage img = r.render(0);
+    EXPECT_TRUE(near(img, 5, 10, Qt::red));
+    EXPECT_TRUE(near(img, 30, 10, QColor(0, 0, 128, 128)));
+    QString error;
+    EXPECT_FALSE(Composition::fromJson(R"J({"layers": [{"type": "repeat", "let": [["left", "i"]]},
+        {"type": "fill", "opacity": "left"}]})J", {}, &error));
+    EXPECT_TRUE(error.contains("layers[1].opacity: unknown name 'left'")) << qPrintable(error);
+}
+
 TEST(CompositionRendererTest, MasksKeepWhatTheyShow)
 {
     const struct
@@ -183,9 +247,11 @@ TEST(CompositionRendererTest, RectangleMasksMatchTheirOutlineClip)
         const double cw = W / cols, ch = H / rows;
         for (int row = 0; row < rows; ++row)
             for (int col = 0; col < cols; ++col) {
+                // cells grow in whole pixels
                 const double q = std::clamp(progress * 2 - ((row + col) % 2), 0.0, 1.0);
-                if (q > 0)
-                    path.addRect(QRectF(col * cw, row * ch, q * cw + (q >= 1 ? 0.5 : 0), ch + 0.5));
+                const double left = std::round(col * cw), right = std::round(col * cw + q * cw);
+                if (right > left)
+                    path.addRect(QRectF(QPointF(left, std::round(row * ch)), QPointF(right, std::round((row + 1) * ch))));
             }
         return path;
     };

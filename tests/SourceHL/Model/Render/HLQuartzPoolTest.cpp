@@ -225,6 +225,32 @@ TEST(HLQuartzPoolTest, EveryShippedSlideshowStartsOnItsFirstPictureAndEndsOnItsL
     }
 }
 
+// The set shows what the timing and decoration keys can do: entries whose length depends on the
+// picture's place (a quick second, a slow last), and templates that prefer a background or a border
+// behind their pictures beside those that want neither.
+TEST(HLQuartzPoolTest, TheShippedSlideshowsVaryTheirEntriesAndDecorations)
+{
+    const auto items = HLQuartzPool::p_quartzItemsOf(HLRenderTypeSlideshow, kTemplates + "/Slideshow");
+    ASSERT_FALSE(items.isEmpty());
+    QStringList placed, back, border, plain;
+    for (const auto &item : items) {
+        const QVariantMap &info = item->dicInfo();
+        const SlideTiming t = SlideTiming::fromInfo(info);
+        if (t.durationTA != t.durationT || t.durationTB != t.durationT || t.durationTB2 != t.durationT)
+            placed.append(item->strName());
+        const bool prefersBack = info.value(kQuartzKeyDecorationBack).toBool();
+        const bool prefersBorder = info.value(kQuartzKeyDecorationBorder).toBool();
+        (prefersBack ? back : plain).append(item->strName());
+        if (prefersBorder)
+            border.append(item->strName());
+    }
+    // most of the set, and every kind of preference more than once
+    EXPECT_GE(placed.size(), items.size() / 2) << qPrintable(placed.join(", "));
+    EXPECT_GE(back.size(), 2) << qPrintable(back.join(", "));
+    EXPECT_GE(border.size(), 2) << qPrintable(border.join(", "));
+    EXPECT_GE(plain.size(), items.size() / 2) << qPrintable(plain.join(", "));
+}
+
 TEST(HLQuartzPoolTest, BrokenTemplatesAreSkippedAndTheRestLoad)
 {
     TestFolder kind;

@@ -184,12 +184,12 @@ TEST_F(TimelineRenderTest, LargePhotosShowInPreviewExportAndAsBackground)
     back->setBBackground(true);
     back->setEnBackType(1);
     back->setOBack(photo);
-    back->setBIsDirty(true);
+    back->makeDirty();
     auto render = renderOf(timeline, QSizeF(128, 96), 64);
     for (HLRenderMode mode : {HLRenderModePreview, HLRenderModeExport}) {
         for (const auto &[time, x, expected] : {std::tuple{3.0f, 0.5, colour}, std::tuple{3.0f, 0.05, colour},
                                                 std::tuple{8.0f, 0.05, colour}, std::tuple{8.0f, 0.5, QColor(Qt::green)}}) {
-            const QColor seen = probe(frameAt(*render, *timeline, time, mode), x, 0.5);
+            const QColor seen = probe(frameAt(*render, time, mode), x, 0.5);
             EXPECT_TRUE(near(seen, expected)) << "mode " << mode << " t " << time << " x " << x << ": "
                                               << qPrintable(seen.name());
         }
@@ -212,7 +212,7 @@ TEST_F(TimelineRenderTest, CroppedPhotosKeepTheirDetailInExport)
     item->oCrop()->setDRatioX(0.25f);
     item->oCrop()->setDRatioY(0.25f);
     auto render = renderOf(timeline, QSizeF(512, 384));
-    const QImage frame = frameAt(*render, *timeline, 1, HLRenderModeExport);
+    const QImage frame = frameAt(*render, 1, HLRenderModeExport);
     ASSERT_EQ(frame.size(), QSize(512, 384));
     // Neighbouring stripes still differ by most of the range across the middle row.
     int weakest = 255;
