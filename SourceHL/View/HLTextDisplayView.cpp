@@ -25,7 +25,7 @@ void HLTextDisplayView::setOItem(const std::shared_ptr<HLTextItem> &item)
         return;
     m_oItem = item;
     m_strText.clear();
-    m_szText = QSizeF();
+    m_szText = QSizeF(0, 0);
     m_imgText = QImage();
 }
 
@@ -38,7 +38,7 @@ void HLTextDisplayView::updateDisplay()
     m_strText = edit.strText();
     m_font = hl_fontWithName(edit.strFont(), edit.dFontSize());
     const QFontMetricsF metrics(m_font);
-    m_szText = m_strText.isEmpty() ? QSizeF() : metrics.size(0, m_strText);
+    m_szText = m_strText.isEmpty() ? QSizeF(0, 0) : metrics.size(0, m_strText);
     m_imgText = QImage();
     if (!m_szText.isEmpty()) {
         m_imgText = QImage(m_szText.toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);

@@ -55,7 +55,7 @@ private:
     float m_dResize = 1;
     QString m_strText;
     QFont m_font;
-    QSizeF m_szText; // the text's own size in text units; empty without text
+    QSizeF m_szText{0, 0}; // the text's own size in text units; 0 × 0 without text
     QImage m_imgText;
     bool m_bIsEnable = false;
     HLViewPoint m_pntDragPoint;
