@@ -39,11 +39,9 @@ const QSizeF kRenderSize(1280, 960);
 constexpr float kPreviewLimit = 1200;
 const QSizeF kFreeContextSize(120, 90);
 
-// Empties folder (when it is there) and makes it with its three media folders, pointing
-// the pools of source at them.
+// Makes the three media folders inside folder and points the pools of source at them.
 void makePoolFolders(const QString &folder, HLResourceSource source)
 {
-    QDir(folder).removeRecursively();
     const struct
     {
         const char *name;
@@ -108,11 +106,13 @@ void HLMainWndCtrl::showWindow()
 
 void HLMainWndCtrl::p_setupFolders()
 {
-    // The session's private folder: never shared with another user or running instance.
+    // The session's private folder, made fresh for this run (mode 0700): never shared with
+    // another user or running instance, so it is used as it is, never removed and remade.
     const QString temp = HLTempSession::shared().path();
     makePoolFolders(temp, HLResourceSourceTemp);
     m_strTempDirectory = temp;
     const QString staging = QDir(temp).filePath(QStringLiteral("Project"));
+    QDir(staging).removeRecursively();
     makePoolFolders(staging, HLResourceSourceMedi);
     m_strMediDirectory = staging;
 }
