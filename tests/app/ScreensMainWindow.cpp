@@ -1,8 +1,14 @@
-// Pictures of the main window on an empty project, and of each shared sheet on it.
+// Pictures of the main window on an empty project, of each shared sheet on it, and of the
+// preview showing a title.
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "app/AppDelegate.h"
 #include "app/HLApplication.h"
 #include "widgets/HLDarkStyle.h"
@@ -77,5 +83,15 @@ int main(int argc, char **argv)
     ok = save(withSheet(window, progress.window()), out, QStringLiteral("main-window-progress-sheet.png")) && ok;
     progress.stopProgress();
     settle();
+
+    HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
+    title->oTextEdit()->setStrText(QStringLiteral("Summer by the Sea"));
+    title->updatePlayMin(0, 5);
+    ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
+    ctrl.p_seekAt(0);
+    ctrl.oLastOperateQueue()->wait();
+    settle();
+    ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
     return ok ? 0 : 1;
 }

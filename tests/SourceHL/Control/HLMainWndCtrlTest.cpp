@@ -4,7 +4,14 @@
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLDisplayVCtrl.h"
+#include "SourceHL/View/HLDisplayView.h"
 #include "widgets/HLDarkStyle.h"
 #include "widgets/HLUITimeView.h"
 #include "widgets/HLUIWindowTitleView.h"
@@ -124,6 +131,30 @@ TEST_F(HLMainWndCtrlTest, SeekingKeepsThePlayHeadInsideTheProject)
     EXPECT_EQ(ctrl.dNowTime(), 0.0f);
     ctrl.p_seekAt(std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(ctrl.dNowTime(), 0.0f);
+}
+
+} // namespace
+
+namespace {
+
+// The preview renders on the latest-job queue and hands its pictures to the display.
+TEST_F(HLMainWndCtrlTest, PreviewShowsTheTitleOnScreenAtThePlayHead)
+{
+    HLMainWndCtrl ctrl;
+    auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
+    title->oTextEdit()->setStrText(QStringLiteral("Hello"));
+    title->updatePlayMin(0, 5);
+    ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
+    ctrl.p_seekAt(0);
+    ctrl.oLastOperateQueue()->wait();
+    QCoreApplication::processEvents();
+    const QImage shown = ctrl.window()->vCtrlDisplay->vDisplayText()->imgDisplay();
+    ASSERT_FALSE(shown.isNull());
+    int opaque = 0;
+    for (int y = 0; y < shown.height(); y += 2)
+        for (int x = 0; x < shown.width(); x += 2)
+            opaque += qAlpha(shown.pixel(x, y)) > 0;
+    EXPECT_GT(opaque, 0); // the title's letters
 }
 
 } // namespace
