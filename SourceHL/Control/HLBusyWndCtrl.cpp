@@ -1,7 +1,6 @@
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 
 #include "Platform/Foundation/HLDispatch.h"
-#include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Control/HLSheet.h"
 
 #include <QProgressBar>
@@ -31,7 +30,6 @@ void HLBusyWndCtrl::startBusingOn(QWidget *window)
 {
     QPointer<QWidget> target(window);
     HLDispatch::onMain([this, target] {
-        HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStartBusyingNotification"));
         if (!m_window)
             p_makeWindow();
         m_window->showOn(target);
@@ -41,7 +39,6 @@ void HLBusyWndCtrl::startBusingOn(QWidget *window)
 void HLBusyWndCtrl::stopBusing()
 {
     HLDispatch::onMain([this] {
-        HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStopBusyingNotification"));
         if (m_window)
             m_window->takeDown();
     });

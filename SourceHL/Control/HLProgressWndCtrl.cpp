@@ -1,7 +1,6 @@
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 
 #include "Platform/Foundation/HLDispatch.h"
-#include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Control/HLSheet.h"
 
 #include <QLabel>
@@ -40,7 +39,6 @@ void HLProgressWndCtrl::startProgress(quint64 count, QWidget *window)
     m_iIndex = 0;
     QPointer<QWidget> target(window);
     HLDispatch::onMain([this, target] {
-        HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStartBusyingNotification"));
         if (!m_window)
             p_makeWindow();
         m_window->showOn(target);
@@ -57,7 +55,6 @@ void HLProgressWndCtrl::updateProgress(qint64 index)
 void HLProgressWndCtrl::stopProgress()
 {
     HLDispatch::onMain([this] {
-        HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStopBusyingNotification"));
         if (m_window)
             m_window->takeDown();
     });

@@ -1,5 +1,7 @@
 #include "SourceHL/Control/HLSheet.h"
 
+#include "Platform/Foundation/HLNotificationCenter.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -22,6 +24,7 @@ void HLSheet::paintEvent(QPaintEvent *event)
 
 void HLSheet::showOn(QWidget *window)
 {
+    HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStartBusyingNotification"));
     if (window && parentWidget() != window)
         setParent(window, Qt::Dialog | Qt::FramelessWindowHint);
     setWindowModality(Qt::WindowModal);
@@ -35,6 +38,7 @@ void HLSheet::showOn(QWidget *window)
 
 void HLSheet::takeDown()
 {
+    HLNotificationCenter::defaultCenter().post(QStringLiteral("HLWindowStopBusyingNotification"));
     hide();
 }
 

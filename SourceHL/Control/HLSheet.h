@@ -4,7 +4,8 @@
 #include <QPointer>
 
 // The small dark window both shared sheets show: window-modal on the window it blocks,
-// re-attached to whichever window the next showing names.
+// re-attached to whichever window the next showing names. Showing it posts
+// "HLWindowStartBusyingNotification", taking it down "HLWindowStopBusyingNotification".
 class HLSheet : public QDialog
 {
     Q_OBJECT

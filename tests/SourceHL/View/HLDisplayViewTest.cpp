@@ -12,32 +12,32 @@ QImage filledPicture(int width, int height, QColor color)
     return picture;
 }
 
-TEST(HLDisplayViewTest, WidePictureTouchesTheSidesAndIsCentredVertically)
+struct FitProbe
 {
-    HLDisplayView view;
-    view.setClBack(QColor(0, 0, 255));
-    view.resize(400, 300);
-    view.update(filledPicture(1600, 600, Qt::red)); // drawn 400 × 150 from y 75
-    const QImage shot = view.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(0, 150)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(399, 150)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(200, 70)), QColor(0, 0, 255));
-    EXPECT_EQ(QColor(shot.pixel(200, 80)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(200, 230)), QColor(0, 0, 255));
-}
+    QSize picture;
+    QPoint red[3];  // inside the fitted picture
+    QPoint back[2]; // beside it
+};
 
-TEST(HLDisplayViewTest, NarrowPictureTouchesTopAndBottom)
+// A wide picture touches the sides and is centred vertically; a narrow one touches top and
+// bottom and is centred across.
+TEST(HLDisplayViewTest, FitsWideAndNarrowPicturesCentred)
 {
-    HLDisplayView view;
-    view.setClBack(QColor(0, 0, 255));
-    view.resize(400, 300);
-    view.update(filledPicture(300, 600, Qt::red)); // drawn 150 × 300 from x 125
-    const QImage shot = view.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(200, 0)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(200, 299)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(120, 150)), QColor(0, 0, 255));
-    EXPECT_EQ(QColor(shot.pixel(130, 150)), QColor(Qt::red));
-    EXPECT_EQ(QColor(shot.pixel(280, 150)), QColor(0, 0, 255));
+    const FitProbe probes[] = {
+        {{1600, 600}, {{0, 150}, {399, 150}, {200, 80}}, {{200, 70}, {200, 230}}},   // drawn 400 × 150 from y 75
+        {{300, 600}, {{200, 0}, {200, 299}, {130, 150}}, {{120, 150}, {280, 150}}}, // drawn 150 × 300 from x 125
+    };
+    for (const FitProbe &probe : probes) {
+        HLDisplayView view;
+        view.setClBack(QColor(0, 0, 255));
+        view.resize(400, 300);
+        view.update(filledPicture(probe.picture.width(), probe.picture.height(), Qt::red));
+        const QImage shot = view.grab().toImage();
+        for (QPoint point : probe.red)
+            EXPECT_EQ(QColor(shot.pixel(point)), QColor(Qt::red)) << point.x() << "," << point.y();
+        for (QPoint point : probe.back)
+            EXPECT_EQ(QColor(shot.pixel(point)), QColor(0, 0, 255)) << point.x() << "," << point.y();
+    }
 }
 
 TEST(HLDisplayViewTest, NullPictureLeavesOnlyTheBackground)
