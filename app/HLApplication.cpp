@@ -25,7 +25,7 @@ void HLApplication::showFailureAlert(const QString &message)
 {
     QMessageBox alert(QMessageBox::Critical, applicationDisplayName(), tr("The action could not be completed."),
                       QMessageBox::Ok, activeWindow());
-    alert.setInformativeText(tr("An internal check failed (%1). Your project was left as it was before the action.")
+    alert.setInformativeText(tr("An internal check failed (%1), so the action was stopped before it finished.")
                                  .arg(message));
     alert.exec();
 }

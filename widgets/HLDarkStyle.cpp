@@ -163,6 +163,14 @@ void HLDarkStyle::drawComplexControl(ComplexControl control, const QStyleOptionC
     QProxyStyle::drawComplexControl(control, option, painter, widget);
 }
 
+int HLDarkStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                           QStyleHintReturn *returnData) const
+{
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+        return 0; // plain titles on the transparent buttons
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 int HLDarkStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
 {
     switch (metric) {

@@ -1,5 +1,5 @@
-// Pictures of the main window on an empty project, of each shared sheet on it, and of the
-// preview showing a title.
+// Pictures of the main window on an empty project, of each shared sheet on it, of the
+// preview showing a title, and of the alert an internal error shows.
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -93,5 +94,15 @@ int main(int argc, char **argv)
     ctrl.oLastOperateQueue()->wait();
     settle();
     ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
+
+    QImage alert;
+    QTimer::singleShot(300, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            alert = modal->grab().toImage();
+            modal->close();
+        }
+    });
+    HLApplication::showFailureAlert(QStringLiteral("wrong para"));
+    ok = save(alert, out, QStringLiteral("alert-internal-error.png")) && ok;
     return ok ? 0 : 1;
 }
