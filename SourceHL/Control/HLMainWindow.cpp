@@ -172,7 +172,11 @@ QWidget *HLMainWindow::p_makeRightArea()
     auto *head = new RightAreaTopBackView(vEditBackView);
     head->setFixedHeight(8);
     column->addWidget(head);
-    column->addStretch(1);
+    vEditPaneArea = new QWidget(vEditBackView);
+    vEditPaneArea->setObjectName(QStringLiteral("vEditPaneArea"));
+    auto *panes = new QVBoxLayout(vEditPaneArea);
+    panes->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(vEditPaneArea, 1);
     return vEditBackView;
 }
 

@@ -27,6 +27,7 @@ public:
     QWidget *vDisplayContentView = nullptr;
     QWidget *vDisplayProgressView = nullptr;
     QWidget *vEditBackView = nullptr;
+    QWidget *vEditPaneArea = nullptr; // where the browsing panes and the item editors go
     QWidget *vContentlineBackView = nullptr;
     QWidget *vSlideshowStripHost = nullptr; // where the timeline strip goes
 

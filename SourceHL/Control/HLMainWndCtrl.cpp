@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLayout>
 #include <QPointer>
 #include <QToolButton>
 
@@ -62,7 +63,8 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     m_window->vTimeDuration->setEnType(2);
     m_window->blkShouldClose = [this] { return p_shouldClose(); };
     m_window->vWindowTitle->setStrTitle(tr("Untitled"));
-    m_window->setWindowTitle(tr("Untitled"));
+    m_window->setWindowTitle(tr("Untitled") + QStringLiteral("[*]"));
+    connect(m_window->btnEdit, &QToolButton::clicked, this, &HLMainWndCtrl::p_edit);
 
     HLBusyWndCtrl::sharedBusyWndCtrl();
     HLProgressWndCtrl::sharedProgressWndCtrl();
@@ -166,7 +168,114 @@ HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
     inputs.hasItems = !m_oTimeline->aryItems().empty();
     inputs.isOnMedia = m_bIsOnMedia;
     inputs.isEditing = m_bIsEditing;
+    inputs.canEdit = m_choice.bCanEdit;
+    inputs.slideshow = !m_choice.strSSSID.isEmpty();
+    inputs.transition = !m_choice.strTSSID.isEmpty();
+    inputs.render = !m_choice.strRDID.isEmpty();
+    if (inputs.render) {
+        const auto resources = m_oTimeline->resourceItemsOf({m_choice.strRDID});
+        inputs.renderIsVideo = !resources.isEmpty() && resources.last() && resources.last()->isVideo();
+    }
+    inputs.text = !m_choice.strTTID.isEmpty();
+    inputs.audio = !m_choice.strAUID.isEmpty();
     return inputs;
+}
+
+void HLMainWndCtrl::installEditor(HLEditorPane::Kind kind, HLEditorPane *pane)
+{
+    m_editors[kind] = pane;
+    if (pane && pane->view()) {
+        m_window->vEditPaneArea->layout()->addWidget(pane->view());
+        pane->view()->hide();
+    }
+}
+
+QString HLMainWndCtrl::p_chosenIdentifierOf(HLEditorPane::Kind kind) const
+{
+    switch (kind) {
+    case HLEditorPane::Slideshow: return m_choice.strSSSID;
+    case HLEditorPane::Transition: return m_choice.strTSSID;
+    case HLEditorPane::Image: return m_choice.strRDID;
+    case HLEditorPane::Text: return m_choice.strTTID;
+    default: return m_choice.strAUID;
+    }
+}
+
+void HLMainWndCtrl::updateChoice(const HLContentChoice &choice)
+{
+    m_choice = choice;
+    if (!m_bIsEditing)
+        p_updateInterfaceBase();
+    else if (m_choice.bCanEdit)
+        p_switchEditing();
+    else
+        p_stopEditing();
+}
+
+void HLMainWndCtrl::p_edit()
+{
+    if (m_bIsEditing)
+        p_stopEditing();
+    else
+        p_startEditing();
+    p_updateInterfaceBase();
+}
+
+void HLMainWndCtrl::p_startEditing()
+{
+    m_bIsEditing = true;
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
+        if (m_editors[kind] && !identifier.isEmpty())
+            m_editors[kind]->startEditing(identifier);
+    }
+    p_updateInterfaceBase();
+}
+
+void HLMainWndCtrl::p_stopEditing()
+{
+    if (!m_bIsEditing)
+        return;
+    m_bIsEditing = false;
+    // Ask every editor first, then close: the slideshow, transition and image editors work
+    // on one item together, so they close together.
+    std::array<bool, HLEditorPane::KindCount> open{};
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
+        open[kind] = m_editors[kind] && m_editors[kind]->isNowEditing();
+    const bool timelineOpen = open[HLEditorPane::Slideshow] || open[HLEditorPane::Transition] ||
+                              open[HLEditorPane::Image];
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        const bool timelineKind = kind <= HLEditorPane::Image;
+        if (m_editors[kind] && (timelineKind ? timelineOpen : open[kind]))
+            m_editors[kind]->stopEditing();
+    }
+    p_seekAt(m_dNowTime); // the preview shows what the editors changed
+    p_updateInterfaceBase();
+    p_documentEdited();
+}
+
+void HLMainWndCtrl::p_switchEditing()
+{
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        HLEditorPane *editor = m_editors[kind];
+        if (!editor)
+            continue;
+        const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
+        if (identifier.isEmpty()) {
+            if (editor->isNowEditing())
+                editor->stopEditing();
+        } else if (identifier != editor->editingID()) {
+            editor->stopEditing();
+            editor->startEditing(identifier);
+        }
+    }
+    p_updateInterfaceBase();
+    p_documentEdited();
+}
+
+void HLMainWndCtrl::p_documentEdited()
+{
+    m_window->setWindowModified(true);
 }
 
 void HLMainWndCtrl::p_updateInterfaceAll()
@@ -190,6 +299,12 @@ void HLMainWndCtrl::p_updateInterfaceBase()
     w.btnPlay->setEnabled(state.playEnabled);
     w.btnExport->setEnabled(state.exportEnabled);
     w.btnPlay->setIcon(HLNamedImage::icon(QString::fromStdString(state.playImage)));
+    const bool shown[HLEditorPane::KindCount] = {state.slideshowEditorShown, state.transitionEditorShown,
+                                                 state.imageEditorShown, state.textEditorShown,
+                                                 state.audioEditorShown};
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
+        if (m_editors[kind] && m_editors[kind]->view())
+            m_editors[kind]->view()->setVisible(shown[kind]);
 }
 
 void HLMainWndCtrl::p_updateInterfaceTime()

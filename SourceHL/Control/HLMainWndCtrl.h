@@ -1,10 +1,13 @@
 #pragma once
 
+#include "SourceHL/Control/HLContentChoice.h"
+#include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
 
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 class HLAudiolineItem;
@@ -57,8 +60,26 @@ public:
     const std::shared_ptr<HLTimelinePlayer> &oTimelinePlayer() const { return m_oTimelinePlayer; }
     const std::shared_ptr<HLAudiolinePlayer> &oAudiolinePlayer() const { return m_oAudiolinePlayer; }
 
-    // The window's state as it derives from the flags and the (empty) choice.
+    // Places an item editor in the right-hand area (the window takes its view as a child);
+    // the window opens it for choices of its kind. A kind without an editor is left alone.
+    void installEditor(HLEditorPane::Kind kind, HLEditorPane *pane);
+    // The content line's choice changed: while editing the open editors follow it (or editing
+    // stops when it cannot be edited); otherwise only the interface is refreshed.
+    void updateChoice(const HLContentChoice &choice);
+    const HLContentChoice &choice() const { return m_choice; }
+
+    // The window's state as it derives from the flags and the choice.
     HLInterfaceInputs interfaceInputs() const;
+
+    // Opens the editors of the chosen items.
+    void p_startEditing();
+    // Closes every open editor and shows the changes they made.
+    void p_stopEditing();
+    // While editing: closes the editors whose item is no longer chosen and opens those of the
+    // newly chosen ones.
+    void p_switchEditing();
+    // Marks the project as changed.
+    void p_documentEdited();
 
     // Moves the play head to time (seconds, clamped into the project) and renders the preview.
     void p_seekAt(float time);
@@ -69,6 +90,8 @@ public:
     void p_updateInterfaceSize();
 
 private:
+    void p_edit();
+    QString p_chosenIdentifierOf(HLEditorPane::Kind kind) const;
     void p_setupFolders();
     void p_setupTemplates();
     void p_setupModel();
@@ -79,6 +102,8 @@ private:
 
     bool m_bIsEditing = false;
     bool m_bIsOnMedia = false;
+    HLContentChoice m_choice;
+    std::array<HLEditorPane *, HLEditorPane::KindCount> m_editors{};
     float m_dNowTime = 0;
     float m_dDuration = 0;
 
