@@ -38,19 +38,27 @@ QWidget *filled(QWidget *widget, double grey)
     return widget;
 }
 
-// A line header with its picture in the middle.
-template <class Header>
-QWidget *lineHeader(const QString &image, int height)
+// One line of the content line: its header with its picture in the middle, then its
+// background across the rest of the width.
+template <class Header, class Background>
+QHBoxLayout *lineRow(const QString &image, const QString &name, int height)
 {
     auto *header = new Header;
     header->setFixedSize(kLineHeaderWidth, height);
-    auto *layout = new QVBoxLayout(header);
-    layout->setContentsMargins(0, 0, 1, 0);
+    auto *headerLayout = new QVBoxLayout(header);
+    headerLayout->setContentsMargins(0, 0, 1, 0);
     auto *icon = new QLabel(header);
     icon->setPixmap(HLNamedImage::pixmap(image, header->devicePixelRatioF()));
     icon->setAlignment(Qt::AlignCenter);
-    layout->addWidget(icon);
-    return header;
+    headerLayout->addWidget(icon);
+    auto *background = new Background;
+    background->setObjectName(name);
+    background->setFixedHeight(height);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(header);
+    row->addWidget(background, 1);
+    return row;
 }
 
 } // namespace
@@ -192,23 +200,10 @@ QWidget *HLMainWindow::p_makeContentline()
     vSlideshowStripHost->setFixedHeight(kStripHeight);
     column->addWidget(vSlideshowStripHost);
 
-    auto *textRow = new QHBoxLayout;
-    textRow->setSpacing(0);
-    textRow->addWidget(lineHeader<HLUITTLineTitleView>(QStringLiteral("TextHead"), kTextLineHeight));
-    auto *textLine = new HLUITTLineBackView;
-    textLine->setObjectName(QStringLiteral("vTextlineBackView"));
-    textLine->setFixedHeight(kTextLineHeight);
-    textRow->addWidget(textLine, 1);
-    column->addLayout(textRow);
-
-    auto *audioRow = new QHBoxLayout;
-    audioRow->setSpacing(0);
-    audioRow->addWidget(lineHeader<HLUIAULineTitleView>(QStringLiteral("AudioHead"), kAudioLineHeight));
-    auto *audioLine = new HLUIAULineBackView;
-    audioLine->setObjectName(QStringLiteral("vAudiolineBackView"));
-    audioLine->setFixedHeight(kAudioLineHeight);
-    audioRow->addWidget(audioLine, 1);
-    column->addLayout(audioRow);
+    column->addLayout(lineRow<HLUITTLineTitleView, HLUITTLineBackView>(
+        QStringLiteral("TextHead"), QStringLiteral("vTextlineBackView"), kTextLineHeight));
+    column->addLayout(lineRow<HLUIAULineTitleView, HLUIAULineBackView>(
+        QStringLiteral("AudioHead"), QStringLiteral("vAudiolineBackView"), kAudioLineHeight));
     return vContentlineBackView;
 }
 
