@@ -31,8 +31,6 @@
 #include <QPointer>
 #include <QToolButton>
 
-#include <cmath>
-
 namespace {
 
 constexpr quint64 kRenderItemsPerSlideshow = 30;
@@ -111,6 +109,8 @@ void HLMainWndCtrl::p_setupFolders()
     // The session's private folder, made fresh for this run (mode 0700): never shared with
     // another user or running instance, so it is used as it is, never removed and remade.
     const QString temp = HLTempSession::shared().path();
+    if (temp.isEmpty())
+        return; // no private folder: the pools stay without folders rather than use a shared one
     makePoolFolders(temp, HLResourceSourceTemp);
     m_strTempDirectory = temp;
     const QString staging = QDir(temp).filePath(QStringLiteral("Project"));
@@ -359,7 +359,8 @@ void HLMainWndCtrl::p_renderPreview()
 
 bool HLMainWndCtrl::p_shouldClose()
 {
-    // Nothing can change the project yet, so there is nothing to ask before closing.
+    // The question about unsaved changes comes with saving projects; until then closing
+    // the window ends the program.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     return true;
 }
