@@ -1,0 +1,216 @@
+#include "SourceHL/Control/HLMainWindow.h"
+
+#include "SourceHL/View/HLDisplayVCtrl.h"
+#include "widgets/HLNamedImage.h"
+#include "widgets/HLUIAULineBackView.h"
+#include "widgets/HLUIAULineTitleView.h"
+#include "widgets/HLUIDisplayBackView.h"
+#include "widgets/HLUITTLineBackView.h"
+#include "widgets/HLUITTLineTitleView.h"
+#include "widgets/HLUITimeView.h"
+#include "widgets/HLUIToolbarBackView.h"
+#include "widgets/HLUIWindowTitleView.h"
+#include "widgets/RightAreaTopBackView.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kToolbarHeight = 66;
+constexpr int kRightAreaWidth = 340;
+constexpr int kLineHeaderWidth = 44;
+constexpr int kStripHeight = 110;
+constexpr int kTextLineHeight = 75;
+constexpr int kAudioLineHeight = 48;
+constexpr int kProgressStripHeight = 28;
+
+QWidget *filled(QWidget *widget, double grey)
+{
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgbF(grey, grey, grey, 1.0));
+    widget->setPalette(palette);
+    return widget;
+}
+
+// One line of the content line: its header with its picture in the middle, then its
+// background across the rest of the width.
+template <class Header, class Background>
+QHBoxLayout *lineRow(const QString &image, const QString &name, int height)
+{
+    auto *header = new Header;
+    header->setFixedSize(kLineHeaderWidth, height);
+    auto *headerLayout = new QVBoxLayout(header);
+    headerLayout->setContentsMargins(0, 0, 1, 0);
+    auto *icon = new QLabel(header);
+    icon->setPixmap(HLNamedImage::pixmap(image, header->devicePixelRatioF()));
+    icon->setAlignment(Qt::AlignCenter);
+    headerLayout->addWidget(icon);
+    auto *background = new Background;
+    background->setObjectName(name);
+    background->setFixedHeight(height);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(header);
+    row->addWidget(background, 1);
+    return row;
+}
+
+} // namespace
+
+HLMainWindow::HLMainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("HLMainWndCtrl"));
+    setWindowIcon(HLNamedImage::icon(QStringLiteral("Slideshow")));
+    setMinimumSize(960, 640);
+    resize(1200, 800);
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    vWindowTitle = new HLUIWindowTitleView(central);
+    vWindowTitle->setFixedHeight(25);
+    column->addWidget(vWindowTitle);
+    column->addWidget(p_makeToolbar());
+
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    middle->addWidget(p_makePreviewColumn(), 1);
+    middle->addWidget(p_makeRightArea());
+    column->addLayout(middle, 1);
+    column->addWidget(p_makeContentline());
+    setCentralWidget(central);
+}
+
+QToolButton *HLMainWindow::p_makeToolButton(const QString &icon, const QString &label, const QString &name)
+{
+    auto *button = new QToolButton;
+    button->setObjectName(name);
+    button->setIcon(HLNamedImage::icon(icon));
+    button->setIconSize(QSize(32, 32));
+    button->setText(label);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedSize(74, kToolbarHeight - 6);
+    QFont font = button->font();
+    font.setPointSizeF(9);
+    button->setFont(font);
+    return button;
+}
+
+QWidget *HLMainWindow::p_makeToolbar()
+{
+    auto *bar = new HLUIToolbarBackView;
+    bar->setFixedHeight(kToolbarHeight);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(10, 3, 10, 3);
+    row->setSpacing(2);
+    btnAddMedia = p_makeToolButton(QStringLiteral("ToolbarAddMedia"), tr("Add Media"), QStringLiteral("btnAddMedia"));
+    btnAddText = p_makeToolButton(QStringLiteral("ToolbarAddText"), tr("Add Text"), QStringLiteral("btnAddText"));
+    btnAddAudio = p_makeToolButton(QStringLiteral("ToolbarAddAudio"), tr("Add Audio"), QStringLiteral("btnAddAudio"));
+    btnEdit = p_makeToolButton(QStringLiteral("ToolbarEdit"), tr("Edit"), QStringLiteral("btnEdit"));
+    btnSort = p_makeToolButton(QStringLiteral("ToolbarSort"), tr("Sort"), QStringLiteral("btnSort"));
+    btnPlay = p_makeToolButton(QStringLiteral("Play"), tr("Play"), QStringLiteral("btnPlay"));
+    btnSetting = p_makeToolButton(QStringLiteral("ToolbarSetting"), tr("Setting"), QStringLiteral("btnSetting"));
+    btnMedia = p_makeToolButton(QStringLiteral("ToolbarMedia"), tr("Media"), QStringLiteral("btnMedia"));
+    btnSize = p_makeToolButton(QStringLiteral("ToolbarSize"), QString(), QStringLiteral("btnSize"));
+    btnExport = p_makeToolButton(QStringLiteral("ToolbarExport"), tr("Export"), QStringLiteral("btnExport"));
+
+    for (QToolButton *button : {btnAddMedia, btnAddText, btnAddAudio, btnEdit})
+        row->addWidget(button);
+    row->addStretch(1);
+
+    // The play time over the duration, in the middle of the bar.
+    auto *times = new QWidget(bar);
+    auto *timesColumn = new QVBoxLayout(times);
+    timesColumn->setContentsMargins(0, 8, 0, 8);
+    timesColumn->setSpacing(6);
+    vTimeNowTime = new HLUITimeView(times);
+    vTimeNowTime->setObjectName(QStringLiteral("vTimeNowTime"));
+    vTimeDuration = new HLUITimeView(times);
+    vTimeDuration->setObjectName(QStringLiteral("vTimeDuration"));
+    timesColumn->addWidget(vTimeNowTime, 0, Qt::AlignHCenter);
+    timesColumn->addWidget(vTimeDuration, 0, Qt::AlignHCenter);
+    row->addWidget(times);
+    row->addWidget(btnPlay);
+    row->addStretch(1);
+
+    for (QToolButton *button : {btnSort, btnSetting, btnMedia, btnSize, btnExport})
+        row->addWidget(button);
+    return bar;
+}
+
+QWidget *HLMainWindow::p_makePreviewColumn()
+{
+    vDisplayBackView = new HLUIDisplayBackView;
+    vDisplayBackView->setObjectName(QStringLiteral("vDisplayBackView"));
+    auto *column = new QVBoxLayout(vDisplayBackView);
+    // The preview fills the column above the strip, or all of it when the strip is hidden.
+    column->setContentsMargins(0, 1, 0, 0);
+    column->setSpacing(0);
+    vDisplayContentView = new QWidget(vDisplayBackView);
+    vDisplayContentView->setObjectName(QStringLiteral("vDisplayContentView"));
+    auto *content = new QGridLayout(vDisplayContentView);
+    content->setContentsMargins(0, 0, 0, 0);
+    vCtrlDisplay = new HLDisplayVCtrl(vDisplayContentView);
+    vCtrlDisplay->setObjectName(QStringLiteral("vCtrlDisplay"));
+    content->addWidget(vCtrlDisplay, 0, 0);
+    vDisplayProgressView = filled(new QWidget(vDisplayBackView), 0.14);
+    vDisplayProgressView->setObjectName(QStringLiteral("vDisplayProgressView"));
+    vDisplayProgressView->setFixedHeight(kProgressStripHeight);
+    column->addWidget(vDisplayContentView, 1);
+    column->addWidget(vDisplayProgressView);
+    return vDisplayBackView;
+}
+
+QWidget *HLMainWindow::p_makeRightArea()
+{
+    vEditBackView = filled(new QWidget, 0.15);
+    vEditBackView->setObjectName(QStringLiteral("vEditBackView"));
+    vEditBackView->setFixedWidth(kRightAreaWidth);
+    auto *column = new QVBoxLayout(vEditBackView);
+    column->setContentsMargins(1, 0, 0, 0);
+    column->setSpacing(0);
+    auto *head = new RightAreaTopBackView(vEditBackView);
+    head->setFixedHeight(8);
+    column->addWidget(head);
+    vEditPaneArea = new QWidget(vEditBackView);
+    vEditPaneArea->setObjectName(QStringLiteral("vEditPaneArea"));
+    auto *panes = new QVBoxLayout(vEditPaneArea);
+    panes->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(vEditPaneArea, 1);
+    return vEditBackView;
+}
+
+QWidget *HLMainWindow::p_makeContentline()
+{
+    vContentlineBackView = filled(new QWidget, 0.12);
+    vContentlineBackView->setObjectName(QStringLiteral("vContentlineBackView"));
+    auto *column = new QVBoxLayout(vContentlineBackView);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    vSlideshowStripHost = filled(new QWidget(vContentlineBackView), 0.12);
+    vSlideshowStripHost->setObjectName(QStringLiteral("vSlideshowStripHost"));
+    vSlideshowStripHost->setFixedHeight(kStripHeight);
+    column->addWidget(vSlideshowStripHost);
+
+    column->addLayout(lineRow<HLUITTLineTitleView, HLUITTLineBackView>(
+        QStringLiteral("TextHead"), QStringLiteral("vTextlineBackView"), kTextLineHeight));
+    column->addLayout(lineRow<HLUIAULineTitleView, HLUIAULineBackView>(
+        QStringLiteral("AudioHead"), QStringLiteral("vAudiolineBackView"), kAudioLineHeight));
+    return vContentlineBackView;
+}
+
+void HLMainWindow::closeEvent(QCloseEvent *event)
+{
+    if (blkShouldClose && !blkShouldClose())
+        event->ignore();
+    else
+        event->accept();
+}

@@ -1,0 +1,366 @@
+#include "SourceHL/Control/HLMainWndCtrl.h"
+
+#include "Platform/Foundation/HLDispatch.h"
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Common/HLTempSession.h"
+#include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Render/HLAudiolinePlayer.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Render/HLRenderContextPool.h"
+#include "SourceHL/Model/Render/HLTextlineRender.h"
+#include "SourceHL/Model/Render/HLTimelinePlayer.h"
+#include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLDisplayVCtrl.h"
+#include "widgets/HLNamedImage.h"
+#include "widgets/HLResourceFolder.h"
+#include "widgets/HLUITimeView.h"
+#include "widgets/HLUIWindowTitleView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLayout>
+#include <QPointer>
+#include <QToolButton>
+
+namespace {
+
+constexpr quint64 kRenderItemsPerSlideshow = 30;
+const QSizeF kRenderSize(1280, 960);
+constexpr float kPreviewLimit = 1200;
+const QSizeF kFreeContextSize(120, 90);
+
+// Makes the three media folders inside folder and points the pools of source at them.
+void makePoolFolders(const QString &folder, HLResourceSource source)
+{
+    const struct
+    {
+        const char *name;
+        HLResourceType type;
+    } kinds[] = {{"Audios", HLResourceTypeAudio}, {"Videos", HLResourceTypeVideo}, {"Images", HLResourceTypeImage}};
+    for (const auto &kind : kinds) {
+        const QString path = QDir(folder).filePath(QString::fromLatin1(kind.name));
+        QDir().mkpath(path);
+        HLResourcePool::update(path, source, kind.type);
+    }
+}
+
+} // namespace
+
+HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
+{
+    m_window->vTimeNowTime->setEnType(3);
+    m_window->vTimeDuration->setEnType(2);
+    m_window->blkShouldClose = [this] { return p_shouldClose(); };
+    m_window->vWindowTitle->setStrTitle(tr("Untitled"));
+    m_window->setWindowTitle(tr("Untitled") + QStringLiteral("[*]"));
+    connect(m_window->btnEdit, &QToolButton::clicked, this, &HLMainWndCtrl::p_edit);
+
+    HLBusyWndCtrl::sharedBusyWndCtrl();
+    HLProgressWndCtrl::sharedProgressWndCtrl();
+    HLResourceItem::configureForAudio();
+    HLResourceItem::configureForVideo();
+    HLResourceItem::configureForImage();
+    p_setupFolders();
+    p_setupTemplates();
+    m_oLastOperateQueue = std::make_shared<HLLastOperateQueue>();
+    m_gate = std::make_unique<HLEditGate>(m_oLastOperateQueue);
+    m_oSizer = HLRenderSizer::renderSizerOf(kRenderSize, kPreviewLimit);
+    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
+    HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
+    p_setupModel();
+
+    // Commands whose windows are not part of the program yet are left off the bar.
+    for (QToolButton *button : {m_window->btnAddMedia, m_window->btnAddText, m_window->btnAddAudio,
+                                m_window->btnSetting})
+        button->hide();
+    // The browsing pane and the output size are shown; their switches come with their panes.
+    m_window->btnMedia->setEnabled(false);
+    m_window->btnSize->setEnabled(false);
+
+    p_updateInterfaceAll();
+    p_seekAt(0);
+}
+
+HLMainWndCtrl::~HLMainWndCtrl()
+{
+    // No preview job may outlive the model it reads.
+    m_oLastOperateQueue->cancel();
+    m_oLastOperateQueue->wait();
+}
+
+void HLMainWndCtrl::showWindow()
+{
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void HLMainWndCtrl::p_setupFolders()
+{
+    // The session's private folder, made fresh for this run (mode 0700): never shared with
+    // another user or running instance, so it is used as it is, never removed and remade.
+    const QString temp = HLTempSession::shared().path();
+    if (temp.isEmpty())
+        return; // no private folder: the pools stay without folders rather than use a shared one
+    makePoolFolders(temp, HLResourceSourceTemp);
+    m_strTempDirectory = temp;
+    const QString staging = QDir(temp).filePath(QStringLiteral("Project"));
+    QDir(staging).removeRecursively();
+    makePoolFolders(staging, HLResourceSourceMedi);
+    m_strMediDirectory = staging;
+}
+
+void HLMainWndCtrl::p_setupTemplates()
+{
+    const QDir templates(QDir(HLResourceFolder::path()).filePath(QStringLiteral("Templates")));
+    HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Slideshow")), HLRenderTypeSlideshow);
+    HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Transition")), HLRenderTypeTransition);
+    HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Text")), HLRenderTypeText);
+    m_slideshowPool = HLQuartzPool::quartzPoolOf(HLRenderTypeSlideshow);
+    m_transitionPool = HLQuartzPool::quartzPoolOf(HLRenderTypeTransition);
+    m_textPool = HLQuartzPool::quartzPoolOf(HLRenderTypeText);
+}
+
+void HLMainWndCtrl::p_setupModel()
+{
+    m_oTimeline = HLTimelineItem::timelineOf(kRenderItemsPerSlideshow);
+    const auto slideshowPool = m_slideshowPool;
+    const auto transitionPool = m_transitionPool;
+    m_oTimeline->setupSlideshow([slideshowPool] { return slideshowPool->randomInfoDic().value_or(QVariantMap()); },
+                                [transitionPool] { return transitionPool->randomInfoDic().value_or(QVariantMap()); });
+    m_oTimelineRender =
+        HLTimelineRender::timelineRenderOf(m_oTimeline, false, m_oSizer, m_slideshowPool, m_transitionPool);
+    m_oTextline = HLTextlineItem::textline();
+    m_oTextlineRender = HLTextlineRender::textlineRenderOf(m_oTextline, false, m_oSizer, m_textPool);
+    m_oAudioline = HLAudiolineItem::audioline();
+    m_oTimelinePlayer = HLTimelinePlayer::timelinePlayerOf(m_oTimeline);
+    m_oAudiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(m_oAudioline);
+}
+
+void HLMainWndCtrl::setDNowTime(float time)
+{
+    if (time == m_dNowTime)
+        return;
+    m_dNowTime = time;
+    p_updateInterfaceTime();
+}
+
+void HLMainWndCtrl::setDDuration(float duration)
+{
+    if (duration == m_dDuration)
+        return;
+    m_dDuration = duration;
+    p_updateInterfaceTime();
+}
+
+HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
+{
+    HLInterfaceInputs inputs;
+    inputs.hasItems = !m_oTimeline->aryItems().empty();
+    inputs.isOnMedia = m_bIsOnMedia;
+    inputs.isEditing = m_bIsEditing;
+    inputs.canEdit = m_choice.bCanEdit;
+    inputs.slideshow = !m_choice.strSSSID.isEmpty();
+    inputs.transition = !m_choice.strTSSID.isEmpty();
+    inputs.render = !m_choice.strRDID.isEmpty();
+    if (inputs.render) {
+        const auto resources = m_oTimeline->resourceItemsOf({m_choice.strRDID});
+        inputs.renderIsVideo = !resources.isEmpty() && resources.last() && resources.last()->isVideo();
+    }
+    inputs.text = !m_choice.strTTID.isEmpty();
+    inputs.audio = !m_choice.strAUID.isEmpty();
+    return inputs;
+}
+
+void HLMainWndCtrl::installEditor(HLEditorPane::Kind kind, HLEditorPane *pane)
+{
+    m_editors[kind] = pane;
+    if (pane && pane->view()) {
+        m_window->vEditPaneArea->layout()->addWidget(pane->view());
+        pane->view()->hide();
+    }
+}
+
+QString HLMainWndCtrl::p_chosenIdentifierOf(HLEditorPane::Kind kind) const
+{
+    switch (kind) {
+    case HLEditorPane::Slideshow: return m_choice.strSSSID;
+    case HLEditorPane::Transition: return m_choice.strTSSID;
+    case HLEditorPane::Image: return m_choice.strRDID;
+    case HLEditorPane::Text: return m_choice.strTTID;
+    default: return m_choice.strAUID;
+    }
+}
+
+void HLMainWndCtrl::updateChoice(const HLContentChoice &choice)
+{
+    m_choice = choice;
+    if (!m_bIsEditing)
+        p_updateInterfaceBase();
+    else if (m_choice.bCanEdit)
+        p_switchEditing();
+    else
+        p_stopEditing();
+}
+
+void HLMainWndCtrl::p_edit()
+{
+    if (m_bIsEditing)
+        p_stopEditing();
+    else
+        p_startEditing();
+    p_updateInterfaceBase();
+}
+
+void HLMainWndCtrl::p_startEditing()
+{
+    m_bIsEditing = true;
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
+        if (m_editors[kind] && !identifier.isEmpty())
+            m_editors[kind]->startEditing(identifier);
+    }
+    p_updateInterfaceBase();
+}
+
+void HLMainWndCtrl::p_stopEditing()
+{
+    if (!m_bIsEditing)
+        return;
+    m_bIsEditing = false;
+    // Ask every editor first, then close: the slideshow, transition and image editors work
+    // on one item together, so they close together.
+    std::array<bool, HLEditorPane::KindCount> open{};
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
+        open[kind] = m_editors[kind] && m_editors[kind]->isNowEditing();
+    const bool timelineOpen = open[HLEditorPane::Slideshow] || open[HLEditorPane::Transition] ||
+                              open[HLEditorPane::Image];
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        const bool timelineKind = kind <= HLEditorPane::Image;
+        if (m_editors[kind] && (timelineKind ? timelineOpen : open[kind]))
+            m_editors[kind]->stopEditing();
+    }
+    p_seekAt(m_dNowTime); // the preview shows what the editors changed
+    p_updateInterfaceBase();
+    p_documentEdited();
+}
+
+void HLMainWndCtrl::p_switchEditing()
+{
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
+        HLEditorPane *editor = m_editors[kind];
+        if (!editor)
+            continue;
+        const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
+        if (identifier.isEmpty()) {
+            if (editor->isNowEditing())
+                editor->stopEditing();
+        } else if (identifier != editor->editingID()) {
+            editor->stopEditing();
+            editor->startEditing(identifier);
+        }
+    }
+    p_updateInterfaceBase();
+    p_documentEdited();
+}
+
+void HLMainWndCtrl::p_documentEdited()
+{
+    m_window->setWindowModified(true);
+}
+
+void HLMainWndCtrl::p_updateInterfaceAll()
+{
+    p_updateInterfaceBase();
+    p_updateInterfaceTime();
+    p_updateInterfaceSize();
+}
+
+void HLMainWndCtrl::p_updateInterfaceBase()
+{
+    const HLInterfaceState state = hl_interfaceStateOf(interfaceInputs());
+    HLMainWindow &w = *m_window;
+    w.vCtrlDisplay->hiddenImage(state.imageHidden);
+    w.vCtrlDisplay->hiddenText(state.textHidden);
+    w.vDisplayProgressView->setHidden(state.progressHidden);
+    w.btnMedia->setText(QString::fromStdString(state.mediaLabel));
+    w.btnEdit->setEnabled(state.editEnabled);
+    w.btnEdit->setText(QString::fromStdString(state.editLabel));
+    w.btnSort->setEnabled(state.sortEnabled);
+    w.btnPlay->setEnabled(state.playEnabled);
+    w.btnExport->setEnabled(state.exportEnabled);
+    w.btnPlay->setIcon(HLNamedImage::icon(QString::fromStdString(state.playImage)));
+    const bool shown[HLEditorPane::KindCount] = {state.slideshowEditorShown, state.transitionEditorShown,
+                                                 state.imageEditorShown, state.textEditorShown,
+                                                 state.audioEditorShown};
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
+        if (m_editors[kind] && m_editors[kind]->view())
+            m_editors[kind]->view()->setVisible(shown[kind]);
+}
+
+void HLMainWndCtrl::p_updateInterfaceTime()
+{
+    m_window->vTimeNowTime->setDTime(m_dNowTime);
+    m_window->vTimeDuration->setDTime(m_dDuration);
+}
+
+void HLMainWndCtrl::p_updateInterfaceSize()
+{
+    const QSizeF size = m_oSizer->szRender();
+    m_window->btnSize->setText(QStringLiteral("%1X%2").arg(qint64(size.width())).arg(qint64(size.height())));
+}
+
+void HLMainWndCtrl::p_seekAt(float time)
+{
+    // The preview worker reads the play head, so moving it is an edit.
+    m_gate->perform([&] {
+        m_oTimeline->update(time);
+        m_oTextline->update(m_oTimeline->dNowTime());
+        m_oAudioline->update(m_oTimeline->dNowTime());
+        m_oTextlineRender->prepareTitle();
+    });
+    setDDuration(m_oTimeline->dDuration());
+    setDNowTime(m_oTimeline->dNowTime());
+    p_renderPreview();
+}
+
+void HLMainWndCtrl::p_renderPreview()
+{
+    const auto timelineRender = m_oTimelineRender;
+    const auto textlineRender = m_oTextlineRender;
+    QPointer<HLMainWndCtrl> self(this);
+    // A renderer that has shown many pictures of one item starts afresh at the same time.
+    auto restart = [self] {
+        if (self) {
+            self->m_oTimelineRender->shallowClear();
+            self->p_renderPreview();
+        }
+    };
+    m_oLastOperateQueue->add([timelineRender, textlineRender, self, restart] {
+        const QImage frame = timelineRender->renderPreview(restart);
+        const QImage titles = textlineRender->renderPreview();
+        HLDispatch::onMain([self, frame, titles] {
+            if (!self)
+                return;
+            self->m_window->vCtrlDisplay->updateImage(frame);
+            self->m_window->vCtrlDisplay->updateText(titles);
+        });
+    });
+}
+
+bool HLMainWndCtrl::p_shouldClose()
+{
+    // The question about unsaved changes comes with saving projects; until then closing
+    // the window ends the program.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    return true;
+}

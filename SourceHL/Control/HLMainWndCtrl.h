@@ -1,0 +1,127 @@
+#pragma once
+
+#include "SourceHL/Control/HLContentChoice.h"
+#include "SourceHL/Control/HLEditorPane.h"
+#include "SourceHL/Control/HLInterfaceState.h"
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class HLAudiolineItem;
+class HLAudiolinePlayer;
+class HLEditGate;
+class HLLastOperateQueue;
+class HLMainWindow;
+class HLQuartzPool;
+class HLRenderSizer;
+class HLTextlineItem;
+class HLTextlineRender;
+class HLTimelineItem;
+class HLTimelinePlayer;
+class HLTimelineRender;
+
+// The one main window and the owner of the project: its model, renderers and players, the
+// preview, and the areas that host the panes. Made once at start-up with an empty, untitled
+// project of 1280 × 960.
+class HLMainWndCtrl : public QObject
+{
+    Q_OBJECT
+public:
+    HLMainWndCtrl();
+    ~HLMainWndCtrl() override;
+
+    HLMainWindow *window() const { return m_window.get(); }
+    void showWindow();
+
+    bool bIsEditing() const { return m_bIsEditing; }
+    bool bIsOnMedia() const { return m_bIsOnMedia; }
+
+    float dNowTime() const { return m_dNowTime; }
+    // Store and refresh the read-outs only when the value changes.
+    void setDNowTime(float time);
+    float dDuration() const { return m_dDuration; }
+    void setDDuration(float duration);
+
+    QString strTempDirectory() const { return m_strTempDirectory; }
+    QString strMediDirectory() const { return m_strMediDirectory; }
+    QString strWorkDirectory() const { return m_strWorkDirectory; }
+
+    const std::shared_ptr<HLLastOperateQueue> &oLastOperateQueue() const { return m_oLastOperateQueue; }
+    HLEditGate &gate() const { return *m_gate; }
+    const std::shared_ptr<HLRenderSizer> &oSizer() const { return m_oSizer; }
+    const std::shared_ptr<HLTimelineItem> &oTimeline() const { return m_oTimeline; }
+    const std::shared_ptr<HLTextlineItem> &oTextline() const { return m_oTextline; }
+    const std::shared_ptr<HLAudiolineItem> &oAudioline() const { return m_oAudioline; }
+    const std::shared_ptr<HLTimelineRender> &oTimelineRender() const { return m_oTimelineRender; }
+    const std::shared_ptr<HLTextlineRender> &oTextlineRender() const { return m_oTextlineRender; }
+    const std::shared_ptr<HLTimelinePlayer> &oTimelinePlayer() const { return m_oTimelinePlayer; }
+    const std::shared_ptr<HLAudiolinePlayer> &oAudiolinePlayer() const { return m_oAudiolinePlayer; }
+
+    // Places an item editor in the right-hand area (the window takes its view as a child);
+    // the window opens it for choices of its kind. A kind without an editor is left alone.
+    void installEditor(HLEditorPane::Kind kind, HLEditorPane *pane);
+    // The content line's choice changed: while editing the open editors follow it (or editing
+    // stops when it cannot be edited); otherwise only the interface is refreshed.
+    void updateChoice(const HLContentChoice &choice);
+    const HLContentChoice &choice() const { return m_choice; }
+
+    // The window's state as it derives from the flags and the choice.
+    HLInterfaceInputs interfaceInputs() const;
+
+    // Opens the editors of the chosen items.
+    void p_startEditing();
+    // Closes every open editor and shows the changes they made.
+    void p_stopEditing();
+    // While editing: closes the editors whose item is no longer chosen and opens those of the
+    // newly chosen ones.
+    void p_switchEditing();
+    // Marks the project as changed.
+    void p_documentEdited();
+
+    // Moves the play head to time (seconds, clamped into the project) and renders the preview.
+    void p_seekAt(float time);
+
+    void p_updateInterfaceAll();
+    void p_updateInterfaceBase();
+    void p_updateInterfaceTime();
+    void p_updateInterfaceSize();
+
+private:
+    void p_edit();
+    QString p_chosenIdentifierOf(HLEditorPane::Kind kind) const;
+    void p_setupFolders();
+    void p_setupTemplates();
+    void p_setupModel();
+    void p_renderPreview();
+    bool p_shouldClose();
+
+    std::unique_ptr<HLMainWindow> m_window;
+
+    bool m_bIsEditing = false;
+    bool m_bIsOnMedia = false;
+    HLContentChoice m_choice;
+    std::array<HLEditorPane *, HLEditorPane::KindCount> m_editors{};
+    float m_dNowTime = 0;
+    float m_dDuration = 0;
+
+    QString m_strTempDirectory;
+    QString m_strMediDirectory;
+    QString m_strWorkDirectory;
+
+    std::shared_ptr<HLLastOperateQueue> m_oLastOperateQueue;
+    std::unique_ptr<HLEditGate> m_gate;
+    std::shared_ptr<HLRenderSizer> m_oSizer;
+    std::shared_ptr<HLQuartzPool> m_slideshowPool;
+    std::shared_ptr<HLQuartzPool> m_transitionPool;
+    std::shared_ptr<HLQuartzPool> m_textPool;
+    std::shared_ptr<HLTimelineItem> m_oTimeline;
+    std::shared_ptr<HLTextlineItem> m_oTextline;
+    std::shared_ptr<HLAudiolineItem> m_oAudioline;
+    std::shared_ptr<HLTimelineRender> m_oTimelineRender;
+    std::shared_ptr<HLTextlineRender> m_oTextlineRender;
+    std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
+    std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
+};

@@ -1,0 +1,73 @@
+#include "SourceHL/Control/HLProgressWndCtrl.h"
+
+#include "Platform/Foundation/HLDispatch.h"
+#include "SourceHL/Control/HLSheet.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+HLProgressWndCtrl &HLProgressWndCtrl::sharedProgressWndCtrl()
+{
+    static HLProgressWndCtrl shared;
+    return shared;
+}
+
+void HLProgressWndCtrl::p_makeWindow()
+{
+    m_window = new HLSheet;
+    m_window->setObjectName(QStringLiteral("HLProgressWndCtrl"));
+    auto *layout = new QVBoxLayout(m_window);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->setSpacing(8);
+    m_vProgress = new QProgressBar(m_window);
+    m_vProgress->setRange(0, kBarRange);
+    m_vProgress->setTextVisible(false);
+    m_vProgress->setFixedWidth(260);
+    m_tldProgress = new QLabel(m_window);
+    m_tldProgress->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_vProgress);
+    layout->addWidget(m_tldProgress);
+}
+
+void HLProgressWndCtrl::startProgress(quint64 count, QWidget *window)
+{
+    m_iCount = count;
+    m_iIndex = 0;
+    QPointer<QWidget> target(window);
+    HLDispatch::onMain([this, target] {
+        if (!m_window)
+            p_makeWindow();
+        m_window->showOn(target);
+        p_updateUI();
+    });
+}
+
+void HLProgressWndCtrl::updateProgress(qint64 index)
+{
+    m_iIndex = quint64(std::max<qint64>(index, 0));
+    HLDispatch::onMain([this] { p_updateUI(); });
+}
+
+void HLProgressWndCtrl::stopProgress()
+{
+    HLDispatch::onMain([this] {
+        if (m_window)
+            m_window->takeDown();
+    });
+}
+
+void HLProgressWndCtrl::p_updateUI()
+{
+    if (!m_window)
+        return;
+    const quint64 count = m_iCount;
+    const quint64 done = std::min<quint64>(m_iIndex, count);
+    // Nothing to do is shown as an empty bar rather than 0 / 0.
+    const float fraction = count > 0 ? float(done) / float(count) : 0.0f;
+    m_vProgress->setValue(int(std::lround(fraction * kBarRange)));
+    m_tldProgress->setText(QStringLiteral("%1/%2").arg(done).arg(count));
+}

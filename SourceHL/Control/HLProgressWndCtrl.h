@@ -1,0 +1,44 @@
+#pragma once
+
+#include "SourceHL/Control/HLSheet.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+
+#include <atomic>
+
+// The shared progress sheet: a bar and "done/all" while media is imported. The counters
+// are written at once on the caller's thread (any thread); the window work runs on the
+// main thread in call order. Posts the same two notifications as the busy sheet.
+class HLProgressWndCtrl
+{
+public:
+    // The bar's range; its value is the done fraction of it.
+    static constexpr int kBarRange = 1000;
+
+    static HLProgressWndCtrl &sharedProgressWndCtrl();
+
+    void startProgress(quint64 count, QWidget *window);
+    void updateProgress(qint64 index);
+    void stopProgress();
+
+    quint64 iIndex() const { return m_iIndex; }
+    quint64 iCount() const { return m_iCount; }
+
+    // Main thread: the sheet, its bar and its label, made on the first showing.
+    HLSheet *window() const { return m_window; }
+    QProgressBar *vProgress() const { return m_vProgress; }
+    QLabel *tldProgress() const { return m_tldProgress; }
+
+private:
+    HLProgressWndCtrl() = default;
+    void p_makeWindow();
+    void p_updateUI();
+
+    std::atomic<quint64> m_iIndex{0};
+    std::atomic<quint64> m_iCount{0};
+    QPointer<HLSheet> m_window;
+    QPointer<QProgressBar> m_vProgress;
+    QPointer<QLabel> m_tldProgress;
+};

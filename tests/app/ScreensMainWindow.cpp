@@ -1,0 +1,108 @@
+// Pictures of the main window on an empty project, of each shared sheet on it, of the
+// preview showing a title, and of the alert an internal error shows.
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "app/AppDelegate.h"
+#include "app/HLApplication.h"
+#include "widgets/HLDarkStyle.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Lets queued work and painting settle.
+void settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QTest::qWait(50);
+}
+
+// The window with the sheet drawn where it hangs, as the user sees them together.
+QImage withSheet(QWidget *window, QWidget *sheet)
+{
+    QImage picture = window->grab().toImage();
+    if (sheet && sheet->isVisible()) {
+        QPainter painter(&picture);
+        const QPoint at = sheet->geometry().topLeft() - window->geometry().topLeft();
+        painter.drawImage(at, sheet->grab().toImage());
+    }
+    return picture;
+}
+
+bool save(const QImage &picture, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name);
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication::setApplicationName(QStringLiteral("slideshow"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Slideshow"));
+    HLApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    HLDarkStyle::applyTo(app);
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    HLMainWindow *window = delegate.wCtrlMain().window();
+    settle();
+    bool ok = save(window->grab().toImage(), out, QStringLiteral("main-window-empty.png"));
+
+    HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
+    busy.startBusingOn(window);
+    settle();
+    ok = save(withSheet(window, busy.window()), out, QStringLiteral("main-window-busy-sheet.png")) && ok;
+    busy.stopBusing();
+    settle();
+
+    HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
+    progress.startProgress(12, window);
+    progress.updateProgress(3);
+    settle();
+    ok = save(withSheet(window, progress.window()), out, QStringLiteral("main-window-progress-sheet.png")) && ok;
+    progress.stopProgress();
+    settle();
+
+    HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
+    title->oTextEdit()->setStrText(QStringLiteral("Summer by the Sea"));
+    title->updatePlayMin(0, 5);
+    ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
+    ctrl.p_seekAt(0);
+    ctrl.oLastOperateQueue()->wait();
+    settle();
+    ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
+
+    QImage alert;
+    QTimer::singleShot(300, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            alert = modal->grab().toImage();
+            modal->close();
+        }
+    });
+    HLApplication::showFailureAlert(QStringLiteral("wrong para"));
+    ok = save(alert, out, QStringLiteral("alert-internal-error.png")) && ok;
+    return ok ? 0 : 1;
+}
