@@ -321,12 +321,11 @@ void HLMainWndCtrl::p_updateInterfaceSize()
 
 void HLMainWndCtrl::p_seekAt(float time)
 {
-    // The preview worker reads the play head, so moving it is an edit.
+    // The lines keep their play heads in the model: moved through the gate like any edit.
     m_gate->perform([&] {
         m_oTimeline->update(time);
         m_oTextline->update(m_oTimeline->dNowTime());
         m_oAudioline->update(m_oTimeline->dNowTime());
-        m_oTextlineRender->prepareTitle();
     });
     setDDuration(m_oTimeline->dDuration());
     setDNowTime(m_oTimeline->dNowTime());
@@ -337,6 +336,8 @@ void HLMainWndCtrl::p_renderPreview()
 {
     const auto timelineRender = m_oTimelineRender;
     const auto textlineRender = m_oTextlineRender;
+    // The time travels with the job: the worker never reads the play head.
+    const float time = m_oTimeline->dNowTime();
     QPointer<HLMainWndCtrl> self(this);
     // A renderer that has shown many pictures of one item starts afresh at the same time.
     auto restart = [self] {
@@ -345,9 +346,9 @@ void HLMainWndCtrl::p_renderPreview()
             self->p_renderPreview();
         }
     };
-    m_oLastOperateQueue->add([timelineRender, textlineRender, self, restart] {
-        const QImage frame = timelineRender->renderPreview(restart);
-        const QImage titles = textlineRender->renderPreview();
+    m_oLastOperateQueue->add([timelineRender, textlineRender, time, self, restart] {
+        const QImage frame = timelineRender->renderPreview(time, restart);
+        const QImage titles = textlineRender->renderPreview(time);
         HLDispatch::onMain([self, frame, titles] {
             if (!self)
                 return;
