@@ -56,11 +56,12 @@ QColor colorOf(quint32 ycrcb, int contrast)
     return c;
 }
 
-// The emphasis colour (e1 index and contrast) of one button colour entry.
+// The pattern pixels' colour of one button colour entry: four colour numbers (emphasis 2,
+// emphasis 1, pattern, background), then their four contrasts.
 QColor entryColor(quint32 coli, const pgc_t &pgc)
 {
-    const int index = (coli >> 24) & 0x0f; // e2 e1 p b: the pattern colour
-    const int contrast = (coli >> 8) & 0x0f;
+    const int index = (coli >> 20) & 0x0f;
+    const int contrast = (coli >> 4) & 0x0f;
     return colorOf(pgc.palette[index], contrast);
 }
 
