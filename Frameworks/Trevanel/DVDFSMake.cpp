@@ -198,6 +198,9 @@ bool DVDFSMake::start()
     if (!m_dvd)
         return p_fail(QStringLiteral("No disc to write"));
     const QDir work(m_work);
+    // dvdauthor would write over whatever is there, mixing an old disc into the new one.
+    if (QFileInfo::exists(work.filePath(folderName())))
+        return p_fail(QStringLiteral("%1 is already there").arg(work.filePath(folderName())));
     QString error;
     const QByteArray description = authorDescription(*m_dvd, &error);
     if (description.isEmpty())

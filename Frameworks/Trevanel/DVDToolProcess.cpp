@@ -100,7 +100,8 @@ bool DVDToolProcess::run(const Request &request, const LineReader &reader)
         return false;
     }
     if (process.exitStatus() != QProcess::NormalExit) {
-        p_fail(QStringLiteral("%1 stopped unexpectedly").arg(tool));
+        p_fail(QStringLiteral("%1 stopped unexpectedly%2")
+                   .arg(tool, lastLine.isEmpty() ? QString() : QStringLiteral(": ") + lastLine));
         return false;
     }
     if (!firstError.isEmpty()) {
