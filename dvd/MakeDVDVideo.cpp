@@ -4,6 +4,7 @@
 #include "dvd/DVDCustomMenu.h"
 #include "dvd/DVDMenuLayerImageGenerator.h"
 #include "dvd/DVDMenuVideo.h"
+#include "dvd/DVDSoundOnlyMovie.h"
 #include "dvd/DVDTitleVideo.h"
 
 #include "export/VETimelineExportMovie.h"
@@ -172,7 +173,9 @@ bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index
     };
 
     const auto menuVideo = menu->vcmovies().back();
-    const Movies musics = menuVideo->musicVcMovies();
+    Movies musics;
+    for (const auto &music : menuVideo->musicVcMovies())
+        musics.push_back(DVDSoundOnlyMovie::soundSegmentOf(*music));
     if (!musics.empty()) {
         if (!p_waitForConverter(DVDConversion::ofMovies(musics, musicPath, format), 0.0)) {
             removeTemporaries();
