@@ -3,6 +3,7 @@
 #include "dvd/BurnDVDWorkflowQuestions.h"
 #include "dvd/DVDDestination.h"
 #include "dvd/DVDDiscName.h"
+#include "dvd/DVDProjectAssembly.h"
 #include "dvd/MakeDVDVideo.h"
 
 #include "Frameworks/Trevanel/DVDBurn.h"
@@ -56,9 +57,7 @@ qint64 BurnDVDWorkflow::estimatedSize(const Trevanel &dvd)
         for (const auto &menu : dvd.menus())
             seconds += menu ? menu->duration() : 0.0;
     }
-    const double bitsPerSecond = double(dvd.dvdBitrate()) * 1000.0 + 448000.0;
-    // The tools' headers, navigation packs and file system.
-    return qint64(seconds * bitsPerSecond / 8.0) + 4 * 1024 * 1024;
+    return DVDProjectAssembly::getDvdBitrateToSize(dvd.dvdBitrate(), seconds);
 }
 
 double BurnDVDWorkflow::progress() const

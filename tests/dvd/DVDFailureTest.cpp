@@ -1,3 +1,4 @@
+#include "tests/dvd/DVDFakeDrive.h"
 #include "tests/dvd/DVDTestDisc.h"
 
 #include "dvd/BurnDVDWorkflow.h"
@@ -14,7 +15,6 @@
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Trevanel/DVDBurn.h"
-#include "Frameworks/Trevanel/DVDBurnDevice.h"
 #include "Frameworks/Trevanel/DVDFSMake.h"
 #include "Frameworks/Trevanel/DVDImageMake.h"
 #include "Frameworks/Trevanel/DVDMenu.h"
@@ -322,34 +322,6 @@ TEST(DVDWorkflowCancel, CancelLeavesNothingBehind)
 }
 
 namespace {
-
-// A burner whose disc and failures the test sets.
-class FakeDrive : public DVDBurnDevice
-{
-public:
-    bool present = true;
-    bool blank = true;
-    qint64 space = 1LL << 32;
-    int failures = 0; // burns that fail before one succeeds
-    int burns = 0;
-
-    QString displayName() const override { return QStringLiteral("Fake"); }
-    bool mediaIsPresent() override { return present; }
-    bool mediaIsBlank() override { return present && blank; }
-    qint64 mediaWritableSpace() override { return present && blank ? space : 0; }
-    bool burnImage(const QString &, const Progress &progress, const std::atomic<bool> &, QString *error) override
-    {
-        ++burns;
-        progress(0.5);
-        if (failures > 0) {
-            --failures;
-            *error = QStringLiteral("Write error");
-            return false;
-        }
-        blank = false;
-        return true;
-    }
-};
 
 class ScriptedQuestions : public BurnDVDWorkflowQuestions
 {
