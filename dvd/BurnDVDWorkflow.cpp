@@ -62,30 +62,7 @@ qint64 BurnDVDWorkflow::estimatedSize(const Trevanel &dvd)
 
 double BurnDVDWorkflow::progress() const
 {
-    const Running running = m_running.get();
-    const double current = running.task ? running.convertingLength * running.task->progress() : 0.0;
-    return std::min(0.98, (running.convertedLength + current) / 100.0);
-}
-
-void BurnDVDWorkflow::cancel()
-{
-    m_isCancelled = true;
-    if (const auto task = m_running.get().task)
-        task->cancel();
-}
-
-QString BurnDVDWorkflow::errorString() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_error;
-}
-
-bool BurnDVDWorkflow::p_fail(const QString &reason)
-{
-    std::lock_guard lock(m_mutex);
-    if (m_error.isEmpty())
-        m_error = reason.isEmpty() ? QStringLiteral("Failed") : reason;
-    return false;
+    return std::min(0.98, m_steps.progress(100.0));
 }
 
 QString BurnDVDWorkflow::p_newWorkFolder()
@@ -94,7 +71,7 @@ QString BurnDVDWorkflow::p_newWorkFolder()
     if (path.isEmpty()) {
         path = HLFileManager::tempFilePath(QStringLiteral("dvd-maker-temp"), QStringLiteral("dir"));
         if (path.isEmpty()) {
-            p_fail(QStringLiteral("Cannot make a temporary folder"));
+            m_steps.fail(QStringLiteral("Cannot make a temporary folder"));
             return {};
         }
     }
@@ -103,7 +80,7 @@ QString BurnDVDWorkflow::p_newWorkFolder()
     else
         QFile::remove(path);
     if (!QDir().mkpath(path)) {
-        p_fail(QStringLiteral("Cannot create the work folder %1").arg(path));
+        m_steps.fail(QStringLiteral("Cannot create the work folder %1").arg(path));
         return {};
     }
     return path;
@@ -111,67 +88,59 @@ QString BurnDVDWorkflow::p_newWorkFolder()
 
 bool BurnDVDWorkflow::p_runTask(const std::shared_ptr<DVDTask> &task, double weight, const std::function<bool()> &run)
 {
-    if (m_isCancelled)
-        return p_fail(QStringLiteral("Cancelled"));
-    Running running = m_running.get();
-    running.task = task;
-    running.convertingLength = weight;
-    m_running.set(running);
-    if (m_isCancelled)
-        task->cancel();
+    if (m_steps.isCancelled())
+        return m_steps.fail(QStringLiteral("Cancelled"));
+    m_steps.begin(task, weight);
     const bool ok = run();
-    running.task = nullptr;
-    running.convertedLength += weight;
-    running.convertingLength = 0;
-    m_running.set(running);
-    if (m_isCancelled)
-        return p_fail(QStringLiteral("Cancelled"));
+    m_steps.end();
+    if (m_steps.isCancelled())
+        return m_steps.fail(QStringLiteral("Cancelled"));
     return ok;
 }
 
 bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &destination)
 {
-    m_running.set({});
+    m_steps.restart();
     const WorkFolder work(p_newWorkFolder());
     if (work.path().isEmpty())
         return false;
     const qint64 needed = 2 * estimatedSize(*dvd);
     const qint64 available = QStorageInfo(work.path()).bytesAvailable();
     if (available >= 0 && available < needed)
-        return p_fail(QStringLiteral("Not enough free space for the DVD: it needs about %1 MB in %2")
+        return m_steps.fail(QStringLiteral("Not enough free space for the DVD: it needs about %1 MB in %2")
                           .arg(needed / (1024 * 1024))
                           .arg(work.path()));
 
     const auto maker = std::make_shared<MakeDVDVideo>();
-    if (!p_runTask(maker, 90, [&] { return maker->makeDVDVideo(dvd, work.path()) || p_fail(maker->errorString()); }))
+    if (!p_runTask(maker, 90, [&] { return maker->makeDVDVideo(dvd, work.path()) || m_steps.fail(maker->errorString()); }))
         return false;
     const auto folder = std::make_shared<DVDFSMake>();
     folder->dvd(dvd, work.path());
-    if (!p_runTask(folder, 10, [&] { return folder->start() || p_fail(folder->errorString()); }))
+    if (!p_runTask(folder, 10, [&] { return folder->start() || m_steps.fail(folder->errorString()); }))
         return false;
     const QString target = DVDDestination::freePath(destination);
     QString error;
     if (!DVDDestination::moveIntoPlace(work.file(DVDFSMake::folderName()), target, &error))
-        return p_fail(error);
+        return m_steps.fail(error);
     m_resultPath.set(target);
     return true;
 }
 
 bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const QString &name)
 {
-    m_running.set({});
+    m_steps.restart();
     const WorkFolder work(p_newWorkFolder());
     if (work.path().isEmpty())
         return false;
     const auto image = std::make_shared<DVDImageMake>();
     image->setInputPath(folder);
     image->volume(DVDDiscName::volumeName(name), work.path());
-    if (!p_runTask(image, 100, [&] { return image->start() || p_fail(image->errorString()); }))
+    if (!p_runTask(image, 100, [&] { return image->start() || m_steps.fail(image->errorString()); }))
         return false;
     const QString target = DVDDestination::freePath(iso);
     QString error;
     if (!DVDDestination::moveIntoPlace(work.file(DVDImageMake::imageName()), target, &error))
-        return p_fail(error);
+        return m_steps.fail(error);
     m_resultPath.set(target);
     return true;
 }
@@ -195,15 +164,15 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
     m_burnSuccess = false;
     const qint64 size = QFileInfo(iso).size();
     if (!burner || !burner->device())
-        return p_fail(QStringLiteral("NO Device."));
+        return m_steps.fail(QStringLiteral("NO Device."));
     if (!burner->mediaIsPresent())
-        return p_fail(QStringLiteral("No disc,please insert a blank disc."));
+        return m_steps.fail(QStringLiteral("No disc,please insert a blank disc."));
     if (!burner->mediaIsBlank())
-        return p_fail(QStringLiteral("Disc not blank,please insert a blank disc."));
+        return m_steps.fail(QStringLiteral("Disc not blank,please insert a blank disc."));
     if (burner->mediaWritableSpace() <= size)
-        return p_fail(QStringLiteral("Disc space is not enough."));
+        return m_steps.fail(QStringLiteral("Disc space is not enough."));
     for (;;) {
-        m_running.set({});
+        m_steps.restart();
         bool started = false;
         if (p_burnOnce(iso, burner, &started)) {
             m_burnSuccess = true;
@@ -214,22 +183,22 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
         if (!started) {
             if (m_questions)
                 m_questions->showOutcome(QStringLiteral("DVD Burn Failed"), QStringLiteral("ISO File Error"));
-            return p_fail(QStringLiteral("DVD Burn Failed: ISO File Error"));
+            return m_steps.fail(QStringLiteral("DVD Burn Failed: ISO File Error"));
         }
         const QString reason = burner->status();
-        if (m_isCancelled) {
+        if (m_steps.isCancelled()) {
             if (m_questions)
                 m_questions->showOutcome(QStringLiteral("DVD Burn Failed"), QString());
-            return p_fail(QStringLiteral("Cancelled"));
+            return m_steps.fail(QStringLiteral("Cancelled"));
         }
         if (!m_questions)
-            return p_fail(reason);
+            return m_steps.fail(reason);
         burner->prepareForBurn();
         const bool retry = m_questions->askRetry([&] {
             return burner->mediaIsBlank() && burner->mediaWritableSpace() > size;
         });
         if (!retry)
-            return p_fail(reason);
+            return m_steps.fail(reason);
         std::this_thread::sleep_for(std::chrono::seconds(2));
     }
 }

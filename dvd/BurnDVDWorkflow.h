@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dvd/DVDTaskProgress.h"
+
 #include "Frameworks/Trevanel/DVDTask.h"
 #include "Platform/Foundation/HLAtomicProperty.h"
 
@@ -41,33 +43,22 @@ public:
     bool burnSuccess() const { return m_burnSuccess; }
     // Of the running stage, 0 to 0.98.
     double progress() const override;
-    void cancel() override;
-    bool isCancelled() const { return m_isCancelled.load(); }
-    QString errorString() const;
+    void cancel() override { m_steps.cancel(); }
+    bool isCancelled() const { return m_steps.isCancelled(); }
+    QString errorString() const { return m_steps.errorString(); }
 
     // About what a disc of this description takes, in bytes.
     static qint64 estimatedSize(const Trevanel &dvd);
 
 private:
-    struct Running
-    {
-        std::shared_ptr<DVDTask> task;
-        double convertedLength = 0;
-        double convertingLength = 0;
-    };
-
     QString p_newWorkFolder();
     // Runs task as the next part of the stage, weighing weight of 100.
     bool p_runTask(const std::shared_ptr<DVDTask> &task, double weight, const std::function<bool()> &run);
     bool p_burnOnce(const QString &iso, const std::shared_ptr<DVDBurn> &burner, bool *started);
-    bool p_fail(const QString &reason);
 
     QString m_work;
     std::shared_ptr<BurnDVDWorkflowQuestions> m_questions;
-    HLAtomicProperty<Running> m_running;
+    DVDTaskProgress m_steps;
     HLAtomicProperty<QString> m_resultPath;
-    std::atomic<bool> m_isCancelled{false};
     std::atomic<bool> m_burnSuccess{false};
-    mutable std::mutex m_mutex;
-    QString m_error;
 };

@@ -67,56 +67,24 @@ double MakeDVDVideo::lengthFromMovies(const Movies &movies)
 
 double MakeDVDVideo::progress() const
 {
-    const Running running = m_running.get();
-    const double current = running.task ? running.convertingLength * running.task->progress() : 0.0;
-    return (running.convertedLength + current) / std::max(m_totalLength.load(), 1.0);
-}
-
-void MakeDVDVideo::cancel()
-{
-    m_isCancelled = true;
-    if (const auto task = m_running.get().task)
-        task->cancel();
-}
-
-QString MakeDVDVideo::errorString() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_error;
-}
-
-bool MakeDVDVideo::p_fail(const QString &reason)
-{
-    std::lock_guard lock(m_mutex);
-    if (m_error.isEmpty())
-        m_error = reason;
-    return false;
+    return m_steps.progress(std::max(m_totalLength.load(), 1.0));
 }
 
 bool MakeDVDVideo::p_waitForConverter(const std::shared_ptr<DVDConversion> &conversion, double weight)
 {
-    if (m_isCancelled)
-        return p_fail(QStringLiteral("Cancelled"));
-    Running running = m_running.get();
-    running.task = conversion;
-    running.convertingLength = weight;
-    m_running.set(running);
-    // A cancel that came between the check and the publication still reaches the task.
-    if (m_isCancelled)
-        conversion->cancel();
+    if (m_steps.isCancelled())
+        return m_steps.fail(QStringLiteral("Cancelled"));
+    m_steps.begin(conversion, weight);
     conversion->startConvert();
     while (!conversion->isFinished())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    running.task = nullptr;
-    running.convertedLength += weight;
-    running.convertingLength = 0;
-    m_running.set(running);
-    if (m_isCancelled)
-        return p_fail(QStringLiteral("Cancelled"));
+    m_steps.end();
+    if (m_steps.isCancelled())
+        return m_steps.fail(QStringLiteral("Cancelled"));
     if (!conversion->errorString().isEmpty())
-        return p_fail(conversion->errorString());
+        return m_steps.fail(conversion->errorString());
     if (!DVDToolFiles::isNonEmptyFile(conversion->path()))
-        return p_fail(QStringLiteral("%1 was not written").arg(conversion->path()));
+        return m_steps.fail(QStringLiteral("%1 was not written").arg(conversion->path()));
     return true;
 }
 
@@ -132,7 +100,7 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
     for (const auto &title : titles) {
         const auto video = std::dynamic_pointer_cast<DVDTitleVideo>(title);
         if (!video)
-            return p_fail(QStringLiteral("A disc title has no video"));
+            return m_steps.fail(QStringLiteral("A disc title has no video"));
         titleMovies.push_back(getMoviesFromTitle(video->vcmovies()));
         total += lengthFromMovies(titleMovies.back());
     }
@@ -161,9 +129,9 @@ bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index
 {
     const auto menu = std::dynamic_pointer_cast<DVDCustomMenu>(dvd->menus()[index]);
     if (!menu)
-        return p_fail(QStringLiteral("A disc menu has no picture"));
-    if (m_isCancelled)
-        return p_fail(QStringLiteral("Cancelled"));
+        return m_steps.fail(QStringLiteral("A disc menu has no picture"));
+    if (m_steps.isCancelled())
+        return m_steps.fail(QStringLiteral("Cancelled"));
     const QString musicPath = fileIn(folder, "/menu-music-temp-%1.dvd", index);
     const QString videoPath = fileIn(folder, "/menu-temp-%1.dvd", index);
     const QString menuPath = fileIn(folder, "/menu%1.dvd", index);
@@ -191,14 +159,11 @@ bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index
     const auto maker = std::make_shared<DVDMenuMake>();
     maker->makeMenu(menu, dvd, menuPath, videoPath, folder,
                     std::make_shared<DVDMenuLayerImageGenerator>(menu, dvd->dvdVideoSize()));
-    Running running = m_running.get();
-    running.task = maker;
-    m_running.set(running);
-    bool ok = !m_isCancelled && maker->start();
-    running.task = nullptr;
-    m_running.set(running);
+    m_steps.begin(maker, 0.0);
+    const bool ok = !m_steps.isCancelled() && maker->start();
+    m_steps.end();
     if (!ok)
-        p_fail(m_isCancelled ? QStringLiteral("Cancelled") : maker->errorString());
+        m_steps.fail(m_steps.isCancelled() ? QStringLiteral("Cancelled") : maker->errorString());
     removeTemporaries();
     return ok;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "dvd/DVDTaskProgress.h"
+
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "Frameworks/Trevanel/DVDTask.h"
-#include "Platform/Foundation/HLAtomicProperty.h"
 
 #include <QString>
 
@@ -28,9 +29,9 @@ public:
     // menu being made are removed).
     bool makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QString &folder);
     double progress() const override;
-    void cancel() override;
-    bool isCancelled() const { return m_isCancelled.load(); }
-    QString errorString() const;
+    void cancel() override { m_steps.cancel(); }
+    bool isCancelled() const { return m_steps.isCancelled(); }
+    QString errorString() const { return m_steps.errorString(); }
 
     static ZKFFMovieFileOutputFormat movieOutputFormat(const Trevanel &dvd);
     // The segments of a title (or a menu video); one second of nothing for an empty title.
@@ -38,22 +39,10 @@ public:
     static double lengthFromMovies(const Movies &movies);
 
 private:
-    // What progress reads, published as one: the running conversion and the weights.
-    struct Running
-    {
-        std::shared_ptr<DVDTask> task;
-        double convertedLength = 0;
-        double convertingLength = 0;
-    };
-
     bool p_waitForConverter(const std::shared_ptr<DVDConversion> &conversion, double weight);
     bool p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index, const QString &folder,
                     const ZKFFMovieFileOutputFormat &format);
-    bool p_fail(const QString &reason);
 
-    std::atomic<bool> m_isCancelled{false};
+    DVDTaskProgress m_steps;
     std::atomic<double> m_totalLength{0.0};
-    HLAtomicProperty<Running> m_running;
-    mutable std::mutex m_mutex;
-    QString m_error;
 };
