@@ -140,3 +140,20 @@ TEST(DVDAuthoringEndToEnd, IsoOpensAndCarriesItsVolumeNameAndBurnsByteForByte)
     EXPECT_TRUE(workflow.burnSuccess());
     EXPECT_EQ(MediaFixtures::readBytes(burned), MediaFixtures::readBytes(isoPath));
 }
+
+TEST(DVDAuthoringEndToEnd, DiscJobBurnsAReadableDisc)
+{
+    TestFolder folder;
+    const auto dvd = DVDTestDisc::disc(folder, {});
+    const QString burned = folder.file(QStringLiteral("burned.img"));
+    auto burner = std::make_shared<DVDBurn>();
+    burner->setDevice(std::make_shared<DVDLibburnDevice>(QStringLiteral("stdio:") + burned, QStringLiteral("file")));
+    auto output = DVDOutputJob::disc(dvd, burner, QStringLiteral("Burned"), nullptr);
+    ASSERT_TRUE(output->job().runHere()) << output->job().state().errorString().toStdString();
+    const DVDReadSummary summary = DVDReadSummary::of(burned);
+    ASSERT_TRUE(summary.opened);
+    EXPECT_EQ(summary.titleCount, 1);
+    EXPECT_EQ(summary.buttons.size(), 1u);
+    EXPECT_TRUE(run(QStringLiteral("isoinfo"), {QStringLiteral("-d"), QStringLiteral("-i"), burned})
+                    .contains(QStringLiteral("Volume id: Burned")));
+}

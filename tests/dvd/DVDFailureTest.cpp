@@ -33,6 +33,7 @@
 #include <QPainter>
 
 #include <csignal>
+#include <thread>
 #include <sys/resource.h>
 
 namespace {
@@ -386,6 +387,32 @@ TEST(DVDBurnFailure, ChecksTheDiscAndRetriesAFailedBurn)
         EXPECT_EQ(questions->outcomes, c.outcomes);
         // Retry is offered while a blank disc with room is in the drive.
         EXPECT_EQ(questions->couldRetry, std::vector<bool>(size_t(c.failures), true));
-        EXPECT_EQ(drive->burns, c.present && c.blank && c.space > 4096 ? 1 + std::min(c.failures, c.retries) : 0);
+        EXPECT_EQ(drive->burns.load(), c.present && c.blank && c.space > 4096 ? 1 + std::min(c.failures, c.retries) : 0);
     }
+}
+
+TEST(DVDBurnFailure, CancelWhileBurningEndsWithoutRetry)
+{
+    TestFolder folder;
+    const QString iso = folder.file(QStringLiteral("disc.iso"));
+    MediaFixtures::writeBytes(iso, QByteArray(4096, 'x'));
+    auto drive = std::make_shared<FakeDrive>();
+    drive->holdUntilCancelled = true;
+    auto burner = std::make_shared<DVDBurn>();
+    burner->setDevice(drive);
+    auto questions = std::make_shared<ScriptedQuestions>();
+    questions->retries = 1;
+    BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    workflow.setQuestions(questions);
+    std::thread canceller([&] {
+        while (drive->burns == 0 || workflow.progress() < 0.5)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        workflow.cancel();
+    });
+    EXPECT_FALSE(workflow.burn(iso, burner));
+    canceller.join();
+    EXPECT_EQ(workflow.errorString(), QStringLiteral("Cancelled"));
+    EXPECT_TRUE(questions->couldRetry.empty());
+    EXPECT_EQ(questions->outcomes, QStringList{QStringLiteral("DVD Burn Failed")});
+    EXPECT_EQ(drive->burns.load(), 1);
 }
