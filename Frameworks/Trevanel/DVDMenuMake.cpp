@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QXmlStreamWriter>
 
+#include <functional>
+
 namespace {
 
 const QString imageFile = QStringLiteral("menu-image.png");
@@ -113,6 +115,14 @@ bool DVDMenuMake::start()
     const std::pair<QString, QString> layers[] = {{imageFile, QStringLiteral("menu_image")},
                                                   {highlightFile, QStringLiteral("menu_highlight")},
                                                   {selectFile, QStringLiteral("menu_select")}};
+    const QString output = work.filePath(spumuxOutput);
+    // The scratch files go whatever happens; only the menu file stays.
+    const std::unique_ptr<const QDir, std::function<void(const QDir *)>> scratch(&work, [&](const QDir *folder) {
+        for (const auto &layer : layers)
+            QFile::remove(folder->filePath(layer.first));
+        QFile::remove(folder->filePath(descriptionFile));
+        QFile::remove(output);
+    });
     for (const auto &[file, name] : layers) {
         if (!m_generator->layerImage(name).save(work.filePath(file), "PNG"))
             return p_fail(QStringLiteral("Cannot write %1").arg(work.filePath(file)));
@@ -120,7 +130,6 @@ bool DVDMenuMake::start()
     if (!DVDToolFiles::writeFile(work.filePath(descriptionFile), spumuxDescription(buttons), &error))
         return p_fail(error);
 
-    const QString output = work.filePath(spumuxOutput);
     QFile::remove(output);
     DVDToolProcess::Request request;
     request.program = QStringLiteral("spumux");
@@ -136,10 +145,6 @@ bool DVDMenuMake::start()
         p_fail(QStringLiteral("spumux wrote no menu"));
     if (ok && !DVDToolFiles::replaceFile(output, m_path, &error))
         ok = p_fail(error);
-    for (const auto &layer : layers)
-        QFile::remove(work.filePath(layer.first));
-    QFile::remove(work.filePath(descriptionFile));
-    QFile::remove(output);
     m_finished = ok;
     return ok;
 }
