@@ -1,5 +1,6 @@
 #include "Frameworks/Trevanel/DVDFSMake.h"
 
+#include "Frameworks/Trevanel/DVDAuthorProgress.h"
 #include "Frameworks/Trevanel/DVDChapterVideoProtocol.h"
 #include "Frameworks/Trevanel/DVDMenuElement.h"
 #include "Frameworks/Trevanel/DVDMenuPage.h"
@@ -9,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QXmlStreamWriter>
 
 #include <cmath>
@@ -221,23 +221,10 @@ bool DVDFSMake::start()
     request.arguments = {QStringLiteral("-x"), descriptionFile};
     request.workFolder = m_work;
     request.environment = DVDToolFiles::toolEnvironment(m_dvd->format());
-    static const QRegularExpression vobu(QStringLiteral("^STAT: VOBU \\d+ at (\\d+)MB"));
-    // dvdauthor reads the titles, then the menus; each "at N MB" counts within the file.
-    double doneMB = 0;
-    double fileMB = 0;
+    DVDAuthorProgress reading(totalMB);
     const bool ran = m_tool.run(request, [&](const QString &line) {
-        if (line.startsWith(QLatin1String("STAT: Processing"))) {
-            doneMB += fileMB;
-            fileMB = 0;
-        }
-        const auto match = vobu.match(line);
-        if (match.hasMatch()) {
-            fileMB = match.captured(1).toDouble();
-            const double p = (doneMB + fileMB) / std::max(totalMB, 1.0);
-            double current = m_progress.load();
-            while (p > current && p < 0.99 && !m_progress.compare_exchange_weak(current, p)) {
-            }
-        }
+        if (const auto p = reading.read(line))
+            m_progress = std::max(m_progress.load(), *p);
     });
     QFile::remove(work.filePath(descriptionFile));
     if (!ran)

@@ -36,11 +36,9 @@ bool DVDImageMake::start()
     request.arguments = {QStringLiteral("-dvd-video"), QStringLiteral("-udf"), QStringLiteral("-gui"), QStringLiteral("-V"), m_volume, QStringLiteral("-o"),
                          imageName(), QFileInfo(m_input).absoluteFilePath()};
     request.workFolder = m_work;
-    static const QRegularExpression done(QStringLiteral("^(\\d+(?:\\.\\d+)?)% done"));
     const bool ran = m_tool.run(request, [this](const QString &line) {
-        const auto match = done.match(line);
-        if (match.hasMatch())
-            m_progress = std::min(0.99, std::max(m_progress.load(), match.captured(1).toDouble() / 100.0));
+        if (const auto p = progressOfLine(line))
+            m_progress = std::max(m_progress.load(), *p);
     });
     if (!ran || !DVDToolFiles::isNonEmptyFile(output) || QFileInfo(output).size() % 2048 != 0) {
         QFile::remove(output);
@@ -48,4 +46,13 @@ bool DVDImageMake::start()
     }
     m_progress = 1.0;
     return true;
+}
+
+std::optional<double> DVDImageMake::progressOfLine(const QString &line)
+{
+    static const QRegularExpression done(QStringLiteral("^(\\d+(?:\\.\\d+)?)% done"));
+    const auto match = done.match(line.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::clamp(match.captured(1).toDouble() / 100.0, 0.0, 0.99);
 }

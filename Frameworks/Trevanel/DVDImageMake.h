@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <optional>
 
 // Writes the ISO image "dvd.iso" of a DVD-Video folder into the work folder (genisoimage
 // with the UDF bridge DVD players read).
@@ -21,6 +22,9 @@ public:
     double progress() const override { return m_progress.load(); }
     void cancel() override { m_tool.cancel(); }
     QString errorString() const;
+
+    // The share done that a line of genisoimage's gives (" 45.12% done, estimate …").
+    static std::optional<double> progressOfLine(const QString &line);
 
 private:
     bool p_fail(const QString &reason);

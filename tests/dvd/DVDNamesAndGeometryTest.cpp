@@ -1,5 +1,7 @@
 #include "dvd/DVDDiscName.h"
 
+#include "Frameworks/Trevanel/DVDAuthorProgress.h"
+#include "Frameworks/Trevanel/DVDImageMake.h"
 #include "Frameworks/Trevanel/DVDMenuGeometry.h"
 #include "Frameworks/Trevanel/DVDMenuMake.h"
 
@@ -73,4 +75,22 @@ TEST(DVDMenuGeometry, MenuRectanglesScaleToTheVideoFrame)
     EXPECT_EQ(DVDMenuMake::scaleRect(QRectF(480, 0, 480, 540), QSizeF(960, 540), QSizeF(720, 576)),
               QRectF(360, 0, 360, 576));
     EXPECT_EQ(DVDMenuMake::scaleRect(QRectF(10, 10, 10, 10), QSizeF(0, 0), QSizeF(720, 480)), QRectF());
+}
+
+TEST(DVDToolProgress, ReadFromTheToolsLines)
+{
+    // Menus written first, then the titles: each domain counts its megabytes from 0.
+    DVDAuthorProgress author(10.0);
+    std::vector<double> seen;
+    for (const char *line : {"STAT: Processing menu0.dvd...", "STAT: VOBU 2 at 1MB, 1 PGCs", "STAT: Processing title0.dvd...",
+                             "STAT: VOBU 16 at 1MB, 2 PGCs", "WARN: something", "STAT: VOBU 50 at 4MB, 2 PGCs",
+                             "STAT: VOBU 68 at 12MB, 2 PGCs", "STAT: fixed 68 VOBUs"}) {
+        if (const auto p = author.read(QString::fromLatin1(line)))
+            seen.push_back(*p);
+    }
+    EXPECT_EQ(seen, (std::vector<double>{0.1, 0.2, 0.5, 0.99}));
+
+    EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral(" 45.50% done, estimate finish Thu Dec 10")), 0.455);
+    EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral("100.00% done")), 0.99);
+    EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral("Total extents written")), std::nullopt);
 }
