@@ -21,10 +21,26 @@ bool setUpLibburn()
     static const bool ready = [] {
         if (!burn_initialize())
             return false;
-        burn_msgs_set_severities(const_cast<char *>("NEVER"), const_cast<char *>("NEVER"), const_cast<char *>("libburn"));
+        // Failures are kept to be told as reasons; nothing is printed.
+        burn_msgs_set_severities(const_cast<char *>("SORRY"), const_cast<char *>("NEVER"), const_cast<char *>("libburn"));
         return true;
     }();
     return ready;
+}
+
+// The first problem libburn reported since the last call, or fallback; the queue is emptied.
+QString libburnReason(const QString &fallback)
+{
+    QString reason;
+    char text[BURN_MSGS_MESSAGE_LEN];
+    char severity[80];
+    int code = 0;
+    int osErrno = 0;
+    while (burn_msgs_obtain(const_cast<char *>("SORRY"), &code, text, &osErrno, severity) == 1) {
+        if (reason.isEmpty())
+            reason = QString::fromLocal8Bit(text).trimmed();
+    }
+    return reason.isEmpty() ? fallback : reason;
 }
 
 // A grabbed drive, released with its disc status read.
@@ -126,6 +142,7 @@ bool DVDLibburnDevice::burnImage(const QString &isoPath, const Progress &progres
                                  QString *error)
 {
     std::lock_guard lock(libburnMutex);
+    libburnReason(QString()); // drops what earlier queries left
     GrabbedDrive grabbed(m_address);
     burn_drive *drive = grabbed.drive();
     if (!drive) {
@@ -185,7 +202,7 @@ bool DVDLibburnDevice::burnImage(const QString &isoPath, const Progress &progres
         }
         ok = burn_drive_wrote_well(drive) && !cancelled;
         if (!ok)
-            *error = cancelled ? QStringLiteral("Cancelled") : QStringLiteral("DVD Burn Failed");
+            *error = cancelled ? QStringLiteral("Cancelled") : libburnReason(QStringLiteral("DVD Burn Failed"));
     }
     burn_write_opts_free(options);
     burn_track_free(track);

@@ -17,6 +17,7 @@
 #include "Frameworks/Trevanel/DVDBurn.h"
 #include "Frameworks/Trevanel/DVDFSMake.h"
 #include "Frameworks/Trevanel/DVDImageMake.h"
+#include "Frameworks/Trevanel/DVDLibburnDevice.h"
 #include "Frameworks/Trevanel/DVDMenu.h"
 #include "Frameworks/Trevanel/DVDMenuMake.h"
 #include "Frameworks/Trevanel/DVDToolProcess.h"
@@ -98,27 +99,24 @@ struct MenuMakeCase
     const char *reason; // empty: succeeds
 };
 
-// Limits the size of files this process and the tools it starts may write.
+// Limits the size of files this process and the tools it starts may write; a write past it
+// fails with EFBIG instead of ending the process. The signal stays ignored afterwards: libburn
+// passes it on to its writer thread, which may take it after the limit is gone.
 class FileSizeLimit
 {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = m_old;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
 
 private:
     rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
 };
 
 } // namespace
@@ -415,4 +413,26 @@ TEST(DVDBurnFailure, CancelWhileBurningEndsWithoutRetry)
     EXPECT_TRUE(questions->couldRetry.empty());
     EXPECT_EQ(questions->outcomes, QStringList{QStringLiteral("DVD Burn Failed")});
     EXPECT_EQ(drive->burns.load(), 1);
+}
+
+TEST(DVDBurnFailure, FailedWriteOnALibburnDriveGivesItsReason)
+{
+    TestFolder folder;
+    const QString iso = folder.file(QStringLiteral("disc.iso"));
+    MediaFixtures::writeBytes(iso, QByteArray(1024 * 1024, 'x'));
+    auto burner = std::make_shared<DVDBurn>();
+    burner->setDevice(std::make_shared<DVDLibburnDevice>(QStringLiteral("stdio:") + folder.file(QStringLiteral("disc.img")),
+                                                         QStringLiteral("file")));
+    BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    bool ok = true;
+    {
+        // The pseudo-drive's file cannot grow past 64 KB: the write fails part way.
+        const FileSizeLimit limit(64 * 1024);
+        ok = workflow.burn(iso, burner);
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(workflow.burnSuccess());
+    EXPECT_TRUE(burner->isFailed());
+    EXPECT_FALSE(workflow.errorString().isEmpty());
+    EXPECT_NE(workflow.errorString(), QStringLiteral("Cancelled"));
 }
