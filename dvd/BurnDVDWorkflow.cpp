@@ -92,7 +92,7 @@ bool BurnDVDWorkflow::p_runTask(const std::shared_ptr<DVDTask> &task, double wei
         return m_steps.fail(QStringLiteral("Cancelled"));
     m_steps.begin(task, weight);
     const bool ok = run();
-    m_steps.end();
+    m_steps.end(task);
     if (m_steps.isCancelled())
         return m_steps.fail(QStringLiteral("Cancelled"));
     return ok;

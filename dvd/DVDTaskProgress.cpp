@@ -2,42 +2,53 @@
 
 #include "Frameworks/Trevanel/DVDTask.h"
 
+#include <algorithm>
+
 double DVDTaskProgress::progress(double total) const
 {
     const Running running = m_running.get();
-    const double current = running.task ? running.runningWeight * running.task->progress() : 0.0;
-    return (running.doneWeight + current) / total;
+    double done = running.doneWeight;
+    for (const Part &part : running.parts)
+        done += part.weight * part.task->progress();
+    return done / total;
 }
 
 void DVDTaskProgress::cancel()
 {
     m_cancelled = true;
-    if (const auto task = m_running.get().task)
-        task->cancel();
+    for (const Part &part : m_running.get().parts)
+        part.task->cancel();
 }
 
 void DVDTaskProgress::begin(const std::shared_ptr<DVDTask> &task, double weight)
 {
-    Running running = m_running.get();
-    running.task = task;
-    running.runningWeight = weight;
-    m_running.set(running);
+    {
+        std::lock_guard lock(m_publishing);
+        Running running = m_running.get();
+        running.parts.push_back({task, weight});
+        m_running.set(running);
+    }
     // A cancel between the caller's check and the publication still reaches the task.
     if (m_cancelled)
         task->cancel();
 }
 
-void DVDTaskProgress::end()
+void DVDTaskProgress::end(const std::shared_ptr<DVDTask> &task)
 {
+    std::lock_guard lock(m_publishing);
     Running running = m_running.get();
-    running.task = nullptr;
-    running.doneWeight += running.runningWeight;
-    running.runningWeight = 0;
+    const auto part = std::find_if(running.parts.begin(), running.parts.end(),
+                                   [&](const Part &p) { return p.task == task; });
+    if (part == running.parts.end())
+        return;
+    running.doneWeight += part->weight;
+    running.parts.erase(part);
     m_running.set(running);
 }
 
 void DVDTaskProgress::restart()
 {
+    std::lock_guard lock(m_publishing);
     m_running.set({});
 }
 

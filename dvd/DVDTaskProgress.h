@@ -7,12 +7,14 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class DVDTask;
 
-// The progress of a DVD step made of weighted parts: the running part and the weight already
-// done are published together, so another thread reads a consistent pair; a cancel reaches
-// the running part, also one that begins after it; the first failure is kept as the reason.
+// The progress of a DVD step made of weighted parts, some of which may run at once: the
+// running parts and the weight already done are published together, so another thread reads
+// a consistent state; a cancel reaches every running part, also one that begins after it; the
+// first failure is kept as the reason.
 class DVDTaskProgress
 {
 public:
@@ -23,8 +25,8 @@ public:
 
     // task runs now as a part of weight.
     void begin(const std::shared_ptr<DVDTask> &task, double weight);
-    // The running part is over; its weight counts as done.
-    void end();
+    // task is over; its weight counts as done.
+    void end(const std::shared_ptr<DVDTask> &task);
     // Back to nothing done, for the next stage.
     void restart();
 
@@ -33,13 +35,18 @@ public:
     QString errorString() const;
 
 private:
-    struct Running
+    struct Part
     {
         std::shared_ptr<DVDTask> task;
+        double weight = 0;
+    };
+    struct Running
+    {
+        std::vector<Part> parts;
         double doneWeight = 0;
-        double runningWeight = 0;
     };
 
+    std::mutex m_publishing; // one change of the running state at a time
     HLAtomicProperty<Running> m_running;
     std::atomic<bool> m_cancelled{false};
     mutable std::mutex m_mutex;

@@ -19,6 +19,7 @@
 #include <QFile>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace {
@@ -78,7 +79,7 @@ bool MakeDVDVideo::p_waitForConverter(const std::shared_ptr<DVDConversion> &conv
     conversion->startConvert();
     while (!conversion->isFinished())
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    m_steps.end();
+    m_steps.end(conversion);
     if (m_steps.isCancelled())
         return m_steps.fail(QStringLiteral("Cancelled"));
     if (!conversion->errorString().isEmpty())
@@ -106,7 +107,19 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
     }
     m_totalLength = total;
 
-    for (size_t i = 0; i < titles.size(); ++i) {
+    // The menus are made while the titles convert: they need nothing of them. The first
+    // failure on either side stops the other.
+    auto menusMade = std::async(std::launch::async, [&] {
+        for (size_t i = 0; i < menus.size(); ++i) {
+            if (!p_makeMenu(dvd, i, folder, format)) {
+                m_steps.cancel();
+                return false;
+            }
+        }
+        return true;
+    });
+    bool titlesMade = true;
+    for (size_t i = 0; i < titles.size() && titlesMade; ++i) {
         const QString path = fileIn(folder, "/title%1.dvd", i);
         const Movies &movies = titleMovies[i];
         const double length = lengthFromMovies(movies);
@@ -114,14 +127,11 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
                                                   : nullptr;
         const auto conversion = slideshow ? DVDConversion::ofSlideshow(slideshow, path, format)
                                           : DVDConversion::ofMovies(movies, path, format);
-        if (!p_waitForConverter(conversion, length))
-            return false;
+        titlesMade = p_waitForConverter(conversion, length);
     }
-    for (size_t i = 0; i < menus.size(); ++i) {
-        if (!p_makeMenu(dvd, i, folder, format))
-            return false;
-    }
-    return true;
+    if (!titlesMade)
+        m_steps.cancel();
+    return menusMade.get() && titlesMade;
 }
 
 bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index, const QString &folder,
@@ -161,7 +171,7 @@ bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index
                     std::make_shared<DVDMenuLayerImageGenerator>(menu, dvd->dvdVideoSize()));
     m_steps.begin(maker, 0.0);
     const bool ok = !m_steps.isCancelled() && maker->start();
-    m_steps.end();
+    m_steps.end(maker);
     if (!ok)
         m_steps.fail(m_steps.isCancelled() ? QStringLiteral("Cancelled") : maker->errorString());
     removeTemporaries();

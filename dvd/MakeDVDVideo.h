@@ -17,8 +17,8 @@ class Trevanel;
 class ZKSegmentMovie;
 
 // Makes a disc's elementary files in a work folder: "title%d.dvd" per title (MPEG-2 and
-// AC-3 at the disc's size and rate), then per menu its music repeated to the menu's length,
-// its motion video over that music, and "menu%d.dvd" from the menu maker. Progress is
+// AC-3 at the disc's size and rate) and, alongside, per menu its music repeated to the menu's
+// length, its motion video over that music, and "menu%d.dvd" from the menu maker. Progress is
 // weighted by content length (menus count double); the first failure or a cancel stops it.
 class MakeDVDVideo : public DVDTask
 {
