@@ -4,7 +4,10 @@
 #include "Platform/Foundation/HLJob.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
+#include <thread>
 
 HLJobStages::HLJobStages(HLJobState &state, std::vector<double> shares)
     : m_state(state), m_shares(std::move(shares))
@@ -42,4 +45,44 @@ bool HLJobStages::follow(HLJobState &stage, std::chrono::milliseconds poll)
         m_state.fail(reason.isEmpty() ? QStringLiteral("Cancelled") : reason);
     }
     return false;
+}
+
+bool HLJobStages::watch(const std::function<double()> &progress, const std::function<void()> &cancel,
+                        const std::function<bool()> &work, std::chrono::milliseconds poll)
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    std::thread watcher([&] {
+        bool cancelPassed = false;
+        std::unique_lock lock(mutex);
+        while (!finished) {
+            setProgress(progress());
+            if (m_state.isCancelled() && !cancelPassed) {
+                cancel();
+                cancelPassed = true;
+            }
+            ended.wait_for(lock, poll);
+        }
+    });
+    // The watcher ends before this returns or throws: it uses work's own objects.
+    const auto stopWatcher = [&] {
+        {
+            std::lock_guard lock(mutex);
+            finished = true;
+        }
+        ended.notify_all();
+        watcher.join();
+    };
+    bool ok = false;
+    try {
+        ok = work();
+    } catch (...) {
+        stopWatcher();
+        throw;
+    }
+    stopWatcher();
+    if (ok)
+        end();
+    return ok;
 }

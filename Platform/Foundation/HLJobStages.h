@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <vector>
 
 class HLJobState;
@@ -27,6 +28,13 @@ public:
     // progress moves this job's and a cancel of this job is handed on to it. True when it
     // succeeded; its failure reason becomes this job's unless this job was cancelled.
     bool follow(HLJobState &stage, std::chrono::milliseconds poll = std::chrono::milliseconds(50));
+
+    // Runs work here as the running stage, for work that reports its own progress through a
+    // getter and stops through its own cancel (a tool, a workflow): meanwhile a watcher copies
+    // its progress into this job's every poll and hands a cancel of this job on to it. Returns
+    // what work returned; complete progress when that is true.
+    bool watch(const std::function<double()> &progress, const std::function<void()> &cancel,
+               const std::function<bool()> &work, std::chrono::milliseconds poll = std::chrono::milliseconds(50));
 
 private:
     HLJobState &m_state;

@@ -122,3 +122,37 @@ TEST(HLJobStages, aCancelReachesTheFollowedJobAndItsFailureReachesTheOuterJob)
         EXPECT_DOUBLE_EQ(outer.progress(), 0.25);
     }
 }
+
+// A stage that runs here and reports through its own getter and cancel, as a tool does.
+TEST(HLJobStages, watchingWorkCarriesItsProgressAndPassesACancelOn)
+{
+    HLJobState outer;
+    HLJobStages stages(outer, {0.5, 0.5});
+    stages.begin(1);
+    std::atomic<double> own{0};
+    std::atomic<bool> stopped{false};
+    std::thread canceller([&] {
+        while (outer.progress() < 0.5 + 0.5 * 0.4 - 1e-9)
+            std::this_thread::yield();
+        outer.cancel();
+    });
+    const bool ok = stages.watch([&] { return own.load(); }, [&] { stopped = true; },
+                                 [&] {
+                                     own = 0.4;
+                                     while (!stopped)
+                                         std::this_thread::yield();
+                                     return false;
+                                 },
+                                 1ms);
+    canceller.join();
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(stopped);
+    EXPECT_LT(outer.progress(), 1.0);
+
+    HLJobState whole;
+    HLJobStages single(whole, {1.0});
+    EXPECT_TRUE(single.watch([] { return 0.3; }, [] {}, [] { return true; }, 1ms));
+    EXPECT_DOUBLE_EQ(whole.progress(), 1.0);
+    EXPECT_THROW(single.watch([] { return 0.0; }, [] {}, []() -> bool { throw std::runtime_error("tool died"); }),
+                 std::runtime_error);
+}

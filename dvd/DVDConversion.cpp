@@ -1,0 +1,55 @@
+#include "dvd/DVDConversion.h"
+
+#include "export/VETimelineExportMovieConverter.h"
+
+#include "Frameworks/Korvane/ZKVideoConverter.h"
+
+#include <QFile>
+
+namespace {
+
+template <class Converter>
+class ConverterConversion : public DVDConversion
+{
+public:
+    explicit ConverterConversion(std::shared_ptr<Converter> converter) : m_converter(std::move(converter)) {}
+    double progress() const override { return m_converter->progress(); }
+    void cancel() override { m_converter->cancel(); }
+    QString path() const override { return m_converter->path(); }
+    void startConvert() override { m_converter->startConvert(); }
+    bool isFinished() const override { return m_converter->isFinished(); }
+    QString errorString() const override
+    {
+        if (!m_converter->errorString().isEmpty())
+            return m_converter->errorString();
+        return m_converter->isCancelled() ? QStringLiteral("Cancelled") : QString();
+    }
+
+private:
+    std::shared_ptr<Converter> m_converter;
+};
+
+} // namespace
+
+std::shared_ptr<DVDConversion> DVDConversion::ofMovies(const std::vector<std::shared_ptr<ZKSegmentMovie>> &movies,
+                                                       const QString &path, const ZKFFMovieFileOutputFormat &format)
+{
+    auto converter = std::make_shared<ZKVideoConverter>();
+    converter->setMovies(movies);
+    converter->setPath(path);
+    QFile::remove(path);
+    converter->setMovieOutputFormat(format);
+    converter->updateConverterContent();
+    return std::make_shared<ConverterConversion<ZKVideoConverter>>(converter);
+}
+
+std::shared_ptr<DVDConversion> DVDConversion::ofSlideshow(const std::shared_ptr<VETimelineExportMovie> &movie,
+                                                          const QString &path, const ZKFFMovieFileOutputFormat &format)
+{
+    auto converter = std::make_shared<VETimelineExportMovieConverter>();
+    converter->setTimeline(movie);
+    converter->setMovieOutputFormat(format);
+    converter->setPath(path);
+    QFile::remove(path);
+    return std::make_shared<ConverterConversion<VETimelineExportMovieConverter>>(converter);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Putting a finished result (the DVD folder, the ISO image) where the user asked for it,
+// without ever touching what is already there.
+class DVDDestination
+{
+public:
+    // path when nothing is there, else the first free "<name><n>[.<ext>]" beside it.
+    static QString freePath(const QString &path);
+    // Moves the file or folder from to to (nothing may be at to): a rename, or across file
+    // systems a copy that is checked before the original is removed. On failure nothing is
+    // left at to and from is kept; false with a reason.
+    static bool moveIntoPlace(const QString &from, const QString &to, QString *error);
+};
