@@ -1,8 +1,8 @@
 #include "Frameworks/Trevanel/DVDToolProcess.h"
 
+#include "Platform/Foundation/HLChildProcess.h"
+
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 
 namespace {
 
@@ -44,22 +44,14 @@ bool DVDToolProcess::run(const Request &request, const LineReader &reader)
         p_fail(QStringLiteral("Cancelled"));
         return false;
     }
-    QProcess process;
-    process.setProgram(request.program);
-    process.setArguments(request.arguments);
-    process.setWorkingDirectory(request.workFolder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    HLChildProcess::Request child;
+    child.program = request.program;
+    child.arguments = request.arguments;
+    child.workFolder = request.workFolder;
     for (auto it = request.environment.begin(); it != request.environment.end(); ++it)
-        environment.insert(it.key(), it.value());
-    process.setProcessEnvironment(environment);
-    if (!request.inputFile.isEmpty())
-        process.setStandardInputFile(request.inputFile);
-    else
-        process.setStandardInputFile(QProcess::nullDevice());
-    if (!request.outputFile.isEmpty())
-        process.setStandardOutputFile(request.outputFile);
-    else
-        process.setProcessChannelMode(QProcess::MergedChannels);
+        child.environment.append(it.key() + QLatin1Char('=') + it.value());
+    child.inputFile = request.inputFile;
+    child.outputFile = request.outputFile;
 
     QString firstError;
     QString lastLine;
@@ -74,32 +66,20 @@ bool DVDToolProcess::run(const Request &request, const LineReader &reader)
             reader(text);
     };
     QByteArray pending;
-    const QProcess::ProcessChannel channel =
-        request.outputFile.isEmpty() ? QProcess::StandardOutput : QProcess::StandardError;
-    process.setReadChannel(channel);
+    const HLChildProcess::Result result = HLChildProcess::run(
+        child, [&](const QByteArray &chunk) { splitLines(pending, chunk, onLine); },
+        [this] { return m_cancelled.load(); });
+    splitLines(pending, QByteArrayLiteral("\n"), onLine);
 
-    process.start();
-    if (!process.waitForStarted(-1)) {
-        p_fail(QStringLiteral("Cannot start %1: %2").arg(tool, process.errorString()));
+    if (!result.started) {
+        p_fail(QStringLiteral("Cannot start %1: %2").arg(tool, result.startError));
         return false;
     }
-    bool killed = false;
-    while (!process.waitForFinished(50)) {
-        if (process.state() == QProcess::NotRunning)
-            break;
-        splitLines(pending, process.readAll(), onLine);
-        if (m_cancelled && !killed) {
-            process.kill();
-            killed = true;
-        }
-    }
-    splitLines(pending, process.readAll() + '\n', onLine);
-
     if (m_cancelled) {
         p_fail(QStringLiteral("Cancelled"));
         return false;
     }
-    if (process.exitStatus() != QProcess::NormalExit) {
+    if (!result.exited) {
         p_fail(QStringLiteral("%1 stopped unexpectedly%2")
                    .arg(tool, lastLine.isEmpty() ? QString() : QStringLiteral(": ") + lastLine));
         return false;
@@ -108,10 +88,10 @@ bool DVDToolProcess::run(const Request &request, const LineReader &reader)
         p_fail(QStringLiteral("%1: %2").arg(tool, firstError));
         return false;
     }
-    if (process.exitCode() != 0) {
+    if (result.exitCode != 0) {
         p_fail(QStringLiteral("%1 failed (exit code %2)%3")
                    .arg(tool)
-                   .arg(process.exitCode())
+                   .arg(result.exitCode)
                    .arg(lastLine.isEmpty() ? QString() : QStringLiteral(": ") + lastLine));
         return false;
     }

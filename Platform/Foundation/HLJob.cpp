@@ -62,14 +62,19 @@ HLJob::HLJob(Work work)
 HLJob::~HLJob()
 {
     cancel();
-    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
-        m_thread.detach(); // destroyed by its own finish: the thread ends on its own
+    {
+        // A finish on the job thread may come here before start() has stored the thread.
+        std::lock_guard lock(m_threadMutex);
+        if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
+            m_thread.detach(); // destroyed by its own finish: the thread ends on its own
+    }
     wait();
 }
 
 void HLJob::start(Finish onFinish, FinishOn where)
 {
     HL_ASSERT(!m_started.exchange(true), "wrong para");
+    std::lock_guard lock(m_threadMutex);
     m_thread = std::thread([work = m_work, state = m_state, onFinish = std::move(onFinish), where] {
         p_run(work, state, onFinish, where);
     });

@@ -90,5 +90,6 @@ private:
     Work m_work;
     std::shared_ptr<HLJobState> m_state = std::make_shared<HLJobState>();
     std::atomic<bool> m_started{false};
+    std::mutex m_threadMutex; // guards m_thread between start() and a destructor on the job thread
     std::thread m_thread;
 };
