@@ -8,22 +8,19 @@
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
 #include "Frameworks/Trevanel/Trevanel.h"
 #include "Platform/Foundation/HLJob.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace {
 
 QString run(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(-1);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return QString::fromUtf8(ChildProcess::run(program, arguments, true).output);
 }
 
 // The display aspect the MPEG-2 stream of the first title declares.
