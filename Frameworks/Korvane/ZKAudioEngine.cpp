@@ -277,8 +277,10 @@ void ZKAudioEngine::render(float *out, int frames)
         std::lock_guard lock(m_voicesMutex);
         voices = m_voices;
     }
+    const qint64 first = m_renderedFrames.load();
     for (const auto &voice : voices)
-        voice->mixInto(out, frames);
+        voice->mixInto(out, frames, first);
+    m_renderedFrames = first + frames;
     zk_soft_limit(out, qsizetype(frames) * 2);
     std::lock_guard lock(m_voicesMutex);
     std::erase_if(m_voices, [](const std::shared_ptr<ZKAudioVoice> &voice) { return voice->faded(); });

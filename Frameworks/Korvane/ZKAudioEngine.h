@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QtGlobal>
+
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -25,6 +28,8 @@ public:
 
     // Mixes frames stereo frames of every voice into out (overwritten). The outputs call it.
     void render(float *out, int frames);
+    // The mix's frame clock: frames mixed so far. Voices join and leave on it.
+    qint64 renderedFrames() const { return m_renderedFrames.load(); }
 
     class Output;
 
@@ -36,6 +41,7 @@ private:
     mutable std::mutex m_voicesMutex;
     std::vector<std::shared_ptr<ZKAudioVoice>> m_voices;
     std::mutex m_renderMutex;
+    std::atomic<qint64> m_renderedFrames{0};
     std::mutex m_outputMutex;
     std::unique_ptr<Output> m_output;
     bool m_silent = false;

@@ -48,6 +48,8 @@ void ZKAudioVoice::fadeOut()
 
 bool ZKAudioVoice::faded() const
 {
+    if (m_ended)
+        return true;
     if (!m_fading)
         return false;
     std::lock_guard lock(m_mutex);
@@ -72,6 +74,22 @@ qint64 ZKAudioVoice::position() const
 {
     std::lock_guard lock(m_mutex);
     return m_base + m_taken * zk_default_time_base() / kSampleRate;
+}
+
+int ZKAudioVoice::bufferedFrames() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_count;
+}
+
+void ZKAudioVoice::setStartFrame(qint64 frame)
+{
+    m_startFrame = std::max<qint64>(frame, 0);
+}
+
+void ZKAudioVoice::setStopFrame(qint64 frame)
+{
+    m_stopFrame = std::max<qint64>(frame, 0);
 }
 
 void ZKAudioVoice::setGain(double gain)
@@ -111,8 +129,25 @@ void ZKAudioVoice::feedLoop()
     }
 }
 
-void ZKAudioVoice::mixInto(float *out, int frames)
+void ZKAudioVoice::mixInto(float *out, int frames, qint64 firstFrame)
 {
+    // The part of this block the voice sounds in: from its start frame, before its stop frame.
+    const qint64 start = m_startFrame.load();
+    const qint64 stop = m_stopFrame.load();
+    const int from = start > firstFrame ? int(std::min<qint64>(start - firstFrame, frames)) : 0;
+    const int to = stop >= 0 ? int(std::clamp<qint64>(stop - firstFrame, 0, frames)) : frames;
+    if (stop >= 0 && stop <= firstFrame + frames)
+        m_ended = true;
+    if (to <= from)
+        return;
+    if (start >= firstFrame && start < firstFrame + frames) {
+        // A join: the sound comes in at its gain, as the sound before it went out.
+        m_gain = m_rampTarget = float(m_targetGain.load());
+        m_rampStep = 0;
+    }
+    out += size_t(from) * 2;
+    frames = to - from;
+
     if (int(m_mixScratch.size()) < frames * 2)
         m_mixScratch.resize(size_t(frames) * 2);
     int taken = 0;

@@ -28,6 +28,15 @@ public:
 
     void seek(qint64 time);
     qint64 position() const;
+    // Frames of sound decoded ahead and waiting for the mix.
+    int bufferedFrames() const;
+
+    // Joins on the mix's own frame clock (ZKAudioEngine::renderedFrames): a voice given a start
+    // frame is silent, its sound kept, until that frame of the mix and then starts at its full
+    // gain; one given a stop frame ends just before that frame, at once. A clip that ends where
+    // the next begins so hands over on one frame, with no gap and no overlap.
+    void setStartFrame(qint64 frame);
+    void setStopFrame(qint64 frame);
     void setGain(double gain);
     double gain() const { return m_targetGain.load(); }
 
@@ -37,8 +46,9 @@ public:
     // Mixer side: the fade out is over (or the sound ran out first); the voice may be dropped.
     bool faded() const;
 
-    // Mixer side: adds up to frames frames of this voice to out, scaled by the ramped gain.
-    void mixInto(float *out, int frames);
+    // Mixer side: adds up to frames frames of this voice to out, scaled by the ramped gain;
+    // firstFrame is the mix's frame number of out[0].
+    void mixInto(float *out, int frames, qint64 firstFrame);
 
 private:
     void feedLoop();
@@ -58,6 +68,9 @@ private:
     bool m_seekPending = true;
     bool m_stop = false;
     std::atomic<bool> m_fading{false};
+    std::atomic<qint64> m_startFrame{-1};
+    std::atomic<qint64> m_stopFrame{-1};
+    std::atomic<bool> m_ended{false}; // past its stop frame
 
     std::atomic<double> m_targetGain;
     // Mixer thread only: the gain applied now and the straight ramp towards rampTarget.

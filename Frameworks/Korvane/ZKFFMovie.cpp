@@ -79,6 +79,16 @@ void ZKFFMovie::setCurrentTime(qint64 time)
 
 void ZKFFMovie::play()
 {
+    p_play(-1);
+}
+
+void ZKFFMovie::playFromFrame(qint64 frame)
+{
+    p_play(std::max<qint64>(frame, 0));
+}
+
+void ZKFFMovie::p_play(qint64 startFrame)
+{
     std::lock_guard lock(m_stateMutex);
     if (m_voice)
         return;
@@ -88,7 +98,16 @@ void ZKFFMovie::play()
             m_playFeed = ZKSoundFeed::looping(m_playFeed, m_loopStart, m_loopStop);
     }
     m_voice = std::make_shared<ZKAudioVoice>(m_playFeed, m_position, gainLocked());
+    if (startFrame >= 0)
+        m_voice->setStartFrame(startFrame); // before the mix sees the voice
     ZKAudioEngine::instance().addVoice(m_voice);
+}
+
+void ZKFFMovie::stopAtFrame(qint64 frame)
+{
+    std::lock_guard lock(m_stateMutex);
+    if (m_voice)
+        m_voice->setStopFrame(frame);
 }
 
 void ZKFFMovie::pause()

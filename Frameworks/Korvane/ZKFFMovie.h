@@ -43,6 +43,12 @@ public:
     qint64 currentTime() const;
     void setCurrentTime(qint64 time) override;
     void play();
+    // Plays from the mix's frame `frame` (ZKAudioEngine::renderedFrames) on, its sound read
+    // ahead in the meantime; a later frame than the mix has reached makes a sample-exact join.
+    void playFromFrame(qint64 frame);
+    // The sound ends just before the mix's frame `frame`; the movie still counts as playing
+    // until paused.
+    void stopAtFrame(qint64 frame);
     void pause();
     bool isPlay() const;
     // From the next play on, the sound repeats [start, stop) (ticks) sample-exactly and never
@@ -73,6 +79,8 @@ private:
     double gainLocked() const { return m_playVolume * m_volume; }
     // A position of the playing voice, which counts on past the loop's end, put into the loop.
     qint64 loopedLocked(qint64 position) const;
+    // startFrame: the mix's frame the sound comes in at, or -1 for at once.
+    void p_play(qint64 startFrame);
     void decodeNow(qint64 time, const FrameAction &action);
 
     QString m_path;

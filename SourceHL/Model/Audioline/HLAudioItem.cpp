@@ -123,6 +123,18 @@ void HLAudioItem::play()
         m_oPlayer->play();
 }
 
+void HLAudioItem::playFromFrame(qint64 frame)
+{
+    if (m_oPlayer)
+        m_oPlayer->playFromFrame(frame);
+}
+
+void HLAudioItem::stopAtFrame(qint64 frame)
+{
+    if (m_oPlayer)
+        m_oPlayer->stopAtFrame(frame);
+}
+
 void HLAudioItem::pause()
 {
     if (m_oPlayer)

@@ -43,6 +43,10 @@ public:
     void loadAudio();
     void unloadAudio();
     void play();
+    // A join on the mix's frame clock (ZKAudioEngine::renderedFrames): the sound comes in at,
+    // or ends just before, that frame.
+    void playFromFrame(qint64 frame);
+    void stopAtFrame(qint64 frame);
     void pause();
     void globalSeek(float time);
     void localSeek(float local);

@@ -239,12 +239,18 @@ TEST(ZKSoundFeed, ALoopRestartsOnItsExactFrames)
     }
 }
 
+// The feeder fills the ring on its own thread; a mix before that takes nothing.
+void waitFilled(const ZKAudioVoice &voice, int frames)
+{
+    for (int i = 0; i < 10000 && voice.bufferedFrames() < frames; ++i)
+        QThread::msleep(1);
+}
+
 std::vector<float> mixWhenReady(ZKAudioVoice &voice, int frames)
 {
-    // The feeder fills the ring on its own thread; a mix before that takes nothing.
-    QThread::msleep(50);
+    waitFilled(voice, frames);
     std::vector<float> out(size_t(frames) * 2, 0.0f);
-    voice.mixInto(out.data(), frames);
+    voice.mixInto(out.data(), frames, 0);
     return out;
 }
 
@@ -270,18 +276,49 @@ TEST(ZKAudioVoice, GainsAboveOneAmplifyAndChangesRampOverAFewMilliseconds)
 TEST(ZKAudioVoice, ARampKeepsItsLengthHoweverSmallTheOutputsBlocks)
 {
     ZKAudioVoice voice(std::make_shared<ConstantFeed>(0.5f), 0, 1.0);
-    mixWhenReady(voice, 0);
+    waitFilled(voice, 320);
     // Sound cards may ask for a handful of frames at a time.
     std::vector<float> heard;
     for (int block = 0; block < 20; ++block) {
         std::vector<float> out(2 * 16, 0.0f);
-        voice.mixInto(out.data(), 16);
+        voice.mixInto(out.data(), 16, 0);
         heard.insert(heard.end(), out.begin(), out.end());
     }
     ASSERT_EQ(heard.size(), size_t(2 * 320));
     EXPECT_NEAR(heard[2 * (ZKAudioVoice::kRampFrames / 2)], 0.25f, 0.01f);
     EXPECT_FLOAT_EQ(heard[2 * ZKAudioVoice::kRampFrames], 0.5f);
     EXPECT_FLOAT_EQ(heard[2 * 319], 0.5f);
+}
+
+// Two clips that touch hand over on one frame of the mix, whatever blocks the output asks for:
+// the first sounds up to the frame before the join, the second from the join on, both at their
+// full gain, with no frame of silence and none of both.
+TEST(ZKAudioVoice, ClipsThatTouchHandOverOnOneFrame)
+{
+    for (const int block : {300, 1000, 37}) {
+        SCOPED_TRACE(block);
+        ZKAudioVoice first(std::make_shared<ConstantFeed>(0.25f), 0, 1.0);
+        ZKAudioVoice second(std::make_shared<ConstantFeed>(0.5f), 0, 1.0);
+        first.setStartFrame(100);
+        first.setStopFrame(1000);
+        second.setStartFrame(1000);
+        waitFilled(first, 2048);
+        waitFilled(second, 2048);
+        std::vector<float> heard;
+        for (qint64 at = 0; at < 1500; at += block) {
+            std::vector<float> out(size_t(block) * 2, 0.0f);
+            first.mixInto(out.data(), block, at);
+            second.mixInto(out.data(), block, at);
+            heard.insert(heard.end(), out.begin(), out.end());
+        }
+        for (int i = 0; i < 1500; ++i) {
+            const float expected = i < 100 ? 0.0f : i < 1000 ? 0.25f : 0.5f;
+            ASSERT_FLOAT_EQ(heard[size_t(i) * 2], expected) << "frame " << i;
+        }
+        EXPECT_TRUE(first.faded()); // the mix lets it go
+        EXPECT_FALSE(second.faded());
+        EXPECT_NEAR(zk_ff_time_to_double(first.position()), 900.0 / 44100, 1e-6);
+    }
 }
 
 // Counts what the voice reads, to tell that a voice leaving the mix lets go of its feed.

@@ -187,4 +187,87 @@ TEST_F(PlayersTest, AudiolinePlayerPlaysAcrossBoundaries)
     EXPECT_EQ(loaded(), std::make_pair(false, false));
 }
 
+// A join that falls before the next tick is handed to the mix ahead: the next clip is loaded
+// and waits, its position held at the start of its kept part, and comes in on the join's frame
+// of the mix (not a tick later), while the clip before it ends there and leaves the mix. The
+// line's restart is a join like any other.
+TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
+{
+    auto line = HLAudiolineItem::audioline();
+    const auto first = importTone(folder, 1.0);
+    const auto second = importTone(folder, 1.0);
+    ASSERT_TRUE(first && second);
+    line->add({first, second});
+    line->arrange();
+    const auto clips = line->aryItems();
+    ASSERT_EQ(clips.size(), 2u);
+    for (const auto &clip : clips) {
+        clip->oEdit()->setDFadeIn(0);
+        clip->oEdit()->setDFadeOut(0);
+    }
+    const float cycle = line->repeatPlayingMode();
+    const ZKAudioEngine &mix = ZKAudioEngine::instance();
+    constexpr double kRate = 44100;
+    // The mix's clock counts a block once it is mixed, so a voice may be up to a block ahead
+    // of it; the silent output mixes 512 frames at a time.
+    constexpr qint64 kBlock = 512;
+    auto player = HLAudiolinePlayer::audiolinePlayerOf(line);
+    player->play();
+
+    struct Join
+    {
+        const char *name;
+        float tickBefore;
+        size_t outgoing, incoming;
+    };
+    for (const Join &join : {Join{"clip to clip", clips[0]->dPlayMax() - 0.05f, 0, 1},
+                             Join{"the line's restart", cycle - 0.05f, 1, 0}}) {
+        SCOPED_TRACE(join.name);
+        const auto &out = clips[join.outgoing];
+        const auto &in = clips[join.incoming];
+        player->seek(join.tickBefore - 0.2f);
+        ASSERT_TRUE(out->didLoad());
+        ASSERT_FALSE(in->didLoad());
+
+        const qint64 before = mix.renderedFrames();
+        player->update(join.tickBefore);
+        const qint64 after = mix.renderedFrames();
+        ASSERT_TRUE(in->didLoad());
+        const auto incoming = in->oPlayer();
+        const auto outgoing = out->oPlayer();
+        EXPECT_TRUE(incoming->isPlay());
+        // The join's frame of the mix lies 0.05 s past the tick, whatever the mix did meanwhile.
+        const qint64 earliest = before + qint64(0.05 * kRate), latest = after + qint64(0.05 * kRate);
+        const qint64 trimStart = zk_ff_time_from_double(in->oEdit()->dTrimMin());
+        for (;;) {
+            // Read before the clock, so that the mix had not reached the join at the read.
+            const qint64 position = incoming->currentTime();
+            if (mix.renderedFrames() + kBlock >= earliest)
+                break;
+            ASSERT_EQ(position, trimStart) << "it waits for its frame";
+        }
+
+        // Well past the join, by the mix's own clock: the incoming clip has played as many
+        // frames as the mix made since the join, within what the mix made while read (a tick
+        // late it would be some 1470 frames short).
+        while (mix.renderedFrames() < latest + 4410) {
+        }
+        const qint64 from = mix.renderedFrames();
+        const double played = (zk_ff_time_to_double(incoming->currentTime() - trimStart)) * kRate;
+        const qint64 to = mix.renderedFrames();
+        EXPECT_GE(played, double(from - latest) - 1);
+        EXPECT_LE(played, double(to + kBlock - earliest) + 1);
+        // The outgoing clip has left the mix: its position no longer moves.
+        const qint64 stopped = outgoing->currentTime();
+        while (mix.renderedFrames() < to + 2048) {
+        }
+        EXPECT_EQ(outgoing->currentTime(), stopped);
+
+        player->update(join.tickBefore + 0.1f);
+        EXPECT_FALSE(out->didLoad());
+        EXPECT_EQ(in->oPlayer(), incoming) << "the clip that came in plays on";
+    }
+    player->pause();
+}
+
 } // namespace
