@@ -86,7 +86,8 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     bottomLayout->setContentsMargins(16, 10, 16, 10);
     bottomLayout->addStretch(1);
     m_exportButton = new QPushButton(QStringLiteral("Export"), bottom);
-    m_exportButton->setDefault(true);
+    // Return in a field ends its editing; it must not start an export.
+    m_exportButton->setAutoDefault(false);
     bottomLayout->addWidget(m_exportButton);
     connect(m_exportButton, &QPushButton::clicked, this, [this] { exportToVideoFile(); });
 
