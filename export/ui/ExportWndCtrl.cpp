@@ -142,10 +142,12 @@ QWidget *ExportWndCtrl::p_makeVideoPage()
     int row = 0;
     auto addRow = [&](const QString &name, QWidget *field, const QString &unit = QString()) {
         grid->addWidget(nameLabel(name, page), row, 0);
-        grid->addWidget(field, row, 1, Qt::AlignLeft);
+        auto *line = new QHBoxLayout;
+        line->addWidget(field);
         if (!unit.isEmpty())
-            grid->addWidget(new QLabel(unit, page), row, 2);
-        ++row;
+            line->addWidget(new QLabel(unit, page));
+        line->addStretch(1);
+        grid->addLayout(line, row++, 1);
     };
     addRow(QStringLiteral("Format:"), m_formatBtn);
     addRow(QStringLiteral("Video codec:"), m_codecBtn);
@@ -155,8 +157,8 @@ QWidget *ExportWndCtrl::p_makeVideoPage()
     auto *bitrate = new QHBoxLayout;
     bitrate->addWidget(m_videoBitrateBtn, 1);
     bitrate->addWidget(m_videoBitrateLabel);
-    grid->addLayout(bitrate, row, 1);
-    grid->addWidget(new QLabel(QStringLiteral("kbps"), page), row++, 2);
+    bitrate->addWidget(new QLabel(QStringLiteral("kbps"), page));
+    grid->addLayout(bitrate, row++, 1);
     addRow(QStringLiteral("Audio codec:"), m_audioCodecBtn);
     addRow(QStringLiteral("Sample rate:"), m_audioSampleBtn);
     addRow(QStringLiteral("Channels:"), m_audioChannelBtn);
