@@ -375,6 +375,35 @@ void drawStaticText(QPainter &p, QSizeF s)
     p.drawRoundedRect(QRectF(s.width() * 0.28, s.height() * 0.36, s.width() * 0.44, s.height() * 0.28), 4, 4);
 }
 
+// The sound trim bar: a dark groove, a round knob, two flag handles and the orange span.
+void drawTrimBarGroove(QPainter &p, QSizeF s)
+{
+    p.setPen(QPen(QColor(10, 10, 10), 1));
+    p.setBrush(QColor(60, 60, 60));
+    p.drawRect(QRectF(0.5, 0.5, s.width() - 1, s.height() - 1));
+}
+
+void drawTrimBarKnob(QPainter &p, QSizeF s)
+{
+    p.setPen(QPen(kGlyphShade, 1));
+    p.setBrush(kGlyph);
+    p.drawEllipse(QRectF(2, 0.5, s.width() - 4, s.height() - 1));
+}
+
+void drawTrimHandle(QPainter &p, QSizeF s, bool left)
+{
+    QPainterPath flag;
+    const qreal edge = left ? s.width() - 1 : 1;
+    const qreal tip = left ? 1 : s.width() - 1;
+    flag.moveTo(edge, 0.5);
+    flag.lineTo(edge, s.height() - 0.5);
+    flag.lineTo(tip, s.height() * 0.35);
+    flag.lineTo(edge, 0.5);
+    p.setPen(QPen(QColor(120, 50, 10), 1));
+    p.setBrush(kAccent);
+    p.drawPath(flag);
+}
+
 const QHash<QString, Piece> &pieces()
 {
     static const QHash<QString, Piece> all = [] {
@@ -432,6 +461,13 @@ const QHash<QString, Piece> &pieces()
         p.insert(QStringLiteral("ThumbMaskVideo"), {QSize(80, 60), drawThumbMaskVideo});
         p.insert(QStringLiteral("TextHead"), {QSize(24, 24), [](QPainter &q, QSizeF) { drawLetterT(q, QRectF(6, 5, 12, 14)); }});
         p.insert(QStringLiteral("AudioHead"), {QSize(24, 24), [](QPainter &q, QSizeF) { drawNote(q, QRectF(2, 2, 20, 20)); }});
+        p.insert(QStringLiteral("TimelineBack"), {QSize(40, 6), drawTrimBarGroove});
+        p.insert(QStringLiteral("PlayBtn1"), {QSize(15, 12), drawTrimBarKnob});
+        p.insert(QStringLiteral("TrimLeft2"), {QSize(15, 15), [](QPainter &q, QSizeF s) { drawTrimHandle(q, s, true); }});
+        p.insert(QStringLiteral("TrimRight2"), {QSize(15, 15), [](QPainter &q, QSizeF s) { drawTrimHandle(q, s, false); }});
+        p.insert(QStringLiteral("ChoosenBack"), {QSize(225, 6), [](QPainter &q, QSizeF s) {
+                     q.fillRect(QRectF(QPointF(0, 0), s), kAccent);
+                 }});
         p.insert(QStringLiteral("StaticText"), {QSize(160, 120), drawStaticText});
         p.insert(QStringLiteral("Slideshow"), {QSize(256, 256), drawAppIcon});
         return p;
