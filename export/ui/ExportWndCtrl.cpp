@@ -16,9 +16,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+
+#include <bit>
 
 using namespace ExportFormatSettings;
 
@@ -225,6 +228,42 @@ void ExportWndCtrl::changeVideoFormatAction()
     p_showUsedSettings();
 }
 
+namespace {
+
+// The user's choice in a sound pop-up, also while it shows a value a codec imposes.
+QString chosenText(const QComboBox *box)
+{
+    const QVariant kept = box->property("chosenIndex");
+    return kept.isValid() ? box->itemText(kept.toInt()) : box->currentText();
+}
+
+// Shows imposed (what the codec writes whatever is chosen) in place of the user's choice,
+// disabled; an empty imposed gives the choice back.
+void showImposed(QComboBox *box, const QString &imposed)
+{
+    const QSignalBlocker quiet(box);
+    const QVariant kept = box->property("chosenIndex");
+    if (imposed.isEmpty()) {
+        if (kept.isValid())
+            box->setCurrentIndex(kept.toInt());
+        box->setProperty("chosenIndex", QVariant());
+        box->setEnabled(true);
+        return;
+    }
+    if (!kept.isValid())
+        box->setProperty("chosenIndex", box->currentIndex());
+    box->setPlaceholderText(imposed);
+    box->setCurrentIndex(-1);
+    box->setEnabled(false);
+}
+
+int channelCount(qint64 layout)
+{
+    return std::popcount(quint64(layout));
+}
+
+} // namespace
+
 ExportFormatSettings::Choice ExportWndCtrl::choice() const
 {
     Choice c;
@@ -234,9 +273,9 @@ ExportFormatSettings::Choice ExportWndCtrl::choice() const
     c.framerate = m_framerate;
     c.videoBitrate = m_videoBitrateBtn->value();
     c.videoSize = m_timeline_movie ? m_timeline_movie->videoSize() : QSizeF();
-    c.sampleRate = leadingNumber(m_audioSampleBtn->currentText());
-    c.channels = leadingNumber(m_audioChannelBtn->currentText());
-    c.audioKbits = leadingNumber(m_audioBitrateBtn->currentText());
+    c.sampleRate = leadingNumber(chosenText(m_audioSampleBtn));
+    c.channels = leadingNumber(chosenText(m_audioChannelBtn));
+    c.audioKbits = leadingNumber(chosenText(m_audioBitrateBtn));
     return c;
 }
 
@@ -294,6 +333,13 @@ void ExportWndCtrl::p_showUsedSettings()
     m_resolutionLabel->setText(m_timeline_movie ? resolutionText(QSizeF(used.width, used.height)) : QString());
     const double seconds = m_timeline_movie ? zk_ff_time_to_double(m_timeline_movie->duration()) : 0;
     m_exportVideoSizeLabel->setText(spaceDisplayStringWithSize(estimatedBytes(seconds, used.video_bitrate)));
+    // A codec with fixed sound settings (DV) shows what it writes.
+    showImposed(m_audioSampleBtn,
+                used.sample_rate != asked.sample_rate ? QStringLiteral("%1 Hz").arg(used.sample_rate) : QString());
+    const int channels = channelCount(used.channel_layout);
+    showImposed(m_audioChannelBtn, channels != channelCount(asked.channel_layout)
+                                       ? (channels == 1 ? QStringLiteral("1 Channel") : QStringLiteral("%1 Channels").arg(channels))
+                                       : QString());
 }
 
 void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &movie)

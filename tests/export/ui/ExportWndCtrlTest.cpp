@@ -82,10 +82,16 @@ TEST(ExportWndCtrl, LabelsAndEstimateFollowTheControls)
         EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "25000");
         EXPECT_EQ(ctrl.exportVideoSizeLabel()->text(), "187.0 MB");
         EXPECT_FALSE(ctrl.videoBitrateBtn()->isEnabled());
+        // and its sound at 48 kHz, whatever the pop-up held; the choice comes back after.
+        EXPECT_FALSE(ctrl.audioSampleBtn()->isEnabled());
+        EXPECT_EQ(ctrl.audioSampleBtn()->placeholderText(), "48000 Hz");
+        EXPECT_EQ(ctrl.audioSampleBtn()->currentIndex(), -1);
         choose(ctrl.formatBtn(), QStringLiteral("MKV"));
         EXPECT_EQ(ctrl.resolutionLabel()->text(), "1280*960");
         EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "2000");
         EXPECT_TRUE(ctrl.videoBitrateBtn()->isEnabled());
+        EXPECT_TRUE(ctrl.audioSampleBtn()->isEnabled());
+        EXPECT_EQ(ctrl.audioSampleBtn()->currentText(), "44100 Hz");
     });
     EXPECT_EQ(ctrl.timeline_movie(), nullptr);
 }
