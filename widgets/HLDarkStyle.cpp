@@ -54,6 +54,8 @@ QPalette HLDarkStyle::darkPalette()
     palette.setColor(QPalette::Shadow, grey(0.0));
     for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, grey(0.6));
+    // A disabled slider or bar must not glow in the accent colour.
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, grey(0.35));
     return palette;
 }
 
