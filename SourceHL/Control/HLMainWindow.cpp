@@ -26,7 +26,7 @@ constexpr int kRightAreaWidth = 340;
 constexpr int kLineHeaderWidth = 44;
 constexpr int kStripHeight = 110;
 constexpr int kTextLineHeight = 75;
-constexpr int kAudioLineHeight = 48;
+constexpr int kAudioLineHeight = 66; // the cells and the bar that scrolls them
 constexpr int kProgressStripHeight = 28;
 
 QWidget *filled(QWidget *widget, double grey)

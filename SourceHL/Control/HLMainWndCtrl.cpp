@@ -5,9 +5,12 @@
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Common/HLTempSession.h"
+#include "SourceHL/Control/HLAudioImport.h"
+#include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLAudiolinePlayer.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
@@ -77,10 +80,10 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
     p_setupModel();
+    p_setupLines();
 
     // Commands whose windows are not part of the program yet are left off the bar.
-    for (QToolButton *button : {m_window->btnAddMedia, m_window->btnAddText, m_window->btnAddAudio,
-                                m_window->btnSetting})
+    for (QToolButton *button : {m_window->btnAddMedia, m_window->btnSetting})
         button->hide();
     // The browsing pane and the output size are shown; their switches come with their panes.
     m_window->btnMedia->setEnabled(false);
@@ -92,6 +95,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
 
 HLMainWndCtrl::~HLMainWndCtrl()
 {
+    m_audioImport.reset(); // its job ends before the model it fills goes
     // No preview job may outlive the model it reads.
     m_oLastOperateQueue->cancel();
     m_oLastOperateQueue->wait();
@@ -305,6 +309,7 @@ void HLMainWndCtrl::p_updateInterfaceBase()
     for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
         if (m_editors[kind] && m_editors[kind]->view())
             m_editors[kind]->view()->setVisible(shown[kind]);
+    p_updateLineActions();
 }
 
 void HLMainWndCtrl::p_updateInterfaceTime()

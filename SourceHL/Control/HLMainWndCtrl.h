@@ -8,9 +8,12 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+class HLAudioImport;
 class HLAudiolineItem;
+class HLAudiolineVCtrl;
 class HLAudiolinePlayer;
 class HLEditGate;
 class HLLastOperateQueue;
@@ -19,9 +22,11 @@ class HLQuartzPool;
 class HLRenderSizer;
 class HLTextlineItem;
 class HLTextlineRender;
+class HLTextlineVCtrl;
 class HLTimelineItem;
 class HLTimelinePlayer;
 class HLTimelineRender;
+class QAction;
 
 // The one main window and the owner of the project: its model, renderers and players, the
 // preview, and the areas that host the panes. Made once at start-up with an empty, untitled
@@ -84,6 +89,24 @@ public:
     // Moves the play head to time (seconds, clamped into the project) and renders the preview.
     void p_seekAt(float time);
 
+    // The text line and the audio line under the strip, their commands and the music
+    // import (HLMainWndCtrl+Lines.cpp).
+    HLTextlineVCtrl *vCtrlTextline() const { return m_vCtrlTextline.get(); }
+    HLAudiolineVCtrl *vCtrlAudioline() const { return m_vCtrlAudioline.get(); }
+    HLAudioImport &audioImport() const { return *m_audioImport; }
+    // Time against position on the strip and the text line. Until the strip's geometry is
+    // installed the axis is that of an empty timeline: 16 points a second.
+    void setupLineScale(std::function<double(float time)> uiOffsetAt, std::function<float(double offset)> timeAtUI);
+    // A new title at the play position, 115 points long.
+    void addText();
+    void addAudios();
+    // Removes the chosen title or music clip.
+    void deleteChosen();
+    // New clips are in the audio line: show them, mark the project, refresh the preview.
+    void p_audiolineDidImport();
+    // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
+    QList<QAction *> lineActions() const;
+
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
     void p_updateInterfaceTime();
@@ -97,6 +120,11 @@ private:
     void p_setupModel();
     void p_renderPreview();
     bool p_shouldClose();
+    void p_setupLines();
+    void p_updateLineActions();
+    void p_textlineContent();
+    void p_audiolineContent();
+    void p_updateAudiolineWidth();
 
     std::unique_ptr<HLMainWindow> m_window;
 
@@ -124,4 +152,13 @@ private:
     std::shared_ptr<HLTextlineRender> m_oTextlineRender;
     std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
     std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
+
+    std::unique_ptr<HLTextlineVCtrl> m_vCtrlTextline;
+    std::unique_ptr<HLAudiolineVCtrl> m_vCtrlAudioline;
+    std::unique_ptr<HLAudioImport> m_audioImport;
+    std::function<double(float)> m_blkUIOffsetAt;
+    std::function<float(double)> m_blkTimeAtUI;
+    QAction *m_actAddText = nullptr;
+    QAction *m_actAddAudio = nullptr;
+    QAction *m_actDelete = nullptr;
 };
