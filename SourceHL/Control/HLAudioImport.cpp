@@ -1,5 +1,6 @@
 #include "SourceHL/Control/HLAudioImport.h"
 
+#include "Platform/Foundation/HLDispatch.h"
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
@@ -109,6 +110,17 @@ void HLAudioImport::p_finish(const std::weak_ptr<HLAudiolineItem> &started, cons
                              const QStringList &skipped, const Feedback &feedback)
 {
     HLProgressWndCtrl::sharedProgressWndCtrl().stopProgress();
+    // Queued behind the sheet's going, so the window is free again when the clips show.
+    QPointer<HLAudioImport> self(this);
+    HLDispatch::onMain([self, started, items, skipped, feedback] {
+        if (self)
+            self->p_show(started, items, skipped, feedback);
+    });
+}
+
+void HLAudioImport::p_show(const std::weak_ptr<HLAudiolineItem> &started, const ResourceItems &items,
+                           const QStringList &skipped, const Feedback &feedback)
+{
     // The clips go only into the line the import was started for: a project opened since
     // has a line of its own.
     const auto audioline = started.lock();

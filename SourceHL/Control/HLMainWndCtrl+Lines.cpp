@@ -157,17 +157,15 @@ void HLMainWndCtrl::p_updateLineActions()
 {
     if (!m_actDelete)
         return;
-    // With a sheet up no command acts; Delete needs a choice on one of the lines.
-    const bool free = hlCanDrop(m_window.get()) && !m_audioImport->isImporting();
-    m_actAddText->setEnabled(free);
-    m_actAddAudio->setEnabled(free);
-    m_window->btnAddText->setEnabled(free);
-    m_window->btnAddAudio->setEnabled(free);
-    m_actDelete->setEnabled(free && (m_vCtrlTextline->isThereChosen() || m_vCtrlAudioline->isThereChosen()));
+    // Delete needs a choice on one of the lines. While a sheet is up the window takes no
+    // input, and each command checks again when it runs.
+    m_actDelete->setEnabled(m_vCtrlTextline->isThereChosen() || m_vCtrlAudioline->isThereChosen());
 }
 
 void HLMainWndCtrl::addText()
 {
+    if (!hlCanDrop(m_window.get()))
+        return;
     p_stopEditing();
     auto title = HLTextItem::textItemOf(HLMachTime::machTimeID());
     const float x = float(m_blkUIOffsetAt(m_oTimeline->dNowTime()));
@@ -184,6 +182,8 @@ void HLMainWndCtrl::addText()
 
 void HLMainWndCtrl::addAudios()
 {
+    if (!hlCanDrop(m_window.get()) || m_audioImport->isImporting())
+        return;
     m_audioImport->addAudios();
 }
 
