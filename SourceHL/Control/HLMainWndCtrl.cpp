@@ -1,6 +1,7 @@
 #include "SourceHL/Control/HLMainWndCtrl.h"
 
 #include "Platform/Foundation/HLDispatch.h"
+#include "Frameworks/Ambrelle/Ambrelle.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLRenderSizer.h"
@@ -81,12 +82,12 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
     p_setupModel();
     p_setupLines();
+    p_setupMedia();
 
     // Commands whose windows are not part of the program yet are left off the bar.
     for (QToolButton *button : {m_window->btnAddMedia, m_window->btnSetting})
         button->hide();
-    // The browsing pane and the output size are shown; their switches come with their panes.
-    m_window->btnMedia->setEnabled(false);
+    // The output size is shown; its switch comes with its window.
     m_window->btnSize->setEnabled(false);
 
     p_updateInterfaceAll();
@@ -309,6 +310,8 @@ void HLMainWndCtrl::p_updateInterfaceBase()
     for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
         if (m_editors[kind] && m_editors[kind]->view())
             m_editors[kind]->view()->setVisible(shown[kind]);
+    if (m_vCtrlMedia)
+        m_vCtrlMedia->view()->setVisible(!state.mediaPaneHidden);
     p_updateLineActions();
 }
 

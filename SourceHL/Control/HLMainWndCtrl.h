@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class Ambrelle;
 class HLAudioImport;
 class HLAudiolineItem;
 class HLAudiolineVCtrl;
@@ -104,6 +105,16 @@ public:
     void deleteChosen();
     // New clips are in the audio line: show them, mark the project, refresh the preview.
     void p_audiolineDidImport();
+    // The media browser (HLMainWndCtrl+Media.cpp): shown in the right-hand area instead of
+    // the template chooser while bIsOnMedia.
+    Ambrelle *vCtrlMedia() const { return m_vCtrlMedia.get(); }
+    void media();
+    // Where the photos and clips picked in the media browser go: the import of photos and
+    // videos, which asks where to add them.
+    void setupAddVideosAndImages(std::function<void(const QStringList &paths)> add)
+    {
+        m_blkAddVideosAndImages = std::move(add);
+    }
     // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
     QList<QAction *> lineActions() const;
 
@@ -121,6 +132,7 @@ private:
     void p_renderPreview();
     bool p_shouldClose();
     void p_setupLines();
+    void p_setupMedia();
     void p_updateLineActions();
     void p_textlineContent();
     void p_audiolineContent();
@@ -161,4 +173,6 @@ private:
     QAction *m_actAddText = nullptr;
     QAction *m_actAddAudio = nullptr;
     QAction *m_actDelete = nullptr;
+    std::unique_ptr<Ambrelle> m_vCtrlMedia;
+    std::function<void(const QStringList &)> m_blkAddVideosAndImages;
 };

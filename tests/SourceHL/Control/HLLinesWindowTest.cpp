@@ -1,3 +1,5 @@
+#include "Frameworks/Ambrelle/Ambrelle.h"
+#include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
 #include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
@@ -18,6 +20,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPushButton>
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QMessageBox>
@@ -200,6 +205,35 @@ TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
     EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: "))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("gone.mp3: "))) << qPrintable(message);
+}
+
+TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)
+{
+    Ambrelle *browser = ctrl->vCtrlMedia();
+    ASSERT_TRUE(browser);
+    QSignalSpy listed(&browser->model(), &AmbrelleMediaModel::listed);
+    QImage photo(40, 30, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(media->file(QStringLiteral("photo.png"))));
+    browser->setSources({{QStringLiteral("Media"), media->path()}});
+    ASSERT_TRUE(listed.wait(10000));
+    QStringList added;
+    ctrl->setupAddVideosAndImages([&](const QStringList &paths) { added << paths; });
+
+    QToolButton *button = ctrl->window()->btnMedia;
+    EXPECT_FALSE(browser->view()->isVisible());
+    ASSERT_TRUE(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(browser->view()->isVisible());
+    EXPECT_EQ(button->text(), QStringLiteral("Theme"));
+
+    browser->vList()->selectionModel()->select(browser->model().index(0), QItemSelectionModel::Select);
+    QTest::mouseClick(browser->btnAdd(), Qt::LeftButton);
+    EXPECT_EQ(added, QStringList{media->file(QStringLiteral("photo.png"))});
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(browser->view()->isVisible());
+    EXPECT_EQ(button->text(), QStringLiteral("Media"));
 }
 
 } // namespace
