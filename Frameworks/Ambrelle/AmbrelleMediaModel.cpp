@@ -92,8 +92,15 @@ QVariant AmbrelleMediaModel::data(const QModelIndex &index, int role) const
     case PathRole: return path;
     case Qt::DecorationRole: {
         const QImage thumbnail = m_thumbnailer.thumbnailOf(path);
-        if (thumbnail.isNull())
-            return {};
+        if (thumbnail.isNull()) {
+            // Until the thumbnail comes: a dark frame of its size, so every cell is laid out alike.
+            static const QPixmap waiting = [] {
+                QPixmap pixmap(AmbrelleThumbnailer::kThumbnailWidth, AmbrelleThumbnailer::kThumbnailHeight);
+                pixmap.fill(QColor(40, 40, 40));
+                return pixmap;
+            }();
+            return waiting;
+        }
         return QPixmap::fromImage(thumbnail);
     }
     default: return {};

@@ -1,5 +1,8 @@
 // Pictures of the main window with its text line and audio line filled: a chosen title, then
-// a chosen music clip with files dragged over the audio line.
+// a chosen music clip with files dragged over the audio line; then the media browser.
+#include "Frameworks/Ambrelle/Ambrelle.h"
+#include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
+#include "Frameworks/Ambrelle/AmbrelleThumbnailer.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Control/HLAudioImport.h"
@@ -20,7 +23,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QMimeData>
+#include <QPainter>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -106,5 +113,42 @@ int main(int argc, char **argv)
     ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("lines-music-chosen-drop-marker.png")) && ok;
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &leave);
+
+    // The media browser over a folder of photos and a clip, thumbnails made.
+    QTemporaryDir pictures;
+    const struct
+    {
+        const char *name;
+        QColor top, bottom;
+    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
+                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
+                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
+                  {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
+                  {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
+    for (const auto &p : photos) {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient gradient(0, 0, 0, 480);
+        gradient.setColorAt(0, p.top);
+        gradient.setColorAt(1, p.bottom);
+        painter.fillRect(image.rect(), gradient);
+        painter.end();
+        image.save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
+    }
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(320, 240);
+    MediaFixtures::makeIndexedClip(QDir(pictures.path()).filePath(QStringLiteral("Harbour.mp4")), recipe);
+    Ambrelle *browser = ctrl.vCtrlMedia();
+    QSignalSpy listed(&browser->model(), &AmbrelleMediaModel::listed);
+    browser->setSources({{QStringLiteral("Pictures"), pictures.path()}, {QStringLiteral("Videos"), pictures.path()}});
+    listed.wait(10000);
+    QTest::mouseClick(ctrl.window()->btnMedia, Qt::LeftButton);
+    for (int row = 0; row < browser->model().rowCount(); ++row)
+        browser->thumbnailer().thumbnailOf(browser->model().paths()[row]);
+    browser->thumbnailer().waitForDone();
+    settle();
+    browser->vList()->selectionModel()->select(browser->model().index(1), QItemSelectionModel::Select);
+    settle();
+    ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("media-browser.png")) && ok;
     return ok ? 0 : 1;
 }
