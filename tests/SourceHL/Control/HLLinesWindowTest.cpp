@@ -20,6 +20,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QPushButton>
@@ -193,6 +195,27 @@ TEST_F(HLLinesWindowTest, MusicDroppedOnTheLineIsImportedInOrderAndArranged)
     pressKey(Qt::Key_Delete);
     EXPECT_EQ(audioNames(), (QStringList{"Song2", "Song1"}));
     EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[1]->dPlayMin(), ctrl->oAudioline()->aryItems()[0]->dPlayMax());
+}
+
+TEST_F(HLLinesWindowTest, AddAudioAppendsTheMusicChosenInItsPanel)
+{
+    dropMusic({tones[0]}, 40);
+    QSignalSpy finished(&ctrl->audioImport(), &HLAudioImport::finished);
+    bool answered = false;
+    QTimer::singleShot(0, [&] {
+        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!panel)
+            return;
+        answered = panel->labelText(QFileDialog::Accept) == QStringLiteral("Add");
+        panel->selectFile(tones[2]);
+        static_cast<QDialog *>(panel)->accept();
+    });
+    QTest::mouseClick(ctrl->window()->btnAddAudio, Qt::LeftButton);
+    EXPECT_TRUE(answered);
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(audioNames(), (QStringList{"Song0", "Song2"}));
+    EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[1]->dPlayMin(), ctrl->oAudioline()->aryItems()[0]->dPlayMax());
+    EXPECT_EQ(ctrl->vCtrlAudioline()->aryAudioItemViews().size(), 2);
 }
 
 TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
