@@ -90,3 +90,11 @@ QStringList HLPDFPages::expandPaths(const QStringList &paths, const QString &fol
     }
     return expanded;
 }
+
+QString HLPDFPages::makeFolderFor(const QStringList &paths, const QString &temporaryDirectory)
+{
+    if (temporaryDirectory.isEmpty() || std::none_of(paths.begin(), paths.end(), HLResourceItem::isKindOfPDF))
+        return QString();
+    const QString folder = QDir(temporaryDirectory).filePath(QStringLiteral("PDFs"));
+    return QDir().mkpath(folder) ? folder : QString();
+}

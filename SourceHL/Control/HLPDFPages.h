@@ -23,6 +23,11 @@ QSize pixelSizeOf(QSizeF pageSize, QSizeF renderSize);
 QStringList writePages(const QString &pdfPath, const QString &folder, QSizeF renderSize,
                        const std::atomic<bool> &cancelled, QString *reason);
 
+// "PDFs" in the temporary directory, made when paths hold a PDF; empty when they hold none
+// or the folder can't be made (the PDFs then go on as they are and are refused as photos).
+// The import removes it with its pages once the pools hold their copies.
+QString makeFolderFor(const QStringList &paths, const QString &temporaryDirectory);
+
 // The path list with every PDF replaced by its pages, in order; the pages go into folder.
 // A PDF that gives no page adds "<file name>: <reason>" to skipped.
 QStringList expandPaths(const QStringList &paths, const QString &folder, QSizeF renderSize,

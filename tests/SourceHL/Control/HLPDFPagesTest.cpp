@@ -136,6 +136,21 @@ TEST_F(HLPDFPagesTest, PagesThenThePhotoInOrderAsPhotosOfTheProject)
     }
 }
 
+TEST_F(HLPDFPagesTest, FolderOfThePagesOnlyForAnImportWithAPdf)
+{
+    const QString temp = folder.file(QStringLiteral("session"));
+    QDir().mkpath(temp);
+    EXPECT_TRUE(HLPDFPages::makeFolderFor({"/a/photo.jpg", "/a/clip.mp4"}, temp).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QDir(temp).filePath("PDFs")));
+    EXPECT_EQ(HLPDFPages::makeFolderFor({"/a/photo.jpg", "/a/Report.PDF"}, temp), QDir(temp).filePath("PDFs"));
+    EXPECT_TRUE(QFileInfo(QDir(temp).filePath("PDFs")).isDir());
+    // A file where the folder must go: no folder.
+    QFile blocker(folder.file(QStringLiteral("blocked")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_TRUE(HLPDFPages::makeFolderFor({"/a/Report.pdf"}, blocker.fileName()).isEmpty());
+}
+
 TEST_F(HLPDFPagesTest, LockedBrokenAndHugePdfs)
 {
     QStringList skipped;
