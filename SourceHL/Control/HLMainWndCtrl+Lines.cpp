@@ -58,9 +58,10 @@ void HLMainWndCtrl::p_setupLines()
     audioScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     audioScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     audioScroll->setWidgetResizable(true); // never narrower than what is visible
-    audioScroll->viewport()->setAutoFillBackground(false);
-    audioScroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     audioScroll->setWidget(m_vCtrlAudioline->view());
+    // The row's painted background shows through: the line has none of its own.
+    audioScroll->viewport()->setAutoFillBackground(false);
+    m_vCtrlAudioline->view()->setAutoFillBackground(false);
     auto *audioRow = m_window->findChild<QWidget *>(QStringLiteral("vAudiolineBackView"));
     auto *audioLayout = new QVBoxLayout(audioRow);
     audioLayout->setContentsMargins(kLineInset, 3, 0, 0);
