@@ -1,15 +1,13 @@
 #include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
 
 #include "Frameworks/Ambrelle/AmbrelleThumbnailer.h"
+#include "Platform/Foundation/HLDispatch.h"
 
-#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMimeData>
 #include <QPixmap>
-#include <QPointer>
-#include <QThreadPool>
 #include <QUrl>
 
 namespace {
@@ -57,22 +55,22 @@ void AmbrelleMediaModel::setFolder(const QString &folder)
     endResetModel();
     if (folder.isEmpty())
         return;
-    QPointer<AmbrelleMediaModel> self(this);
-    QThreadPool::globalInstance()->start([self, folder, generation] {
+    // The worker only carries this pointer back; it is used on the main thread, and only
+    // while the token says the model still exists.
+    const std::weak_ptr<int> alive = m_alive;
+    AmbrelleMediaModel *self = this;
+    HLDispatch::inBackground([alive, self, folder, generation] {
         const QStringList paths = listMedia(folder);
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, paths, generation] {
-                // A folder chosen since then wins.
-                if (!self || generation != self->m_generation)
-                    return;
-                self->beginResetModel();
-                self->m_paths = paths;
-                self->m_bIsListing = false;
-                self->endResetModel();
-                emit self->listed();
-            },
-            Qt::QueuedConnection);
+        HLDispatch::onMain([alive, self, paths, generation] {
+            // A folder chosen since then wins.
+            if (!alive.lock() || generation != self->m_generation)
+                return;
+            self->beginResetModel();
+            self->m_paths = paths;
+            self->m_bIsListing = false;
+            self->endResetModel();
+            emit self->listed();
+        });
     });
 }
 

@@ -3,6 +3,8 @@
 #include <QAbstractListModel>
 #include <QStringList>
 
+#include <memory>
+
 class AmbrelleThumbnailer;
 
 // The photos and clips of one folder and the folders inside it, by name, each shown with its
@@ -46,4 +48,6 @@ private:
     QStringList m_paths;
     quint64 m_generation = 0;
     bool m_bIsListing = false;
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0); // expires with the model
+
 };

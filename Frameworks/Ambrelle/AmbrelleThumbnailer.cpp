@@ -1,11 +1,11 @@
 #include "Frameworks/Ambrelle/AmbrelleThumbnailer.h"
 
 #include "Frameworks/Korvane/ZKVideoReader.h"
+#include "Platform/Foundation/HLDispatch.h"
 #include "Platform/Imaging/PhotoReader.h"
 
-#include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
-#include <QPointer>
 
 namespace {
 
@@ -16,15 +16,13 @@ const QSize kBox(AmbrelleThumbnailer::kThumbnailWidth, AmbrelleThumbnailer::kThu
 
 AmbrelleThumbnailer::AmbrelleThumbnailer(QObject *parent) : QObject(parent)
 {
-    // Two workers keep the browser quick without taking the machine from the preview.
-    m_pool.setMaxThreadCount(2);
     m_cache.setMaxCost(2000);
 }
 
 AmbrelleThumbnailer::~AmbrelleThumbnailer()
 {
-    m_pool.clear();
-    m_pool.waitForDone();
+    m_queue.clear();
+    waitForDone();
 }
 
 bool AmbrelleThumbnailer::isVideoPath(const QString &path)
@@ -62,34 +60,64 @@ QImage AmbrelleThumbnailer::thumbnailOf(const QString &path)
     if (m_pending.contains(key))
         return {};
     m_pending.insert(key);
-    QPointer<AmbrelleThumbnailer> self(this);
-    const quint64 generation = m_generation;
-    m_pool.start([self, path, key, generation] {
-        const QImage thumbnail = makeThumbnail(path);
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, path, key, generation, thumbnail] {
-                if (!self || generation != self->m_generation)
-                    return;
-                self->m_pending.remove(key);
-                if (thumbnail.isNull())
-                    return;
-                self->m_cache.insert(key, new QImage(thumbnail));
-                emit self->thumbnailReady(path, thumbnail);
-            },
-            Qt::QueuedConnection);
-    });
+    m_queue.append(path);
+    p_startNext();
     return {};
+}
+
+void AmbrelleThumbnailer::p_startNext()
+{
+    while (!m_queue.isEmpty()) {
+        {
+            std::lock_guard lock(m_workers->mutex);
+            if (m_workers->running >= kWorkers)
+                return;
+            ++m_workers->running;
+        }
+        const QString path = m_queue.takeFirst();
+        const QString key = p_keyOf(path);
+        const quint64 generation = m_generation;
+        // The worker only carries this pointer back; it is used on the main thread, and only
+        // while the token says the thumbnailer still exists.
+        AmbrelleThumbnailer *self = this;
+        const std::weak_ptr<int> alive = m_alive;
+        const std::shared_ptr<Workers> workers = m_workers;
+        HLDispatch::inBackground([self, alive, workers, path, key, generation] {
+            const QImage thumbnail = makeThumbnail(path);
+            {
+                std::lock_guard lock(workers->mutex);
+                --workers->running;
+            }
+            workers->idle.notify_all();
+            HLDispatch::onMain([self, alive, path, key, generation, thumbnail] {
+                if (alive.lock())
+                    self->p_made(path, key, generation, thumbnail);
+            });
+        });
+    }
+}
+
+void AmbrelleThumbnailer::p_made(const QString &path, const QString &key, quint64 generation, const QImage &thumbnail)
+{
+    if (generation == m_generation) {
+        m_pending.remove(key);
+        if (!thumbnail.isNull()) {
+            m_cache.insert(key, new QImage(thumbnail));
+            emit thumbnailReady(path, thumbnail);
+        }
+    }
+    p_startNext();
 }
 
 void AmbrelleThumbnailer::cancelPending()
 {
-    m_pool.clear();
+    m_queue.clear();
     m_pending.clear();
     ++m_generation;
 }
 
 void AmbrelleThumbnailer::waitForDone()
 {
-    m_pool.waitForDone();
+    std::unique_lock lock(m_workers->mutex);
+    m_workers->idle.wait(lock, [this] { return m_workers->running == 0; });
 }

@@ -142,10 +142,12 @@ int main(int argc, char **argv)
     QSignalSpy listed(&browser->model(), &AmbrelleMediaModel::listed);
     browser->setSources({{QStringLiteral("Pictures"), pictures.path()}, {QStringLiteral("Videos"), pictures.path()}});
     listed.wait(10000);
+    QSignalSpy made(&browser->thumbnailer(), &AmbrelleThumbnailer::thumbnailReady);
     QTest::mouseClick(ctrl.window()->btnMedia, Qt::LeftButton);
     for (int row = 0; row < browser->model().rowCount(); ++row)
         browser->thumbnailer().thumbnailOf(browser->model().paths()[row]);
-    browser->thumbnailer().waitForDone();
+    while (made.count() < browser->model().rowCount() && made.wait(10000)) {
+    }
     settle();
     browser->vList()->selectionModel()->select(browser->model().index(1), QItemSelectionModel::Select);
     settle();
