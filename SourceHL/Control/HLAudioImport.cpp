@@ -82,7 +82,9 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
         for (qsizetype i = 0; i < paths.size() && !state.isCancelled(); ++i) {
             const QString &path = paths[i];
             const QString name = QFileInfo(path).fileName();
-            if (!HLResourceItem::isKindOfAudio(path)) {
+            if (!QFileInfo(path).isFile()) {
+                skipped->append(QStringLiteral("%1: %2").arg(name, tr("the file is not there")));
+            } else if (!HLResourceItem::isKindOfAudio(path)) {
                 skipped->append(QStringLiteral("%1: %2").arg(name, tr("not a music file")));
             } else {
                 QString reason;

@@ -1,5 +1,7 @@
 #include "Frameworks/Ambrelle/Ambrelle.h"
 #include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
+#include "Platform/Foundation/HLNotificationCenter.h"
+#include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
@@ -218,6 +220,22 @@ TEST_F(HLLinesWindowTest, AddAudioAppendsTheMusicChosenInItsPanel)
     EXPECT_EQ(ctrl->vCtrlAudioline()->aryAudioItemViews().size(), 2);
 }
 
+TEST_F(HLLinesWindowTest, MusicDroppedBeforeAClipRemovedMeanwhileGoesToTheEnd)
+{
+    dropMusic({tones[0], tones[1]}, 40);
+    const QString first = ctrl->oAudioline()->aryItems()[0]->strAUID();
+    QSignalSpy finished(&ctrl->audioImport(), &HLAudioImport::finished);
+    HLNotificationCenter::defaultCenter().post(
+        AudiolineVCtrlBackInsertNotification,
+        {{QStringLiteral("Paths"), QStringList{tones[2]}}, {QStringLiteral("AUID"), first}});
+    // The clip the drop fell before goes while the files are copied.
+    ctrl->gate().perform([&] { ctrl->oAudioline()->remove(first); });
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(audioNames(), (QStringList{"Song1", "Song2"}));
+    EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[0]->dPlayMin(), 0);
+    EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[1]->dPlayMin(), ctrl->oAudioline()->aryItems()[0]->dPlayMax());
+}
+
 TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
 {
     const QString missing = media->file(QStringLiteral("gone.mp3"));
@@ -227,7 +245,7 @@ TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
     const QString message = takeMessage();
     EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: "))) << qPrintable(message);
-    EXPECT_TRUE(message.contains(QStringLiteral("gone.mp3: "))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("gone.mp3: the file is not there"))) << qPrintable(message);
 }
 
 TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)

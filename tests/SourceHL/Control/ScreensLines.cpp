@@ -1,5 +1,6 @@
 // Pictures of the main window with its text line and audio line filled: a chosen title, then
-// a chosen music clip with files dragged over the audio line; then the media browser.
+// a chosen music clip with files dragged over the audio line; then the media browser, and the
+// message naming the files an import left out.
 #include "Frameworks/Ambrelle/Ambrelle.h"
 #include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
 #include "Frameworks/Ambrelle/AmbrelleThumbnailer.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QMimeData>
@@ -152,5 +154,24 @@ int main(int argc, char **argv)
     browser->vList()->selectionModel()->select(browser->model().index(1), QItemSelectionModel::Select);
     settle();
     ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("media-browser.png")) && ok;
+
+    // Files an import left out, named with their reasons.
+    const QString notes = QDir(media.path()).filePath(QStringLiteral("Notes.txt"));
+    QFile(notes).open(QIODevice::WriteOnly);
+    QSignalSpy reported(&ctrl.audioImport(), &HLAudioImport::finished);
+    ctrl.audioImport().p_addAudios({notes, QDir(media.path()).filePath(QStringLiteral("Lost Song.mp3"))},
+                                   [](HLAudiolineItem &line, const HLAudioImport::ResourceItems &items) {
+                                       line.add(items);
+                                   });
+    reported.wait(20000);
+    settle();
+    QImage picture = ctrl.window()->grab().toImage();
+    if (QWidget *alert = QApplication::activeModalWidget()) {
+        QPainter painter(&picture);
+        painter.drawImage(alert->geometry().topLeft() - ctrl.window()->geometry().topLeft(), alert->grab().toImage());
+        painter.end();
+        alert->close();
+    }
+    ok = save(picture, out, QStringLiteral("import-skipped-files.png")) && ok;
     return ok ? 0 : 1;
 }
