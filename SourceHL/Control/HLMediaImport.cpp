@@ -137,8 +137,9 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
 {
     m_owner.p_stopPlaying();
     m_owner.p_stopEditing();
-    if (m_job && !m_job->state().isFinished())
+    if (m_bIsImporting)
         return; // the progress sheet covers the window until the running import ends
+    m_bIsImporting = true;
     HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
     progress.startProgress(quint64(paths.size()), m_owner.window());
     auto items = std::make_shared<ResourceItems>();
@@ -168,6 +169,7 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             return;
         }
         HLMainWndCtrl &owner = self->m_owner;
+        self->m_bIsImporting = false;
         if (feedback)
             feedback(*items);
         owner.p_updateInterfaceBase();

@@ -36,6 +36,9 @@ public:
     // The import job; feedback gets the new items on the main thread.
     void p_addVideosAndImages(const QStringList &paths, Feedback feedback);
 
+    // From the start of an import until its items are in the timeline.
+    bool isImporting() const { return m_bIsImporting; }
+
     // An application-modal question; answers 1000 for the first button, 1001 for the next …
     static int p_alertStyle(int style, const QString &message, const QString &information,
                             const QStringList &buttonTitles);
@@ -43,4 +46,5 @@ public:
 private:
     HLMainWndCtrl &m_owner;
     std::unique_ptr<HLJob> m_job;
+    bool m_bIsImporting = false;
 };
