@@ -137,8 +137,11 @@ void HLPlayLoop::p_renderPreview(bool wasPlaying)
         const QImage frame = timelineRender->renderPreview(time, restart);
         const QImage titles = textlineRender->renderPreview(time);
         HLDispatch::onMain([self, frame, titles] {
-            if (self)
-                self->m_owner.p_updatePreview(frame, titles);
+            if (!self)
+                return;
+            self->m_owner.p_updatePreview(frame, titles);
+            if (self->m_blkFrameShown)
+                self->m_blkFrameShown();
         });
     });
 }

@@ -26,6 +26,8 @@ public:
 
     // The machine clock unless a test drives its own.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // Told each time a rendered preview frame reaches the window (for measuring the play).
+    void setupFrameShown(std::function<void()> shown) { m_blkFrameShown = std::move(shown); }
 
     bool bIsPlaying() const { return m_tTimer != nullptr; }
     QTimer *tTimer() const { return m_tTimer; }
@@ -46,6 +48,7 @@ private:
 
     HLMainWndCtrl &m_owner;
     Clock m_clock;
+    std::function<void()> m_blkFrameShown;
     QTimer *m_tTimer = nullptr;
     quint64 m_iMachTime = 0;
     quint64 m_iPlaySession = 0; // counts starts, so a late restart knows its session
