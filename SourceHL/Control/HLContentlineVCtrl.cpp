@@ -47,6 +47,8 @@ HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
     m_vPlaylineHead = new HLPlaylineHeadView(m_vContentlineBack);
     m_vPlaylineTail = new HLPlaylineTailView(m_vContentlineBack);
     m_vCtrlTimeline->view()->setParent(m_vContentlineBack);
+    m_vPlaylineTail->raise(); // the play line stands over the lines
+    m_vPlaylineHead->raise();
     m_slvContentline->setWidget(m_vContentlineBack);
     m_slvContentline->viewport()->installEventFilter(this);
 
