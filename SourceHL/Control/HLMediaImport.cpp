@@ -3,9 +3,11 @@
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLPDFPages.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLTimelineVCtrl.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
@@ -13,6 +15,7 @@
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -140,13 +143,37 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
     if (m_bIsImporting)
         return; // the progress sheet covers the window until the running import ends
     m_bIsImporting = true;
-    HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
-    progress.startProgress(quint64(paths.size()), m_owner.window());
+    // PDF pages are turned into pictures first, in a folder of their own for this import.
+    QString pdfFolder;
+    for (const QString &path : paths) {
+        if (!HLResourceItem::isKindOfPDF(path))
+            continue;
+        const QString folder = QDir(m_owner.strTempDirectory()).filePath(QStringLiteral("PDFs"));
+        if (!m_owner.strTempDirectory().isEmpty() && QDir().mkpath(folder))
+            pdfFolder = folder;
+        break;
+    }
+    QWidget *host = m_owner.window();
     auto items = std::make_shared<ResourceItems>();
-    m_job = std::make_unique<HLJob>([paths, items](HLJobState &state) {
+    // The window outlives the job: destroying the import waits for it.
+    m_job = std::make_unique<HLJob>([paths, items, pdfFolder, host](HLJobState &state) {
+        QStringList list = paths;
+        if (!pdfFolder.isEmpty()) {
+            HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
+            busy.startBusingOn(host);
+            list.clear();
+            for (const QString &path : paths) {
+                if (HLResourceItem::isKindOfPDF(path))
+                    list.append(HLPDFPages::pagesOf(path, pdfFolder));
+                else
+                    list.append(path);
+            }
+            busy.stopBusing();
+        }
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
-        for (qsizetype i = 0; i < paths.size() && !state.isCancelled(); ++i) {
-            const QString &path = paths[i];
+        sheet.startProgress(quint64(list.size()), host);
+        for (qsizetype i = 0; i < list.size() && !state.isCancelled(); ++i) {
+            const QString &path = list[i];
             std::shared_ptr<HLResourceItem> item;
             if (HLResourceItem::isKindOfImage(path))
                 item = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, HLResourceTypeImage)
@@ -157,8 +184,10 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             if (item)
                 items->append(item);
             sheet.updateProgress(i + 1);
-            state.setProgress(double(i + 1) / double(paths.size()));
+            state.setProgress(double(i + 1) / double(list.size()));
         }
+        if (!pdfFolder.isEmpty())
+            QDir(pdfFolder).removeRecursively(); // the pools hold their own copies
         return true;
     });
     QPointer<HLMediaImport> self(this);

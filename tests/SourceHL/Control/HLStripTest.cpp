@@ -4,6 +4,8 @@
 
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLContentlineBackView.h"
@@ -19,6 +21,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -345,6 +349,43 @@ TEST_F(HLStripTest, AddMediaAsksWhereWhenARowIsChosen)
     waitForImport();
     EXPECT_EQ(hashes()[0].size(), 3);
     EXPECT_EQ(strip().arySlidItemViews().size(), 4);
+}
+
+// A PDF's pages come in as pictures in page order, where the PDF stood among the files; a
+// file of another kind is passed over.
+TEST_F(HLStripTest, PDFPagesImportAsPicturesInPageOrder)
+{
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    const QString pdf = folder.file(QStringLiteral("in/doc.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::A7));
+        writer.setResolution(72);
+        QPainter painter(&writer);
+        for (int page = 0; page < 3; ++page) {
+            if (page > 0)
+                writer.newPage();
+            painter.fillRect(QRect(0, 0, 2000, 2000), colours[page]);
+        }
+    }
+    const QString text = folder.file(QStringLiteral("in/notes.txt"));
+    QFile(text).open(QIODevice::WriteOnly);
+    const QStringList photo = writePhotos(1);
+    ctrl().mediaImport().p_addVideosAndImagesOutTo({pdf, text, photo[0]}, QString());
+    waitForImport();
+
+    const auto items = ctrl().oTimeline()->resourceItems();
+    ASSERT_EQ(items.size(), 4);
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_TRUE(items[page]->imageName().startsWith(QStringLiteral("doc_"))) << qPrintable(items[page]->imageName());
+        const QImage thumb = cell(0, page)->imgThumb();
+        ASSERT_FALSE(thumb.isNull());
+        const QColor middle = thumb.pixelColor(thumb.width() / 2, thumb.height() / 2);
+        EXPECT_NEAR(middle.hue(), colours[page].hue(), 10) << page;
+    }
+    EXPECT_EQ(items[3]->imageName(), QFileInfo(photo[0]).completeBaseName());
+    // The pages' folder goes with the import.
+    EXPECT_FALSE(QFileInfo::exists(QDir(ctrl().strTempDirectory()).filePath(QStringLiteral("PDFs"))));
 }
 
 } // namespace
