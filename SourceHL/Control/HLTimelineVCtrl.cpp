@@ -195,7 +195,6 @@ void HLTimelineVCtrl::updateUI()
             x = p_layoutOn(x, row, rowCells, tile, tileCell);
         }
     }
-    m_vTimelineBack->setMinimumWidth(int(x + HLStripGeometry::kWidthTail));
 
     m_arySlidBackViews = rows;
     m_aryTranBackViews = tiles;
