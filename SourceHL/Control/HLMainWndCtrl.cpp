@@ -6,7 +6,10 @@
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Common/HLTempSession.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLAudiolinePlayer.h"
@@ -29,7 +32,9 @@
 #include <QDir>
 #include <QLayout>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -77,10 +82,16 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
     p_setupModel();
+    m_playLoop = std::make_unique<HLPlayLoop>(*this);
+    m_mediaImport = std::make_unique<HLMediaImport>(*this);
+    p_setupContentline();
+    connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
+    connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
+    for (const QKeySequence key : {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)})
+        connect(new QShortcut(key, m_window.get()), &QShortcut::activated, this, &HLMainWndCtrl::deleteChosen);
 
     // Commands whose windows are not part of the program yet are left off the bar.
-    for (QToolButton *button : {m_window->btnAddMedia, m_window->btnAddText, m_window->btnAddAudio,
-                                m_window->btnSetting})
+    for (QToolButton *button : {m_window->btnAddText, m_window->btnAddAudio, m_window->btnSetting})
         button->hide();
     // The browsing pane and the output size are shown; their switches come with their panes.
     m_window->btnMedia->setEnabled(false);
@@ -92,6 +103,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
 
 HLMainWndCtrl::~HLMainWndCtrl()
 {
+    m_playLoop->p_stopPlaying();
     // No preview job may outlive the model it reads.
     m_oLastOperateQueue->cancel();
     m_oLastOperateQueue->wait();
@@ -146,6 +158,34 @@ void HLMainWndCtrl::p_setupModel()
     m_oAudiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(m_oAudioline);
 }
 
+void HLMainWndCtrl::p_setupContentline()
+{
+    m_vCtrlContentline = std::make_unique<HLContentlineVCtrl>(*m_gate);
+    HLContentlineVCtrl &contentline = *m_vCtrlContentline;
+    QWidget *host = m_window->vSlideshowStripHost;
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(contentline.view());
+    host->setFixedHeight(contentline.view()->minimumSizeHint().height());
+    contentline.updateTimeline(m_oTimeline);
+    contentline.updateTimelineUI();
+    contentline.updateTextline(m_oTextline);
+    contentline.updateContentlineWidth();
+    contentline.setupWarning([this] { p_stopPlaying(); });
+    contentline.setupChoose({}, [this](float time) { p_seekAt(time); },
+                            [this] {
+                                p_stopPlaying();
+                                p_startEditing();
+                            },
+                            [this](bool timeScaled) {
+                                p_stopEditing();
+                                if (timeScaled)
+                                    p_updateInterfaceBase();
+                                p_documentEdited();
+                            });
+    contentline.setupChoice([this](const HLContentChoice &choice) { updateChoice(choice); });
+}
+
 void HLMainWndCtrl::setDNowTime(float time)
 {
     if (time == m_dNowTime)
@@ -168,6 +208,7 @@ HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
     inputs.hasItems = !m_oTimeline->aryItems().empty();
     inputs.isOnMedia = m_bIsOnMedia;
     inputs.isEditing = m_bIsEditing;
+    inputs.isPlaying = bIsPlaying();
     inputs.canEdit = m_choice.bCanEdit;
     inputs.slideshow = !m_choice.strSSSID.isEmpty();
     inputs.transition = !m_choice.strTSSID.isEmpty();
@@ -321,41 +362,43 @@ void HLMainWndCtrl::p_updateInterfaceSize()
 
 void HLMainWndCtrl::p_seekAt(float time)
 {
-    // The lines keep their play heads in the model: moved through the gate like any edit.
-    m_gate->perform([&] {
-        m_oTimeline->update(time);
-        m_oTextline->update(m_oTimeline->dNowTime());
-        m_oAudioline->update(m_oTimeline->dNowTime());
-    });
-    setDDuration(m_oTimeline->dDuration());
-    setDNowTime(m_oTimeline->dNowTime());
-    p_renderPreview();
+    m_playLoop->p_seekAt(time);
 }
 
-void HLMainWndCtrl::p_renderPreview()
+bool HLMainWndCtrl::bIsPlaying() const
 {
-    const auto timelineRender = m_oTimelineRender;
-    const auto textlineRender = m_oTextlineRender;
-    // The time travels with the job: the worker never reads the play head.
-    const float time = m_oTimeline->dNowTime();
-    QPointer<HLMainWndCtrl> self(this);
-    // A renderer that has shown many pictures of one item starts afresh at the same time.
-    auto restart = [self] {
-        if (self) {
-            self->m_oTimelineRender->shallowClear();
-            self->p_renderPreview();
-        }
-    };
-    m_oLastOperateQueue->add([timelineRender, textlineRender, time, self, restart] {
-        const QImage frame = timelineRender->renderPreview(time, restart);
-        const QImage titles = textlineRender->renderPreview(time);
-        HLDispatch::onMain([self, frame, titles] {
-            if (!self)
-                return;
-            self->m_window->vCtrlDisplay->updateImage(frame);
-            self->m_window->vCtrlDisplay->updateText(titles);
-        });
-    });
+    return m_playLoop && m_playLoop->bIsPlaying();
+}
+
+void HLMainWndCtrl::p_startPlaying()
+{
+    m_playLoop->p_startPlaying();
+}
+
+void HLMainWndCtrl::p_stopPlaying()
+{
+    m_playLoop->p_stopPlaying();
+}
+
+void HLMainWndCtrl::play()
+{
+    if (bIsPlaying()) {
+        p_stopPlaying();
+        return;
+    }
+    p_stopEditing();
+    p_startPlaying();
+}
+
+void HLMainWndCtrl::deleteChosen()
+{
+    m_vCtrlContentline->deleteTheChosen();
+}
+
+void HLMainWndCtrl::p_updatePreview(const QImage &frame, const QImage &titles)
+{
+    m_window->vCtrlDisplay->updateImage(frame);
+    m_window->vCtrlDisplay->updateText(titles);
 }
 
 bool HLMainWndCtrl::p_shouldClose()

@@ -4,6 +4,7 @@
 #include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -12,9 +13,12 @@
 
 class HLAudiolineItem;
 class HLAudiolinePlayer;
+class HLContentlineVCtrl;
 class HLEditGate;
 class HLLastOperateQueue;
 class HLMainWindow;
+class HLMediaImport;
+class HLPlayLoop;
 class HLQuartzPool;
 class HLRenderSizer;
 class HLTextlineItem;
@@ -83,6 +87,19 @@ public:
 
     // Moves the play head to time (seconds, clamped into the project) and renders the preview.
     void p_seekAt(float time);
+    bool bIsPlaying() const;
+    void p_startPlaying();
+    void p_stopPlaying();
+    // The play command: stops, or closes the editors and plays.
+    void play();
+    // The delete command: the chosen items of the content line go.
+    void deleteChosen();
+    // A rendered frame and title layer for the preview; a null picture empties its layer.
+    void p_updatePreview(const QImage &frame, const QImage &titles);
+
+    HLContentlineVCtrl *vCtrlContentline() const { return m_vCtrlContentline.get(); }
+    HLPlayLoop &playLoop() const { return *m_playLoop; }
+    HLMediaImport &mediaImport() const { return *m_mediaImport; }
 
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
@@ -95,7 +112,7 @@ private:
     void p_setupFolders();
     void p_setupTemplates();
     void p_setupModel();
-    void p_renderPreview();
+    void p_setupContentline();
     bool p_shouldClose();
 
     std::unique_ptr<HLMainWindow> m_window;
@@ -124,4 +141,7 @@ private:
     std::shared_ptr<HLTextlineRender> m_oTextlineRender;
     std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
     std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
+    std::unique_ptr<HLContentlineVCtrl> m_vCtrlContentline;
+    std::unique_ptr<HLPlayLoop> m_playLoop;
+    std::unique_ptr<HLMediaImport> m_mediaImport;
 };
