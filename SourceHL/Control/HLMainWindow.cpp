@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kToolbarHeight = 66;
@@ -115,6 +117,11 @@ QWidget *HLMainWindow::p_makeToolbar()
     btnAddText = p_makeToolButton(QStringLiteral("ToolbarAddText"), tr("Add Text"), QStringLiteral("btnAddText"));
     btnAddAudio = p_makeToolButton(QStringLiteral("ToolbarAddAudio"), tr("Add Audio"), QStringLiteral("btnAddAudio"));
     btnEdit = p_makeToolButton(QStringLiteral("ToolbarEdit"), tr("Edit"), QStringLiteral("btnEdit"));
+    // Its label names the chosen kind ("Edit Transition", "Stop Editing"): wide enough for all.
+    int editWidth = btnEdit->width();
+    for (const QString &label : {tr("Edit Transition"), tr("Stop Editing"), tr("Edit Slideshow")})
+        editWidth = std::max(editWidth, btnEdit->fontMetrics().horizontalAdvance(label) + 14);
+    btnEdit->setFixedWidth(editWidth);
     btnSort = p_makeToolButton(QStringLiteral("ToolbarSort"), tr("Sort"), QStringLiteral("btnSort"));
     btnPlay = p_makeToolButton(QStringLiteral("Play"), tr("Play"), QStringLiteral("btnPlay"));
     btnSetting = p_makeToolButton(QStringLiteral("ToolbarSetting"), tr("Setting"), QStringLiteral("btnSetting"));
