@@ -47,6 +47,8 @@ public:
     // The display picture with its drop shadow, as it is laid on the menu: into a y-down
     // picture of menuHeight rows. Nothing for an empty display rectangle.
     void drawInMenu(QPainter &painter, double menuHeight) const;
+    // The same with a display picture and rectangle made before (the editor's caches).
+    void drawInMenu(QPainter &painter, double menuHeight, const QImage &picture, const QRectF &displayRect) const;
 
 private:
     QImage p_picture() const;
