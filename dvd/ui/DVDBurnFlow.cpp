@@ -77,6 +77,7 @@ bool DVDBurnFlow::run(HLJobState &state)
     if (!p_stage(state, 0.05, [&] { return workflow->makeIso(media, folder.file(QStringLiteral("dvd.iso")), m_name); }))
         return false;
     const QString iso = workflow->resultPath();
+    m_imagePath.set(iso);
     m_isBurnningDVD = true;
     if (!p_stage(state, 0.45, [&] { return workflow->burn(iso, m_burner); }))
         return false;

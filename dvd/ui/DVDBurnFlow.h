@@ -28,6 +28,9 @@ public:
     // Discs to write; below 2 means one.
     void setBurnDVDTimes(int times) { m_burnDVDTimes = times; }
 
+    // The image being burned, while the flow runs.
+    QString imagePath() const { return m_imagePath.get(); }
+
     bool run(HLJobState &state) override;
     double progress() const override;
     void cancel() override;
@@ -44,6 +47,7 @@ private:
     std::shared_ptr<DVDBurnQuestionDialogs> m_questions;
     int m_burnDVDTimes = 0;
     HLAtomicProperty<std::shared_ptr<BurnDVDWorkflow>> m_workflow;
+    HLAtomicProperty<QString> m_imagePath;
     std::atomic<double> m_progressFinished{0};
     std::atomic<double> m_currentWeight{0};
     std::atomic<bool> m_isBurnningDVD{false};

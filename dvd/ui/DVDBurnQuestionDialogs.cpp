@@ -22,6 +22,8 @@ struct AlertState
 };
 
 constexpr std::chrono::milliseconds kAnswerCheck{10};
+// How often a waiting question looks at the drive again.
+constexpr std::chrono::milliseconds kDrivePoll{1000};
 
 } // namespace
 
@@ -63,7 +65,7 @@ bool DVDBurnQuestionDialogs::p_runAlertWindow(const Alert &alert, const std::fun
                 if (state->accept)
                     state->accept->setEnabled(now.canBurn);
             });
-            nextPoll = std::chrono::steady_clock::now() + m_pollInterval;
+            nextPoll = std::chrono::steady_clock::now() + kDrivePoll;
         }
         std::this_thread::sleep_for(kAnswerCheck);
     }

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 
 class DVDBurn;
@@ -36,7 +35,6 @@ public:
 
     static DiscState discState(DVDBurn &burner, qint64 imageSize);
 
-    void setPollInterval(std::chrono::milliseconds interval) { m_pollInterval = interval; }
     // How many alerts the user has been shown.
     int alertsShown() const { return m_alertsShown; }
 
@@ -54,6 +52,5 @@ private:
     bool p_runAlertWindow(const Alert &alert, const std::function<DiscState()> &update);
 
     QPointer<QWidget> m_parent;
-    std::chrono::milliseconds m_pollInterval{1000};
     std::atomic<int> m_alertsShown{0};
 };
