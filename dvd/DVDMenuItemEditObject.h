@@ -32,7 +32,7 @@ public:
     bool hasShadow = true;
     QColor shadowColor = Qt::black;
     double shadowWidth = 6.0; // blur radius
-    QSizeF shadowOffset;      // y up
+    QSizeF shadowOffset{0, 0}; // y up
     std::shared_ptr<TrevanelFrameResource> frameResource;
 
     QImage videoImage() const { return m_videoImage.get(); }

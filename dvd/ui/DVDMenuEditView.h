@@ -3,13 +3,14 @@
 #include <QImage>
 #include <QPointer>
 #include <QRectF>
+#include "dvd/ui/DVDMenuEditViewHighlightView.h"
+
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
 class DVDMenuEditObject;
-class DVDMenuEditViewHighlightView;
 class DVDMenuItemEditObject;
 
 // The DVD menu as it will look on the disc, in menu coordinates scaled to the widget: a click

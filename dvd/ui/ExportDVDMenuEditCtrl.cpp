@@ -22,6 +22,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontComboBox>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -405,7 +406,8 @@ void ExportDVDMenuEditCtrl::loadMenuItemTextSettings()
         m_hasTextBgBtn->setChecked(text->backgroundType == 1);
         m_itemTextEndColorBtn->setVisible(text->textFillType != 0);
         m_itemTextStringLabel->setText(text->textString);
-        m_itemTextFontNameBtn->setCurrentIndex(m_itemTextFontNameBtn->findText(text->textFont().family()));
+        // The face the text is drawn in (a missing font falls back to another).
+        m_itemTextFontNameBtn->setCurrentIndex(m_itemTextFontNameBtn->findText(QFontInfo(text->textFont()).family()));
         setSlider(m_itemTextFontSizeBtn, text->textFontSize);
         m_itemTextFontSizeLabel->setText(QString::number(m_itemTextFontSizeBtn->value()));
         for (auto [well, color] : {std::pair{m_itemTextColorBtn, text->textColor},

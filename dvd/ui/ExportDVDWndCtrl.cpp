@@ -262,7 +262,7 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     m_dvdMenuEditPreviewBtn = new QPushButton(QStringLiteral("Edit Menu…"), pane);
     m_dvdMenuEditPreviewView = new QLabel(pane);
     m_dvdMenuEditPreviewView->setFixedSize(kPreviewSize);
-    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignCenter);
+    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     for (QPushButton *button : {m_dvdMenuMusicEditBtn, m_dvdMenuEditPreviewBtn})
         button->setAutoDefault(false);
 
