@@ -604,8 +604,9 @@ void ExportDVDMenuEditCtrl::loadMenuItemVideoImageForMenuEditHelper()
         return;
     m_reloadQueued = false;
     const QPointer<ExportDVDMenuEditCtrl> self(this);
-    m_reload = std::async(std::launch::async, [self, delegate = m_dvdDelegate, alive = m_alive] {
-        delegate();
+    const double time = dvdMenuEdit()->dvdItem->videoImageTime;
+    m_reload = std::async(std::launch::async, [self, delegate = m_dvdDelegate, alive = m_alive, time] {
+        delegate(time);
         HLDispatch::onMain([self, alive] {
             if (!*alive || !self)
                 return;
@@ -624,7 +625,7 @@ void ExportDVDMenuEditCtrl::finishPendingReload()
     if (m_reload.valid())
         m_reload.wait();
     if (pending && m_dvdDelegate) {
-        m_dvdDelegate();
+        m_dvdDelegate(dvdMenuEdit()->dvdItem->videoImageTime);
         loadMenuItemImageSettings();
     }
 }

@@ -42,8 +42,9 @@ public:
     ~ExportDVDMenuEditCtrl() override;
 
     std::shared_ptr<DVDMenuEditObject> dvdMenuEdit() const;
-    // The DVD tab's frame loader: renders the slideshow at the button's picture time.
-    void setDvdDelegate(std::function<void()> loadMenuItemVideoImageForMenuEdit)
+    // The DVD tab's frame loader: renders the slideshow at the button's picture time (given,
+    // so the background reload never reads the model the main thread edits).
+    void setDvdDelegate(std::function<void(double time)> loadMenuItemVideoImageForMenuEdit)
     {
         m_dvdDelegate = std::move(loadMenuItemVideoImageForMenuEdit);
     }
@@ -177,7 +178,7 @@ private:
     DVDColorWell *m_itemTextBgColorBtn = nullptr;
     QSlider *m_itemTextBgRoundBtn = nullptr;
 
-    std::function<void()> m_dvdDelegate;
+    std::function<void(double time)> m_dvdDelegate;
     OpenPanel m_openPanel;
     QTimer *m_reloadTimer = nullptr;
     std::future<void> m_reload;

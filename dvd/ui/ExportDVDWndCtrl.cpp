@@ -107,7 +107,7 @@ ExportDVDWndCtrl::ExportDVDWndCtrl(ExportWndCtrl &exportWindow, DeviceList devic
     loadDefaultDVDStandard();
 
     m_exportDVDMenuEditCtrl = std::make_unique<ExportDVDMenuEditCtrl>(m_dvdExportView);
-    m_exportDVDMenuEditCtrl->setDvdDelegate([this] { loadMenuItemVideoImageForMenuEdit(); });
+    m_exportDVDMenuEditCtrl->setDvdDelegate([this](double time) { loadMenuItemVideoImageForMenuEdit(time); });
     m_dvdMenuEdit = m_exportDVDMenuEditCtrl->dvdMenuEdit();
     m_backgroundMusicWindowCtrl = std::make_unique<BackgroundMusicWindowController>(m_dvdExportView);
 
@@ -363,14 +363,17 @@ double ExportDVDWndCtrl::exportDVDMenuLength() const
 
 void ExportDVDWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &movie)
 {
-    m_timeline_movie = movie;
+    {
+        std::lock_guard lock(m_videoImageLock);
+        m_timeline_movie = movie;
+    }
     if (!movie)
         return;
     const auto &button = m_dvdMenuEdit->dvdItem;
     button->videoImageTime = DVDExportTabRules::menuItemPictureTime(movie->duration());
     button->videoImageMaxTime = zk_ff_time_to_double(movie->duration());
     (DVDExportTabRules::prefersWideAspect(movie->videoSize()) ? m_aspectWide : m_aspectStandard)->setChecked(true);
-    loadMenuItemVideoImage();
+    loadMenuItemVideoImage(button->videoImageTime);
     loadExportDVDFileSize();
     loadDefaultDVDStandard();
     loadDVDMenuEditView();
@@ -400,20 +403,18 @@ void ExportDVDWndCtrl::loadDVDMenuEditView()
         m_dvdMenuEdit->adjustItemsPosition();
 }
 
-void ExportDVDWndCtrl::loadMenuItemVideoImage()
+void ExportDVDWndCtrl::loadMenuItemVideoImage(double time)
 {
     std::lock_guard lock(m_videoImageLock);
-    const auto movie = m_timeline_movie;
-    const auto getImage = movie ? movie->getImage() : VETimelineExportMovie::GetImage();
+    const auto getImage = m_timeline_movie ? m_timeline_movie->getImage() : VETimelineExportMovie::GetImage();
     if (!getImage)
         return;
-    const auto &button = m_dvdMenuEdit->dvdItem;
-    button->setVideoImage(getImage(qint64(button->videoImageTime * zk_default_time_base())));
+    m_dvdMenuEdit->dvdItem->setVideoImage(getImage(qint64(time * zk_default_time_base())));
 }
 
-void ExportDVDWndCtrl::loadMenuItemVideoImageForMenuEdit()
+void ExportDVDWndCtrl::loadMenuItemVideoImageForMenuEdit(double time)
 {
-    loadMenuItemVideoImage();
+    loadMenuItemVideoImage(time);
 }
 
 void ExportDVDWndCtrl::loadDVDMenuBgImage()

@@ -78,7 +78,8 @@ public:
 
     // Burners came or went, or a disc changed.
     void devicesDidChanged();
-    void loadMenuItemVideoImageForMenuEdit();
+    // The button's picture at time seconds of the slideshow; from any thread.
+    void loadMenuItemVideoImageForMenuEdit(double time);
 
     // The control actions.
     void dvdAspectBtnAction();
@@ -139,7 +140,7 @@ private:
     void loadDefaultDVDStandard();
     void loadExportDVDFileSize();
     void loadDVDMenuEditView();
-    void loadMenuItemVideoImage();
+    void loadMenuItemVideoImage(double time);
     void loadDVDMenuBgImage();
     void loadDvdMenuEditPreviewView();
     void loadDVDMenuEditState();
@@ -187,7 +188,7 @@ private:
     std::shared_ptr<DVDBurn> m_dvdBurn;
     DeviceList m_devices;
     std::vector<std::shared_ptr<DVDBurnDevice>> m_deviceList;
-    std::shared_ptr<VETimelineExportMovie> m_timeline_movie;
+    std::shared_ptr<VETimelineExportMovie> m_timeline_movie; // written under m_videoImageLock
     QString m_dvdMenuBgImagePath;
     std::shared_ptr<DVDMenuEditObject> m_dvdMenuEdit;
     std::unique_ptr<ExportDVDMenuEditCtrl> m_exportDVDMenuEditCtrl;

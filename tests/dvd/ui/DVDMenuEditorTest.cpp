@@ -143,6 +143,8 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, button);
         ASSERT_EQ(canvas->currentEditItem(), menu->dvdItem);
         auto &item = *menu->dvdItem;
+        EXPECT_EQ(editor.shadowPointXLable()->text(), "0");
+        EXPECT_EQ(editor.shadowPointYLable()->text(), "0");
 
         // Zoom: a side of half the menu height around the same centre.
         editor.menuItemZoomBtn()->setValue(50);
@@ -215,7 +217,9 @@ TEST(ExportDVDMenuEditCtrl, FrameReloadsRunOneAtATimeAndSettleBeforeExport)
     std::atomic<int> overlapped{0};
     std::atomic<int> loads{0};
     std::atomic<bool> release{false};
-    editor.setDvdDelegate([&] {
+    std::vector<double> times; // only the reload thread writes it while the test waits
+    editor.setDvdDelegate([&](double time) {
+        times.push_back(time);
         if (++running > 1)
             ++overlapped;
         while (!release)
@@ -242,6 +246,7 @@ TEST(ExportDVDMenuEditCtrl, FrameReloadsRunOneAtATimeAndSettleBeforeExport)
     EXPECT_EQ(running.load(), 0);
     EXPECT_EQ(overlapped.load(), 0);
     EXPECT_EQ(loads.load(), 2);
+    EXPECT_EQ(times, (std::vector<double>{2.0, 4.0}));
     EXPECT_DOUBLE_EQ(menu->dvdItem->videoImageTime, 4.0);
     EXPECT_EQ(menu->dvdItem->getRealDisplayRect().width(), 200 * 320.0 / 180);
 }
