@@ -3,11 +3,20 @@
 #include "dvd/EffectTextImage.h"
 #include "dvd/ui/DVDFrameResourceItemContainerView.h"
 #include "dvd/ui/DVDFrameResourceItemView.h"
+#include "dvd/ui/DVDImageWell.h"
 #include "dvd/ui/DVDMenuEditView.h"
 #include "dvd/ui/DVDMenuEditViewHighlightView.h"
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
 #include "Frameworks/Trevanel/TrevanelFrameResource.h"
 #include "Frameworks/Trevanel/TrevanelResource.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/TestFolder.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QCheckBox>
 #include <QDialog>
@@ -134,6 +143,7 @@ TEST(ExportDVDMenuEditCtrl, TitleWinsWhereTheTwoOverlap)
 
 TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
 {
+    TestFolder folder;
     ExportDVDMenuEditCtrl editor;
     auto menu = setUpMenu(editor);
     whileOpen(editor, [&] {
@@ -171,6 +181,39 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         EXPECT_FALSE(editor.framesListView()->cells()[0]->isSelected());
         editor.menuItemAddBoderBtn()->click();
         EXPECT_TRUE(item.hasBorder);
+
+        // A picture file, chosen or dropped while in file mode; what is not a picture is
+        // ignored, and until there is one the movie frame stays.
+        editor.menuItemFileModeBtn()->click();
+        EXPECT_TRUE(item.useLocalImage);
+        EXPECT_FALSE(editor.menuItemImageTimeBtn()->isVisibleTo(editor.window()));
+        EXPECT_EQ(item.getRealDisplayRect(), item.frame); // bordered: the frame
+        const QString notPicture = folder.file("notes.txt");
+        const QString picture = folder.file("wide.png");
+        ASSERT_TRUE(MediaFixtures::writeBytes(notPicture, "just text"));
+        ASSERT_TRUE(plain(300, 100, Qt::blue).save(picture));
+        QString offered = notPicture;
+        editor.setOpenPanel([&](QWidget *) { return offered; });
+        editor.menuItemLocalImageChooseBtn()->click();
+        EXPECT_TRUE(item.localImage.isNull());
+        offered = picture;
+        editor.menuItemLocalImageChooseBtn()->click();
+        EXPECT_EQ(item.localImage.size(), QSize(300, 100));
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(picture)});
+        item.localImage = QImage();
+        DVDImageWell *well = editor.menuItemImageBtn();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(well, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(well, &drop);
+        EXPECT_EQ(item.localImage.size(), QSize(300, 100));
+        editor.menuItemMovieModeBtn()->click();
+        EXPECT_FALSE(item.useLocalImage);
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(well, &refused);
+        EXPECT_FALSE(refused.isAccepted()); // the movie frame takes no drops
 
         // Typed movie times: decimals are decimals; what cannot be read or lies beyond the
         // slideshow leaves the time as it was.

@@ -240,3 +240,32 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         EXPECT_EQ(summary.aspect, 0); // 640 × 480 chose 4:3
     }
 }
+
+TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
+{
+    TestFolder folder;
+    Tab t;
+    ExportDVDWndCtrl &tab = *t.tab;
+    tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType) { return folder.path(); });
+    tab.exportMovie(windowTestMovie(20, QSizeF(640, 480), std::chrono::milliseconds(20)));
+    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToFolder);
+    ConvertProgressWindowController &progress = t.exportCtrl.progressCtrl();
+    bool sawAlert = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            sawAlert = true;
+        if (progress.window()->isVisible() && progress.progress() > 0.02 && progress.cancelButton()->isEnabled())
+            progress.cancelButton()->click();
+    });
+    watch.start(10);
+    bool ended = false;
+    tab.dvdStartBurn();
+    QTimer::singleShot(0, [&] { ended = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ended && !progress.window()->isVisible(), 240000);
+    watch.stop();
+    EXPECT_TRUE(progress.isCancelled());
+    EXPECT_FALSE(sawAlert);
+    EXPECT_TRUE(t.revealed.isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
