@@ -660,8 +660,10 @@ int ExportDVDWndCtrl::custom_run_alert_panel(const QString &text, const QStringL
     for (const QString &title : buttons)
         added << alert.addButton(title, added.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole);
     alert.exec();
-    const int index = int(added.indexOf(alert.clickedButton()));
-    return 1000 + std::max(index, added.size() > 1 ? 1 : 0);
+    int index = int(added.indexOf(alert.clickedButton()));
+    if (index < 0) // closed without a button: the last one's answer
+        index = int(std::max<qsizetype>(added.size() - 1, 0));
+    return 1000 + index;
 }
 
 bool ExportDVDWndCtrl::alertDVDVideoSizeAspectContinue()

@@ -175,6 +175,18 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
         tab.dvdStartBurn();
         EXPECT_TRUE(answers.done());
     }
+    {
+        // 1000 × 720 is 0.0556 off 4:3: asked; Continue goes on to the burner's checks.
+        t.devices = {};
+        tab.devicesDidChanged();
+        tab.exportMovie(windowTestMovie(3, QSizeF(1000, 720)));
+        EXPECT_FALSE(tab.isExportDVD16_9());
+        AlertAnswers answers({{QStringLiteral("The Slideshow size is 1000*720, is not 4:3 ."), QStringLiteral("Continue")},
+                              {QStringLiteral("NO Device."), QStringLiteral("OK")}});
+        tab.dvdStartBurn();
+        EXPECT_TRUE(answers.done());
+    }
+    tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
     tab.dvdAspectWideBtn()->click();
     const qint64 needed = DVDProjectAssembly::getDvdBitrateToSize(tab.exportDVDBitrate(), 3 + tab.exportDVDMenuLength());
     struct Case
