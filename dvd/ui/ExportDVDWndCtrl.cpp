@@ -49,8 +49,8 @@ namespace {
 
 const QString kChooseItem = QStringLiteral("Choose…");
 const QString kShowItem = QStringLiteral("Show in File Manager");
+// The file a pop-up item stands for.
 constexpr int kPathRole = Qt::UserRole;
-constexpr int kSecondsRole = Qt::UserRole + 1;
 const QSize kPreviewSize(320, 240);
 
 QLabel *caption(const QString &text, QWidget *parent)
@@ -92,7 +92,7 @@ QString defaultOutputPanel(QWidget *window, ExportDVDWndCtrl::OutputType type)
 } // namespace
 
 ExportDVDWndCtrl::ExportDVDWndCtrl(ExportWndCtrl &exportWindow, DeviceList devices)
-    : m_progressCtrl(&exportWindow.progressCtrl()), m_devices(std::move(devices)), m_outputPanel(&defaultOutputPanel),
+    : m_exportWindow(&exportWindow), m_progressCtrl(&exportWindow.progressCtrl()), m_devices(std::move(devices)), m_outputPanel(&defaultOutputPanel),
       m_openPanel([](QWidget *window, const QString &title) { return QFileDialog::getOpenFileName(window, title); }),
       m_revealer(&FileManagerReveal::reveal)
 {
@@ -123,6 +123,9 @@ ExportDVDWndCtrl::~ExportDVDWndCtrl()
 {
     // The editor's background reload calls back into this tab.
     m_exportDVDMenuEditCtrl.reset();
+    // The export window no longer tells this tab of exports, nor shows its page.
+    if (m_exportWindow)
+        m_exportWindow->setDvdExportView(nullptr);
 }
 
 void ExportDVDWndCtrl::p_makeView()
@@ -246,8 +249,6 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     m_dvdMenuLengthBtn->addItem(QStringLiteral("As long as the music"), 0);
     for (int seconds : {5, 10, 15, 20, 30, 60})
         m_dvdMenuLengthBtn->addItem(QStringLiteral("%1 s").arg(seconds), seconds);
-    for (int i = 0; i < m_dvdMenuLengthBtn->count(); ++i)
-        m_dvdMenuLengthBtn->setItemData(i, m_dvdMenuLengthBtn->itemData(i), kSecondsRole);
     m_dvdMenuLengthBtn->setCurrentIndex(2);
     m_dvdMenuMusicBtn = filePopUp(QStringLiteral("No music"), pane);
     m_dvdMenuMusicEditBtn = new QPushButton(QStringLiteral("Edit…"), pane);
@@ -357,7 +358,7 @@ int ExportDVDWndCtrl::exportDVDBitrate() const
 double ExportDVDWndCtrl::exportDVDMenuLength() const
 {
     return DVDExportTabRules::exportDVDMenuLength(isExportDVDAddMenu(),
-                                                  m_dvdMenuLengthBtn->currentData(kSecondsRole).toInt(),
+                                                  m_dvdMenuLengthBtn->currentData().toInt(),
                                                   m_menuAudio ? m_menuAudio->duration() : 0);
 }
 
@@ -457,7 +458,6 @@ void ExportDVDWndCtrl::p_selectPath(QComboBox *box, const QString &path, const Q
     if (index < 0) {
         QString title = QFileInfo(path).fileName();
         box->insertItem(1, title.isEmpty() ? fallbackTitle : title, path);
-        box->setItemData(1, path, kPathRole);
         index = 1;
     }
     box->setCurrentIndex(index);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/ui/ExportWndCtrl.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,7 +19,6 @@ class DVDBurnDevice;
 class DVDBurnNotification;
 class DVDMenuEditObject;
 class ExportDVDMenuEditCtrl;
-class ExportWndCtrl;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -154,6 +155,7 @@ private:
     // chooser item the user's pick.
     static void p_selectPath(QComboBox *box, const QString &path, const QString &fallbackTitle);
 
+    QPointer<ExportWndCtrl> m_exportWindow;
     ConvertProgressWindowController *m_progressCtrl = nullptr;
     QPointer<QWidget> m_dvdExportView;
     QLineEdit *m_dvdNameLabel = nullptr;

@@ -6,6 +6,7 @@
 #include "dvd/ui/ExportDVDWndCtrl.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
+#include "export/ui/TemplateViewItem.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Trevanel/DVDBurn.h"
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
@@ -159,6 +160,11 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     EXPECT_FALSE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
     tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
     EXPECT_TRUE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
+
+    // A tab that goes leaves the export window without a DVD page.
+    t.tab.reset();
+    EXPECT_EQ(t.exportCtrl.vExportDVD(), nullptr);
+    EXPECT_FALSE(t.exportCtrl.templateCtrV2()->isVisibleTo(t.exportCtrl.window()));
 }
 
 TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
