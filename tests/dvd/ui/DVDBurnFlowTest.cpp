@@ -1,4 +1,5 @@
 #include "dvd/ui/DVDBurnFlow.h"
+#include "dvd/ui/DVDBurnQuestionDialogs.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
@@ -124,4 +125,34 @@ TEST(DVDBurnFlow, BurnsIntoALibburnPseudoDriveByteForByte)
     const DVDReadSummary summary = DVDReadSummary::of(burned);
     ASSERT_TRUE(summary.opened);
     EXPECT_EQ(summary.titleCount, 1);
+}
+
+TEST(DVDBurnQuestionDialogs, CopyQuestionTellsWhatTheDriveHolds)
+{
+    auto drive = std::make_shared<AtomicFakeDrive>();
+    DVDBurn burner;
+    burner.setDevice(drive);
+    const qint64 image = 1000;
+    struct Case
+    {
+        bool present;
+        bool blank;
+        qint64 space;
+        QString text;
+        bool canBurn;
+    };
+    const Case cases[] = {
+        {false, true, 5000, QStringLiteral("Please insert other blank DVD ."), false},
+        {true, false, 5000, QStringLiteral("The DVD isn’t blank DVD ,  please insert a blank DVD ."), false},
+        {true, true, image, QStringLiteral("The DVD space not enough , please insert other DVD ."), false},
+        {true, true, image + 1, QStringLiteral("Ready to Burn"), true},
+    };
+    for (const Case &c : cases) {
+        drive->present = c.present;
+        drive->blank = c.blank;
+        drive->space = c.space;
+        const auto state = DVDBurnQuestionDialogs::discState(burner, image);
+        EXPECT_EQ(state.text, c.text);
+        EXPECT_EQ(state.canBurn, c.canBurn) << c.text.toStdString();
+    }
 }
