@@ -11,6 +11,7 @@
 #include "Frameworks/Trevanel/DVDBurn.h"
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
 #include "tests/dvd/DVDReadSummary.h"
+#include "tests/dvd/ui/DVDGeneratedProject.h"
 #include "tests/dvd/ui/DVDWindowTestSupport.h"
 #include "tests/export/ui/ExportWindowTestMovie.h"
 #include "tests/support/MediaFixtures.h"
@@ -220,9 +221,12 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
 TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
 {
     TestFolder folder;
+    const DVDGeneratedProject project;
     Tab t;
     ExportDVDWndCtrl &tab = *t.tab;
-    const auto movie = windowTestMovie(2, QSizeF(640, 480));
+    const auto movie = project.exportMovie();
+    ASSERT_EQ(movie->videoSize(), QSizeF(320, 240));
+    ASSERT_GT(movie->duration(), zk_ff_time_from_double(4));
     struct Output
     {
         ExportDVDWndCtrl::OutputType type;
@@ -255,7 +259,8 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         EXPECT_EQ(summary.titleCount, 1);
         EXPECT_TRUE(summary.hasMenu);
         EXPECT_EQ(summary.buttons.size(), 1u);
-        EXPECT_EQ(summary.aspect, 0); // 640 × 480 chose 4:3
+        EXPECT_EQ(summary.aspect, 0); // 320 × 240 chose 4:3
+        EXPECT_EQ(summary.chapters, std::vector<int>{1});
     }
 }
 
