@@ -100,10 +100,14 @@ QImage DVDMenuItemEditObject::getNewDisplayImage() const
 
 void DVDMenuItemEditObject::drawInMenu(QPainter &painter, double menuHeight) const
 {
-    const QImage picture = getNewDisplayImage();
+    drawInMenu(painter, menuHeight, getNewDisplayImage(), getRealDisplayRect());
+}
+
+void DVDMenuItemEditObject::drawInMenu(QPainter &painter, double menuHeight, const QImage &picture,
+                                       const QRectF &r) const
+{
     if (picture.isNull())
         return;
-    const QRectF r = getRealDisplayRect();
     // The one flip from the menu's y up to the picture's rows.
     const QRectF target(r.x(), menuHeight - r.y() - r.height(), r.width(), r.height());
     if (hasShadow) {

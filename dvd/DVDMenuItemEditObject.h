@@ -32,7 +32,7 @@ public:
     bool hasShadow = true;
     QColor shadowColor = Qt::black;
     double shadowWidth = 6.0; // blur radius
-    QSizeF shadowOffset;      // y up
+    QSizeF shadowOffset{0, 0}; // y up
     std::shared_ptr<TrevanelFrameResource> frameResource;
 
     QImage videoImage() const { return m_videoImage.get(); }
@@ -47,6 +47,8 @@ public:
     // The display picture with its drop shadow, as it is laid on the menu: into a y-down
     // picture of menuHeight rows. Nothing for an empty display rectangle.
     void drawInMenu(QPainter &painter, double menuHeight) const;
+    // The same with a display picture and rectangle made before (the editor's caches).
+    void drawInMenu(QPainter &painter, double menuHeight, const QImage &picture, const QRectF &displayRect) const;
 
 private:
     QImage p_picture() const;

@@ -404,6 +404,31 @@ void drawTrimHandle(QPainter &p, QSizeF s, bool left)
     p.drawPath(flag);
 }
 
+// The DVD menu's built-in background: a deep blue-violet field with soft light and a faint
+// band of film frames, quiet enough for a title and a button over it.
+void drawDefaultMenu(QPainter &p, QSizeF s)
+{
+    QLinearGradient field(0, 0, s.width(), s.height());
+    field.setColorAt(0, QColor(22, 28, 64));
+    field.setColorAt(0.55, QColor(52, 30, 84));
+    field.setColorAt(1, QColor(14, 12, 30));
+    p.fillRect(QRectF(QPointF(0, 0), s), field);
+    QRadialGradient glow(s.width() * 0.3, s.height() * 0.25, s.width() * 0.6);
+    glow.setColorAt(0, QColor(255, 210, 150, 70));
+    glow.setColorAt(1, QColor(255, 210, 150, 0));
+    p.fillRect(QRectF(QPointF(0, 0), s), glow);
+    const double band = s.height() * 0.14;
+    const QRectF strip(0, s.height() * 0.8, s.width(), band);
+    p.fillRect(strip, QColor(0, 0, 0, 70));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 28));
+    const double hole = band * 0.16;
+    for (double x = hole; x < s.width(); x += hole * 2.5) {
+        p.drawRoundedRect(QRectF(x, strip.top() + hole * 0.6, hole, hole), 2, 2);
+        p.drawRoundedRect(QRectF(x, strip.bottom() - hole * 1.6, hole, hole), 2, 2);
+    }
+}
+
 const QHash<QString, Piece> &pieces()
 {
     static const QHash<QString, Piece> all = [] {
@@ -411,6 +436,9 @@ const QHash<QString, Piece> &pieces()
         const QSize icon(32, 32);
         p.insert(QStringLiteral("Play"), {icon, drawPlay});
         p.insert(QStringLiteral("Pause"), {icon, drawPause});
+        p.insert(QStringLiteral("library_player_play"), {icon, drawPlay});
+        p.insert(QStringLiteral("library_player_pause"), {icon, drawPause});
+        p.insert(QStringLiteral("DefaultMenu001"), {QSize(960, 540), drawDefaultMenu});
         p.insert(QStringLiteral("ToolbarAddMedia"), {icon, [](QPainter &q, QSizeF) {
                      drawPhoto(q, QRectF(4, 8, 20, 16));
                      drawPlus(q, QPointF(25, 8));

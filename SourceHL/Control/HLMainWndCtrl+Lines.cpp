@@ -6,8 +6,10 @@
 #include "SourceHL/Common/HLMachTime.h"
 #include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
+#include "SourceHL/Control/HLTimelineVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
@@ -16,9 +18,12 @@
 #include "SourceHL/View/HLLineGeometry.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
+#include "SourceHL/View/HLStripGeometry.h"
+#include "SourceHL/View/HLTimelineItemUI.h"
 #include "widgets/HLViewHelper.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -27,18 +32,7 @@
 namespace {
 
 constexpr double kNewTitleLength = 115;
-constexpr int kLineInset = 10; // x 0 of a line is 10 points into its row
 constexpr double kAudiolineTail = 50;
-constexpr double kEmptyAxisPointsPerSecond = 16;
-
-// The line's view 10 points in from the row's left edge, centred in its height.
-void placeLine(QWidget *row, QWidget *line, int height)
-{
-    auto *layout = new QVBoxLayout(row);
-    layout->setContentsMargins(kLineInset, 0, 0, 0);
-    line->setFixedHeight(height);
-    layout->addWidget(line, 0, Qt::AlignVCenter);
-}
 
 } // namespace
 
@@ -47,10 +41,22 @@ void HLMainWndCtrl::p_setupLines()
     m_vCtrlTextline = std::make_unique<HLTextlineVCtrl>();
     m_vCtrlAudioline = std::make_unique<HLAudiolineVCtrl>();
     m_audioImport = std::make_unique<HLAudioImport>(*this);
-    setupLineScale({}, {});
+    HLContentlineVCtrl &contentline = *m_vCtrlContentline;
+    p_setupLineScale();
 
-    placeLine(m_window->findChild<QWidget *>(QStringLiteral("vTextlineBackView")), m_vCtrlTextline->view(),
-              int(kTextlineRowHeight));
+    // The text line shares the strip's scrolled area and time axis: its row goes under the
+    // strip, the line centred in it.
+    QWidget *textRow = m_window->vTextlineBackView;
+    auto *textLayout = new QVBoxLayout(textRow);
+    textLayout->setContentsMargins(0, 0, 0, 0);
+    m_vCtrlTextline->view()->setFixedHeight(int(kTextlineRowHeight));
+    textLayout->addWidget(m_vCtrlTextline->view(), 0, Qt::AlignVCenter);
+    QPointer<HLMainWndCtrl> self(this);
+    contentline.addTextline(textRow, textRow->height(), [self] {
+        if (self)
+            self->m_vCtrlTextline->clear();
+    });
+    m_window->vSlideshowStripHost->setFixedHeight(contentline.view()->minimumSizeHint().height());
     // The audio line scrolls on its own: its cells follow the order of the music, not time.
     auto *audioScroll = new QScrollArea;
     audioScroll->setObjectName(QStringLiteral("slvAudioline"));
@@ -64,56 +70,54 @@ void HLMainWndCtrl::p_setupLines()
     m_vCtrlAudioline->view()->setAutoFillBackground(false);
     auto *audioRow = m_window->findChild<QWidget *>(QStringLiteral("vAudiolineBackView"));
     auto *audioLayout = new QVBoxLayout(audioRow);
-    audioLayout->setContentsMargins(kLineInset, 3, 0, 0);
+    audioLayout->setContentsMargins(int(HLStripGeometry::kLineMargin), 3, 0, 0);
     audioLayout->addWidget(audioScroll);
     m_vCtrlAudioline->view()->setFixedHeight(int(kAudioCellHeight));
+    contentline.addAudiolineClear([self] {
+        if (self)
+            self->m_vCtrlAudioline->clear();
+    });
 
+    // Like the strip, the lines stop playing before they change the model, through the gate.
+    m_vCtrlTextline->setupWarning([self] {
+        if (self)
+            self->p_stopPlaying();
+    });
+    m_vCtrlAudioline->setupWarning([self] {
+        if (self)
+            self->p_stopPlaying();
+    });
     m_vCtrlTextline->setupGate(m_gate.get());
     m_vCtrlAudioline->setupGate(m_gate.get());
     m_vCtrlTextline->updateModel(m_oTextline);
     m_vCtrlAudioline->updateModel(m_oAudioline);
 
-    QPointer<HLMainWndCtrl> self(this);
+    // Choices merge in the content line: choosing on one line clears the others.
     m_vCtrlTextline->setupStatus(
         [self](const QString &ttid) {
-            if (!self)
-                return;
-            self->m_vCtrlAudioline->clear();
-            HLContentChoice choice;
-            choice.strTTID = ttid;
-            choice.bCanEdit = !ttid.isEmpty();
-            self->updateChoice(choice);
+            if (self)
+                self->m_vCtrlContentline->p_textlineStatus(ttid);
         },
         [self](HLTextItemView *view) {
-            if (!self)
-                return;
-            // A title under the play line keeps it; any other moves it to the title's start.
-            const auto item = self->m_oTextline->textItemOf(view->strID());
-            const float now = self->m_dNowTime;
-            if (item && (now < item->dPlayMin() || now > item->dPlayMax()))
-                self->p_seekAt(item->dPlayMin());
-        },
-        [self] {
-            if (self && !self->m_bIsEditing)
-                self->p_startEditing();
+            if (self)
+                self->m_vCtrlContentline->p_seekToItem(view);
         },
         [self] {
             if (self)
-                self->p_textlineContent();
+                self->m_vCtrlContentline->p_edit();
+        },
+        [self] {
+            if (self)
+                self->m_vCtrlContentline->p_contentDidChange(false);
         });
     m_vCtrlAudioline->setupStatus(
         [self](const QString &auid) {
-            if (!self)
-                return;
-            self->m_vCtrlTextline->clear();
-            HLContentChoice choice;
-            choice.strAUID = auid;
-            choice.bCanEdit = !auid.isEmpty();
-            self->updateChoice(choice);
+            if (self)
+                self->m_vCtrlContentline->p_audiolineStatus(auid);
         },
         [self] {
-            if (self && !self->m_bIsEditing)
-                self->p_startEditing();
+            if (self)
+                self->m_vCtrlContentline->p_edit();
         },
         [self] {
             if (self)
@@ -136,15 +140,14 @@ void HLMainWndCtrl::p_setupLines()
     connect(m_window->btnAddAudio, &QToolButton::clicked, this, &HLMainWndCtrl::addAudios);
 }
 
-void HLMainWndCtrl::setupLineScale(std::function<double(float)> uiOffsetAt, std::function<float(double)> timeAtUI)
+void HLMainWndCtrl::p_setupLineScale()
 {
-    m_blkUIOffsetAt = uiOffsetAt ? std::move(uiOffsetAt)
-                                 : [](float time) { return double(time) * kEmptyAxisPointsPerSecond; };
-    m_blkTimeAtUI = timeAtUI ? std::move(timeAtUI)
-                             : [](double offset) { return float(offset / kEmptyAxisPointsPerSecond); };
-    const auto map = m_blkTimeAtUI;
+    // Titles keep their place on the shared axis; their times follow the strip's cells.
+    QPointer<HLMainWndCtrl> self(this);
     m_gate->perform([&] {
-        m_oTextline->setupTimeMap([map](float position) { return map(position); });
+        m_oTextline->setupTimeMap([self](float position) {
+            return self ? HLTimelineItemUI::timeAtUI(*self->m_oTimeline, position) : 0.0f;
+        });
         m_oTextline->syncPlayTime();
     });
 }
@@ -158,9 +161,10 @@ void HLMainWndCtrl::p_updateLineActions()
 {
     if (!m_actDelete)
         return;
-    // Delete needs a choice on one of the lines. While a sheet is up the window takes no
+    // Delete needs a choice on one of the three lines. While a sheet is up the window takes no
     // input, and each command checks again when it runs.
-    m_actDelete->setEnabled(m_vCtrlTextline->isThereChosen() || m_vCtrlAudioline->isThereChosen());
+    m_actDelete->setEnabled(m_vCtrlContentline->vCtrlTimeline().isThereChosen() ||
+                            m_vCtrlTextline->isThereChosen() || m_vCtrlAudioline->isThereChosen());
 }
 
 void HLMainWndCtrl::addText()
@@ -169,7 +173,7 @@ void HLMainWndCtrl::addText()
         return;
     p_stopEditing();
     auto title = HLTextItem::textItemOf(HLMachTime::machTimeID());
-    const float x = float(m_blkUIOffsetAt(m_oTimeline->dNowTime()));
+    const float x = float(HLTimelineItemUI::UIOffsetAt(*m_oTimeline, m_oTimeline->dNowTime()));
     m_gate->perform([&] {
         title->updateLineMin(x, float(x + kNewTitleLength));
         m_oTextline->add(title);
@@ -192,15 +196,9 @@ void HLMainWndCtrl::deleteChosen()
 {
     if (!hlCanDrop(m_window.get()))
         return;
+    m_vCtrlContentline->deleteTheChosen();
     m_vCtrlTextline->deleteTheChosen();
     m_vCtrlAudioline->deleteTheChosen();
-}
-
-void HLMainWndCtrl::p_textlineContent()
-{
-    m_gate->perform([&] { m_oTextline->syncPlayTime(); });
-    p_documentEdited();
-    p_seekAt(m_dNowTime);
 }
 
 void HLMainWndCtrl::p_audiolineContent()
@@ -208,8 +206,7 @@ void HLMainWndCtrl::p_audiolineContent()
     m_gate->perform([&] { m_oAudioline->arrange(); });
     m_vCtrlAudioline->updateUI();
     p_updateAudiolineWidth();
-    p_documentEdited();
-    p_seekAt(m_dNowTime);
+    m_vCtrlContentline->p_contentDidChange(false);
 }
 
 void HLMainWndCtrl::p_audiolineDidImport()
@@ -223,6 +220,6 @@ void HLMainWndCtrl::p_audiolineDidImport()
 void HLMainWndCtrl::p_updateAudiolineWidth()
 {
     // The scroll area widens the row to what is visible; past that it scrolls.
-    const double content = double(m_oAudioline->aryItems().size()) * kAudioCellWidth + kAudiolineTail;
+    const double content = HLAudiolineItemUI::maxUIOffset(*m_oAudioline) + kAudiolineTail;
     m_vCtrlAudioline->view()->setMinimumWidth(int(content));
 }

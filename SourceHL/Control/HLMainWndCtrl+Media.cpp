@@ -4,6 +4,7 @@
 
 #include "Frameworks/Ambrelle/Ambrelle.h"
 #include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMediaImport.h"
 
 #include <QLayout>
 #include <QPointer>
@@ -19,8 +20,7 @@ void HLMainWndCtrl::p_setupMedia()
         if (!self)
             return;
         self->p_stopEditing();
-        if (self->m_blkAddVideosAndImages)
-            self->m_blkAddVideosAndImages(paths);
+        self->m_mediaImport->p_addVideosAndImages(paths); // asks where to add them
     });
     connect(m_window->btnMedia, &QToolButton::clicked, this, &HLMainWndCtrl::media);
 }

@@ -9,7 +9,10 @@
 #include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -34,6 +37,7 @@
 #include <QLayout>
 #include <QPointer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -81,12 +85,16 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
     p_setupModel();
+    m_playLoop = std::make_unique<HLPlayLoop>(*this);
+    m_mediaImport = std::make_unique<HLMediaImport>(*this);
+    p_setupContentline();
     p_setupLines();
     p_setupMedia();
+    connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
+    connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
 
     // Commands whose windows are not part of the program yet are left off the bar.
-    for (QToolButton *button : {m_window->btnAddMedia, m_window->btnSetting})
-        button->hide();
+    m_window->btnSetting->hide();
     // The output size is shown; its switch comes with its window.
     m_window->btnSize->setEnabled(false);
 
@@ -96,6 +104,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
 
 HLMainWndCtrl::~HLMainWndCtrl()
 {
+    m_playLoop->p_stopPlaying();
     m_audioImport.reset(); // its job ends before the model it fills goes
     // No preview job may outlive the model it reads.
     m_oLastOperateQueue->cancel();
@@ -151,6 +160,34 @@ void HLMainWndCtrl::p_setupModel()
     m_oAudiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(m_oAudioline);
 }
 
+void HLMainWndCtrl::p_setupContentline()
+{
+    m_vCtrlContentline = std::make_unique<HLContentlineVCtrl>(*m_gate);
+    HLContentlineVCtrl &contentline = *m_vCtrlContentline;
+    QWidget *host = m_window->vSlideshowStripHost;
+    auto *layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(contentline.view());
+    host->setFixedHeight(contentline.view()->minimumSizeHint().height());
+    contentline.updateTimeline(m_oTimeline);
+    contentline.updateTimelineUI();
+    contentline.updateTextline(m_oTextline);
+    contentline.updateContentlineWidth();
+    contentline.setupWarning([this] { p_stopPlaying(); });
+    contentline.setupChoose({}, [this](float time) { p_seekAt(time); },
+                            [this] {
+                                p_stopPlaying();
+                                p_startEditing();
+                            },
+                            [this](bool timeScaled) {
+                                p_stopEditing();
+                                if (timeScaled)
+                                    p_updateInterfaceBase();
+                                p_documentEdited();
+                            });
+    contentline.setupChoice([this](const HLContentChoice &choice) { updateChoice(choice); });
+}
+
 void HLMainWndCtrl::setDNowTime(float time)
 {
     if (time == m_dNowTime)
@@ -173,6 +210,7 @@ HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
     inputs.hasItems = !m_oTimeline->aryItems().empty();
     inputs.isOnMedia = m_bIsOnMedia;
     inputs.isEditing = m_bIsEditing;
+    inputs.isPlaying = bIsPlaying();
     inputs.canEdit = m_choice.bCanEdit;
     inputs.slideshow = !m_choice.strSSSID.isEmpty();
     inputs.transition = !m_choice.strTSSID.isEmpty();
@@ -329,41 +367,38 @@ void HLMainWndCtrl::p_updateInterfaceSize()
 
 void HLMainWndCtrl::p_seekAt(float time)
 {
-    // The lines keep their play heads in the model: moved through the gate like any edit.
-    m_gate->perform([&] {
-        m_oTimeline->update(time);
-        m_oTextline->update(m_oTimeline->dNowTime());
-        m_oAudioline->update(m_oTimeline->dNowTime());
-    });
-    setDDuration(m_oTimeline->dDuration());
-    setDNowTime(m_oTimeline->dNowTime());
-    p_renderPreview();
+    m_playLoop->p_seekAt(time);
 }
 
-void HLMainWndCtrl::p_renderPreview()
+bool HLMainWndCtrl::bIsPlaying() const
 {
-    const auto timelineRender = m_oTimelineRender;
-    const auto textlineRender = m_oTextlineRender;
-    // The time travels with the job: the worker never reads the play head.
-    const float time = m_oTimeline->dNowTime();
-    QPointer<HLMainWndCtrl> self(this);
-    // A renderer that has shown many pictures of one item starts afresh at the same time.
-    auto restart = [self] {
-        if (self) {
-            self->m_oTimelineRender->shallowClear();
-            self->p_renderPreview();
-        }
-    };
-    m_oLastOperateQueue->add([timelineRender, textlineRender, time, self, restart] {
-        const QImage frame = timelineRender->renderPreview(time, restart);
-        const QImage titles = textlineRender->renderPreview(time);
-        HLDispatch::onMain([self, frame, titles] {
-            if (!self)
-                return;
-            self->m_window->vCtrlDisplay->updateImage(frame);
-            self->m_window->vCtrlDisplay->updateText(titles);
-        });
-    });
+    return m_playLoop && m_playLoop->bIsPlaying();
+}
+
+void HLMainWndCtrl::p_startPlaying()
+{
+    m_playLoop->p_startPlaying();
+}
+
+void HLMainWndCtrl::p_stopPlaying()
+{
+    m_playLoop->p_stopPlaying();
+}
+
+void HLMainWndCtrl::play()
+{
+    if (bIsPlaying()) {
+        p_stopPlaying();
+        return;
+    }
+    p_stopEditing();
+    p_startPlaying();
+}
+
+void HLMainWndCtrl::p_updatePreview(const QImage &frame, const QImage &titles)
+{
+    m_window->vCtrlDisplay->updateImage(frame);
+    m_window->vCtrlDisplay->updateText(titles);
 }
 
 bool HLMainWndCtrl::p_shouldClose()

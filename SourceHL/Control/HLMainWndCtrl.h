@@ -4,6 +4,7 @@
 #include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 
@@ -16,9 +17,12 @@ class HLAudioImport;
 class HLAudiolineItem;
 class HLAudiolineVCtrl;
 class HLAudiolinePlayer;
+class HLContentlineVCtrl;
 class HLEditGate;
 class HLLastOperateQueue;
 class HLMainWindow;
+class HLMediaImport;
+class HLPlayLoop;
 class HLQuartzPool;
 class HLRenderSizer;
 class HLTextlineItem;
@@ -89,19 +93,27 @@ public:
 
     // Moves the play head to time (seconds, clamped into the project) and renders the preview.
     void p_seekAt(float time);
+    bool bIsPlaying() const;
+    void p_startPlaying();
+    void p_stopPlaying();
+    // The play command: stops, or closes the editors and plays.
+    void play();
+    // A rendered frame and title layer for the preview; a null picture empties its layer.
+    void p_updatePreview(const QImage &frame, const QImage &titles);
+
+    HLContentlineVCtrl *vCtrlContentline() const { return m_vCtrlContentline.get(); }
+    HLPlayLoop &playLoop() const { return *m_playLoop; }
+    HLMediaImport &mediaImport() const { return *m_mediaImport; }
 
     // The text line and the audio line under the strip, their commands and the music
     // import (HLMainWndCtrl+Lines.cpp).
     HLTextlineVCtrl *vCtrlTextline() const { return m_vCtrlTextline.get(); }
     HLAudiolineVCtrl *vCtrlAudioline() const { return m_vCtrlAudioline.get(); }
     HLAudioImport &audioImport() const { return *m_audioImport; }
-    // Time against position on the strip and the text line. Until the strip's geometry is
-    // installed the axis is that of an empty timeline: 16 points a second.
-    void setupLineScale(std::function<double(float time)> uiOffsetAt, std::function<float(double offset)> timeAtUI);
     // A new title at the play position, 115 points long.
     void addText();
     void addAudios();
-    // Removes the chosen title or music clip.
+    // The delete command: the chosen cells, title or music clip go.
     void deleteChosen();
     // New clips are in the audio line: show them, mark the project, refresh the preview.
     void p_audiolineDidImport();
@@ -109,12 +121,6 @@ public:
     // the template chooser while bIsOnMedia.
     Ambrelle *vCtrlMedia() const { return m_vCtrlMedia.get(); }
     void media();
-    // Where the photos and clips picked in the media browser go: the import of photos and
-    // videos, which asks where to add them.
-    void setupAddVideosAndImages(std::function<void(const QStringList &paths)> add)
-    {
-        m_blkAddVideosAndImages = std::move(add);
-    }
     // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
     QList<QAction *> lineActions() const;
 
@@ -129,12 +135,12 @@ private:
     void p_setupFolders();
     void p_setupTemplates();
     void p_setupModel();
-    void p_renderPreview();
+    void p_setupContentline();
     bool p_shouldClose();
     void p_setupLines();
     void p_setupMedia();
     void p_updateLineActions();
-    void p_textlineContent();
+    void p_setupLineScale();
     void p_audiolineContent();
     void p_updateAudiolineWidth();
 
@@ -168,11 +174,11 @@ private:
     std::unique_ptr<HLTextlineVCtrl> m_vCtrlTextline;
     std::unique_ptr<HLAudiolineVCtrl> m_vCtrlAudioline;
     std::unique_ptr<HLAudioImport> m_audioImport;
-    std::function<double(float)> m_blkUIOffsetAt;
-    std::function<float(double)> m_blkTimeAtUI;
     QAction *m_actAddText = nullptr;
     QAction *m_actAddAudio = nullptr;
     QAction *m_actDelete = nullptr;
     std::unique_ptr<Ambrelle> m_vCtrlMedia;
-    std::function<void(const QStringList &)> m_blkAddVideosAndImages;
+    std::unique_ptr<HLContentlineVCtrl> m_vCtrlContentline;
+    std::unique_ptr<HLPlayLoop> m_playLoop;
+    std::unique_ptr<HLMediaImport> m_mediaImport;
 };

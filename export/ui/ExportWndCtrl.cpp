@@ -204,12 +204,12 @@ void ExportWndCtrl::typeClickAction(const QString &title)
     if (title == kVideoTab) {
         m_templateCtrV1->setIsSelect(true);
         m_pages->setCurrentWidget(m_vExportVideo);
-        m_exportButton->setVisible(true);
+        m_exportButton->parentWidget()->setVisible(true);
     } else if (title == kDVDTab && m_vExportDVD) {
         m_templateCtrV2->setIsSelect(true);
         m_pages->setCurrentWidget(m_vExportDVD);
-        // The DVD page has its own buttons.
-        m_exportButton->setVisible(false);
+        // The DVD page has its own bottom bar and buttons.
+        m_exportButton->parentWidget()->setVisible(false);
     }
 }
 

@@ -4,18 +4,27 @@
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
+#include "SourceHL/Control/HLTimelineVCtrl.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLSlideshowItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLAudioItemView.h"
 #include "SourceHL/View/HLAudiolineBackView.h"
 #include "SourceHL/View/HLTextItemView.h"
+#include "SourceHL/View/HLRenderItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
+#include "SourceHL/View/HLTimelineItemUI.h"
+#include "SourceHL/View/HLContentlineBackView.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 #include "widgets/HLDarkStyle.h"
@@ -120,6 +129,31 @@ protected:
         const QString text = alert->text() + QLatin1Char('\n') + alert->informativeText();
         alert->close();
         return text;
+    }
+
+    HLTimelineVCtrl &strip() const { return ctrl->vCtrlContentline()->vCtrlTimeline(); }
+    void waitForImport()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !ctrl->mediaImport().isImporting(); }, 20000));
+        QCoreApplication::processEvents(); // the sheet's own steps
+    }
+    // Photos of the strip, imported as from the open panel.
+    void addPhotos(int count)
+    {
+        QStringList paths;
+        for (int i = 0; i < count; ++i) {
+            QImage image(96, 64, QImage::Format_RGB32);
+            image.fill(QColor::fromHsv(i * 60, 180, 220));
+            paths << media->file(QStringLiteral("strip%1.png").arg(i));
+            ASSERT_TRUE(image.save(paths.last()));
+        }
+        ctrl->mediaImport().p_addVideosAndImagesOutTo(paths, QString());
+        waitForImport();
+    }
+    // A press on the middle of a view.
+    static void press(QWidget *view)
+    {
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 2, view->height() / 2));
     }
 
     static inline TestFolder *media = nullptr;
@@ -248,6 +282,85 @@ TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
     EXPECT_TRUE(message.contains(QStringLiteral("gone.mp3: the file is not there"))) << qPrintable(message);
 }
 
+// One choice for the whole content line: choosing on the strip, the text line or the audio
+// line clears the other two, and the window's choice holds only the chosen line's item.
+TEST_F(HLLinesWindowTest, ChoosingOnOneLineClearsTheOtherTwo)
+{
+    addPhotos(2);
+    dropMusic({tones[0]}, 40);
+    QTest::mouseClick(ctrl->window()->btnAddText, Qt::LeftButton);
+    HLRenderItemView *cell = strip().arySlidItemViews()[1];
+    HLTextItemView *title = ctrl->vCtrlTextline()->aryTextItemViews()[0];
+    HLAudioItemView *music = ctrl->vCtrlAudioline()->aryAudioItemViews()[0];
+    const QString rdid = ctrl->oTimeline()->resourceItems()[1]->strHashID();
+    const QString ttid = ctrl->oTextline()->aryItems()[0]->strTTID();
+    const QString auid = ctrl->oAudioline()->aryItems()[0]->strAUID();
+
+    struct Step
+    {
+        QWidget *view;
+        bool strip, text, audio;
+    };
+    for (const Step &step : {Step{cell, true, false, false}, Step{title, false, true, false},
+                             Step{music, false, false, true}, Step{cell, true, false, false},
+                             Step{music, false, false, true}, Step{title, false, true, false}}) {
+        press(step.view);
+        EXPECT_EQ(strip().isThereChosen(), step.strip) << qPrintable(step.view->objectName());
+        EXPECT_EQ(ctrl->vCtrlTextline()->isThereChosen(), step.text);
+        EXPECT_EQ(ctrl->vCtrlAudioline()->isThereChosen(), step.audio);
+        const HLContentChoice &choice = ctrl->choice();
+        EXPECT_EQ(choice.strRDID, step.strip ? rdid : QString());
+        EXPECT_TRUE(choice.strSSSID.isEmpty() && choice.strTSSID.isEmpty());
+        EXPECT_EQ(choice.strTTID, step.text ? ttid : QString());
+        EXPECT_EQ(choice.strAUID, step.audio ? auid : QString());
+        EXPECT_TRUE(choice.bCanEdit);
+    }
+    // The delete key takes what is chosen, on whichever line it is.
+    press(cell);
+    pressKey(Qt::Key_Delete);
+    EXPECT_EQ(ctrl->oTimeline()->resourceItems().size(), 1);
+    EXPECT_EQ(ctrl->oTextline()->aryItems().size(), 1);
+    EXPECT_EQ(ctrl->oAudioline()->aryItems().size(), 1);
+}
+
+// The text line lies on the strip's axis: a title's times come from the cells under it, and
+// follow when the strip changes.
+TEST_F(HLLinesWindowTest, ATitleMovedOnTheTextLineTakesItsTimesFromTheStrip)
+{
+    addPhotos(3);
+    // Photos of 2 s: a cell is then not the 5 s that the axis past the strip's end gives it.
+    ctrl->gate().perform([&] { ctrl->oTimeline()->applySlideshowDisplayToAll(2); });
+    // The title's cell sits under the strip, its x 0 under the strip's x 0.
+    HLTextlineBackView *line = ctrl->vCtrlTextline()->view();
+    EXPECT_EQ(line->mapTo(ctrl->vCtrlContentline()->vContentlineBack(), QPoint(0, 0)).x(),
+              strip().view()->mapTo(ctrl->vCtrlContentline()->vContentlineBack(), QPoint(0, 0)).x());
+    QTest::mouseClick(ctrl->window()->btnAddText, Qt::LeftButton);
+    HLTextItemView *title = ctrl->vCtrlTextline()->aryTextItemViews()[0];
+    // Dragged by its middle 200 points to the right, in steps.
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(60, 20));
+    for (int x : {100, 160, 260})
+        QTest::mouseMove(title, QPoint(x - title->x(), 20));
+    QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(260 - title->x(), 20));
+    const auto item = ctrl->oTextline()->aryItems()[0];
+    const float lineMin = item->dLineMin();
+    ASSERT_NEAR(lineMin, 200, 0.02); // a new title starts just after the play position 0
+    EXPECT_FLOAT_EQ(item->dLineMax() - lineMin, 115);
+    const auto &timeline = *ctrl->oTimeline();
+    EXPECT_FLOAT_EQ(item->dPlayMin(), HLTimelineItemUI::timeAtUI(timeline, lineMin));
+    EXPECT_FLOAT_EQ(item->dPlayMax(), HLTimelineItemUI::timeAtUI(timeline, item->dLineMax()));
+    EXPECT_GT(std::abs(item->dPlayMin() - lineMin / 16), 0.5); // not the axis of an empty strip
+    EXPECT_LT(item->dPlayMin(), item->dPlayMax());
+    EXPECT_TRUE(ctrl->window()->isWindowModified());
+
+    // The first photo goes: the cells shift left under the title, which keeps its place on
+    // the line and takes the times of what is now under it.
+    press(strip().arySlidItemViews()[0]);
+    pressKey(Qt::Key_Delete);
+    ASSERT_EQ(ctrl->oTimeline()->resourceItems().size(), 2);
+    EXPECT_FLOAT_EQ(item->dLineMin(), lineMin);
+    EXPECT_FLOAT_EQ(item->dPlayMin(), HLTimelineItemUI::timeAtUI(*ctrl->oTimeline(), lineMin));
+}
+
 TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)
 {
     Ambrelle *browser = ctrl->vCtrlMedia();
@@ -258,8 +371,6 @@ TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)
     ASSERT_TRUE(photo.save(media->file(QStringLiteral("photo.png"))));
     browser->setSources({{QStringLiteral("Media"), media->path()}});
     ASSERT_TRUE(listed.wait(10000));
-    QStringList added;
-    ctrl->setupAddVideosAndImages([&](const QStringList &paths) { added << paths; });
 
     QToolButton *button = ctrl->window()->btnMedia;
     EXPECT_FALSE(browser->view()->isVisible());
@@ -270,7 +381,11 @@ TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)
 
     browser->vList()->selectionModel()->select(browser->model().index(0), QItemSelectionModel::Select);
     QTest::mouseClick(browser->btnAdd(), Qt::LeftButton);
-    EXPECT_EQ(added, QStringList{media->file(QStringLiteral("photo.png"))});
+    waitForImport();
+    // The pick is imported like the open panel's files: a cell on the strip.
+    ASSERT_EQ(ctrl->oTimeline()->resourceItems().size(), 1);
+    EXPECT_EQ(ctrl->oTimeline()->resourceItems()[0]->imageName(), QStringLiteral("photo"));
+    EXPECT_EQ(strip().arySlidItemViews().size(), 1);
 
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(browser->view()->isVisible());

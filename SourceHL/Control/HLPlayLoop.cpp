@@ -1,0 +1,147 @@
+#include "SourceHL/Control/HLPlayLoop.h"
+
+#include "Platform/Foundation/HLDispatch.h"
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Common/HLMachTime.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Render/HLAudiolinePlayer.h"
+#include "SourceHL/Model/Render/HLTextlineRender.h"
+#include "SourceHL/Model/Render/HLTimelineItemRendering.h"
+#include "SourceHL/Model/Render/HLTimelinePlayer.h"
+#include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLDisplayVCtrl.h"
+#include "SourceHL/View/HLTimelineItemUI.h"
+
+HLPlayLoop::HLPlayLoop(HLMainWndCtrl &owner) : m_owner(owner), m_clock(&HLMachTime::machTime) {}
+
+HLPlayLoop::~HLPlayLoop() = default;
+
+void HLPlayLoop::p_startPlaying()
+{
+    if (m_tTimer)
+        return;
+    m_tTimer = new QTimer(this);
+    m_tTimer->setTimerType(Qt::PreciseTimer);
+    m_tTimer->setInterval(kTickMilliseconds);
+    connect(m_tTimer, &QTimer::timeout, this, &HLPlayLoop::p_playFeedback);
+    m_tTimer->start();
+    ++m_iPlaySession;
+    m_iMachTime = m_clock();
+    m_owner.oTimelinePlayer()->play();
+    m_owner.oAudiolinePlayer()->play();
+    p_seekAt(m_owner.oTimeline()->dNowTime());
+    m_owner.p_updateInterfaceBase();
+}
+
+void HLPlayLoop::p_stopPlaying()
+{
+    if (!m_tTimer)
+        return;
+    m_tTimer->stop();
+    m_tTimer->deleteLater();
+    m_tTimer = nullptr;
+    m_owner.oTimelinePlayer()->pause();
+    m_owner.oAudiolinePlayer()->pause();
+    m_owner.p_updateInterfaceBase();
+}
+
+void HLPlayLoop::p_playFeedback()
+{
+    const auto &timeline = m_owner.oTimeline();
+    const float duration = timeline->dDuration();
+    const quint64 now = m_clock();
+    const double elapsed = HLMachTime::normalTimeFrom(now - m_iMachTime);
+    m_iMachTime = now;
+    float time = timeline->dNowTime() + float(elapsed);
+    if (time > duration) {
+        time = 0;
+        p_stopPlaying();
+        m_owner.oTimelineRender()->deepClear();
+        m_owner.oTextlineRender()->clear();
+    }
+    p_playAt(time);
+}
+
+void HLPlayLoop::p_seekAt(float time)
+{
+    p_playAt(time, true);
+}
+
+void HLPlayLoop::p_playAt(float time)
+{
+    p_playAt(time, false);
+}
+
+void HLPlayLoop::p_playAt(float time, bool seek)
+{
+    const bool wasPlaying = bIsPlaying();
+    p_updateTimeline(time);
+    const float now = m_owner.dNowTime();
+    const auto &timelinePlayer = m_owner.oTimelinePlayer();
+    const auto &audiolinePlayer = m_owner.oAudiolinePlayer();
+    if (seek) {
+        timelinePlayer->seek(now);
+        audiolinePlayer->seek(now);
+    } else {
+        timelinePlayer->update(now);
+        audiolinePlayer->update(now);
+    }
+    const HLTimelineItem &timeline = *m_owner.oTimeline();
+    const float fade = HLTimelineItemRendering::timelineFadeOutRatio(timeline);
+    const float ambient = HLTimelineItemRendering::renderingAmbientRatio(timeline);
+    timelinePlayer->setVolumeRatio(fade);
+    audiolinePlayer->setVolumeRatio(fade * ambient);
+    p_renderPreview(wasPlaying);
+}
+
+void HLPlayLoop::p_updateTimeline(float time)
+{
+    const auto &timeline = m_owner.oTimeline();
+    // The play heads live in the model: moved through the gate like any edit.
+    m_owner.gate().perform([&] {
+        timeline->update(time);
+        m_owner.oTextline()->update(timeline->dNowTime());
+        m_owner.oAudioline()->update(timeline->dNowTime());
+    });
+    m_owner.setDNowTime(timeline->dNowTime());
+    m_owner.setDDuration(timeline->dDuration());
+    if (HLContentlineVCtrl *contentline = m_owner.vCtrlContentline())
+        contentline->updatePlaylineX(HLTimelineItemUI::UIOffsetAt(*timeline, timeline->dNowTime()));
+}
+
+void HLPlayLoop::p_renderPreview(bool wasPlaying)
+{
+    // The job takes its time and renderers with it: the worker never reads the play head,
+    // and an open or new project that replaces the renderers leaves this job its own.
+    const auto timelineRender = m_owner.oTimelineRender();
+    const auto textlineRender = m_owner.oTextlineRender();
+    const float time = m_owner.oTimeline()->dNowTime();
+    const quint64 session = m_iPlaySession;
+    QPointer<HLPlayLoop> self(this);
+    // A renderer that has shown many pictures of one item starts afresh at the same time,
+    // but only while the play that asked for it still runs.
+    auto restart = [self, wasPlaying, session, timelineRender] {
+        if (!wasPlaying || !self || !self->bIsPlaying() || self->m_iPlaySession != session)
+            return;
+        self->p_stopPlaying();
+        timelineRender->shallowClear();
+        self->p_startPlaying();
+    };
+    m_owner.oLastOperateQueue()->add([timelineRender, textlineRender, time, self, restart] {
+        const QImage frame = timelineRender->renderPreview(time, restart);
+        const QImage titles = textlineRender->renderPreview(time);
+        HLDispatch::onMain([self, frame, titles] {
+            if (!self)
+                return;
+            self->m_owner.p_updatePreview(frame, titles);
+            if (self->m_blkFrameShown)
+                self->m_blkFrameShown();
+        });
+    });
+}

@@ -1,0 +1,132 @@
+// Plays a generated project (40 photos, 4 clips with sound, transitions, titles) for 10 s of
+// wall time through the main window's real play loop (offscreen, silent sound output) and
+// counts the preview frames that reached the window against the frames due at 30 a second.
+// Last line: "ratio play <frames shown / frames due>".
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Common/HLMachTime.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLPlayLoop.h"
+#include "SourceHL/Model/Render/HLQuartzPool.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLTimelineItemUI.h"
+#include "tests/support/MediaFixtures.h"
+#include "widgets/HLDarkStyle.h"
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kPlayMilliseconds = 10000;
+
+std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
+{
+    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
+        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
+                                   const QString &placed, QString *why) {
+            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
+        });
+}
+
+QImage photo(int k)
+{
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 1600, 1200);
+    gradient.setColorAt(0, QColor::fromHsv((k * 37) % 360, 200, 230));
+    gradient.setColorAt(1, QColor::fromHsv((k * 37 + 120) % 360, 160, 90));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(Qt::white);
+    painter.setFont(QFont("DejaVu Sans", 200));
+    painter.drawText(image.rect(), Qt::AlignCenter, QString::number(k));
+    return image;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("ZK_SILENT_AUDIO", "1");
+    QApplication app(argc, argv);
+    HLDarkStyle::applyTo(app);
+    HLMainWndCtrl ctrl;
+    ctrl.showWindow();
+
+    QTemporaryDir dir;
+    HLTimelineItem::ResourceItems media;
+    for (int k = 0; k < 40; ++k) {
+        const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
+        photo(k).save(path, "JPEG", 90);
+        media.append(import(HLResourceTypeImage, path));
+        if (k % 10 == 4) {
+            const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
+            MediaFixtures::ClipRecipe recipe;
+            recipe.size = QSize(1280, 720);
+            recipe.seconds = 3;
+            recipe.audioCodec = {"-c:a", "aac"};
+            if (!MediaFixtures::makeIndexedClip(clip, recipe)) {
+                std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
+                return 1;
+            }
+            media.append(import(HLResourceTypeVideo, clip));
+        }
+    }
+    const auto timeline = ctrl.oTimeline();
+    const auto textline = ctrl.oTextline();
+    ctrl.gate().perform([&] {
+        timeline->setIMode(4);
+        timeline->addOutTo(media, QString());
+        timeline->applySlideshowDisplayToAll(2.0f);
+        for (int k = 0; k < 12; ++k) {
+            auto title = HLTextItem::textItemOf(QStringLiteral("T%1").arg(k));
+            title->updateLineMin(float(k) * 160 + 40, float(k) * 160 + 280);
+            title->oTextEdit()->setStrText(QStringLiteral("Title %1").arg(k));
+            textline->add(title);
+        }
+        textline->setupTimeMap([timeline](float position) { return HLTimelineItemUI::timeAtUI(*timeline, position); });
+        textline->syncPlayTime();
+    });
+    ctrl.vCtrlContentline()->updateTimelineUI();
+    ctrl.vCtrlContentline()->updateContentlineWidth();
+    ctrl.p_seekAt(0);
+    ctrl.oLastOperateQueue()->wait();
+    QCoreApplication::processEvents();
+
+    qint64 shown = 0;
+    ctrl.playLoop().setupFrameShown([&] {
+        if (ctrl.bIsPlaying())
+            ++shown;
+    });
+    const double start = HLMachTime::normalTime();
+    double played = 0;
+    ctrl.p_startPlaying();
+    QTimer::singleShot(kPlayMilliseconds, [&] {
+        played = HLMachTime::normalTime() - start;
+        ctrl.p_stopPlaying();
+        QCoreApplication::quit();
+    });
+    app.exec();
+    ctrl.oLastOperateQueue()->wait();
+
+    const double due = played * 30;
+    std::printf("project: %lld slideshow items, %.1f s; played %.2f s to %.2f s\n",
+                static_cast<long long>(timeline->slideshowItemsCount()), double(timeline->dDuration()), played,
+                double(ctrl.dNowTime()));
+    std::printf("frames shown %lld, due %.0f\n", static_cast<long long>(shown), due);
+    std::printf("ratio play %.3f\n", due > 0 ? double(shown) / due : 0.0);
+    return 0;
+}

@@ -1,0 +1,123 @@
+#include "dvd/ui/DVDBurnFlow.h"
+
+#include "dvd/BurnDVDWorkflow.h"
+#include "dvd/ui/DVDBurnQuestionDialogs.h"
+#include "export/ui/ConvertProgressWindowController.h"
+#include "Frameworks/Trevanel/DVDBurn.h"
+#include "Platform/Foundation/HLJob.h"
+#include "SourceHL/Common/HLFileManager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// The flow's temporary folder, removed with everything in it.
+class FlowFolder
+{
+public:
+    FlowFolder()
+    {
+        m_path = HLFileManager::tempFilePath(QStringLiteral("burn-dvd-progress"), QStringLiteral("dir"));
+        if (!m_path.isEmpty()) {
+            QFile::remove(m_path);
+            if (!QDir().mkpath(m_path))
+                m_path.clear();
+        }
+    }
+    ~FlowFolder()
+    {
+        if (!m_path.isEmpty())
+            QDir(m_path).removeRecursively();
+    }
+    QString path() const { return m_path; }
+    QString file(const QString &name) const { return QDir(m_path).filePath(name); }
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+DVDBurnFlow::DVDBurnFlow(std::shared_ptr<Trevanel> dvd, std::shared_ptr<DVDBurn> burner, QString name,
+                         std::shared_ptr<DVDBurnQuestionDialogs> questions)
+    : m_dvd(std::move(dvd)), m_burner(std::move(burner)), m_name(std::move(name)), m_questions(std::move(questions))
+{
+}
+
+DVDBurnFlow::~DVDBurnFlow() = default;
+
+bool DVDBurnFlow::p_stage(HLJobState &state, double weight, const std::function<bool()> &stage)
+{
+    m_currentWeight = weight;
+    const bool ok = !state.isCancelled() && stage();
+    m_currentWeight = 0;
+    m_progressFinished = m_progressFinished + weight;
+    const auto workflow = m_workflow.get();
+    if (!ok && !state.isCancelled() && !workflow->isCancelled())
+        state.fail(workflow->errorString());
+    return ok && !state.isCancelled();
+}
+
+bool DVDBurnFlow::run(HLJobState &state)
+{
+    const FlowFolder folder;
+    if (folder.path().isEmpty()) {
+        state.fail(QStringLiteral("Cannot make a temporary folder"));
+        return false;
+    }
+    const auto workflow = std::make_shared<BurnDVDWorkflow>(folder.file(QStringLiteral("dvd-flow.dir")));
+    workflow->setQuestions(m_questions);
+    m_workflow.set(workflow);
+    m_progressFinished = 0;
+    if (!p_stage(state, 0.5, [&] { return workflow->make(m_dvd, folder.file(QStringLiteral("dvd.dvdmedia"))); }))
+        return false;
+    const QString media = workflow->resultPath();
+    if (!p_stage(state, 0.05, [&] { return workflow->makeIso(media, folder.file(QStringLiteral("dvd.iso")), m_name); }))
+        return false;
+    const QString iso = workflow->resultPath();
+    m_imagePath.set(iso);
+    m_isBurnningDVD = true;
+    if (!p_stage(state, 0.45, [&] { return workflow->burn(iso, m_burner); }))
+        return false;
+    p_burnCopies(state, iso);
+    return !state.isCancelled();
+}
+
+void DVDBurnFlow::p_burnCopies(HLJobState &state, const QString &iso)
+{
+    const qint64 size = QFileInfo(iso).size();
+    int remaining = m_burnDVDTimes - 1;
+    while (!state.isCancelled() && remaining > 0) {
+        const bool burn = m_questions->askBurnCopy([&] { return DVDBurnQuestionDialogs::discState(*m_burner, size); });
+        if (!burn) {
+            if (m_questions->confirmStopBurning())
+                break;
+            continue;
+        }
+        m_progressFinished = 0;
+        m_currentWeight = 0.99;
+        m_workflow.get()->burn(iso, m_burner);
+        --remaining;
+    }
+}
+
+double DVDBurnFlow::progress() const
+{
+    const auto workflow = m_workflow.get();
+    return m_progressFinished + (workflow ? workflow->progress() : 0.0) * m_currentWeight;
+}
+
+void DVDBurnFlow::cancel()
+{
+    if (const auto workflow = m_workflow.get())
+        workflow->cancel();
+}
+
+void DVDBurnFlow::finish(ConvertProgressWindowController &window, const HLJobState &state)
+{
+    // Once the burn has talked to the user (its outcome, a declined retry) nothing more is said.
+    if (state.outcome() == HLJobState::Outcome::Failed && m_questions->alertsShown() == 0)
+        window.showFailure(QStringLiteral("The DVD could not be made."), state.errorString());
+}

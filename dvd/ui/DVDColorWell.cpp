@@ -1,0 +1,37 @@
+#include "dvd/ui/DVDColorWell.h"
+
+#include <QColorDialog>
+#include <QPainter>
+
+DVDColorWell::DVDColorWell(QWidget *parent) : QPushButton(parent)
+{
+    setFixedSize(44, 22);
+    connect(this, &QPushButton::clicked, this, [this] {
+        const QColor picked = QColorDialog::getColor(m_color, window(), QString(), QColorDialog::ShowAlphaChannel);
+        if (picked.isValid())
+            chooseColor(picked);
+    });
+}
+
+void DVDColorWell::setColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
+
+void DVDColorWell::chooseColor(const QColor &color)
+{
+    setColor(color);
+    emit colorChosen();
+}
+
+void DVDColorWell::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    QPainter painter(this);
+    const QRect inner = rect().adjusted(5, 5, -5, -5);
+    painter.fillRect(inner, Qt::white);
+    painter.fillRect(inner, m_color);
+    painter.setPen(isEnabled() ? QColor(20, 20, 20) : QColor(70, 70, 70));
+    painter.drawRect(inner.adjusted(0, 0, -1, -1));
+}

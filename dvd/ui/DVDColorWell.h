@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QPushButton>
+
+// A colour well: a button filled with its colour that opens the colour chooser; colorChosen
+// tells a colour the user picked.
+class DVDColorWell : public QPushButton
+{
+    Q_OBJECT
+public:
+    explicit DVDColorWell(QWidget *parent = nullptr);
+
+    QColor color() const { return m_color; }
+    void setColor(const QColor &color);
+    // As if the user picked color.
+    void chooseColor(const QColor &color);
+
+signals:
+    void colorChosen();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor m_color = Qt::white;
+};

@@ -1,0 +1,38 @@
+#include "dvd/ui/DVDFileOutputFlow.h"
+
+#include "dvd/DVDOutputJob.h"
+#include "export/ui/ConvertProgressWindowController.h"
+#include "Platform/Foundation/HLJob.h"
+
+DVDFileOutputFlow::DVDFileOutputFlow(std::unique_ptr<DVDOutputJob> output) : m_output(std::move(output)) {}
+
+DVDFileOutputFlow::~DVDFileOutputFlow() = default;
+
+bool DVDFileOutputFlow::run(HLJobState &state)
+{
+    if (state.isCancelled())
+        return false;
+    if (m_output->job().runHere())
+        return true;
+    if (!state.isCancelled() && !m_output->job().state().isCancelled())
+        state.fail(m_output->job().state().errorString());
+    return false;
+}
+
+double DVDFileOutputFlow::progress() const
+{
+    return m_output->job().state().progress();
+}
+
+void DVDFileOutputFlow::cancel()
+{
+    m_output->job().cancel();
+}
+
+void DVDFileOutputFlow::finish(ConvertProgressWindowController &window, const HLJobState &state)
+{
+    if (state.outcome() == HLJobState::Outcome::Succeeded)
+        window.selectOutputDVDFile(m_output->resultPath());
+    else if (state.outcome() == HLJobState::Outcome::Failed)
+        window.showFailure(QStringLiteral("The DVD could not be made."), state.errorString());
+}

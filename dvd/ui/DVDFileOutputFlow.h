@@ -1,0 +1,24 @@
+#pragma once
+
+#include "export/ui/ConvertProgressFlow.h"
+
+#include <memory>
+
+class DVDOutputJob;
+
+// A DVD-Video folder or an ISO image made under the progress window; the result is shown
+// in the file manager, a failure with its reason.
+class DVDFileOutputFlow : public ConvertProgressFlow
+{
+public:
+    explicit DVDFileOutputFlow(std::unique_ptr<DVDOutputJob> output);
+    ~DVDFileOutputFlow() override;
+
+    bool run(HLJobState &state) override;
+    double progress() const override;
+    void cancel() override;
+    void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
+
+private:
+    std::unique_ptr<DVDOutputJob> m_output;
+};

@@ -1,0 +1,120 @@
+// Pictures of the main window with photos, a clip and transitions on the strip: nothing
+// chosen, a row chosen, cells chosen, and a transition chosen while the preview shows a frame.
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Control/HLTimelineVCtrl.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLRenderItemView.h"
+#include "SourceHL/View/HLTimelineSlideshowBackView.h"
+#include "SourceHL/View/HLTimelineTransitionBackView.h"
+#include "tests/support/MediaFixtures.h"
+#include "widgets/HLDarkStyle.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 10; ++i)
+        QTest::qWait(30);
+}
+
+QString photo(const QTemporaryDir &dir, int k)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 800, 600);
+    gradient.setColorAt(0, QColor::fromHsv((k * 53) % 360, 170, 235));
+    gradient.setColorAt(1, QColor::fromHsv((k * 53 + 140) % 360, 190, 110));
+    painter.fillRect(image.rect(), gradient);
+    painter.setBrush(QColor(255, 255, 255, 150));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(400, 300), 180, 180);
+    const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
+    image.save(path, "JPEG", 90);
+    return path;
+}
+
+void press(QWidget *view, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::mouseClick(view, Qt::LeftButton, modifiers, QPoint(view->width() / 2, view->height() / 2));
+}
+
+bool save(HLMainWindow *window, const QDir &out, const QString &name)
+{
+    settle();
+    const QString path = out.filePath(name);
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication::setApplicationName(QStringLiteral("slideshow"));
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    qputenv("ZK_SILENT_AUDIO", "1");
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    HLDarkStyle::applyTo(app);
+    HLMainWndCtrl ctrl;
+    HLMainWindow *window = ctrl.window();
+    window->resize(1280, 800);
+    ctrl.showWindow();
+
+    QTemporaryDir dir;
+    QStringList first{photo(dir, 0), photo(dir, 1), photo(dir, 2)};
+    const QString clip = dir.filePath(QStringLiteral("clip.mp4"));
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(320, 240);
+    recipe.seconds = 3;
+    if (!MediaFixtures::makeIndexedClip(clip, recipe)) {
+        std::fprintf(stderr, "cannot make the clip (ffmpeg)\n");
+        return 1;
+    }
+    first.append(clip);
+    auto importNow = [&](const QStringList &paths, quint64 mode) {
+        ctrl.gate().perform([&] { ctrl.oTimeline()->setIMode(mode); });
+        ctrl.mediaImport().p_addVideosAndImagesOutTo(paths, QString());
+        QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 30000);
+    };
+    importNow(first, 4);
+    importNow({photo(dir, 3), photo(dir, 4)}, 2);
+    importNow({photo(dir, 5), photo(dir, 6), photo(dir, 7)}, 3);
+    ctrl.p_seekAt(1.5f);
+    ctrl.oLastOperateQueue()->wait();
+
+    bool ok = save(window, out, QStringLiteral("main-window-strip.png"));
+    HLTimelineVCtrl &strip = ctrl.vCtrlContentline()->vCtrlTimeline();
+    press(strip.arySlidBackViews()[1]);
+    ctrl.oLastOperateQueue()->wait();
+    ok = save(window, out, QStringLiteral("main-window-strip-row-chosen.png")) && ok;
+    auto *cell = static_cast<HLRenderItemView *>(strip.arySlidBackViews()[0]->cellViews()[1]);
+    press(cell);
+    press(strip.arySlidBackViews()[0]->cellViews()[3], Qt::ShiftModifier);
+    ctrl.oLastOperateQueue()->wait();
+    ok = save(window, out, QStringLiteral("main-window-strip-cells-chosen.png")) && ok;
+    press(strip.aryTranBackViews()[0]);
+    ctrl.oLastOperateQueue()->wait();
+    ok = save(window, out, QStringLiteral("main-window-strip-transition-chosen.png")) && ok;
+    return ok ? 0 : 1;
+}

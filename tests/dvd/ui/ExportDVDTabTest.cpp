@@ -1,0 +1,294 @@
+#include "dvd/DVDExportTabRules.h"
+#include "dvd/DVDMenuEditObject.h"
+#include "dvd/DVDMenuItemEditObject.h"
+#include "dvd/DVDProjectAssembly.h"
+#include "dvd/ui/DVDBurnFlow.h"
+#include "dvd/ui/ExportDVDWndCtrl.h"
+#include "export/ui/ConvertProgressWindowController.h"
+#include "export/ui/ExportWndCtrl.h"
+#include "export/ui/TemplateViewItem.h"
+#include "Frameworks/Korvane/ZKSegmentMovie.h"
+#include "Frameworks/Trevanel/DVDBurn.h"
+#include "Frameworks/Trevanel/DVDLibburnDevice.h"
+#include "tests/dvd/DVDReadSummary.h"
+#include "tests/dvd/ui/DVDGeneratedProject.h"
+#include "tests/dvd/ui/DVDWindowTestSupport.h"
+#include "tests/export/ui/ExportWindowTestMovie.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/TestFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Devices = std::vector<std::shared_ptr<DVDBurnDevice>>;
+
+struct Tab
+{
+    explicit Tab(Devices devices = {}) : devices(std::move(devices))
+    {
+        tab = std::make_unique<ExportDVDWndCtrl>(exportCtrl, [this] { return this->devices; });
+        exportCtrl.progressCtrl().setRevealer([this](const QString &path) { revealed << path; });
+    }
+    Devices devices;
+    ExportWndCtrl exportCtrl;
+    std::unique_ptr<ExportDVDWndCtrl> tab;
+    QStringList revealed;
+};
+
+QString sizeText(ExportDVDWndCtrl &tab, double movieSeconds, double menuSeconds)
+{
+    return DVDExportTabRules::sizeText(tab.exportDVDBitrate(), zk_ff_time_from_double(movieSeconds), menuSeconds);
+}
+
+} // namespace
+
+TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
+{
+    TestFolder folder;
+    auto a = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive A"));
+    auto b = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive B"));
+    Tab t({a});
+    ExportDVDWndCtrl &tab = *t.tab;
+    EXPECT_EQ(t.exportCtrl.vExportDVD(), tab.dvdExportView());
+
+    tab.exportMovie(windowTestMovie(12, QSizeF(1920, 1080)));
+    EXPECT_NEAR(tab.dvdMenuEdit()->dvdItem->videoImageTime, 3.6, 1e-9);
+    EXPECT_EQ(tab.dvdMenuEdit()->dvdItem->videoImageMaxTime, 12);
+    EXPECT_FALSE(tab.dvdMenuEdit()->dvdItem->videoImage().isNull());
+    EXPECT_TRUE(tab.isExportDVD16_9());
+    EXPECT_EQ(tab.dvdMenuEdit()->menuSize, QSizeF(960, 540));
+    EXPECT_FALSE(tab.dvdMenuEdit()->bgImage.isNull()); // the built-in picture
+    EXPECT_FALSE(tab.dvdMenuEditPreviewView()->pixmap().isNull());
+    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
+    tab.dvdBitrateBtn()->setValue(8000);
+    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
+
+    // Without a menu its length no longer counts, and its controls rest.
+    tab.dvdAddMenuBtn()->click();
+    EXPECT_EQ(tab.exportDVDMenuLength(), 0);
+    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 0));
+    EXPECT_FALSE(tab.dvdMenuMusicBtn()->isEnabled());
+    tab.dvdAddMenuBtn()->click();
+    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
+
+    // Music: a file too short or without sound is not taken; "as long as the music" of
+    // 3.9 s is 5 s.
+    const QString tone = folder.file("tone.wav");
+    const QString blip = folder.file("blip.wav");
+    const QString clip = folder.file("silent.mp4");
+    ASSERT_TRUE(MediaFixtures::writeTone(tone, 3.9));
+    ASSERT_TRUE(MediaFixtures::writeTone(blip, 0.05));
+    ASSERT_TRUE(MediaFixtures::writeClip(clip, false, 1.0));
+    QString offered;
+    tab.setOpenPanel([&](QWidget *, const QString &) { return offered; });
+    const auto chooseFile = [&](QComboBox *box, const QString &path) {
+        offered = path;
+        const int choose = box->count() - 2;
+        box->setCurrentIndex(choose);
+        emit box->activated(choose);
+    };
+    EXPECT_FALSE(tab.dvdMenuMusicEditBtn()->isEnabled());
+    chooseFile(tab.dvdMenuMusicBtn(), tone);
+    ASSERT_TRUE(tab.menuAudio());
+    EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
+    EXPECT_TRUE(tab.dvdMenuMusicEditBtn()->isEnabled());
+    const auto first = tab.menuAudio();
+    for (const QString &refused : {blip, clip}) {
+        chooseFile(tab.dvdMenuMusicBtn(), refused);
+        EXPECT_EQ(tab.menuAudio(), first);
+        EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
+    }
+    tab.dvdMenuLengthBtn()->setCurrentIndex(0);
+    emit tab.dvdMenuLengthBtn()->activated(0);
+    EXPECT_EQ(tab.exportDVDMenuLength(), 5);
+    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 5));
+    tab.dvdMenuMusicBtn()->setCurrentIndex(0);
+    emit tab.dvdMenuMusicBtn()->activated(0);
+    EXPECT_FALSE(tab.menuAudio());
+
+    // A background that does not load leaves the built-in picture.
+    const QImage builtIn = tab.dvdMenuEdit()->bgImage;
+    chooseFile(tab.dvdMenuImageBtn(), clip);
+    EXPECT_EQ(tab.dvdMenuEdit()->bgImage, builtIn);
+    const QString photo = folder.file("photo.png");
+    ASSERT_TRUE(MediaFixtures::writeImage(photo, MediaFixtures::halves(64, 48), "PNG"));
+    chooseFile(tab.dvdMenuImageBtn(), photo);
+    EXPECT_EQ(tab.dvdMenuImageBtn()->currentText(), "photo.png");
+    EXPECT_EQ(tab.dvdMenuEdit()->bgImage.size(), QSize(64, 48));
+
+    // A 4:3 slideshow turns the menu 4:3 and places its objects again.
+    tab.exportMovie(windowTestMovie(20, QSizeF(1440, 1080)));
+    EXPECT_FALSE(tab.isExportDVD16_9());
+    EXPECT_EQ(tab.dvdMenuEdit()->menuSize, QSizeF(720, 540));
+    EXPECT_EQ(tab.dvdMenuEdit()->dvdItem->frame, QRectF(260, 170, 200, 200));
+    EXPECT_EQ(tab.dvdMenuEdit()->dvdItem->videoImageTime, 5.0);
+
+    // The burner list follows drives coming and going.
+    EXPECT_EQ(tab.dvdBurn()->device(), a);
+    t.devices = {a, b};
+    tab.devicesDidChanged();
+    ASSERT_EQ(tab.exportDvdBurnDeviceBtn()->count(), 2);
+    tab.exportDvdBurnDeviceBtn()->setCurrentIndex(1);
+    emit tab.exportDvdBurnDeviceBtn()->activated(1);
+    EXPECT_EQ(tab.dvdBurn()->device(), b);
+    t.devices = {std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive C")), b};
+    tab.devicesDidChanged();
+    EXPECT_EQ(tab.exportDvdBurnDeviceBtn()->currentText(), "Drive B");
+    EXPECT_EQ(tab.dvdBurn()->device(), b);
+    t.devices = {};
+    tab.devicesDidChanged();
+    EXPECT_EQ(tab.dvdBurn()->device(), nullptr);
+
+    // The name a disc and its folder get.
+    for (auto [typed, name] : {std::pair{"Summer/2019", "Summer2019"}, std::pair{"/\\/", "My DVD"}}) {
+        tab.dvdNameLabel()->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(tab.dvdNameString(), QString::fromUtf8(name));
+    }
+    // Only the burner output shows the burner.
+    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToISO);
+    EXPECT_FALSE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
+    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
+    EXPECT_TRUE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
+
+    // A tab that goes leaves the export window without a DVD page.
+    t.tab.reset();
+    EXPECT_EQ(t.exportCtrl.vExportDVD(), nullptr);
+    EXPECT_FALSE(t.exportCtrl.templateCtrV2()->isVisibleTo(t.exportCtrl.window()));
+}
+
+TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
+{
+    auto drive = std::make_shared<AtomicFakeDrive>();
+    Tab t({drive});
+    ExportDVDWndCtrl &tab = *t.tab;
+    int flows = 0;
+    tab.setFlowMade([&](const std::shared_ptr<ConvertProgressFlow> &) { ++flows; });
+    tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
+    tab.dvdAspectStandardBtn()->click();
+    {
+        AlertAnswers answers({{QStringLiteral("The Slideshow size is 1280*720, is not 4:3 ."), QStringLiteral("Cancel")}});
+        tab.dvdStartBurn();
+        EXPECT_TRUE(answers.done());
+    }
+    {
+        // 1000 × 720 is 0.0556 off 4:3: asked; Continue goes on to the burner's checks.
+        t.devices = {};
+        tab.devicesDidChanged();
+        tab.exportMovie(windowTestMovie(3, QSizeF(1000, 720)));
+        EXPECT_FALSE(tab.isExportDVD16_9());
+        AlertAnswers answers({{QStringLiteral("The Slideshow size is 1000*720, is not 4:3 ."), QStringLiteral("Continue")},
+                              {QStringLiteral("NO Device."), QStringLiteral("OK")}});
+        tab.dvdStartBurn();
+        EXPECT_TRUE(answers.done());
+    }
+    tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
+    tab.dvdAspectWideBtn()->click();
+    const qint64 needed = DVDProjectAssembly::getDvdBitrateToSize(tab.exportDVDBitrate(), 3 + tab.exportDVDMenuLength());
+    struct Case
+    {
+        std::function<void()> arrange;
+        const char *message;
+    };
+    const Case cases[] = {
+        {[&] { t.devices = {}; }, "NO Device."},
+        {[&] { t.devices = {drive}; drive->present = false; }, "No disc,please insert a blank disc."},
+        {[&] { drive->present = true; drive->blank = false; }, "Disc not blank,please insert a blank disc."},
+        {[&] { drive->blank = true; drive->space = needed - 1; }, "Disc space is not enough."},
+    };
+    for (const Case &c : cases) {
+        c.arrange();
+        tab.devicesDidChanged();
+        AlertAnswers answers({{QString::fromUtf8(c.message), QStringLiteral("OK")}});
+        tab.dvdStartBurn();
+        EXPECT_TRUE(answers.done()) << c.message;
+    }
+    EXPECT_EQ(flows, 0);
+    EXPECT_EQ(drive->burns.load(), 0);
+}
+
+TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
+{
+    TestFolder folder;
+    const DVDGeneratedProject project;
+    Tab t;
+    ExportDVDWndCtrl &tab = *t.tab;
+    const auto movie = project.exportMovie();
+    ASSERT_EQ(movie->videoSize(), QSizeF(320, 240));
+    ASSERT_GT(movie->duration(), zk_ff_time_from_double(4));
+    struct Output
+    {
+        ExportDVDWndCtrl::OutputType type;
+        QString chosen;
+        QString result;
+    };
+    const Output outputs[] = {
+        {ExportDVDWndCtrl::BurnToFolder, folder.path(), folder.file("Summer2019")},
+        {ExportDVDWndCtrl::BurnToISO, folder.file("disc.iso"), folder.file("disc.iso")},
+    };
+    for (const Output &output : outputs) {
+        SCOPED_TRACE(output.result.toStdString());
+        t.revealed.clear();
+        tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType type) {
+            EXPECT_EQ(type, output.type);
+            return output.chosen;
+        });
+        QTimer::singleShot(0, [&] {
+            t.exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
+            tab.dvdNameLabel()->setText(QStringLiteral("Summer/2019"));
+            tab.exportDvdTypeBtn()->setCurrentIndex(output.type);
+            tab.dvdStartBurnBtn()->click();
+        });
+        t.exportCtrl.exportMovie(movie);
+        EXPECT_FALSE(t.exportCtrl.window()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(t.revealed, QStringList{output.result}, 240000);
+        EXPECT_EQ(t.exportCtrl.progressCtrl().customProgressText(), "Exporting to DVD …");
+        const DVDReadSummary summary = DVDReadSummary::of(output.result);
+        ASSERT_TRUE(summary.opened);
+        EXPECT_EQ(summary.titleCount, 1);
+        EXPECT_TRUE(summary.hasMenu);
+        EXPECT_EQ(summary.buttons.size(), 1u);
+        EXPECT_EQ(summary.aspect, 0); // 320 × 240 chose 4:3
+        EXPECT_EQ(summary.chapters, std::vector<int>{1});
+    }
+}
+
+TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
+{
+    TestFolder folder;
+    Tab t;
+    ExportDVDWndCtrl &tab = *t.tab;
+    tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType) { return folder.path(); });
+    tab.exportMovie(windowTestMovie(20, QSizeF(640, 480), std::chrono::milliseconds(20)));
+    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToFolder);
+    ConvertProgressWindowController &progress = t.exportCtrl.progressCtrl();
+    bool sawAlert = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            sawAlert = true;
+        if (progress.window()->isVisible() && progress.progress() > 0.02 && progress.cancelButton()->isEnabled())
+            progress.cancelButton()->click();
+    });
+    watch.start(10);
+    bool ended = false;
+    tab.dvdStartBurn();
+    QTimer::singleShot(0, [&] { ended = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ended && !progress.window()->isVisible(), 240000);
+    watch.stop();
+    EXPECT_TRUE(progress.isCancelled());
+    EXPECT_FALSE(sawAlert);
+    EXPECT_TRUE(t.revealed.isEmpty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
