@@ -6,7 +6,7 @@
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/View/HLAudioItemView.h"
 #include "SourceHL/View/HLAudiolineBackView.h"
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLLineGeometry.h"
 
 #include <QMimeData>
@@ -149,7 +149,7 @@ void HLAudiolineVCtrl::p_aiMouseDragged(HLAudioItemView *, QMouseEvent *event)
     m_bDidDrag = true;
     HLAudioItemView *view = m_vChosenView;
     const QPoint hotSpot = view->mapFromGlobal(event->globalPosition()).toPoint();
-    HLDragSession::begin(view, HLDragSession::mimeDataOf(AudiolineInsidePboardType, view->strID(), hotSpot),
+    HLInsideDrag::begin(view, HLInsideDrag::mimeDataOf({HLInsideDrag::kAudiolineInsidePboardType}, hotSpot),
                          view->grab(), hotSpot);
 }
 

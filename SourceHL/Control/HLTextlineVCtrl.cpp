@@ -4,7 +4,7 @@
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
 
@@ -186,7 +186,7 @@ void HLTextlineVCtrl::p_tiMouseDragged(HLTextItemView *, QMouseEvent *event)
 void HLTextlineVCtrl::p_beginDrag(HLTextItemView *view)
 {
     const QPoint hotSpot(int(m_drag.dDragDel), int(view->height() / 2));
-    HLDragSession::begin(view, HLDragSession::mimeDataOf(TextlineInsidePboardType, view->strID(), hotSpot),
+    HLInsideDrag::begin(view, HLInsideDrag::mimeDataOf({HLInsideDrag::kTextlineInsidePboardType}, hotSpot),
                          view->grab(), hotSpot);
 }
 

@@ -1,28 +1,13 @@
 #include "SourceHL/View/HLAudiolineBackView.h"
 
 #include "SourceHL/View/HLAudioItemView.h"
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLLineGeometry.h"
 #include "widgets/HLViewHelper.h"
 
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QUrl>
-
-const QString AudiolineInsidePboardType = QStringLiteral("application/x-slideshow-audioline-inside");
-
-QStringList hl_droppedFilePaths(const QMimeData *data)
-{
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
 
 HLAudiolineBackView::HLAudiolineBackView(QWidget *parent) : QWidget(parent)
 {
@@ -43,10 +28,10 @@ HLAudiolineBackView::Carried HLAudiolineBackView::p_track(QDropEvent *event)
     const QMimeData *data = event->mimeData();
     Carried carried = Carried::Nothing;
     if (hlCanDrop(this) && data) {
-        if (!hl_droppedFilePaths(data).isEmpty())
-            carried = Carried::Files;
-        else if (data->hasFormat(AudiolineInsidePboardType) && HLDragSession::isOwn(data))
-            carried = Carried::Clip;
+        const auto kind = HLInsideDrag::kindOf(data, HLInsideDrag::kAudiolineInsidePboardType);
+        carried = kind == HLInsideDrag::Kind::Files    ? Carried::Files
+                  : kind == HLInsideDrag::Kind::Inside ? Carried::Clip
+                                                       : Carried::Nothing;
     }
     if (carried == Carried::Nothing) {
         event->ignore();
@@ -86,7 +71,7 @@ void HLAudiolineBackView::dropEvent(QDropEvent *event)
         return;
     }
     if (carried == Carried::Files)
-        m_blkDrop(this, index, hl_droppedFilePaths(event->mimeData()));
+        m_blkDrop(this, index, HLInsideDrag::localFilesOf(event->mimeData()));
     else
         m_blkDrop(this, index, std::nullopt);
 }

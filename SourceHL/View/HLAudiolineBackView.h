@@ -38,8 +38,3 @@ private:
     DropBlock m_blkDrop;
     qint64 m_iDropIndex = -1;
 };
-
-// The private type of a clip carried along the audio line.
-extern const QString AudiolineInsidePboardType;
-// The local files a drop carries, in its order; empty when it carries no local file.
-QStringList hl_droppedFilePaths(const class QMimeData *data);

@@ -1,6 +1,6 @@
 #include "SourceHL/View/HLTextlineBackView.h"
 
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLLineGeometry.h"
 #include "widgets/HLViewHelper.h"
 
@@ -8,7 +8,6 @@
 #include <QMimeData>
 #include <QPainter>
 
-const QString TextlineInsidePboardType = QStringLiteral("application/x-slideshow-textline-inside");
 
 HLTextlineBackView::HLTextlineBackView(QWidget *parent) : QWidget(parent)
 {
@@ -27,12 +26,12 @@ void HLTextlineBackView::setDDropX(double x)
 bool HLTextlineBackView::p_track(QDropEvent *event)
 {
     const QMimeData *data = event->mimeData();
-    if (!hlCanDrop(this) || !data || !data->hasFormat(TextlineInsidePboardType) || !HLDragSession::isOwn(data)) {
+    if (!hlCanDrop(this) || HLInsideDrag::kindOf(data, HLInsideDrag::kTextlineInsidePboardType) != HLInsideDrag::Kind::Inside) {
         event->ignore();
         return false;
     }
     // The carried cell's left edge: the pointer less the point of the cell it holds.
-    const double x = event->position().x() - HLDragSession::hotSpotOf(data).x();
+    const double x = event->position().x() - HLInsideDrag::hotSpotOf(data).x();
     setDDropX(hl_textlineDropX(x));
     event->setDropAction(Qt::MoveAction);
     event->accept();

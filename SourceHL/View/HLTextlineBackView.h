@@ -34,6 +34,3 @@ private:
     DropBlock m_blkDrop;
     double m_dDropX = -1;
 };
-
-// The private type of a title carried along the text line.
-extern const QString TextlineInsidePboardType;

@@ -5,7 +5,7 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/View/HLAudioItemView.h"
 #include "SourceHL/View/HLAudiolineBackView.h"
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "tests/support/TestProject.h"
 
 #include <QDragEnterEvent>
@@ -50,7 +50,7 @@ protected:
         ctrl.updateUI();
         ctrl.view()->resize(1200, 50);
         ctrl.view()->show();
-        HLDragSession::setStarter([this](QWidget *source, std::unique_ptr<QMimeData> data, const QPixmap &, QPoint) {
+        HLInsideDrag::setStarter([this](QWidget *source, std::unique_ptr<QMimeData> data, const QPixmap &, QPoint) {
             dragSource = source;
             dragData = std::move(data);
         });
@@ -60,7 +60,7 @@ protected:
     }
     void TearDown() override
     {
-        HLDragSession::setStarter({});
+        HLInsideDrag::setStarter({});
         HLNotificationCenter::defaultCenter().removeObserver(this);
     }
 
@@ -202,7 +202,7 @@ TEST_F(HLAudiolineVCtrlTest, DroppedFilesAreAnnouncedWithTheClipTheyGoBefore)
     text.setText("hello");
     EXPECT_FALSE(dropAt(300, &text));
     QMimeData foreign;
-    foreign.setData(AudiolineInsidePboardType, order()[0].toUtf8());
+    foreign.setData(HLInsideDrag::mimeTypeOf(HLInsideDrag::kAudiolineInsidePboardType), order()[0].toUtf8());
     EXPECT_FALSE(dropAt(300, &foreign));
     EXPECT_EQ(ctrl.view()->iDropIndex(), -1);
 }

@@ -1,7 +1,7 @@
 #include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
-#include "SourceHL/View/HLDragSession.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
 
@@ -34,12 +34,12 @@ protected:
         ctrl.updateUI();
         ctrl.view()->resize(1000, 40);
         ctrl.view()->show();
-        HLDragSession::setStarter([this](QWidget *source, std::unique_ptr<QMimeData> data, const QPixmap &, QPoint) {
+        HLInsideDrag::setStarter([this](QWidget *source, std::unique_ptr<QMimeData> data, const QPixmap &, QPoint) {
             dragSource = source;
             dragData = std::move(data);
         });
     }
-    void TearDown() override { HLDragSession::setStarter({}); }
+    void TearDown() override { HLInsideDrag::setStarter({}); }
 
     HLTextItemView *viewOf(const QString &ttid) const
     {
@@ -178,7 +178,7 @@ TEST_F(HLTextlineVCtrlTest, SlidingPastANeighbourCarriesTheTitleAndTheDropLandsA
     EXPECT_EQ(span("t2"), (std::pair{250.0f, 365.0f}));
     moveTo(336); // start 286 > 285: carried
     ASSERT_EQ(dragSource, t2);
-    ASSERT_TRUE(dragData->hasFormat(TextlineInsidePboardType));
+    ASSERT_TRUE(dragData->hasFormat(HLInsideDrag::mimeTypeOf(HLInsideDrag::kTextlineInsidePboardType)));
     moveTo(320); // later drag events don't move it
     EXPECT_EQ(span("t2"), (std::pair{250.0f, 365.0f}));
 
@@ -200,7 +200,7 @@ TEST_F(HLTextlineVCtrlTest, SlidingPastANeighbourCarriesTheTitleAndTheDropLandsA
 TEST_F(HLTextlineVCtrlTest, ADropAtTheFarLeftStartsTheTitleJustAfterZero)
 {
     drag("t3", 450, {});
-    auto data = HLDragSession::mimeDataOf(TextlineInsidePboardType, "t3", QPoint(50, 20));
+    auto data = HLInsideDrag::mimeDataOf({HLInsideDrag::kTextlineInsidePboardType}, QPoint(50, 20));
     EXPECT_TRUE(sendDrag(ctrl.view(), QPoint(20, 20), data.get(), QEvent::DragEnter));
     EXPECT_DOUBLE_EQ(ctrl.view()->dDropX(), 0);
     EXPECT_TRUE(sendDrag(ctrl.view(), QPoint(20, 20), data.get(), QEvent::Drop));
@@ -217,14 +217,14 @@ TEST_F(HLTextlineVCtrlTest, RowRefusesFilesAndTitlesOfOtherPrograms)
     files.setUrls({QUrl::fromLocalFile("/tmp/a.png")});
     EXPECT_FALSE(sendDrag(ctrl.view(), QPoint(300, 20), &files, QEvent::DragEnter));
     QMimeData foreign;
-    foreign.setData(TextlineInsidePboardType, "t1");
+    foreign.setData(HLInsideDrag::mimeTypeOf(HLInsideDrag::kTextlineInsidePboardType), "t1");
     drag("t1", 60, {});
     EXPECT_FALSE(sendDrag(ctrl.view(), QPoint(300, 20), &foreign, QEvent::DragEnter));
     EXPECT_DOUBLE_EQ(ctrl.view()->dDropX(), -1);
     EXPECT_FALSE(sendDrag(ctrl.view(), QPoint(300, 20), &foreign, QEvent::Drop));
     EXPECT_EQ(span("t1"), (std::pair{10.0f, 125.0f}));
     // Leaving the row takes the marker away.
-    auto own = HLDragSession::mimeDataOf(TextlineInsidePboardType, "t1", QPoint());
+    auto own = HLInsideDrag::mimeDataOf({HLInsideDrag::kTextlineInsidePboardType}, QPoint());
     EXPECT_TRUE(sendDrag(ctrl.view(), QPoint(300, 20), own.get(), QEvent::DragEnter));
     EXPECT_DOUBLE_EQ(ctrl.view()->dDropX(), 300);
     QDragLeaveEvent leave;
