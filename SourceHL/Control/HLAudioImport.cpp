@@ -4,6 +4,7 @@
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
 #include "SourceHL/Control/HLMainWindow.h"
@@ -13,7 +14,6 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPointer>
 
@@ -42,15 +42,10 @@ bool HLAudioImport::isImporting() const
 void HLAudioImport::addAudios()
 {
     m_owner.p_stopEditing();
-    QFileDialog panel(m_owner.window());
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setOption(QFileDialog::DontUseNativeDialog);
-    panel.setFileMode(QFileDialog::ExistingFiles);
-    panel.setAcceptMode(QFileDialog::AcceptOpen);
-    panel.setLabelText(QFileDialog::Accept, tr("Add"));
-    if (panel.exec() != QDialog::Accepted)
+    const QStringList paths = hl_runAddPanel(m_owner.window());
+    if (paths.isEmpty())
         return;
-    p_addAudios(panel.selectedFiles(), [](HLAudiolineItem &audioline, const ResourceItems &items) {
+    p_addAudios(paths, [](HLAudiolineItem &audioline, const ResourceItems &items) {
         audioline.add(items);
     });
 }
@@ -67,6 +62,7 @@ void HLAudioImport::p_audiolineBackInsertAudios(const QVariantMap &userInfo)
 
 void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
 {
+    m_owner.p_stopPlaying(); // like every edit of the lines
     m_owner.p_stopEditing();
     if (isImporting())
         return; // the progress sheet covers the window until the running import ends

@@ -4,6 +4,7 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
@@ -18,7 +19,6 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -65,15 +65,9 @@ void HLMediaImport::addVideosAndImages()
 {
     m_owner.p_stopPlaying();
     m_owner.p_stopEditing();
-    QFileDialog panel(m_owner.window());
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setOption(QFileDialog::DontUseNativeDialog);
-    panel.setFileMode(QFileDialog::ExistingFiles);
-    panel.setAcceptMode(QFileDialog::AcceptOpen);
-    panel.setLabelText(QFileDialog::Accept, tr("Add"));
-    if (panel.exec() != QDialog::Accepted)
+    const QStringList paths = hl_runAddPanel(m_owner.window());
+    if (paths.isEmpty())
         return;
-    const QStringList paths = panel.selectedFiles();
     // The panel has closed by the time the question or the import comes.
     QPointer<HLMediaImport> self(this);
     QMetaObject::invokeMethod(
