@@ -171,6 +171,7 @@ void HLMainWndCtrl::addText()
 {
     if (!hlCanDrop(m_window.get()))
         return;
+    p_stopPlaying(); // like every edit of the lines
     p_stopEditing();
     auto title = HLTextItem::textItemOf(HLMachTime::machTimeID());
     const float x = float(HLTimelineItemUI::UIOffsetAt(*m_oTimeline, m_oTimeline->dNowTime()));
@@ -180,6 +181,7 @@ void HLMainWndCtrl::addText()
         m_oTextline->syncPlayTime();
     });
     m_vCtrlTextline->updateUI();
+    m_vCtrlContentline->updateContentlineWidth(); // a title past the strip's end widens the line
     // A new title is a change like any other: closing now must not lose it silently.
     p_documentEdited();
     p_seekAt(m_dNowTime);

@@ -10,6 +10,7 @@
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Textline/HLTextEdit.h"
@@ -71,6 +72,37 @@ int main(int argc, char **argv)
     ctrl.showWindow();
     settle();
 
+    // Photos and a clip: on the strip, and later in the media browser.
+    QTemporaryDir pictures;
+    const struct
+    {
+        const char *name;
+        QColor top, bottom;
+    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
+                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
+                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
+                  {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
+                  {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
+    for (const auto &p : photos) {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient gradient(0, 0, 0, 480);
+        gradient.setColorAt(0, p.top);
+        gradient.setColorAt(1, p.bottom);
+        painter.fillRect(image.rect(), gradient);
+        painter.end();
+        image.save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
+    }
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(320, 240);
+    MediaFixtures::makeIndexedClip(QDir(pictures.path()).filePath(QStringLiteral("Harbour.mp4")), recipe);
+    QStringList stripFiles;
+    for (const char *name : {"Beach.jpg", "Forest.jpg", "Sunset.jpg", "Harbour.mp4"})
+        stripFiles << QDir(pictures.path()).filePath(QString::fromLatin1(name));
+    ctrl.mediaImport().p_addVideosAndImagesOutTo(stripFiles, QString());
+    QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000);
+    settle();
+
     const struct
     {
         const char *text;
@@ -116,30 +148,7 @@ int main(int argc, char **argv)
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &leave);
 
-    // The media browser over a folder of photos and a clip, thumbnails made.
-    QTemporaryDir pictures;
-    const struct
-    {
-        const char *name;
-        QColor top, bottom;
-    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
-                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
-                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
-                  {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
-                  {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
-    for (const auto &p : photos) {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QLinearGradient gradient(0, 0, 0, 480);
-        gradient.setColorAt(0, p.top);
-        gradient.setColorAt(1, p.bottom);
-        painter.fillRect(image.rect(), gradient);
-        painter.end();
-        image.save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
-    }
-    MediaFixtures::ClipRecipe recipe;
-    recipe.size = QSize(320, 240);
-    MediaFixtures::makeIndexedClip(QDir(pictures.path()).filePath(QStringLiteral("Harbour.mp4")), recipe);
+    // The media browser over the folder, thumbnails made.
     Ambrelle *browser = ctrl.vCtrlMedia();
     QSignalSpy listed(&browser->model(), &AmbrelleMediaModel::listed);
     browser->setSources({{QStringLiteral("Pictures"), pictures.path()}, {QStringLiteral("Videos"), pictures.path()}});
