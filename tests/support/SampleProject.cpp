@@ -22,11 +22,11 @@
 
 namespace SampleProject {
 
-HLProjectContents make(const TestFolder &folder)
+HLProjectContents make(const TestFolder &folder, const QString &slideshow)
 {
     HLProjectContents project;
     project.sizer = HLRenderSizer::renderSizerOf({640, 360}, 1200);
-    project.timeline = TestProject::timeline(2);
+    project.timeline = TestProject::timeline(2, slideshow);
     project.textline = HLTextlineItem::textline();
     project.audioline = HLAudiolineItem::audioline();
 

@@ -7,10 +7,10 @@
 // working pools under folder (TestProject::setUpPools): three photos, one of them also a
 // slideshow background, a 2-second clip with a tone, a music file, two titles, and edits of
 // crop, rotation, colour, trim, volume, durations and fades. Templates come from
-// TestProject::setUpTemplates.
+// TestProject::setUpTemplates, or the pools the main window set up (slideshow names one).
 namespace SampleProject {
 
-HLProjectContents make(const TestFolder &folder);
+HLProjectContents make(const TestFolder &folder, const QString &slideshow = QStringLiteral("Probe"));
 
 // Whether two projects hold the same items and edits (identifiers included).
 bool sameProject(const HLProjectContents &a, const HLProjectContents &b);
