@@ -44,16 +44,13 @@ bool HLSingleInstance::listen(const QString &name, Receiver receiver)
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &HLSingleInstance::p_accept);
-    if (m_server->listen(name))
-        return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return false;
-    // The name is taken: by a running program (which answers), or by a socket left behind.
+    // Listening would take the name over (the socket is made aside and renamed into place),
+    // so a program that answers under it keeps it.
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(kWaitMs))
         return false;
-    QLocalServer::removeServer(name);
+    QLocalServer::removeServer(name); // a socket left by a program that is gone
     return m_server->listen(name);
 }
 
