@@ -76,7 +76,10 @@ void AppDelegate::setupMenus()
     command(tr("Open…"), QKeySequence::Open, document, [document] { document->p_open(); });
     file->addSeparator();
     command(tr("Save"), QKeySequence::Save, document, [document] { document->p_save(); });
-    command(tr("Save As…"), QKeySequence::SaveAs, document, [document] { document->p_saveAs(); });
+    // Some desktops bind no key to Save As; the usual one then.
+    const QKeySequence saveAs = QKeySequence::keyBindings(QKeySequence::SaveAs).value(
+        0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    command(tr("Save As…"), saveAs, document, [document] { document->p_saveAs(); });
     file->addSeparator();
     command(tr("Export…"), QKeySequence(Qt::CTRL | Qt::Key_E), &ctrl, [&ctrl] { ctrl.p_export(); });
     file->addSeparator();

@@ -72,6 +72,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLResourceItem::configureForAudio();
     HLResourceItem::configureForVideo();
     HLResourceItem::configureForImage();
+    HLProjectContents::registerCoding();
     p_setupFolders();
     p_setupTemplates();
     m_oLastOperateQueue = std::make_shared<HLLastOperateQueue>();

@@ -76,7 +76,6 @@ bool near(QColor a, QColor b, int tolerance)
 TEST(ProjectEndToEnd, SavedProjectReopensAndExportsAsAMovie)
 {
     QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-end-to-end"));
-    HLProjectContents::registerCoding();
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     HLMainWndCtrl &ctrl = delegate.wCtrlMain();

@@ -44,7 +44,6 @@ protected:
     static void SetUpTestSuite()
     {
         QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-document"));
-        HLProjectContents::registerCoding();
     }
     void SetUp() override
     {
