@@ -102,6 +102,12 @@ void exchange(const QString &first, const QString &second)
         return;
     if (!unsupported(error))
         failWith(QStringLiteral("Cannot replace"), second, error);
+    exchangeByRenames(first, second);
+}
+
+void exchangeByRenames(const QString &first, const QString &second)
+{
+    int error = 0;
     const QString aside = makeFolderBeside(second, QStringLiteral("old"));
     QDir().rmdir(aside); // only the unique name is wanted
     if (!renameWith(second, aside, 0, &error))

@@ -18,5 +18,8 @@ void moveIntoPlace(const QString &from, const QString &to);
 // Swaps the two folders in one step where the system can (renameat2 RENAME_EXCHANGE), else
 // by two renames through a hidden name beside them. Afterwards first holds what second held.
 void exchange(const QString &first, const QString &second);
+// The same by two renames (second aside under a hidden name, first into its place, the old
+// one to first's name); a failure in between puts second back.
+void exchangeByRenames(const QString &first, const QString &second);
 
 } // namespace HLPackageFiles
