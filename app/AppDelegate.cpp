@@ -13,11 +13,7 @@
 #include <functional>
 
 AppDelegate::AppDelegate() = default;
-
-AppDelegate::~AppDelegate()
-{
-    m_wCtrlExport.reset(); // its window is a child of the main window
-}
+AppDelegate::~AppDelegate() = default;
 
 HLMainWndCtrl &AppDelegate::wCtrlMain()
 {

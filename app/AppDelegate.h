@@ -31,5 +31,5 @@ private:
     void setupMenus();
 
     std::unique_ptr<HLMainWndCtrl> m_wCtrlMain;
-    std::unique_ptr<ExportWndCtrl> m_wCtrlExport;
+    std::unique_ptr<ExportWndCtrl> m_wCtrlExport; // goes first: its window hangs on the main window
 };

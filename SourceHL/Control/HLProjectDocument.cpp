@@ -7,8 +7,6 @@
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
-#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
-#include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "widgets/HLUIWindowTitleView.h"
 
 #include <QApplication>
@@ -183,10 +181,7 @@ void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
 void HLProjectDocument::p_saved(const QString &path)
 {
     // Only now that the package is in place does the live model name its media there.
-    m_owner.gate().perform([this] {
-        m_owner.oTimeline()->makeResourcesPersistent();
-        m_owner.oAudioline()->makeResourcesPersistent();
-    });
+    m_owner.gate().perform([this] { m_owner.contents().makeResourcesPersistent(); });
     m_owner.setStrWorkDirectory(path);
     p_updateTitle();
     m_owner.window()->setWindowModified(false);
