@@ -59,7 +59,7 @@ QString makeFolderBeside(const QString &target, const QString &purpose)
     const QString pattern = QDir(info.absolutePath()).filePath(QStringLiteral(".%1.%2-XXXXXX").arg(info.fileName(), purpose));
     QByteArray name = QFile::encodeName(pattern);
     if (!::mkdtemp(name.data()))
-        failWith(QStringLiteral("Cannot create a folder beside"), target, errno);
+        failWith(QStringLiteral("Cannot create a folder in"), info.absolutePath(), errno);
     ::chmod(name.constData(), 0755);
     return QFile::decodeName(name);
 }
