@@ -111,8 +111,11 @@ TEST_F(HLProjectDocumentTest, SaveNewOpenBringBackTheSameProject)
         EXPECT_TRUE(item->sourcePath().startsWith(package));
     }
 
+    // The preview limit in use carries over into new and opened projects.
+    ctrl.oSizer()->setDPreviewLimit(800);
     QSignalSpy replaced(&ctrl, &HLMainWndCtrl::projectReplaced);
     document().p_new();
+    EXPECT_EQ(ctrl.oSizer()->dPreviewLimit(), 800);
     EXPECT_EQ(replaced.count(), 1);
     EXPECT_EQ(title(), "Untitled");
     EXPECT_TRUE(ctrl.strWorkDirectory().isEmpty());
@@ -121,6 +124,7 @@ TEST_F(HLProjectDocumentTest, SaveNewOpenBringBackTheSameProject)
 
     ASSERT_TRUE(open(package));
     EXPECT_EQ(replaced.count(), 2);
+    EXPECT_EQ(ctrl.oSizer()->dPreviewLimit(), 800);
     EXPECT_TRUE(SampleProject::sameProject(ctrl.contents(), saved));
     EXPECT_EQ(title(), "Trip");
     EXPECT_FALSE(ctrl.window()->isWindowModified());
