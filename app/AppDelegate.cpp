@@ -2,33 +2,88 @@
 
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLProjectDocument.h"
+#include "dvd/ui/ExportDVDWndCtrl.h"
+#include "export/ui/ExportWndCtrl.h"
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSessionManager>
+
+#include <functional>
 
 AppDelegate::AppDelegate() = default;
 AppDelegate::~AppDelegate() = default;
 
 HLMainWndCtrl &AppDelegate::wCtrlMain()
 {
-    if (!m_wCtrlMain)
+    if (!m_wCtrlMain) {
         m_wCtrlMain = std::make_unique<HLMainWndCtrl>();
+        m_wCtrlMain->blkExportMovie = [this](const std::shared_ptr<VETimelineExportMovie> &movie) {
+            wCtrlExport().exportMovie(movie);
+        };
+    }
     return *m_wCtrlMain;
+}
+
+ExportWndCtrl &AppDelegate::wCtrlExport()
+{
+    if (!m_wCtrlExport) {
+        m_wCtrlExport = std::make_unique<ExportWndCtrl>(wCtrlMain().window());
+        m_wCtrlExportDVD = std::make_unique<ExportDVDWndCtrl>(*m_wCtrlExport);
+    }
+    return *m_wCtrlExport;
 }
 
 void AppDelegate::applicationDidFinishLaunching()
 {
     setupMenus();
     wCtrlMain().showWindow();
+    // Logging out with unsaved changes asks first, as closing the window does.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        const bool canAsk = manager.allowsInteraction();
+        const bool mayEnd = wCtrlMain().document().sessionMayEnd(canAsk);
+        if (canAsk) {
+            if (!mayEnd)
+                manager.cancel();
+            manager.release();
+        }
+    });
+}
+
+bool AppDelegate::applicationOpenFile(const QString &path)
+{
+    wCtrlMain().showWindow();
+    return path.isEmpty() || wCtrlMain().document().tryToOpen(path);
 }
 
 void AppDelegate::setupMenus()
 {
-    HLMainWindow *window = wCtrlMain().window();
+    HLMainWndCtrl &ctrl = wCtrlMain();
+    HLMainWindow *window = ctrl.window();
+    HLProjectDocument *document = &ctrl.document();
     const QString name = QApplication::applicationDisplayName();
     QMenu *file = window->menuBar()->addMenu(tr("&File"));
-    QAction *quit = file->addAction(tr("Quit %1").arg(name), qApp, &QApplication::closeAllWindows);
+    const auto command = [file](const QString &title, const QKeySequence &shortcut, QObject *context,
+                                const std::function<void()> &run) {
+        QAction *action = file->addAction(title);
+        action->setShortcut(shortcut);
+        QObject::connect(action, &QAction::triggered, context, run);
+    };
+    command(tr("New"), QKeySequence::New, document, [document] { document->p_new(); });
+    command(tr("Open…"), QKeySequence::Open, document, [document] { document->p_open(); });
+    file->addSeparator();
+    command(tr("Save"), QKeySequence::Save, document, [document] { document->p_save(); });
+    // Some desktops bind no key to Save As; the usual one then.
+    const QKeySequence saveAs = QKeySequence::keyBindings(QKeySequence::SaveAs).value(
+        0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    command(tr("Save As…"), saveAs, document, [document] { document->p_saveAs(); });
+    file->addSeparator();
+    command(tr("Export…"), QKeySequence(Qt::CTRL | Qt::Key_E), &ctrl, [&ctrl] { ctrl.p_export(); });
+    file->addSeparator();
+    // Quitting closes the window, which asks about unsaved changes first.
+    QAction *quit = file->addAction(tr("Quit %1").arg(name), window, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     QMenu *edit = window->menuBar()->addMenu(tr("&Edit"));

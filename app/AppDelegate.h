@@ -1,12 +1,16 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
+class ExportDVDWndCtrl;
+class ExportWndCtrl;
 class HLMainWndCtrl;
 
-// Starts the program: builds the menus and shows the one main window.
+// Starts the program: builds the menus and shows the one main window; hands it the projects
+// opened from outside.
 class AppDelegate : public QObject
 {
     Q_OBJECT
@@ -16,11 +20,18 @@ public:
 
     // Builds the menus and shows the main window.
     void applicationDidFinishLaunching();
+    // A project named on the command line or by a second launch: the window comes to the
+    // front and opens it (an empty path only raises the window). False when it was refused.
+    bool applicationOpenFile(const QString &path);
     // The main window's controller, made on first use.
     HLMainWndCtrl &wCtrlMain();
+    // The export window with its DVD tab, made on first use.
+    ExportWndCtrl &wCtrlExport();
 
 private:
     void setupMenus();
 
     std::unique_ptr<HLMainWndCtrl> m_wCtrlMain;
+    std::unique_ptr<ExportWndCtrl> m_wCtrlExport; // goes before the main window: its window hangs on it
+    std::unique_ptr<ExportDVDWndCtrl> m_wCtrlExportDVD; // its DVD tab, unhooked before the window goes
 };

@@ -42,7 +42,6 @@ void HLMainWndCtrl::p_setupLines()
     m_vCtrlAudioline = std::make_unique<HLAudiolineVCtrl>();
     m_audioImport = std::make_unique<HLAudioImport>(*this);
     HLContentlineVCtrl &contentline = *m_vCtrlContentline;
-    p_setupLineScale();
 
     // The text line shares the strip's scrolled area and time axis: its row goes under the
     // strip, the line centred in it.
@@ -89,8 +88,6 @@ void HLMainWndCtrl::p_setupLines()
     });
     m_vCtrlTextline->setupGate(m_gate.get());
     m_vCtrlAudioline->setupGate(m_gate.get());
-    m_vCtrlTextline->updateModel(m_oTextline);
-    m_vCtrlAudioline->updateModel(m_oAudioline);
 
     // Choices merge in the content line: choosing on one line clears the others.
     m_vCtrlTextline->setupStatus(
@@ -123,9 +120,9 @@ void HLMainWndCtrl::p_setupLines()
             if (self)
                 self->p_audiolineContent();
         });
-    m_vCtrlTextline->updateUI();
-    m_vCtrlAudioline->updateUI();
-    p_updateAudiolineWidth();
+    p_updateLines();
+    // After the content line has dropped the choices of the project that went.
+    connect(this, &HLMainWndCtrl::projectReplaced, this, &HLMainWndCtrl::p_updateLines);
 
     m_actAddText = new QAction(tr("Add Text"), this);
     connect(m_actAddText, &QAction::triggered, this, &HLMainWndCtrl::addText);
@@ -138,6 +135,16 @@ void HLMainWndCtrl::p_setupLines()
     m_window->addAction(m_actDelete); // the keys work with the menus closed
     connect(m_window->btnAddText, &QToolButton::clicked, this, &HLMainWndCtrl::addText);
     connect(m_window->btnAddAudio, &QToolButton::clicked, this, &HLMainWndCtrl::addAudios);
+}
+
+void HLMainWndCtrl::p_updateLines()
+{
+    p_setupLineScale();
+    m_vCtrlTextline->updateModel(m_oTextline);
+    m_vCtrlAudioline->updateModel(m_oAudioline);
+    m_vCtrlTextline->updateUI();
+    m_vCtrlAudioline->updateUI();
+    p_updateAudiolineWidth();
 }
 
 void HLMainWndCtrl::p_setupLineScale()

@@ -15,6 +15,8 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
+#include "SourceHL/Control/HLProjectDocument.h"
+#include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLAudiolinePlayer.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
@@ -24,6 +26,8 @@
 #include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Package/HLProjectPackage.h"
+#include "Platform/Foundation/HLAssert.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
@@ -68,15 +72,15 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     m_window->vTimeNowTime->setEnType(3);
     m_window->vTimeDuration->setEnType(2);
     m_window->blkShouldClose = [this] { return p_shouldClose(); };
-    m_window->vWindowTitle->setStrTitle(tr("Untitled"));
-    m_window->setWindowTitle(tr("Untitled") + QStringLiteral("[*]"));
     connect(m_window->btnEdit, &QToolButton::clicked, this, &HLMainWndCtrl::p_edit);
+    connect(m_window->btnExport, &QToolButton::clicked, this, &HLMainWndCtrl::p_export);
 
     HLBusyWndCtrl::sharedBusyWndCtrl();
     HLProgressWndCtrl::sharedProgressWndCtrl();
     HLResourceItem::configureForAudio();
     HLResourceItem::configureForVideo();
     HLResourceItem::configureForImage();
+    HLProjectContents::registerCoding();
     p_setupFolders();
     p_setupTemplates();
     m_oLastOperateQueue = std::make_shared<HLLastOperateQueue>();
@@ -84,8 +88,9 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     m_oSizer = HLRenderSizer::renderSizerOf(kRenderSize, kPreviewLimit);
     HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
-    p_setupModel();
     m_playLoop = std::make_unique<HLPlayLoop>(*this);
+    p_setupModel();
+    m_document = std::make_unique<HLProjectDocument>(*this);
     m_mediaImport = std::make_unique<HLMediaImport>(*this);
     p_setupContentline();
     p_setupLines();
@@ -146,18 +151,75 @@ void HLMainWndCtrl::p_setupTemplates()
 
 void HLMainWndCtrl::p_setupModel()
 {
-    m_oTimeline = HLTimelineItem::timelineOf(kRenderItemsPerSlideshow);
+    HLProjectContents project = emptyProject(kRenderSize);
+    project.sizer = m_oSizer;
+    replaceProject(project);
+}
+
+HLProjectContents HLMainWndCtrl::contents() const
+{
+    return {m_oSizer, m_oTimeline, m_oTextline, m_oAudioline};
+}
+
+HLProjectContents HLMainWndCtrl::emptyProject(QSizeF size) const
+{
+    return {HLRenderSizer::renderSizerOf(size, m_oSizer ? m_oSizer->dPreviewLimit() : kPreviewLimit),
+            HLTimelineItem::timelineOf(kRenderItemsPerSlideshow), HLTextlineItem::textline(),
+            HLAudiolineItem::audioline()};
+}
+
+void HLMainWndCtrl::replaceProject(const HLProjectContents &contents)
+{
+    HL_ASSERT(contents.sizer && contents.timeline && contents.textline && contents.audioline, "wrong para");
+    if (m_oSizer)
+        contents.sizer->setDPreviewLimit(m_oSizer->dPreviewLimit());
+    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(contents.sizer->typedRenderSize());
     const auto slideshowPool = m_slideshowPool;
     const auto transitionPool = m_transitionPool;
-    m_oTimeline->setupSlideshow([slideshowPool] { return slideshowPool->randomInfoDic().value_or(QVariantMap()); },
-                                [transitionPool] { return transitionPool->randomInfoDic().value_or(QVariantMap()); });
-    m_oTimelineRender =
-        HLTimelineRender::timelineRenderOf(m_oTimeline, false, m_oSizer, m_slideshowPool, m_transitionPool);
-    m_oTextline = HLTextlineItem::textline();
-    m_oTextlineRender = HLTextlineRender::textlineRenderOf(m_oTextline, false, m_oSizer, m_textPool);
-    m_oAudioline = HLAudiolineItem::audioline();
-    m_oTimelinePlayer = HLTimelinePlayer::timelinePlayerOf(m_oTimeline);
-    m_oAudiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(m_oAudioline);
+    contents.timeline->setupSlideshow(
+        [slideshowPool] { return slideshowPool->randomInfoDic().value_or(QVariantMap()); },
+        [transitionPool] { return transitionPool->randomInfoDic().value_or(QVariantMap()); });
+    const auto timelineRender = HLTimelineRender::timelineRenderOf(contents.timeline, false, contents.sizer,
+                                                                   m_slideshowPool, m_transitionPool);
+    const auto textlineRender = HLTextlineRender::textlineRenderOf(contents.textline, false, contents.sizer, m_textPool);
+    const auto timelinePlayer = HLTimelinePlayer::timelinePlayerOf(contents.timeline);
+    const auto audiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(contents.audioline);
+    // The preview job reads the old project to its end before anything of it goes.
+    m_gate->perform([&] {
+        m_oSizer = contents.sizer;
+        m_oTimeline = contents.timeline;
+        m_oTextline = contents.textline;
+        m_oAudioline = contents.audioline;
+        m_oTimelineRender = timelineRender;
+        m_oTextlineRender = textlineRender;
+        m_oTimelinePlayer = timelinePlayer;
+        m_oAudiolinePlayer = audiolinePlayer;
+        m_choice = HLContentChoice();
+    });
+    emit projectReplaced();
+    p_updateInterfaceAll();
+    p_seekAt(0);
+}
+
+void HLMainWndCtrl::setStrWorkDirectory(const QString &package)
+{
+    m_strWorkDirectory = package;
+    for (HLResourceType kind : {HLResourceTypeAudio, HLResourceTypeVideo, HLResourceTypeImage})
+        HLResourcePool::update(package.isEmpty() ? QString() : QDir(package).filePath(HLProjectPackage::kindFolder(kind)),
+                               HLResourceSourceProj, kind);
+}
+
+void HLMainWndCtrl::p_export()
+{
+    if (!blkExportMovie)
+        return;
+    p_stopPlaying();
+    p_stopEditing();
+    m_gate->stopPreview();
+    blkExportMovie(exportMovieOf(*m_oSizer, m_oTimeline, m_oTextline, *m_oAudioline, m_oTimelineRender,
+                                 m_oTextlineRender));
+    // The export moved the lines' play heads; the preview goes back to the play position.
+    p_seekAt(m_dNowTime);
 }
 
 void HLMainWndCtrl::p_setupContentline()
@@ -169,10 +231,8 @@ void HLMainWndCtrl::p_setupContentline()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(contentline.view());
     host->setFixedHeight(contentline.view()->minimumSizeHint().height());
-    contentline.updateTimeline(m_oTimeline);
-    contentline.updateTimelineUI();
-    contentline.updateTextline(m_oTextline);
-    contentline.updateContentlineWidth();
+    p_updateContentline();
+    connect(this, &HLMainWndCtrl::projectReplaced, this, &HLMainWndCtrl::p_updateContentline);
     contentline.setupWarning([this] { p_stopPlaying(); });
     contentline.setupChoose({}, [this](float time) { p_seekAt(time); },
                             [this] {
@@ -186,6 +246,16 @@ void HLMainWndCtrl::p_setupContentline()
                                 p_documentEdited();
                             });
     contentline.setupChoice([this](const HLContentChoice &choice) { updateChoice(choice); });
+}
+
+void HLMainWndCtrl::p_updateContentline()
+{
+    HLContentlineVCtrl &contentline = *m_vCtrlContentline;
+    contentline.clear();
+    contentline.updateTimeline(m_oTimeline);
+    contentline.updateTimelineUI();
+    contentline.updateTextline(m_oTextline);
+    contentline.updateContentlineWidth();
 }
 
 void HLMainWndCtrl::setDNowTime(float time)
@@ -403,8 +473,5 @@ void HLMainWndCtrl::p_updatePreview(const QImage &frame, const QImage &titles)
 
 bool HLMainWndCtrl::p_shouldClose()
 {
-    // The question about unsaved changes comes with saving projects; until then closing
-    // the window ends the program.
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-    return true;
+    return m_document->windowShouldClose();
 }

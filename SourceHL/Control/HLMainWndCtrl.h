@@ -3,6 +3,7 @@
 #include "SourceHL/Control/HLContentChoice.h"
 #include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 
 #include <QImage>
 #include <QObject>
@@ -23,6 +24,7 @@ class HLLastOperateQueue;
 class HLMainWindow;
 class HLMediaImport;
 class HLPlayLoop;
+class HLProjectDocument;
 class HLQuartzPool;
 class HLRenderSizer;
 class HLTextlineItem;
@@ -32,6 +34,7 @@ class HLTimelineItem;
 class HLTimelinePlayer;
 class HLTimelineRender;
 class QAction;
+class VETimelineExportMovie;
 
 // The one main window and the owner of the project: its model, renderers and players, the
 // preview, and the areas that host the panes. Made once at start-up with an empty, untitled
@@ -45,6 +48,27 @@ public:
 
     HLMainWindow *window() const { return m_window.get(); }
     void showWindow();
+
+    // The open project's files, title and edited mark: new, open, save, the unsaved-changes question.
+    HLProjectDocument &document() const { return *m_document; }
+    // The four objects of the open project (shared with the live model).
+    HLProjectContents contents() const;
+    // A new, empty project of size (the preview limit of the open one carries over).
+    HLProjectContents emptyProject(QSizeF size) const;
+    // Main thread: the project's model, renderers and players become those of contents, all
+    // together and after the preview job has stopped; then projectReplaced() and the
+    // interface follow the new project.
+    void replaceProject(const HLProjectContents &contents);
+    // The package the project is saved in (empty: never saved); the saved project's
+    // resource pools are pointed at its media folders.
+    void setStrWorkDirectory(const QString &package);
+
+    // Runs the export window for a movie source (set by the application, which owns it);
+    // returns when it has closed.
+    std::function<void(const std::shared_ptr<VETimelineExportMovie> &movie)> blkExportMovie;
+    // Export: stops playing and editing, waits for the preview, hands the project's movie
+    // source to the export window, and shows the play position again afterwards.
+    void p_export();
 
     bool bIsEditing() const { return m_bIsEditing; }
     bool bIsOnMedia() const { return m_bIsOnMedia; }
@@ -129,6 +153,10 @@ public:
     void p_updateInterfaceTime();
     void p_updateInterfaceSize();
 
+signals:
+    // The model, renderers and players were replaced (new, open): views of the model follow.
+    void projectReplaced();
+
 private:
     void p_edit();
     QString p_chosenIdentifierOf(HLEditorPane::Kind kind) const;
@@ -136,15 +164,20 @@ private:
     void p_setupTemplates();
     void p_setupModel();
     void p_setupContentline();
+    // Hands the open project's lines to the content line.
+    void p_updateContentline();
     bool p_shouldClose();
     void p_setupLines();
     void p_setupMedia();
     void p_updateLineActions();
+    // Hands the open project's text line and audio line to their controllers.
+    void p_updateLines();
     void p_setupLineScale();
     void p_audiolineContent();
     void p_updateAudiolineWidth();
 
     std::unique_ptr<HLMainWindow> m_window;
+    std::unique_ptr<HLProjectDocument> m_document;
 
     bool m_bIsEditing = false;
     bool m_bIsOnMedia = false;

@@ -1,11 +1,13 @@
 // Pictures of the main window on an empty project, of each shared sheet on it, of the
-// preview showing a title, and of the alert an internal error shows.
+// preview showing a title, of the File menu, of the question about unsaved changes and the alert of a failed
+// save, and of the alert an internal error shows.
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Control/HLProjectDocument.h"
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
@@ -14,6 +16,9 @@
 #include "widgets/HLDarkStyle.h"
 
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QTest>
 #include <QTimer>
@@ -40,6 +45,29 @@ QImage withSheet(QWidget *window, QWidget *sheet)
     }
     return picture;
 }
+
+// Grabs the next alert that comes up and answers it with Escape.
+class AlertGrab
+{
+public:
+    AlertGrab()
+    {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!alert || !alert->isVisible() || !picture.isNull())
+                return;
+            QTest::qWait(200);
+            picture = alert->grab().toImage();
+            alert->reject();
+        });
+        m_timer.start();
+    }
+    QImage picture;
+
+private:
+    QTimer m_timer;
+};
 
 bool save(const QImage &picture, const QDir &folder, const QString &name)
 {
@@ -70,6 +98,12 @@ int main(int argc, char **argv)
     settle();
     bool ok = save(window->grab().toImage(), out, QStringLiteral("main-window-empty.png"));
 
+    QMenu *file = window->menuBar()->actions().constFirst()->menu();
+    file->popup(window->mapToGlobal(QPoint(0, window->menuBar()->height())));
+    settle();
+    ok = save(file->grab().toImage(), out, QStringLiteral("menu-file.png")) && ok;
+    file->hide();
+
     HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
     busy.startBusingOn(window);
     settle();
@@ -94,6 +128,20 @@ int main(int argc, char **argv)
     ctrl.oLastOperateQueue()->wait();
     settle();
     ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
+
+    ctrl.p_documentEdited();
+    {
+        AlertGrab question;
+        ctrl.document().p_closeDirtyProject({}, {}, {});
+        ok = save(question.picture, out, QStringLiteral("alert-unsaved-changes.png")) && ok;
+    }
+    {
+        AlertGrab failure;
+        ctrl.document().p_saveProjectTo(QStringLiteral("/dev/null/Holiday.qlbyprj"));
+        for (int i = 0; i < 100 && failure.picture.isNull(); ++i)
+            QTest::qWait(50);
+        ok = save(failure.picture, out, QStringLiteral("alert-save-failed.png")) && ok;
+    }
 
     QImage alert;
     QTimer::singleShot(300, [&] {

@@ -14,6 +14,7 @@
 #include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
@@ -359,6 +360,35 @@ TEST_F(HLLinesWindowTest, ATitleMovedOnTheTextLineTakesItsTimesFromTheStrip)
     ASSERT_EQ(ctrl->oTimeline()->resourceItems().size(), 2);
     EXPECT_FLOAT_EQ(item->dLineMin(), lineMin);
     EXPECT_FLOAT_EQ(item->dPlayMin(), HLTimelineItemUI::timeAtUI(*ctrl->oTimeline(), lineMin));
+}
+
+// A new or opened project brings its own lines: the old cells and choices go, the new
+// titles take their times from the new strip, and commands act on the new lines.
+TEST_F(HLLinesWindowTest, AReplacedProjectShowsItsOwnLines)
+{
+    QTest::mouseClick(ctrl->window()->btnAddText, Qt::LeftButton);
+    dropMusic({tones[0]}, 40);
+    press(ctrl->vCtrlAudioline()->aryAudioItemViews()[0]);
+    ASSERT_FALSE(ctrl->choice().strAUID.isEmpty());
+
+    HLProjectContents next = ctrl->emptyProject(QSizeF(1280, 960));
+    auto title = HLTextItem::textItemOf(QStringLiteral("opened"));
+    title->updateLineMin(200, 315);
+    next.textline->add(title);
+    ctrl->replaceProject(next);
+    ASSERT_EQ(ctrl->vCtrlTextline()->aryTextItemViews().size(), 1);
+    EXPECT_EQ(ctrl->vCtrlTextline()->aryTextItemViews()[0]->strID(), QStringLiteral("opened"));
+    EXPECT_TRUE(ctrl->vCtrlAudioline()->aryAudioItemViews().isEmpty());
+    EXPECT_FALSE(ctrl->vCtrlAudioline()->isThereChosen());
+    EXPECT_TRUE(ctrl->choice().strAUID.isEmpty());
+    EXPECT_FLOAT_EQ(title->dPlayMin(), HLTimelineItemUI::timeAtUI(*next.timeline, 200));
+    EXPECT_FLOAT_EQ(title->dPlayMax(), HLTimelineItemUI::timeAtUI(*next.timeline, 315));
+
+    QTest::mouseClick(ctrl->window()->btnAddText, Qt::LeftButton);
+    EXPECT_EQ(next.textline->aryItems().size(), 2);
+    dropMusic({tones[1]}, 40);
+    ASSERT_EQ(next.audioline->aryItems().size(), 1);
+    EXPECT_EQ(next.audioline->aryItems()[0]->strName(), QStringLiteral("Song1"));
 }
 
 TEST_F(HLLinesWindowTest, MediaButtonShowsTheBrowserWhosePicksGoToTheImport)

@@ -1,0 +1,325 @@
+#include "SourceHL/Control/HLProjectDocument.h"
+
+#include "Platform/Foundation/HLArchiveError.h"
+#include "Platform/Foundation/HLDispatch.h"
+#include "Platform/Foundation/HLJob.h"
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "widgets/HLUIWindowTitleView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+const QSizeF kNewProjectSize(1280, 720);
+
+QString packagePath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QString withExtension(const QString &path)
+{
+    const QString extension = QStringLiteral(".") + HLProjectPackage::kArchiveProjectExten;
+    return path.endsWith(extension) ? path : path + extension;
+}
+
+} // namespace
+
+HLProjectDocument::HLProjectDocument(HLMainWndCtrl &owner)
+    : m_owner(owner), m_openPanel(p_defaultOpenPanel), m_savePanel(p_defaultSavePanel),
+      m_terminate([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); })
+{
+    p_updateTitle();
+}
+
+HLProjectDocument::~HLProjectDocument() = default;
+
+bool HLProjectDocument::isDocumentEdited() const
+{
+    return m_owner.window()->isWindowModified();
+}
+
+void HLProjectDocument::p_updateTitle()
+{
+    const QString work = m_owner.strWorkDirectory();
+    const QString name = work.isEmpty() ? tr("Untitled") : HLProjectPackage::displayName(work);
+    m_owner.window()->vWindowTitle->setStrTitle(name);
+    m_owner.window()->setWindowTitle(name + QStringLiteral("[*]"));
+}
+
+bool HLProjectDocument::p_closeDirtyProject(const Completion &close, const Completion &save, const Completion &cancel)
+{
+    if (!isDocumentEdited())
+        return true;
+    QMessageBox alert(QMessageBox::Warning, QApplication::applicationDisplayName(), tr("Warning"), QMessageBox::NoButton,
+                      m_owner.window());
+    alert.setWindowModality(Qt::ApplicationModal);
+    alert.setInformativeText(tr("Do you want to save changes to this project before closing? If you don’t save, "
+                                "your changes will be lost."));
+    QPushButton *saveButton = alert.addButton(tr("Save"), QMessageBox::AcceptRole);
+    QPushButton *discardButton = alert.addButton(tr("Don't Save"), QMessageBox::DestructiveRole);
+    QPushButton *cancelButton = alert.addButton(tr("Cancel"), QMessageBox::RejectRole);
+    alert.setDefaultButton(saveButton);
+    alert.setEscapeButton(cancelButton);
+    alert.exec();
+    if (alert.clickedButton() == saveButton) {
+        if (save)
+            save();
+        return false;
+    }
+    if (alert.clickedButton() == discardButton) {
+        if (close)
+            close();
+        return true;
+    }
+    if (cancel)
+        cancel();
+    return false;
+}
+
+void HLProjectDocument::p_new()
+{
+    m_owner.p_stopPlaying();
+    m_owner.p_stopEditing();
+    const auto fresh = [this] {
+        m_owner.replaceProject(m_owner.emptyProject(kNewProjectSize));
+        m_owner.setStrWorkDirectory(QString());
+        p_updateTitle();
+        m_owner.window()->setWindowModified(false);
+    };
+    if (p_closeDirtyProject({}, [this, fresh] { p_save(fresh); }, {}))
+        fresh();
+}
+
+void HLProjectDocument::p_open()
+{
+    m_owner.p_stopPlaying();
+    m_owner.p_stopEditing();
+    if (p_closeDirtyProject({}, [this] { p_save([this] { p_openPanelThenOpen(); }); }, {}))
+        p_openPanelThenOpen();
+}
+
+void HLProjectDocument::p_openPanelThenOpen()
+{
+    const QString path = m_openPanel(m_owner.window());
+    if (!path.isEmpty())
+        p_openProjectFrom(path);
+}
+
+void HLProjectDocument::p_save(Completion f)
+{
+    m_owner.p_stopPlaying();
+    if (!m_owner.strWorkDirectory().isEmpty())
+        p_saveProjectTo(m_owner.strWorkDirectory(), std::move(f));
+    else
+        p_saveAs(std::move(f));
+}
+
+void HLProjectDocument::p_saveAs(Completion f)
+{
+    m_owner.p_stopPlaying();
+    const QString path = m_savePanel(m_owner.window());
+    if (!path.isEmpty())
+        p_saveProjectTo(withExtension(packagePath(path)), std::move(f));
+}
+
+void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
+{
+    if (m_job)
+        return;
+    m_owner.p_stopPlaying();
+    m_owner.gate().stopPreview();
+    const QString package = packagePath(path);
+    QByteArray snapshot;
+    try {
+        // The copy the worker writes: edits after this point cannot reach it.
+        snapshot = m_owner.contents().archivedData();
+    } catch (const HLArchiveError &error) {
+        p_showFailure(tr("The project could not be saved."), QString::fromStdString(error.what()));
+        emit saveFinished(false);
+        return;
+    }
+    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_owner.window());
+    const HLProjectPackage::WriteHooks hooks = m_writeHooks;
+    m_job = std::make_unique<HLJob>([snapshot, package, hooks](HLJobState &) {
+        HLProjectPackage::write(snapshot, package, hooks);
+        return true;
+    });
+    QPointer<HLProjectDocument> self(this);
+    m_job->start([self, package, f](const HLJobState &state) {
+        HLBusyWndCtrl::sharedBusyWndCtrl().stopBusing();
+        const bool succeeded = state.outcome() == HLJobState::Outcome::Succeeded;
+        const QString reason = state.errorString();
+        // After the sheet is down (its work is queued in call order).
+        HLDispatch::onMain([self, package, f, succeeded, reason] {
+            if (!self)
+                return;
+            self->m_job.reset();
+            if (!succeeded) {
+                self->p_showFailure(tr("The project could not be saved."), reason);
+                emit self->saveFinished(false);
+                return;
+            }
+            self->p_saved(package);
+            emit self->saveFinished(true);
+            if (f)
+                f();
+        });
+    });
+}
+
+void HLProjectDocument::p_saved(const QString &path)
+{
+    // Only now that the package is in place does the live model name its media there.
+    m_owner.gate().perform([this] { m_owner.contents().makeResourcesPersistent(); });
+    m_owner.setStrWorkDirectory(path);
+    p_updateTitle();
+    m_owner.window()->setWindowModified(false);
+}
+
+void HLProjectDocument::p_openProjectFrom(const QString &path)
+{
+    if (m_job)
+        return;
+    m_owner.p_stopPlaying();
+    m_owner.p_stopEditing();
+    m_owner.gate().stopPreview();
+    const QString package = packagePath(path);
+    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_owner.window());
+    const auto opened = std::make_shared<HLProjectContents>();
+    m_job = std::make_unique<HLJob>([package, opened](HLJobState &) {
+        *opened = HLProjectPackage::read(package);
+        return true;
+    });
+    QPointer<HLProjectDocument> self(this);
+    m_job->start([self, package, opened](const HLJobState &state) {
+        HLBusyWndCtrl::sharedBusyWndCtrl().stopBusing();
+        const bool succeeded = state.outcome() == HLJobState::Outcome::Succeeded;
+        const QString reason = state.errorString();
+        HLDispatch::onMain([self, package, opened, succeeded, reason] {
+            if (!self)
+                return;
+            self->m_job.reset();
+            if (!succeeded) {
+                self->p_showFailure(tr("The project could not be opened."), reason);
+                emit self->openFinished(false);
+                return;
+            }
+            self->p_opened(package, *opened);
+            emit self->openFinished(true);
+        });
+    });
+}
+
+void HLProjectDocument::p_opened(const QString &path, const HLProjectContents &contents)
+{
+    m_owner.replaceProject(contents);
+    m_owner.setStrWorkDirectory(path);
+    p_updateTitle();
+    m_owner.window()->setWindowModified(false);
+}
+
+bool HLProjectDocument::tryToOpen(const QString &path)
+{
+    m_owner.p_stopPlaying();
+    // Not while a sheet or another window holds the user's attention.
+    if (m_job || QApplication::activeModalWidget())
+        return false;
+    const QString package = packagePath(path);
+    if (QFileInfo(package).suffix() != HLProjectPackage::kArchiveProjectExten) {
+        p_showFailure(tr("“%1” is not a project.").arg(QFileInfo(package).fileName()),
+                      tr("Projects are folders whose names end in “.%1”.").arg(HLProjectPackage::kArchiveProjectExten));
+        return false;
+    }
+    const auto open = [this, package] {
+        m_owner.p_stopEditing();
+        p_openProjectFrom(package);
+    };
+    if (!p_closeDirtyProject({}, [this, open] { p_save(open); }, {}))
+        return false;
+    open();
+    return true;
+}
+
+bool HLProjectDocument::windowShouldClose()
+{
+    if (m_job)
+        return false; // the busy sheet is up; closing would lose the save or open under way
+    m_owner.p_stopPlaying();
+    const Completion terminate = m_terminate;
+    if (!p_closeDirtyProject({}, [this, terminate] { p_save(terminate); }, {}))
+        return false;
+    terminate();
+    return true;
+}
+
+bool HLProjectDocument::sessionMayEnd(bool canAsk)
+{
+    if (!canAsk || !isDocumentEdited())
+        return true;
+    if (m_job)
+        return false;
+    bool saving = false;
+    if (p_closeDirtyProject({}, [this, &saving] { p_save(); saving = isBusy(); }, {}))
+        return true;
+    if (!saving)
+        return false; // cancelled, or no place to save to was chosen
+    QEventLoop loop;
+    bool saved = false;
+    connect(this, &HLProjectDocument::saveFinished, &loop, [&](bool ok) {
+        saved = ok;
+        loop.quit();
+    });
+    loop.exec();
+    return saved;
+}
+
+void HLProjectDocument::p_showFailure(const QString &message, const QString &reason)
+{
+    QMessageBox alert(QMessageBox::Warning, QApplication::applicationDisplayName(), message, QMessageBox::Ok,
+                      m_owner.window());
+    alert.setWindowModality(Qt::ApplicationModal);
+    alert.setInformativeText(reason);
+    alert.exec();
+}
+
+QString HLProjectDocument::p_defaultOpenPanel(QWidget *window)
+{
+    QFileDialog panel(window, tr("Open Project"));
+    panel.setWindowModality(Qt::WindowModal);
+    panel.setFileMode(QFileDialog::Directory);
+    panel.setOption(QFileDialog::ShowDirsOnly);
+    panel.setLabelText(QFileDialog::Accept, tr("Select"));
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return QString();
+    // A package is a folder: one of its own folders chosen by mistake means the package.
+    QString chosen = packagePath(panel.selectedFiles().constFirst());
+    for (QString path = chosen; !path.isEmpty() && path != QStringLiteral("/"); path = QFileInfo(path).path()) {
+        if (QFileInfo(path).suffix() == HLProjectPackage::kArchiveProjectExten)
+            return path;
+    }
+    return chosen;
+}
+
+QString HLProjectDocument::p_defaultSavePanel(QWidget *window)
+{
+    QFileDialog panel(window, tr("Save Project"));
+    panel.setWindowModality(Qt::WindowModal);
+    panel.setAcceptMode(QFileDialog::AcceptSave);
+    panel.setNameFilter(tr("Projects (*.%1)").arg(HLProjectPackage::kArchiveProjectExten));
+    panel.setDefaultSuffix(HLProjectPackage::kArchiveProjectExten);
+    panel.selectFile(tr("Untitled"));
+    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
+        return QString();
+    return panel.selectedFiles().constFirst();
+}

@@ -1,0 +1,78 @@
+#include "app/HLSingleInstance.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kWaitMs = 2000;
+const QByteArray kTaken = "taken\n";
+constexpr qint64 kMaximumPathBytes = 64 * 1024;
+
+} // namespace
+
+QString HLSingleInstance::serverName()
+{
+    return QStringLiteral("slideshow-%1").arg(::getuid());
+}
+
+bool HLSingleInstance::handOver(const QString &name, const QString &path)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(kWaitMs))
+        return false;
+    socket.write(path.toUtf8() + '\n');
+    if (!socket.waitForBytesWritten(kWaitMs))
+        return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(kWaitMs))
+            return false;
+    }
+    return socket.readLine() == kTaken;
+}
+
+HLSingleInstance::HLSingleInstance(QObject *parent) : QObject(parent) {}
+
+HLSingleInstance::~HLSingleInstance() = default;
+
+bool HLSingleInstance::listen(const QString &name, Receiver receiver)
+{
+    m_receiver = std::move(receiver);
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(m_server, &QLocalServer::newConnection, this, &HLSingleInstance::p_accept);
+    // Listening would take the name over (the socket is made aside and renamed into place),
+    // so a program that answers under it keeps it.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(kWaitMs))
+        return false;
+    QLocalServer::removeServer(name); // a socket left by a program that is gone
+    return m_server->listen(name);
+}
+
+void HLSingleInstance::p_accept()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > kMaximumPathBytes)
+                    socket->abort();
+                return;
+            }
+            const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
+            socket->write(kTaken);
+            socket->flush();
+            socket->disconnectFromServer();
+            // After the handing program has its answer, and outside the socket's own signal.
+            QMetaObject::invokeMethod(this, [this, path] {
+                if (m_receiver)
+                    m_receiver(path);
+            }, Qt::QueuedConnection);
+        });
+    }
+}
