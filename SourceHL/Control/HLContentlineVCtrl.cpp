@@ -96,12 +96,12 @@ void HLContentlineVCtrl::setupChoose(ChooseBlock choose, SeekBlock seek, Block e
     m_blkContent = std::move(content);
 }
 
-void HLContentlineVCtrl::addTextline(QWidget *lineView, int height, Block clear)
+void HLContentlineVCtrl::addTextline(QWidget *lineView, int height, LineHooks hooks)
 {
     lineView->setParent(m_vContentlineBack);
     m_vTextline = lineView;
     m_iTextlineHeight = height;
-    m_blkTextlineClear = std::move(clear);
+    m_textline = std::move(hooks);
     lineView->show();
     m_vPlaylineTail->raise();
     m_vPlaylineHead->raise();
@@ -203,10 +203,10 @@ void HLContentlineVCtrl::p_seekToItem(QWidget *view)
 
 void HLContentlineVCtrl::p_timelineStatus(const QString &sssid, const QString &tssid, const QString &rdid)
 {
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_textline.clear)
+        m_textline.clear();
+    if (m_audioline.clear)
+        m_audioline.clear();
     HLContentChoice choice;
     choice.strSSSID = sssid;
     choice.strTSSID = tssid;
@@ -219,8 +219,8 @@ void HLContentlineVCtrl::p_timelineStatus(const QString &sssid, const QString &t
 void HLContentlineVCtrl::p_textlineStatus(const QString &ttid)
 {
     m_vCtrlTimeline->clear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_audioline.clear)
+        m_audioline.clear();
     HLContentChoice choice;
     choice.strTTID = ttid;
     choice.bCanEdit = !ttid.isEmpty();
@@ -231,8 +231,8 @@ void HLContentlineVCtrl::p_textlineStatus(const QString &ttid)
 void HLContentlineVCtrl::p_audiolineStatus(const QString &auid)
 {
     m_vCtrlTimeline->clear();
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
+    if (m_textline.clear)
+        m_textline.clear();
     HLContentChoice choice;
     choice.strAUID = auid;
     choice.bCanEdit = !auid.isEmpty();
@@ -302,13 +302,16 @@ void HLContentlineVCtrl::p_contentDidChange(bool timeScaled)
 void HLContentlineVCtrl::deleteTheChosen()
 {
     m_vCtrlTimeline->deleteTheChosen();
+    for (const LineHooks *line : {&m_textline, &m_audioline})
+        if (line->deleteTheChosen)
+            line->deleteTheChosen();
 }
 
 void HLContentlineVCtrl::clear()
 {
     m_vCtrlTimeline->clear();
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_textline.clear)
+        m_textline.clear();
+    if (m_audioline.clear)
+        m_audioline.clear();
 }

@@ -51,10 +51,16 @@ void HLMainWndCtrl::p_setupLines()
     m_vCtrlTextline->view()->setFixedHeight(int(kTextlineRowHeight));
     textLayout->addWidget(m_vCtrlTextline->view(), 0, Qt::AlignVCenter);
     QPointer<HLMainWndCtrl> self(this);
-    contentline.addTextline(textRow, textRow->height(), [self] {
+    HLContentlineVCtrl::LineHooks textHooks;
+    textHooks.clear = [self] {
         if (self)
             self->m_vCtrlTextline->clear();
-    });
+    };
+    textHooks.deleteTheChosen = [self] {
+        if (self)
+            self->m_vCtrlTextline->deleteTheChosen();
+    };
+    contentline.addTextline(textRow, textRow->height(), std::move(textHooks));
     m_window->vSlideshowStripHost->setFixedHeight(contentline.view()->minimumSizeHint().height());
     // The audio line scrolls on its own: its cells follow the order of the music, not time.
     auto *audioScroll = new QScrollArea;
@@ -72,10 +78,16 @@ void HLMainWndCtrl::p_setupLines()
     audioLayout->setContentsMargins(int(HLStripGeometry::kLineMargin), 3, 0, 0);
     audioLayout->addWidget(audioScroll);
     m_vCtrlAudioline->view()->setFixedHeight(int(kAudioCellHeight));
-    contentline.addAudiolineClear([self] {
+    HLContentlineVCtrl::LineHooks audioHooks;
+    audioHooks.clear = [self] {
         if (self)
             self->m_vCtrlAudioline->clear();
-    });
+    };
+    audioHooks.deleteTheChosen = [self] {
+        if (self)
+            self->m_vCtrlAudioline->deleteTheChosen();
+    };
+    contentline.addAudioline(std::move(audioHooks));
 
     // Like the strip, the lines stop playing before they change the model, through the gate.
     m_vCtrlTextline->setupWarning([self] {
@@ -206,8 +218,6 @@ void HLMainWndCtrl::deleteChosen()
     if (!hlCanDrop(m_window.get()))
         return;
     m_vCtrlContentline->deleteTheChosen();
-    m_vCtrlTextline->deleteTheChosen();
-    m_vCtrlAudioline->deleteTheChosen();
 }
 
 void HLMainWndCtrl::p_audiolineContent()
