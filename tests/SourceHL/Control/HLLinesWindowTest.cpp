@@ -27,6 +27,7 @@
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "SourceHL/View/HLContentlineBackView.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/ModalMessage.h"
 #include "tests/support/TestFolder.h"
 #include "widgets/HLDarkStyle.h"
 
@@ -121,16 +122,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([handle] { return QGuiApplication::focusWindow() == handle; }));
         QTest::keyClick(ctrl->window(), key);
     }
-    // The text of the skipped-files message on the window, closed after reading.
-    QString takeMessage()
-    {
-        auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!alert)
-            return QString();
-        const QString text = alert->text() + QLatin1Char('\n') + alert->informativeText();
-        alert->close();
-        return text;
-    }
 
     HLTimelineVCtrl &strip() const { return ctrl->vCtrlContentline()->vCtrlTimeline(); }
     void waitForImport()
@@ -203,7 +194,7 @@ TEST_F(HLLinesWindowTest, MusicDroppedOnTheLineIsImportedInOrderAndArranged)
 {
     dropMusic({tones[0], media->file(QStringLiteral("notes.txt")), tones[1]}, 40);
     EXPECT_EQ(audioNames(), (QStringList{"Song0", "Song1"}));
-    const QString message = takeMessage();
+    const QString message = takeModalMessage();
     EXPECT_TRUE(message.contains(QStringLiteral("One file was not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: not a music file"))) << qPrintable(message);
     EXPECT_TRUE(ctrl->window()->isWindowModified());
@@ -213,7 +204,7 @@ TEST_F(HLLinesWindowTest, MusicDroppedOnTheLineIsImportedInOrderAndArranged)
     // Before the first clip: it goes first and the others move after it, none overlapping.
     dropMusic({tones[2]}, 60);
     EXPECT_EQ(audioNames(), (QStringList{"Song2", "Song0", "Song1"}));
-    EXPECT_TRUE(takeMessage().isEmpty());
+    EXPECT_TRUE(takeModalMessage().isEmpty());
     float end = 0;
     for (const auto &item : ctrl->oAudioline()->aryItems()) {
         EXPECT_FLOAT_EQ(item->dPlayMin(), end) << qPrintable(item->strName());
@@ -277,7 +268,7 @@ TEST_F(HLLinesWindowTest, AnImportThatAddsNothingLeavesTheProjectUnmarked)
     dropMusic({media->file(QStringLiteral("notes.txt")), missing}, 40);
     EXPECT_TRUE(ctrl->oAudioline()->aryItems().empty());
     EXPECT_FALSE(ctrl->window()->isWindowModified());
-    const QString message = takeMessage();
+    const QString message = takeModalMessage();
     EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: "))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("gone.mp3: the file is not there"))) << qPrintable(message);

@@ -16,6 +16,7 @@
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
+#include "tests/support/ModalMessage.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -259,17 +260,6 @@ TEST_F(HLStripTest, DroppedFilesGoWhereTheyWereDropped)
     center.removeObserver(this);
 }
 
-// The text of the message that names left-out files, closed after reading; empty for none.
-QString takeSkippedMessage()
-{
-    auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    if (!alert)
-        return QString();
-    const QString text = alert->text() + QLatin1Char('\n') + alert->informativeText();
-    alert->close();
-    return text;
-}
-
 // The import copies files on a worker while the user goes on: an item it was to join may be
 // gone by the end, and files that can't be added are named rather than dropped in silence.
 TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut)
@@ -291,7 +281,7 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
         // At the end, in order.
         EXPECT_EQ(items[count - 2]->imageName(), QFileInfo(photos[0]).completeBaseName()) << qPrintable(name);
         EXPECT_EQ(items[count - 1]->imageName(), QFileInfo(photos[1]).completeBaseName()) << qPrintable(name);
-        EXPECT_TRUE(takeSkippedMessage().isEmpty());
+        EXPECT_TRUE(takeModalMessage().isEmpty());
     }
 
     ctrl().window()->setWindowModified(false);
@@ -301,7 +291,7 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
     waitForImport();
     EXPECT_EQ(ctrl().oTimeline()->resourceItems().size(), count);
     EXPECT_FALSE(ctrl().window()->isWindowModified()); // nothing was added
-    const QString message = takeSkippedMessage();
+    const QString message = takeModalMessage();
     EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: not a photo or a video"))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("lost.jpg: the file is not there"))) << qPrintable(message);
@@ -433,7 +423,7 @@ TEST_F(HLStripTest, PDFPagesImportAsPicturesInPageOrder)
         EXPECT_NEAR(middle.hue(), colours[page].hue(), 10) << page;
     }
     EXPECT_EQ(items[3]->imageName(), QFileInfo(photo[0]).completeBaseName());
-    EXPECT_TRUE(takeSkippedMessage().contains(QStringLiteral("notes.txt: not a photo or a video")));
+    EXPECT_TRUE(takeModalMessage().contains(QStringLiteral("notes.txt: not a photo or a video")));
     // The pages' folder goes with the import.
     EXPECT_FALSE(QFileInfo::exists(QDir(ctrl().strTempDirectory()).filePath(QStringLiteral("PDFs"))));
 }
