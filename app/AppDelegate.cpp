@@ -86,6 +86,8 @@ void AppDelegate::setupMenus()
     QAction *quit = file->addAction(tr("Quit %1").arg(name), window, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
+    QMenu *edit = window->menuBar()->addMenu(tr("&Edit"));
+    edit->addActions(wCtrlMain().lineActions());
     QMenu *help = window->menuBar()->addMenu(tr("&Help"));
     QAction *about = help->addAction(tr("About %1").arg(name), window, [window, name] {
         QMessageBox::about(window, tr("About %1").arg(name),

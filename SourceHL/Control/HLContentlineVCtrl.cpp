@@ -67,8 +67,8 @@ HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
                 self->p_seekToItem(view);
         },
         [self] {
-            if (self && self->m_blkEdit)
-                self->m_blkEdit();
+            if (self)
+                self->p_edit();
         },
         [self] {
             if (self)
@@ -96,12 +96,13 @@ void HLContentlineVCtrl::setupChoose(ChooseBlock choose, SeekBlock seek, Block e
     m_blkContent = std::move(content);
 }
 
-void HLContentlineVCtrl::addTextline(QWidget *lineView, int height, Block clear)
+void HLContentlineVCtrl::addTextline(QWidget *lineView, int height, LineHooks hooks)
 {
     lineView->setParent(m_vContentlineBack);
     m_vTextline = lineView;
     m_iTextlineHeight = height;
-    m_blkTextlineClear = std::move(clear);
+    m_textline = std::move(hooks);
+    lineView->show();
     m_vPlaylineTail->raise();
     m_vPlaylineHead->raise();
     p_layoutLines();
@@ -202,10 +203,10 @@ void HLContentlineVCtrl::p_seekToItem(QWidget *view)
 
 void HLContentlineVCtrl::p_timelineStatus(const QString &sssid, const QString &tssid, const QString &rdid)
 {
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_textline.clear)
+        m_textline.clear();
+    if (m_audioline.clear)
+        m_audioline.clear();
     HLContentChoice choice;
     choice.strSSSID = sssid;
     choice.strTSSID = tssid;
@@ -218,8 +219,8 @@ void HLContentlineVCtrl::p_timelineStatus(const QString &sssid, const QString &t
 void HLContentlineVCtrl::p_textlineStatus(const QString &ttid)
 {
     m_vCtrlTimeline->clear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_audioline.clear)
+        m_audioline.clear();
     HLContentChoice choice;
     choice.strTTID = ttid;
     choice.bCanEdit = !ttid.isEmpty();
@@ -230,8 +231,8 @@ void HLContentlineVCtrl::p_textlineStatus(const QString &ttid)
 void HLContentlineVCtrl::p_audiolineStatus(const QString &auid)
 {
     m_vCtrlTimeline->clear();
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
+    if (m_textline.clear)
+        m_textline.clear();
     HLContentChoice choice;
     choice.strAUID = auid;
     choice.bCanEdit = !auid.isEmpty();
@@ -282,6 +283,12 @@ void HLContentlineVCtrl::quaryEditingInfo(const ChooseBlock &block) const
     block(kind, p_nameOf(kind, identifier));
 }
 
+void HLContentlineVCtrl::p_edit()
+{
+    if (m_blkEdit)
+        m_blkEdit();
+}
+
 void HLContentlineVCtrl::p_contentDidChange(bool timeScaled)
 {
     if (m_blkContent)
@@ -295,13 +302,16 @@ void HLContentlineVCtrl::p_contentDidChange(bool timeScaled)
 void HLContentlineVCtrl::deleteTheChosen()
 {
     m_vCtrlTimeline->deleteTheChosen();
+    for (const LineHooks *line : {&m_textline, &m_audioline})
+        if (line->deleteTheChosen)
+            line->deleteTheChosen();
 }
 
 void HLContentlineVCtrl::clear()
 {
     m_vCtrlTimeline->clear();
-    if (m_blkTextlineClear)
-        m_blkTextlineClear();
-    if (m_blkAudiolineClear)
-        m_blkAudiolineClear();
+    if (m_textline.clear)
+        m_textline.clear();
+    if (m_audioline.clear)
+        m_audioline.clear();
 }

@@ -24,8 +24,8 @@ class QWidget;
 // the play line over it, and the one choice of the whole content line. It turns positions
 // into play times and back, and is the one object through which the main window talks to
 // the lines. The text line joins the scrolled area under the strip through addTextline
-// (sharing its x axis), the audio line (scrolled on its own) through addAudiolineClear;
-// their controllers report their choices through p_textlineStatus and p_audiolineStatus.
+// (sharing its x axis), the audio line (scrolled on its own) through addAudioline; their
+// controllers report their choices through p_textlineStatus and p_audiolineStatus.
 class HLContentlineVCtrl : public QObject
 {
     Q_OBJECT
@@ -36,6 +36,13 @@ public:
     using SeekBlock = std::function<void(float time)>;
     using ContentBlock = std::function<void(bool timeScaled)>;
     using ChoiceBlock = std::function<void(const HLContentChoice &choice)>;
+    // What the content line asks of the text line and the audio line: drop their chosen
+    // views (another line was chosen), delete what they have chosen.
+    struct LineHooks
+    {
+        Block clear;
+        Block deleteTheChosen;
+    };
 
     explicit HLContentlineVCtrl(HLEditGate &gate);
     ~HLContentlineVCtrl() override;
@@ -50,13 +57,18 @@ public:
     // Told the merged choice after every choice change of any line.
     void setupChoice(ChoiceBlock choice) { m_blkChoice = std::move(choice); }
 
-    // The text line's view, placed under the strip 10 points in like the strip's; clear
-    // drops its chosen views when another line is chosen.
-    void addTextline(QWidget *lineView, int height, Block clear);
-    void addAudiolineClear(Block clear) { m_blkAudiolineClear = std::move(clear); }
+    // The text line's view, placed under the strip 10 points in like the strip's.
+    void addTextline(QWidget *lineView, int height, LineHooks hooks);
+    void addAudioline(LineHooks hooks) { m_audioline = std::move(hooks); }
     // The choices of the other lines (a title's or a music clip's identifier, empty for none).
     void p_textlineStatus(const QString &ttid);
     void p_audiolineStatus(const QString &auid);
+    // The other lines' seek, edit and content reports: a clicked title seeks like a cell,
+    // edit asks the owner to open the editors, a content change is told to the owner (time
+    // scaled only for the strip) and the play time is taken anew under the play line.
+    void p_seekToItem(QWidget *view);
+    void p_edit();
+    void p_contentDidChange(bool timeScaled);
 
     void updateTimeline(const std::shared_ptr<HLTimelineItem> &timeline);
     void updateTextline(const std::shared_ptr<HLTextlineItem> &textline);
@@ -67,6 +79,7 @@ public:
     // Seeks to the time under the play line: how edits refresh the preview.
     void seekNow();
     void quaryEditingInfo(const ChooseBlock &block) const;
+    // The strip's, then the text line's, then the audio line's chosen items go.
     void deleteTheChosen();
     void clear();
 
@@ -89,10 +102,8 @@ protected:
 
 private:
     void p_timelineStatus(const QString &sssid, const QString &tssid, const QString &rdid);
-    void p_seekToItem(QWidget *view);
     void p_report(qint64 kind, const QString &identifier);
     void p_choiceChanged(const HLContentChoice &choice);
-    void p_contentDidChange(bool timeScaled);
     void p_layoutLines();
     QString p_nameOf(qint64 kind, const QString &identifier) const;
 
@@ -106,8 +117,8 @@ private:
     HLPlaylineTailView *m_vPlaylineTail = nullptr;
     QPointer<QWidget> m_vTextline;
     int m_iTextlineHeight = 0;
-    Block m_blkTextlineClear;
-    Block m_blkAudiolineClear;
+    LineHooks m_textline;
+    LineHooks m_audioline;
     HLContentChoice m_choice;
     ChooseBlock m_blkChoose;
     SeekBlock m_blkSeek;

@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,7 +29,7 @@ constexpr int kRightAreaWidth = 340;
 constexpr int kLineHeaderWidth = 44;
 constexpr int kStripHeight = 110;
 constexpr int kTextLineHeight = 75;
-constexpr int kAudioLineHeight = 48;
+constexpr int kAudioLineHeight = 66; // the cells and the bar that scrolls them
 constexpr int kProgressStripHeight = 28;
 
 QWidget *filled(QWidget *widget, double grey)
@@ -40,10 +41,9 @@ QWidget *filled(QWidget *widget, double grey)
     return widget;
 }
 
-// One line of the content line: its header with its picture in the middle, then its
-// background across the rest of the width.
-template <class Header, class Background>
-QHBoxLayout *lineRow(const QString &image, const QString &name, int height)
+// The header of a line of the content line, with its picture in the middle.
+template <class Header>
+QWidget *lineHeader(const QString &image, int height)
 {
     auto *header = new Header;
     header->setFixedSize(kLineHeaderWidth, height);
@@ -53,12 +53,20 @@ QHBoxLayout *lineRow(const QString &image, const QString &name, int height)
     icon->setPixmap(HLNamedImage::pixmap(image, header->devicePixelRatioF()));
     icon->setAlignment(Qt::AlignCenter);
     headerLayout->addWidget(icon);
+    return header;
+}
+
+// One line of the content line: its header, then its painted background across the rest of
+// the width.
+template <class Header, class Background>
+QHBoxLayout *lineRow(const QString &image, const QString &name, int height)
+{
     auto *background = new Background;
     background->setObjectName(name);
     background->setFixedHeight(height);
     auto *row = new QHBoxLayout;
     row->setSpacing(0);
-    row->addWidget(header);
+    row->addWidget(lineHeader<Header>(image, height));
     row->addWidget(background, 1);
     return row;
 }
@@ -202,13 +210,30 @@ QWidget *HLMainWindow::p_makeContentline()
     auto *column = new QVBoxLayout(vContentlineBackView);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    // The strip and the text line scroll together in the host (one time axis); their headers
+    // stand left of it, the text line's beside its row, over the host's scroll bar.
+    auto *top = new QHBoxLayout;
+    top->setSpacing(0);
+    auto *headers = new QVBoxLayout;
+    headers->setSpacing(0);
+    auto *stripHead = filled(new QWidget, 0.12);
+    stripHead->setFixedWidth(kLineHeaderWidth);
+    headers->addWidget(stripHead, 1);
+    headers->addWidget(lineHeader<HLUITTLineTitleView>(QStringLiteral("TextHead"), kTextLineHeight));
+    auto *barHead = filled(new QWidget, 0.12);
+    barHead->setFixedSize(kLineHeaderWidth, style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    headers->addWidget(barHead);
+    top->addLayout(headers);
     vSlideshowStripHost = filled(new QWidget(vContentlineBackView), 0.12);
     vSlideshowStripHost->setObjectName(QStringLiteral("vSlideshowStripHost"));
     vSlideshowStripHost->setFixedHeight(kStripHeight);
-    column->addWidget(vSlideshowStripHost);
+    top->addWidget(vSlideshowStripHost, 1);
+    column->addLayout(top);
+    // The text line's row; the content line takes it under the strip.
+    vTextlineBackView = new HLUITTLineBackView(vContentlineBackView);
+    vTextlineBackView->setObjectName(QStringLiteral("vTextlineBackView"));
+    vTextlineBackView->setFixedHeight(kTextLineHeight);
 
-    column->addLayout(lineRow<HLUITTLineTitleView, HLUITTLineBackView>(
-        QStringLiteral("TextHead"), QStringLiteral("vTextlineBackView"), kTextLineHeight));
     column->addLayout(lineRow<HLUIAULineTitleView, HLUIAULineBackView>(
         QStringLiteral("AudioHead"), QStringLiteral("vAudiolineBackView"), kAudioLineHeight));
     return vContentlineBackView;

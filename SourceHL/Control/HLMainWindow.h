@@ -30,6 +30,7 @@ public:
     QWidget *vEditPaneArea = nullptr; // where the browsing panes and the item editors go
     QWidget *vContentlineBackView = nullptr;
     QWidget *vSlideshowStripHost = nullptr; // where the timeline strip goes
+    QWidget *vTextlineBackView = nullptr;   // the text line's row, shown under the strip
 
     QToolButton *btnAddMedia = nullptr;
     QToolButton *btnAddText = nullptr;

@@ -1,16 +1,20 @@
 #include "SourceHL/Control/HLMainWndCtrl.h"
 
 #include "Platform/Foundation/HLDispatch.h"
+#include "Frameworks/Ambrelle/Ambrelle.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Common/HLTempSession.h"
+#include "SourceHL/Control/HLAudioImport.h"
+#include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -36,7 +40,6 @@
 #include <QDir>
 #include <QLayout>
 #include <QPointer>
-#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -90,16 +93,14 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     m_document = std::make_unique<HLProjectDocument>(*this);
     m_mediaImport = std::make_unique<HLMediaImport>(*this);
     p_setupContentline();
+    p_setupLines();
+    p_setupMedia();
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
-    for (const QKeySequence key : {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)})
-        connect(new QShortcut(key, m_window.get()), &QShortcut::activated, this, &HLMainWndCtrl::deleteChosen);
 
     // Commands whose windows are not part of the program yet are left off the bar.
-    for (QToolButton *button : {m_window->btnAddText, m_window->btnAddAudio, m_window->btnSetting})
-        button->hide();
-    // The browsing pane and the output size are shown; their switches come with their panes.
-    m_window->btnMedia->setEnabled(false);
+    m_window->btnSetting->hide();
+    // The output size is shown; its switch comes with its window.
     m_window->btnSize->setEnabled(false);
 
     p_updateInterfaceAll();
@@ -109,6 +110,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
 HLMainWndCtrl::~HLMainWndCtrl()
 {
     m_playLoop->p_stopPlaying();
+    m_audioImport.reset(); // its job ends before the model it fills goes
     // No preview job may outlive the model it reads.
     m_oLastOperateQueue->cancel();
     m_oLastOperateQueue->wait();
@@ -416,6 +418,9 @@ void HLMainWndCtrl::p_updateInterfaceBase()
     for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
         if (m_editors[kind] && m_editors[kind]->view())
             m_editors[kind]->view()->setVisible(shown[kind]);
+    if (m_vCtrlMedia)
+        m_vCtrlMedia->view()->setVisible(!state.mediaPaneHidden);
+    p_updateLineActions();
 }
 
 void HLMainWndCtrl::p_updateInterfaceTime()
@@ -458,11 +463,6 @@ void HLMainWndCtrl::play()
     }
     p_stopEditing();
     p_startPlaying();
-}
-
-void HLMainWndCtrl::deleteChosen()
-{
-    m_vCtrlContentline->deleteTheChosen();
 }
 
 void HLMainWndCtrl::p_updatePreview(const QImage &frame, const QImage &titles)

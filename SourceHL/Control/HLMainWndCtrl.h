@@ -13,7 +13,10 @@
 #include <functional>
 #include <memory>
 
+class Ambrelle;
+class HLAudioImport;
 class HLAudiolineItem;
+class HLAudiolineVCtrl;
 class HLAudiolinePlayer;
 class HLContentlineVCtrl;
 class HLEditGate;
@@ -26,9 +29,11 @@ class HLQuartzPool;
 class HLRenderSizer;
 class HLTextlineItem;
 class HLTextlineRender;
+class HLTextlineVCtrl;
 class HLTimelineItem;
 class HLTimelinePlayer;
 class HLTimelineRender;
+class QAction;
 class VETimelineExportMovie;
 
 // The one main window and the owner of the project: its model, renderers and players, the
@@ -117,14 +122,31 @@ public:
     void p_stopPlaying();
     // The play command: stops, or closes the editors and plays.
     void play();
-    // The delete command: the chosen items of the content line go.
-    void deleteChosen();
     // A rendered frame and title layer for the preview; a null picture empties its layer.
     void p_updatePreview(const QImage &frame, const QImage &titles);
 
     HLContentlineVCtrl *vCtrlContentline() const { return m_vCtrlContentline.get(); }
     HLPlayLoop &playLoop() const { return *m_playLoop; }
     HLMediaImport &mediaImport() const { return *m_mediaImport; }
+
+    // The text line and the audio line under the strip, their commands and the music
+    // import (HLMainWndCtrl+Lines.cpp).
+    HLTextlineVCtrl *vCtrlTextline() const { return m_vCtrlTextline.get(); }
+    HLAudiolineVCtrl *vCtrlAudioline() const { return m_vCtrlAudioline.get(); }
+    HLAudioImport &audioImport() const { return *m_audioImport; }
+    // A new title at the play position, 115 points long.
+    void addText();
+    void addAudios();
+    // The delete command: the chosen cells, title or music clip go.
+    void deleteChosen();
+    // New clips are in the audio line: show them, mark the project, refresh the preview.
+    void p_audiolineDidImport();
+    // The media browser (HLMainWndCtrl+Media.cpp): shown in the right-hand area instead of
+    // the template chooser while bIsOnMedia.
+    Ambrelle *vCtrlMedia() const { return m_vCtrlMedia.get(); }
+    void media();
+    // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
+    QList<QAction *> lineActions() const;
 
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
@@ -145,6 +167,14 @@ private:
     // Hands the open project's lines to the content line.
     void p_updateContentline();
     bool p_shouldClose();
+    void p_setupLines();
+    void p_setupMedia();
+    void p_updateLineActions();
+    // Hands the open project's text line and audio line to their controllers.
+    void p_updateLines();
+    void p_setupLineScale();
+    void p_audiolineContent();
+    void p_updateAudiolineWidth();
 
     std::unique_ptr<HLMainWindow> m_window;
     std::unique_ptr<HLProjectDocument> m_document;
@@ -173,6 +203,14 @@ private:
     std::shared_ptr<HLTextlineRender> m_oTextlineRender;
     std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
     std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
+
+    std::unique_ptr<HLTextlineVCtrl> m_vCtrlTextline;
+    std::unique_ptr<HLAudiolineVCtrl> m_vCtrlAudioline;
+    std::unique_ptr<HLAudioImport> m_audioImport;
+    QAction *m_actAddText = nullptr;
+    QAction *m_actAddAudio = nullptr;
+    QAction *m_actDelete = nullptr;
+    std::unique_ptr<Ambrelle> m_vCtrlMedia;
     std::unique_ptr<HLContentlineVCtrl> m_vCtrlContentline;
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;

@@ -3,8 +3,11 @@
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
+#include "SourceHL/Control/HLImportReport.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLPDFPages.h"
@@ -16,7 +19,7 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
 #include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -62,15 +65,9 @@ void HLMediaImport::addVideosAndImages()
 {
     m_owner.p_stopPlaying();
     m_owner.p_stopEditing();
-    QFileDialog panel(m_owner.window());
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setOption(QFileDialog::DontUseNativeDialog);
-    panel.setFileMode(QFileDialog::ExistingFiles);
-    panel.setAcceptMode(QFileDialog::AcceptOpen);
-    panel.setLabelText(QFileDialog::Accept, tr("Add"));
-    if (panel.exec() != QDialog::Accepted)
+    const QStringList paths = hl_runAddPanel(m_owner.window());
+    if (paths.isEmpty())
         return;
-    const QStringList paths = panel.selectedFiles();
     // The panel has closed by the time the question or the import comes.
     QPointer<HLMediaImport> self(this);
     QMetaObject::invokeMethod(
@@ -118,21 +115,20 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths)
 
 void HLMediaImport::p_addVideosAndImagesOutTo(const QStringList &paths, const QString &ssid)
 {
-    const std::weak_ptr<HLTimelineItem> timeline = m_owner.oTimeline();
-    HLMainWndCtrl *owner = &m_owner;
-    p_addVideosAndImages(paths, [owner, timeline, ssid](const ResourceItems &items) {
-        if (const auto held = timeline.lock())
-            owner->gate().perform([&] { held->addOutTo(items, ssid); });
+    p_addVideosAndImages(paths, [ssid](HLTimelineItem &timeline, const ResourceItems &items) {
+        // A target removed meanwhile puts the new items at the end.
+        timeline.addOutTo(items, timeline.slideshowItemOf(ssid) ? ssid : QString());
     });
 }
 
 void HLMediaImport::p_addVideosAndImagesInTo(const QStringList &paths, const QString &ssid, const QString &hashID)
 {
-    const std::weak_ptr<HLTimelineItem> timeline = m_owner.oTimeline();
-    HLMainWndCtrl *owner = &m_owner;
-    p_addVideosAndImages(paths, [owner, timeline, ssid, hashID](const ResourceItems &items) {
-        if (const auto held = timeline.lock())
-            owner->gate().perform([&] { held->addInTo(items, ssid, hashID); });
+    p_addVideosAndImages(paths, [ssid, hashID](HLTimelineItem &timeline, const ResourceItems &items) {
+        // A slideshow item removed meanwhile would drop them: they go to the end instead.
+        if (timeline.slideshowItemOf(ssid))
+            timeline.addInTo(items, ssid, hashID);
+        else
+            timeline.addOutTo(items, QString());
     });
 }
 
@@ -144,45 +140,40 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
         return; // the progress sheet covers the window until the running import ends
     m_bIsImporting = true;
     // PDF pages are turned into pictures first, in a folder of their own for this import.
-    QString pdfFolder;
-    for (const QString &path : paths) {
-        if (!HLResourceItem::isKindOfPDF(path))
-            continue;
-        const QString folder = QDir(m_owner.strTempDirectory()).filePath(QStringLiteral("PDFs"));
-        if (!m_owner.strTempDirectory().isEmpty() && QDir().mkpath(folder))
-            pdfFolder = folder;
-        break;
-    }
+    const QString pdfFolder = HLPDFPages::makeFolderFor(paths, m_owner.strTempDirectory());
+    const QSizeF renderSize = m_owner.oSizer()->szRender();
     QWidget *host = m_owner.window();
     auto items = std::make_shared<ResourceItems>();
+    auto skipped = std::make_shared<QStringList>();
     // The window outlives the job: destroying the import waits for it.
-    m_job = std::make_unique<HLJob>([paths, items, pdfFolder, host](HLJobState &state) {
+    m_job = std::make_unique<HLJob>([paths, items, skipped, pdfFolder, renderSize, host](HLJobState &state) {
         QStringList list = paths;
         if (!pdfFolder.isEmpty()) {
             HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
             busy.startBusingOn(host);
-            list.clear();
-            for (const QString &path : paths) {
-                if (HLResourceItem::isKindOfPDF(path))
-                    list.append(HLPDFPages::pagesOf(path, pdfFolder));
-                else
-                    list.append(path);
-            }
+            list = HLPDFPages::expandPaths(paths, pdfFolder, renderSize, state.cancelToken(), skipped.get());
             busy.stopBusing();
         }
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
         sheet.startProgress(quint64(list.size()), host);
         for (qsizetype i = 0; i < list.size() && !state.isCancelled(); ++i) {
             const QString &path = list[i];
+            const QString name = QFileInfo(path).fileName();
+            const bool image = HLResourceItem::isKindOfImage(path);
+            QString reason;
             std::shared_ptr<HLResourceItem> item;
-            if (HLResourceItem::isKindOfImage(path))
-                item = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, HLResourceTypeImage)
-                           ->addResourceFrom(path, setupItem);
-            else if (HLResourceItem::isKindOfVideo(path))
-                item = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, HLResourceTypeVideo)
-                           ->addResourceFrom(path, setupItem);
+            if (!QFileInfo(path).isFile())
+                reason = tr("the file is not there");
+            else if (!image && !HLResourceItem::isKindOfVideo(path))
+                reason = tr("not a photo or a video");
+            else
+                item = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp,
+                                                            image ? HLResourceTypeImage : HLResourceTypeVideo)
+                           ->addResourceFrom(path, setupItem, &reason);
             if (item)
                 items->append(item);
+            else
+                skipped->append(QStringLiteral("%1: %2").arg(name, reason));
             sheet.updateProgress(i + 1);
             state.setProgress(double(i + 1) / double(list.size()));
         }
@@ -191,7 +182,8 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
         return true;
     });
     QPointer<HLMediaImport> self(this);
-    m_job->start([self, items, feedback](const HLJobState &) {
+    const std::weak_ptr<HLTimelineItem> started = m_owner.oTimeline();
+    m_job->start([self, started, items, skipped, feedback](const HLJobState &) {
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
         if (!self) {
             sheet.stopProgress();
@@ -199,16 +191,23 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
         }
         HLMainWndCtrl &owner = self->m_owner;
         self->m_bIsImporting = false;
-        if (feedback)
-            feedback(*items);
-        owner.p_updateInterfaceBase();
-        owner.gate().perform([&] { owner.oTextline()->syncPlayTime(); });
-        if (HLContentlineVCtrl *contentline = owner.vCtrlContentline()) {
-            contentline->updateTimelineUI();
-            contentline->updateContentlineWidth();
-            contentline->seekNow();
+        // The items go only into the timeline the import was started for.
+        const auto timeline = started.lock();
+        if (timeline && timeline == owner.oTimeline() && !items->isEmpty()) {
+            owner.gate().perform([&] {
+                if (feedback)
+                    feedback(*timeline, *items);
+                owner.oTextline()->syncPlayTime();
+            });
+            owner.p_updateInterfaceBase();
+            if (HLContentlineVCtrl *contentline = owner.vCtrlContentline()) {
+                contentline->updateTimelineUI();
+                contentline->updateContentlineWidth();
+                contentline->seekNow();
+            }
+            owner.p_documentEdited();
         }
-        owner.p_documentEdited();
         sheet.stopProgress();
+        hl_reportSkippedFiles(owner.window(), *skipped);
     });
 }

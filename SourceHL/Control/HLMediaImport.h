@@ -11,6 +11,7 @@
 class HLJob;
 class HLMainWndCtrl;
 class HLResourceItem;
+class HLTimelineItem;
 
 // Photos and clips into the project: from the open panel and from files dropped on the
 // strip. The files are copied into the session's pools on a background job under the
@@ -20,7 +21,8 @@ class HLMediaImport : public QObject
     Q_OBJECT
 public:
     using ResourceItems = QList<std::shared_ptr<HLResourceItem>>;
-    using Feedback = std::function<void(const ResourceItems &items)>;
+    // Puts the imported items into the timeline; runs inside the edit gate.
+    using Feedback = std::function<void(HLTimelineItem &timeline, const ResourceItems &items)>;
 
     explicit HLMediaImport(HLMainWndCtrl &owner);
     ~HLMediaImport() override;
@@ -33,7 +35,8 @@ public:
     void p_addVideosAndImagesOutTo(const QStringList &paths, const QString &ssid);
     // Into slideshow item ssid before the photo or clip hashID (at its end for none).
     void p_addVideosAndImagesInTo(const QStringList &paths, const QString &ssid, const QString &hashID);
-    // The import job; feedback gets the new items on the main thread.
+    // The import job; feedback gets the new items on the main thread. Left-out files are
+    // named with their reason; an import that added nothing leaves the project unmarked.
     void p_addVideosAndImages(const QStringList &paths, Feedback feedback);
 
     // From the start of an import until its items are in the timeline.

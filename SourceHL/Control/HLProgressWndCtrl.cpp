@@ -38,18 +38,21 @@ void HLProgressWndCtrl::startProgress(quint64 count, QWidget *window)
     m_iCount = count;
     m_iIndex = 0;
     QPointer<QWidget> target(window);
-    HLDispatch::onMain([this, target] {
+    HLDispatch::onMain([this, target, count] {
         if (!m_window)
             p_makeWindow();
         m_window->showOn(target);
-        p_updateUI();
+        p_updateUI(0, count);
     });
 }
 
 void HLProgressWndCtrl::updateProgress(qint64 index)
 {
-    m_iIndex = quint64(std::max<qint64>(index, 0));
-    HLDispatch::onMain([this] { p_updateUI(); });
+    const quint64 done = quint64(std::max<qint64>(index, 0));
+    m_iIndex = done;
+    // The values travel with the call: by the time it runs the worker may be further on,
+    // or another import may have started.
+    HLDispatch::onMain([this, done, count = quint64(m_iCount)] { p_updateUI(done, count); });
 }
 
 void HLProgressWndCtrl::stopProgress()
@@ -60,12 +63,11 @@ void HLProgressWndCtrl::stopProgress()
     });
 }
 
-void HLProgressWndCtrl::p_updateUI()
+void HLProgressWndCtrl::p_updateUI(quint64 index, quint64 count)
 {
     if (!m_window)
         return;
-    const quint64 count = m_iCount;
-    const quint64 done = std::min<quint64>(m_iIndex, count);
+    const quint64 done = std::min<quint64>(index, count);
     // Nothing to do is shown as an empty bar rather than 0 / 0.
     const float fraction = count > 0 ? float(done) / float(count) : 0.0f;
     m_vProgress->setValue(int(std::lround(fraction * kBarRange)));

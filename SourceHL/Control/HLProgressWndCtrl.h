@@ -10,7 +10,7 @@
 
 // The shared progress sheet: a bar and "done/all" while media is imported. The counters
 // are written at once on the caller's thread (any thread); the window work runs on the
-// main thread in call order. Posts the same two notifications as the busy sheet.
+// main thread in call order, each call showing the values it was made with. Posts the same two notifications as the busy sheet.
 class HLProgressWndCtrl
 {
 public:
@@ -34,7 +34,7 @@ public:
 private:
     HLProgressWndCtrl() = default;
     void p_makeWindow();
-    void p_updateUI();
+    void p_updateUI(quint64 index, quint64 count);
 
     std::atomic<quint64> m_iIndex{0};
     std::atomic<quint64> m_iCount{0};

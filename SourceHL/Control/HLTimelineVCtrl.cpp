@@ -14,7 +14,6 @@
 #include "widgets/HLNamedImage.h"
 
 #include <QApplication>
-#include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -491,21 +490,10 @@ void HLTimelineVCtrl::p_riMouseDragged(HLRenderItemView *cell, QMouseEvent *even
         for (int i = 0; i < count; ++i)
             painter.drawImage(QRect(i * 40, 0, 40, 40), m_aryChosenRIViews[i]->imgThumb());
     }
-    QMimeData *data = HLInsideDrag::mimeDataOf(
-        {HLInsideDrag::kTimelineInsidePboardType, HLInsideDrag::kSlideshowInsidePboardType});
-    p_startDrag(cell, data, image);
-}
-
-void HLTimelineVCtrl::p_startDrag(HLRenderItemView *source, QMimeData *data, const QImage &image)
-{
-    if (m_blkDrag) {
-        m_blkDrag(source, data, image);
-        return;
-    }
-    auto *drag = new QDrag(source);
-    drag->setMimeData(data);
-    drag->setPixmap(QPixmap::fromImage(image));
-    drag->exec(Qt::MoveAction);
+    HLInsideDrag::begin(cell,
+                        HLInsideDrag::mimeDataOf({HLInsideDrag::kTimelineInsidePboardType,
+                                                  HLInsideDrag::kSlideshowInsidePboardType}),
+                        QPixmap::fromImage(image), QPoint());
 }
 
 void HLTimelineVCtrl::p_sbMouseDrop(HLTimelineSlideshowBackView *row, qint64 index, const QStringList &paths)

@@ -36,8 +36,6 @@ public:
     using Block = std::function<void()>;
     using StatusBlock = std::function<void(const QString &sssid, const QString &tssid, const QString &rdid)>;
     using SeekBlock = std::function<void(QWidget *view)>;
-    // Runs a drag of the chosen cells from source; takes the data.
-    using DragBlock = std::function<void(HLRenderItemView *source, QMimeData *data, const QImage &image)>;
 
     explicit HLTimelineVCtrl(HLEditGate &gate);
     ~HLTimelineVCtrl() override;
@@ -47,8 +45,6 @@ public:
 
     void setupWarning(Block warning) { m_blkWarning = std::move(warning); }
     void setupStatus(StatusBlock status, SeekBlock seek, Block edit, Block content);
-    // A drag by QDrag unless replaced (tests cannot run the platform's drag loop).
-    void setupDrag(DragBlock drag) { m_blkDrag = std::move(drag); }
 
     void updateModel(const std::shared_ptr<HLTimelineItem> &timeline);
     void updateUI();
@@ -96,7 +92,6 @@ private:
     QStringList p_chosenSSSIDs() const;
     QStringList p_chosenTSSIDs() const;
     QStringList p_chosenRDIDs() const;
-    void p_startDrag(HLRenderItemView *source, QMimeData *data, const QImage &image);
     HLTimelineSlideshowBackView *p_makeRow(const QString &ssid);
     HLRenderItemView *p_makeCell(const QString &hashID, const QList<QVariantMap> &infos, const QImage &mask);
 
@@ -115,7 +110,6 @@ private:
     SeekBlock m_blkSeek;
     Block m_blkEdit;
     Block m_blkContent;
-    DragBlock m_blkDrag;
     QString m_strTempSSID;
     QList<QWidget *> m_aryChosenBkViews;
     QList<HLRenderItemView *> m_aryChosenRIViews;

@@ -1,7 +1,11 @@
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLDispatch.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "app/AppDelegate.h"
 #include "app/HLApplication.h"
 
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -66,6 +70,24 @@ TEST(HLApplicationTest, AssertionInAQueuedJobIsReported)
     EXPECT_EQ(reports, QStringList({QStringLiteral("wrong index")}));
     EXPECT_TRUE(laterJobRan);
     app->setFailureReport(HLApplication::showFailureAlert);
+}
+
+TEST(AppDelegateTest, EditMenuHoldsTheCommandsOfTheLines)
+{
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    QMenu *edit = nullptr;
+    for (QAction *top : delegate.wCtrlMain().window()->menuBar()->actions())
+        if (top->text() == QStringLiteral("&Edit"))
+            edit = top->menu();
+    ASSERT_TRUE(edit);
+    QStringList titles;
+    for (QAction *action : edit->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"Add Text", "Add Audio…", "Delete"}));
+    const QAction *remove = edit->actions().last();
+    EXPECT_EQ(remove->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)}));
+    EXPECT_FALSE(remove->isEnabled()); // nothing is chosen
 }
 
 } // namespace

@@ -90,8 +90,11 @@ TEST_F(HLMainWndCtrlTest, EmptyProjectShowsItsLabelsAndDisablesItsCommands)
     EXPECT_TRUE(w.btnAddMedia->isVisible());
     EXPECT_TRUE(w.btnAddMedia->isEnabled());
     // Commands whose windows are not there are not shown at all.
-    for (QToolButton *command : {w.btnAddText, w.btnAddAudio, w.btnSetting})
+    for (QToolButton *command : {w.btnSetting})
         EXPECT_FALSE(command->isVisible()) << qPrintable(command->objectName());
+    // Titles and music can be added to any project.
+    for (QToolButton *command : {w.btnAddText, w.btnAddAudio})
+        EXPECT_TRUE(command->isVisible() && command->isEnabled()) << qPrintable(command->objectName());
     EXPECT_EQ(w.vTimeNowTime->enType(), 3);
     EXPECT_EQ(w.vTimeDuration->enType(), 2);
 }

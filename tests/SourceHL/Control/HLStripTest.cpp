@@ -16,8 +16,10 @@
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
+#include "tests/support/ModalMessage.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -258,6 +260,43 @@ TEST_F(HLStripTest, DroppedFilesGoWhereTheyWereDropped)
     center.removeObserver(this);
 }
 
+// The import copies files on a worker while the user goes on: an item it was to join may be
+// gone by the end, and files that can't be added are named rather than dropped in silence.
+TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut)
+{
+    addItems({1, 1});
+    qsizetype count = 2;
+    for (const QString &name : {kTimelineVCtrlSlidInsertNotification, kTimelineVCtrlBackInsertNotification}) {
+        const QString target = ssids()[0];
+        const QStringList photos = writePhotos(2);
+        HLNotificationCenter::defaultCenter().post(
+            name, {{QStringLiteral("Paths"), photos}, {QStringLiteral("SSID"), target}});
+        // The target item goes while the files are copied.
+        ctrl().gate().perform([&] { ctrl().oTimeline()->remove({target}); });
+        waitForImport();
+        count += 1;
+        const auto items = ctrl().oTimeline()->resourceItems();
+        ASSERT_EQ(items.size(), count) << qPrintable(name);
+        EXPECT_FALSE(ssids().contains(target));
+        // At the end, in order.
+        EXPECT_EQ(items[count - 2]->imageName(), QFileInfo(photos[0]).completeBaseName()) << qPrintable(name);
+        EXPECT_EQ(items[count - 1]->imageName(), QFileInfo(photos[1]).completeBaseName()) << qPrintable(name);
+        EXPECT_TRUE(takeModalMessage().isEmpty());
+    }
+
+    ctrl().window()->setWindowModified(false);
+    const QString notes = folder.file(QStringLiteral("in/notes.txt"));
+    QFile(notes).open(QIODevice::WriteOnly);
+    ctrl().mediaImport().p_addVideosAndImagesOutTo({notes, folder.file(QStringLiteral("in/lost.jpg"))}, QString());
+    waitForImport();
+    EXPECT_EQ(ctrl().oTimeline()->resourceItems().size(), count);
+    EXPECT_FALSE(ctrl().window()->isWindowModified()); // nothing was added
+    const QString message = takeModalMessage();
+    EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: not a photo or a video"))) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("lost.jpg: the file is not there"))) << qPrintable(message);
+}
+
 TEST_F(HLStripTest, RefusesDragsThatAreNotOurs)
 {
     addItems({2});
@@ -384,6 +423,7 @@ TEST_F(HLStripTest, PDFPagesImportAsPicturesInPageOrder)
         EXPECT_NEAR(middle.hue(), colours[page].hue(), 10) << page;
     }
     EXPECT_EQ(items[3]->imageName(), QFileInfo(photo[0]).completeBaseName());
+    EXPECT_TRUE(takeModalMessage().contains(QStringLiteral("notes.txt: not a photo or a video")));
     // The pages' folder goes with the import.
     EXPECT_FALSE(QFileInfo::exists(QDir(ctrl().strTempDirectory()).filePath(QStringLiteral("PDFs"))));
 }

@@ -6,6 +6,7 @@
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLRenderItemView.h"
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "tests/support/MediaFixtures.h"
@@ -29,12 +30,15 @@ void StripFixture::SetUp()
     m_ctrl = std::make_unique<HLMainWndCtrl>();
     m_ctrl->window()->resize(1280, 800);
     m_ctrl->showWindow();
-    strip().setupDrag([this](HLRenderItemView *, QMimeData *data, const QImage &) { m_dragged.reset(data); });
+    HLInsideDrag::setStarter([this](QWidget *, std::unique_ptr<QMimeData> data, const QPixmap &, QPoint) {
+        m_dragged = std::move(data);
+    });
 }
 
 void StripFixture::TearDown()
 {
     waitForImport();
+    HLInsideDrag::setStarter({});
     m_ctrl.reset();
 }
 

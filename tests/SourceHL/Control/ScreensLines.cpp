@@ -1,0 +1,186 @@
+// Pictures of the main window with its text line and audio line filled: a chosen title, then
+// a chosen music clip with files dragged over the audio line; then the media browser, and the
+// message naming the files an import left out.
+#include "Frameworks/Ambrelle/Ambrelle.h"
+#include "Frameworks/Ambrelle/AmbrelleMediaModel.h"
+#include "Frameworks/Ambrelle/AmbrelleThumbnailer.h"
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Control/HLAudioImport.h"
+#include "SourceHL/Control/HLAudiolineVCtrl.h"
+#include "SourceHL/Control/HLMainWindow.h"
+#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Control/HLTextlineVCtrl.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
+#include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/View/HLAudioItemView.h"
+#include "SourceHL/View/HLAudiolineBackView.h"
+#include "SourceHL/View/HLTextItemView.h"
+#include "tests/support/MediaFixtures.h"
+#include "widgets/HLDarkStyle.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QMimeData>
+#include <QPainter>
+#include <QToolButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QTest::qWait(50);
+}
+
+bool save(const QImage &picture, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name);
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication::setApplicationName(QStringLiteral("slideshow"));
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    HLDarkStyle::applyTo(app);
+    HLMainWndCtrl ctrl;
+    ctrl.showWindow();
+    settle();
+
+    // Photos and a clip: on the strip, and later in the media browser.
+    QTemporaryDir pictures;
+    const struct
+    {
+        const char *name;
+        QColor top, bottom;
+    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
+                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
+                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
+                  {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
+                  {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
+    for (const auto &p : photos) {
+        QImage image(640, 480, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QLinearGradient gradient(0, 0, 0, 480);
+        gradient.setColorAt(0, p.top);
+        gradient.setColorAt(1, p.bottom);
+        painter.fillRect(image.rect(), gradient);
+        painter.end();
+        image.save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
+    }
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(320, 240);
+    MediaFixtures::makeIndexedClip(QDir(pictures.path()).filePath(QStringLiteral("Harbour.mp4")), recipe);
+    QStringList stripFiles;
+    for (const char *name : {"Beach.jpg", "Forest.jpg", "Sunset.jpg", "Harbour.mp4"})
+        stripFiles << QDir(pictures.path()).filePath(QString::fromLatin1(name));
+    ctrl.mediaImport().p_addVideosAndImagesOutTo(stripFiles, QString());
+    QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000);
+    settle();
+
+    const struct
+    {
+        const char *text;
+        float min, max;
+    } titles[] = {{"Summer by the Sea", 0, 190}, {"Day One", 230, 345}, {"The Lighthouse", 400, 600}};
+    for (const auto &t : titles) {
+        auto title = HLTextItem::textItemOf(QString::fromLatin1(t.text).remove(QLatin1Char(' ')));
+        title->oTextEdit()->setStrText(QString::fromLatin1(t.text));
+        title->updateLineMin(t.min, t.max);
+        ctrl.gate().perform([&] {
+            ctrl.oTextline()->add(title);
+            ctrl.oTextline()->syncPlayTime();
+        });
+    }
+    ctrl.vCtrlTextline()->updateUI();
+
+    QTemporaryDir media;
+    QStringList songs;
+    for (const char *name : {"Morning Walk.wav", "Harbour Lights.wav", "Evening Tide.wav"}) {
+        const QString path = QDir(media.path()).filePath(QString::fromLatin1(name));
+        if (MediaFixtures::makeTone(path, 3, 44100, 2, {"-c:a", "pcm_s16le"}))
+            songs << path;
+    }
+    QSignalSpy imported(&ctrl.audioImport(), &HLAudioImport::finished);
+    ctrl.audioImport().p_addAudios(songs, [](HLAudiolineItem &line, const HLAudioImport::ResourceItems &items) {
+        line.add(items);
+    });
+    imported.wait(20000);
+    settle();
+
+    QTest::mouseClick(ctrl.vCtrlTextline()->aryTextItemViews()[1], Qt::LeftButton, {}, QPoint(60, 20));
+    ctrl.oLastOperateQueue()->wait();
+    settle();
+    bool ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("lines-title-chosen.png"));
+
+    QTest::mouseClick(ctrl.vCtrlAudioline()->aryAudioItemViews()[0], Qt::LeftButton, {}, QPoint(100, 25));
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(songs.value(0))});
+    QDragEnterEvent enter(QPoint(400, 25), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &enter);
+    settle();
+    ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("lines-music-chosen-drop-marker.png")) && ok;
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &leave);
+
+    // The media browser over the folder, thumbnails made.
+    Ambrelle *browser = ctrl.vCtrlMedia();
+    QSignalSpy listed(&browser->model(), &AmbrelleMediaModel::listed);
+    browser->setSources({{QStringLiteral("Pictures"), pictures.path()}, {QStringLiteral("Videos"), pictures.path()}});
+    listed.wait(10000);
+    QSignalSpy made(&browser->thumbnailer(), &AmbrelleThumbnailer::thumbnailReady);
+    QTest::mouseClick(ctrl.window()->btnMedia, Qt::LeftButton);
+    for (int row = 0; row < browser->model().rowCount(); ++row)
+        browser->thumbnailer().thumbnailOf(browser->model().paths()[row]);
+    while (made.count() < browser->model().rowCount() && made.wait(10000)) {
+    }
+    settle();
+    browser->vList()->selectionModel()->select(browser->model().index(1), QItemSelectionModel::Select);
+    settle();
+    ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("media-browser.png")) && ok;
+
+    // Files an import left out, named with their reasons.
+    const QString notes = QDir(media.path()).filePath(QStringLiteral("Notes.txt"));
+    QFile(notes).open(QIODevice::WriteOnly);
+    QSignalSpy reported(&ctrl.audioImport(), &HLAudioImport::finished);
+    ctrl.audioImport().p_addAudios({notes, QDir(media.path()).filePath(QStringLiteral("Lost Song.mp3"))},
+                                   [](HLAudiolineItem &line, const HLAudioImport::ResourceItems &items) {
+                                       line.add(items);
+                                   });
+    reported.wait(20000);
+    settle();
+    QImage picture = ctrl.window()->grab().toImage();
+    if (QWidget *alert = QApplication::activeModalWidget()) {
+        QPainter painter(&picture);
+        painter.drawImage(alert->geometry().topLeft() - ctrl.window()->geometry().topLeft(), alert->grab().toImage());
+        painter.end();
+        alert->close();
+    }
+    ok = save(picture, out, QStringLiteral("import-skipped-files.png")) && ok;
+    return ok ? 0 : 1;
+}
