@@ -83,14 +83,14 @@ TEST_F(HLMainWndCtrlTest, EmptyProjectShowsItsLabelsAndDisablesItsCommands)
     EXPECT_EQ(w.btnEdit->text(), QStringLiteral("Edit"));
     EXPECT_EQ(w.btnMedia->text(), QStringLiteral("Media"));
     EXPECT_EQ(w.btnSize->text(), QStringLiteral("1280X960"));
-    for (QToolButton *command : {w.btnEdit, w.btnSort, w.btnPlay, w.btnExport}) {
+    for (QToolButton *command : {w.btnEdit, w.btnPlay, w.btnExport}) {
         EXPECT_TRUE(command->isVisible()) << qPrintable(command->objectName());
         EXPECT_FALSE(command->isEnabled()) << qPrintable(command->objectName());
     }
     EXPECT_TRUE(w.btnAddMedia->isVisible());
     EXPECT_TRUE(w.btnAddMedia->isEnabled());
     // Commands whose windows are not there are not shown at all.
-    for (QToolButton *command : {w.btnSetting})
+    for (QToolButton *command : {w.btnSort, w.btnSetting})
         EXPECT_FALSE(command->isVisible()) << qPrintable(command->objectName());
     // Titles and music can be added to any project.
     for (QToolButton *command : {w.btnAddText, w.btnAddAudio})
