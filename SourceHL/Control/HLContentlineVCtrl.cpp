@@ -1,7 +1,10 @@
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLAudiolineVCtrl.h"
+#include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Control/HLTimelineVCtrl.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Textline/HLTextInfo.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
@@ -9,12 +12,17 @@
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/Model/Timeline/HLTransitionInfo.h"
+#include "SourceHL/View/HLAudiolineBackView.h"
 #include "SourceHL/View/HLContentlineBackView.h"
+#include "SourceHL/View/HLLineGeometry.h"
 #include "SourceHL/View/HLPlaylineHeadView.h"
 #include "SourceHL/View/HLPlaylineTailView.h"
 #include "SourceHL/View/HLStripGeometry.h"
 #include "SourceHL/View/HLTimelineBackView.h"
+#include "SourceHL/View/HLTextItemView.h"
+#include "SourceHL/View/HLTextlineBackView.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
+#include "widgets/HLUITTLineBackView.h"
 
 #include <QEvent>
 #include <QScrollArea>
@@ -22,8 +30,11 @@
 #include <QVBoxLayout>
 
 HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
-    : m_vCtrlTimeline(std::make_unique<HLTimelineVCtrl>(gate)), m_oTextline(HLTextlineItem::textline()), m_gate(gate)
+    : m_gate(gate), m_vCtrlTimeline(std::make_unique<HLTimelineVCtrl>(gate)),
+      m_vCtrlTextline(std::make_unique<HLTextlineVCtrl>()), m_vCtrlAudioline(std::make_unique<HLAudiolineVCtrl>())
 {
+    m_vCtrlTextline->setupGate(&gate);
+    m_vCtrlAudioline->setupGate(&gate);
     m_view = new QWidget;
     m_view->setObjectName(QStringLiteral("HLContentlineVCtrl"));
     auto *layout = new QVBoxLayout(m_view);
@@ -46,17 +57,68 @@ HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
     }
     m_vPlaylineHead = new HLPlaylineHeadView(m_vContentlineBack);
     m_vPlaylineTail = new HLPlaylineTailView(m_vContentlineBack);
-    m_vCtrlTimeline->view()->setParent(m_vContentlineBack);
-    m_vPlaylineTail->raise(); // the play line stands over the lines
-    m_vPlaylineHead->raise();
     m_slvContentline->setWidget(m_vContentlineBack);
     m_slvContentline->viewport()->installEventFilter(this);
+    p_placeLines();
 
     QPointer<HLContentlineVCtrl> self(this);
     m_vContentlineBack->setUpFeedback([self](double x) {
         if (self)
             self->p_seekAt(x);
     });
+    p_setupLineCallbacks();
+    p_layoutLines();
+    updatePlaylineX(0);
+}
+
+namespace {
+
+constexpr double kAudiolineTail = 50; // room after the last clip
+
+} // namespace
+
+HLContentlineVCtrl::~HLContentlineVCtrl()
+{
+    // Unless the window that holds them went first.
+    delete m_view;
+    delete m_vAudiolineArea;
+}
+
+void HLContentlineVCtrl::p_placeLines()
+{
+    m_vCtrlTimeline->view()->setParent(m_vContentlineBack);
+    // The text line's row goes under the strip, the line centred in it.
+    m_vTextlineBack = new HLUITTLineBackView(m_vContentlineBack);
+    m_vTextlineBack->setObjectName(QStringLiteral("vTextlineBack"));
+    auto *textLayout = new QVBoxLayout(m_vTextlineBack);
+    textLayout->setContentsMargins(0, 0, 0, 0);
+    m_vCtrlTextline->view()->setFixedHeight(int(kTextlineRowHeight));
+    textLayout->addWidget(m_vCtrlTextline->view(), 0, Qt::AlignVCenter);
+    m_vPlaylineTail->raise(); // the play line stands over the lines
+    m_vPlaylineHead->raise();
+
+    // The audio line scrolls on its own: its cells follow the order of the music, not time.
+    m_slvAudioline = new QScrollArea;
+    m_slvAudioline->setObjectName(QStringLiteral("slvAudioline"));
+    m_slvAudioline->setFrameShape(QFrame::NoFrame);
+    m_slvAudioline->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_slvAudioline->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_slvAudioline->setWidgetResizable(true); // never narrower than what is visible
+    m_slvAudioline->setWidget(m_vCtrlAudioline->view());
+    // The row's painted background shows through: the line has none of its own.
+    m_slvAudioline->viewport()->setAutoFillBackground(false);
+    m_vCtrlAudioline->view()->setAutoFillBackground(false);
+    m_vCtrlAudioline->view()->setFixedHeight(int(kAudioCellHeight));
+    m_vAudiolineArea = new QWidget;
+    m_vAudiolineArea->setObjectName(QStringLiteral("vAudiolineArea"));
+    auto *audioLayout = new QVBoxLayout(m_vAudiolineArea);
+    audioLayout->setContentsMargins(int(HLStripGeometry::kLineMargin), 3, 0, 0);
+    audioLayout->addWidget(m_slvAudioline);
+}
+
+void HLContentlineVCtrl::p_setupLineCallbacks()
+{
+    QPointer<HLContentlineVCtrl> self(this);
     m_vCtrlTimeline->setupStatus(
         [self](const QString &sssid, const QString &tssid, const QString &rdid) {
             if (self)
@@ -72,20 +134,45 @@ HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
         },
         [self] {
             if (self)
-                self->p_contentDidChange(true);
+                self->p_lineContentDidChange(true);
         });
-    p_layoutLines();
-    updatePlaylineX(0);
+    m_vCtrlTextline->setupStatus(
+        [self](const QString &ttid) {
+            if (self)
+                self->p_textlineStatus(ttid);
+        },
+        [self](HLTextItemView *view) {
+            if (self)
+                self->p_seekToItem(view);
+        },
+        [self] {
+            if (self)
+                self->p_edit();
+        },
+        [self] {
+            if (self)
+                self->p_lineContentDidChange(false);
+        });
+    m_vCtrlAudioline->setupStatus(
+        [self](const QString &auid) {
+            if (self)
+                self->p_audiolineStatus(auid);
+        },
+        [self] {
+            if (self)
+                self->p_edit();
+        },
+        [self] {
+            if (self)
+                self->p_audiolineContentDidChange();
+        });
 }
 
-HLContentlineVCtrl::~HLContentlineVCtrl()
+void HLContentlineVCtrl::setupWarning(const Block &warning)
 {
-    delete m_view; // unless the window that holds it went first
-}
-
-void HLContentlineVCtrl::setupWarning(Block warning)
-{
-    m_vCtrlTimeline->setupWarning(std::move(warning));
+    m_vCtrlTimeline->setupWarning(warning);
+    m_vCtrlTextline->setupWarning(warning);
+    m_vCtrlAudioline->setupWarning(warning);
 }
 
 void HLContentlineVCtrl::setupChoose(ChooseBlock choose, SeekBlock seek, Block edit, ContentBlock content)
@@ -96,18 +183,6 @@ void HLContentlineVCtrl::setupChoose(ChooseBlock choose, SeekBlock seek, Block e
     m_blkContent = std::move(content);
 }
 
-void HLContentlineVCtrl::addTextline(QWidget *lineView, int height, LineHooks hooks)
-{
-    lineView->setParent(m_vContentlineBack);
-    m_vTextline = lineView;
-    m_iTextlineHeight = height;
-    m_textline = std::move(hooks);
-    lineView->show();
-    m_vPlaylineTail->raise();
-    m_vPlaylineHead->raise();
-    p_layoutLines();
-}
-
 void HLContentlineVCtrl::p_layoutLines()
 {
     const int width = m_vContentlineBack->width();
@@ -116,10 +191,8 @@ void HLContentlineVCtrl::p_layoutLines()
     QWidget *strip = m_vCtrlTimeline->view();
     strip->setGeometry(margin, y, std::max(0, width - margin), int(HLStripGeometry::kRowHeight));
     y += int(HLStripGeometry::kRowHeight);
-    if (m_vTextline) {
-        m_vTextline->setGeometry(margin, y, std::max(0, width - margin), m_iTextlineHeight);
-        y += m_iTextlineHeight;
-    }
+    m_vTextlineBack->setGeometry(margin, y, std::max(0, width - margin), int(kTextlineBackHeight));
+    y += int(kTextlineBackHeight);
     m_vContentlineBack->setFixedHeight(y);
     m_vPlaylineHead->move(m_vPlaylineHead->x(), 0);
     m_vPlaylineTail->setGeometry(m_vPlaylineTail->x(), m_vPlaylineHead->height(), m_vPlaylineTail->width(),
@@ -141,7 +214,12 @@ void HLContentlineVCtrl::updateTimeline(const std::shared_ptr<HLTimelineItem> &t
 
 void HLContentlineVCtrl::updateTextline(const std::shared_ptr<HLTextlineItem> &textline)
 {
-    m_oTextline = textline;
+    m_vCtrlTextline->updateModel(textline);
+}
+
+void HLContentlineVCtrl::updateAudioline(const std::shared_ptr<HLAudiolineItem> &audioline)
+{
+    m_vCtrlAudioline->updateModel(audioline);
 }
 
 void HLContentlineVCtrl::updateTimelineUI()
@@ -149,9 +227,29 @@ void HLContentlineVCtrl::updateTimelineUI()
     m_vCtrlTimeline->updateUI();
 }
 
+void HLContentlineVCtrl::updateTextlineUI()
+{
+    m_vCtrlTextline->updateUI();
+}
+
+void HLContentlineVCtrl::updateAudiolineUI()
+{
+    m_vCtrlAudioline->updateUI();
+}
+
 const std::shared_ptr<HLTimelineItem> &HLContentlineVCtrl::oTimeline() const
 {
     return m_vCtrlTimeline->oTimeline();
+}
+
+const std::shared_ptr<HLTextlineItem> &HLContentlineVCtrl::oTextline() const
+{
+    return m_vCtrlTextline->oTextline();
+}
+
+const std::shared_ptr<HLAudiolineItem> &HLContentlineVCtrl::oAudioline() const
+{
+    return m_vCtrlAudioline->oAudioline();
 }
 
 QString HLContentlineVCtrl::strAddSSID() const
@@ -163,13 +261,20 @@ void HLContentlineVCtrl::updateContentlineWidth()
 {
     const double visible = m_slvContentline->viewport()->width();
     const double timelineMax = oTimeline() ? HLTimelineItemUI::maxUIOffset(*oTimeline()) : -HLStripGeometry::kCellWidth;
-    const double textlineMax = m_oTextline ? HLTextlineItemUI::maxUIOffset(*m_oTextline) : 0;
+    const double textlineMax = oTextline() ? HLTextlineItemUI::maxUIOffset(*oTextline()) : 0;
     const double center = m_vPlaylineHead->center();
     m_vContentlineBack->resize(int(std::ceil(HLStripGeometry::contentWidthOf(visible, timelineMax, textlineMax))),
                                m_vContentlineBack->height());
     p_layoutLines();
     m_vPlaylineHead->update(center);
     m_vPlaylineTail->update(center);
+}
+
+void HLContentlineVCtrl::updateAudiolineWidth()
+{
+    // The scroll area widens the line to what is visible; past that it scrolls.
+    const double content = oAudioline() ? HLAudiolineItemUI::maxUIOffset(*oAudioline()) : 0;
+    m_vCtrlAudioline->view()->setMinimumWidth(int(std::ceil(content + kAudiolineTail)));
 }
 
 void HLContentlineVCtrl::updatePlaylineX(double offset)
@@ -203,41 +308,37 @@ void HLContentlineVCtrl::p_seekToItem(QWidget *view)
 
 void HLContentlineVCtrl::p_timelineStatus(const QString &sssid, const QString &tssid, const QString &rdid)
 {
-    if (m_textline.clear)
-        m_textline.clear();
-    if (m_audioline.clear)
-        m_audioline.clear();
+    m_vCtrlTextline->clear();
+    m_vCtrlAudioline->clear();
     HLContentChoice choice;
     choice.strSSSID = sssid;
     choice.strTSSID = tssid;
     choice.strRDID = rdid;
     choice.bCanEdit = !sssid.isEmpty() || !tssid.isEmpty() || !rdid.isEmpty();
     p_choiceChanged(choice);
-    p_report(tssid.isEmpty() ? 0 : 2, !sssid.isEmpty() ? sssid : tssid);
+    p_choose(tssid.isEmpty() ? 0 : 2, !sssid.isEmpty() ? sssid : tssid);
 }
 
 void HLContentlineVCtrl::p_textlineStatus(const QString &ttid)
 {
     m_vCtrlTimeline->clear();
-    if (m_audioline.clear)
-        m_audioline.clear();
+    m_vCtrlAudioline->clear();
     HLContentChoice choice;
     choice.strTTID = ttid;
     choice.bCanEdit = !ttid.isEmpty();
     p_choiceChanged(choice);
-    p_report(ttid.isEmpty() ? 0 : 3, ttid);
+    p_choose(ttid.isEmpty() ? 0 : 3, ttid);
 }
 
 void HLContentlineVCtrl::p_audiolineStatus(const QString &auid)
 {
     m_vCtrlTimeline->clear();
-    if (m_textline.clear)
-        m_textline.clear();
+    m_vCtrlTextline->clear();
     HLContentChoice choice;
     choice.strAUID = auid;
     choice.bCanEdit = !auid.isEmpty();
     p_choiceChanged(choice);
-    p_report(0, QString());
+    p_choose(0, QString());
 }
 
 void HLContentlineVCtrl::p_choiceChanged(const HLContentChoice &choice)
@@ -247,7 +348,7 @@ void HLContentlineVCtrl::p_choiceChanged(const HLContentChoice &choice)
         m_blkChoice(m_choice);
 }
 
-void HLContentlineVCtrl::p_report(qint64 kind, const QString &identifier)
+void HLContentlineVCtrl::p_choose(qint64 kind, const QString &identifier)
 {
     if (m_blkChoose)
         m_blkChoose(kind, p_nameOf(kind, identifier));
@@ -265,8 +366,8 @@ QString HLContentlineVCtrl::p_nameOf(qint64 kind, const QString &identifier) con
             return item->oSlideshowInfo() ? item->oSlideshowInfo()->strName() : QString();
         return item->oTransitionInfo() ? item->oTransitionInfo()->strName() : QString();
     }
-    if (kind == 3 && m_oTextline) {
-        const auto item = m_oTextline->textItemOf(identifier);
+    if (kind == 3 && oTextline()) {
+        const auto item = oTextline()->textItemOf(identifier);
         return item && item->oTextInfo() ? item->oTextInfo()->strName() : QString();
     }
     return {};
@@ -293,25 +394,41 @@ void HLContentlineVCtrl::p_contentDidChange(bool timeScaled)
 {
     if (m_blkContent)
         m_blkContent(timeScaled);
-    if (m_oTextline)
-        m_gate.perform([&] { m_oTextline->syncPlayTime(); });
+}
+
+void HLContentlineVCtrl::p_lineContentDidChange(bool timeScaled)
+{
+    p_contentDidChange(timeScaled);
+    if (oTextline())
+        m_gate.perform([&] { oTextline()->syncPlayTime(); });
     updateContentlineWidth();
     seekNow();
+}
+
+void HLContentlineVCtrl::p_audiolineContentDidChange()
+{
+    p_contentDidChange(false);
+    if (oAudioline())
+        m_gate.perform([&] { oAudioline()->arrange(); });
+    updateAudiolineUI();
+    updateAudiolineWidth();
+}
+
+bool HLContentlineVCtrl::isThereChosen() const
+{
+    return m_vCtrlTimeline->isThereChosen() || m_vCtrlTextline->isThereChosen() || m_vCtrlAudioline->isThereChosen();
 }
 
 void HLContentlineVCtrl::deleteTheChosen()
 {
     m_vCtrlTimeline->deleteTheChosen();
-    for (const LineHooks *line : {&m_textline, &m_audioline})
-        if (line->deleteTheChosen)
-            line->deleteTheChosen();
+    m_vCtrlTextline->deleteTheChosen();
+    m_vCtrlAudioline->deleteTheChosen();
 }
 
 void HLContentlineVCtrl::clear()
 {
     m_vCtrlTimeline->clear();
-    if (m_textline.clear)
-        m_textline.clear();
-    if (m_audioline.clear)
-        m_audioline.clear();
+    m_vCtrlTextline->clear();
+    m_vCtrlAudioline->clear();
 }

@@ -1,11 +1,11 @@
 #include "SourceHL/Control/HLMainWindow.h"
 
 #include "SourceHL/View/HLDisplayVCtrl.h"
+#include "SourceHL/View/HLLineGeometry.h"
 #include "widgets/HLNamedImage.h"
 #include "widgets/HLUIAULineBackView.h"
 #include "widgets/HLUIAULineTitleView.h"
 #include "widgets/HLUIDisplayBackView.h"
-#include "widgets/HLUITTLineBackView.h"
 #include "widgets/HLUITTLineTitleView.h"
 #include "widgets/HLUITimeView.h"
 #include "widgets/HLUIToolbarBackView.h"
@@ -28,7 +28,7 @@ constexpr int kToolbarHeight = 66;
 constexpr int kRightAreaWidth = 340;
 constexpr int kLineHeaderWidth = 44;
 constexpr int kStripHeight = 110;
-constexpr int kTextLineHeight = 75;
+constexpr int kTextLineHeight = int(kTextlineBackHeight);
 constexpr int kAudioLineHeight = 66; // the cells and the bar that scrolls them
 constexpr int kProgressStripHeight = 28;
 
@@ -229,10 +229,6 @@ QWidget *HLMainWindow::p_makeContentline()
     vSlideshowStripHost->setFixedHeight(kStripHeight);
     top->addWidget(vSlideshowStripHost, 1);
     column->addLayout(top);
-    // The text line's row; the content line takes it under the strip.
-    vTextlineBackView = new HLUITTLineBackView(vContentlineBackView);
-    vTextlineBackView->setObjectName(QStringLiteral("vTextlineBackView"));
-    vTextlineBackView->setFixedHeight(kTextLineHeight);
 
     column->addLayout(lineRow<HLUIAULineTitleView, HLUIAULineBackView>(
         QStringLiteral("AudioHead"), QStringLiteral("vAudiolineBackView"), kAudioLineHeight));

@@ -29,8 +29,7 @@ public:
     QWidget *vEditBackView = nullptr;
     QWidget *vEditPaneArea = nullptr; // where the browsing panes and the item editors go
     QWidget *vContentlineBackView = nullptr;
-    QWidget *vSlideshowStripHost = nullptr; // where the timeline strip goes
-    QWidget *vTextlineBackView = nullptr;   // the text line's row, shown under the strip
+    QWidget *vSlideshowStripHost = nullptr; // where the content line's strip and text line go
 
     QToolButton *btnAddMedia = nullptr;
     QToolButton *btnAddText = nullptr;

@@ -7,14 +7,12 @@
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Common/HLTempSession.h"
 #include "SourceHL/Control/HLAudioImport.h"
-#include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
-#include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -93,7 +91,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     m_document = std::make_unique<HLProjectDocument>(*this);
     m_mediaImport = std::make_unique<HLMediaImport>(*this);
     p_setupContentline();
-    p_setupLines();
+    p_setupLineCommands();
     p_setupMedia();
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
@@ -233,8 +231,13 @@ void HLMainWndCtrl::p_setupContentline()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(contentline.view());
     host->setFixedHeight(contentline.view()->minimumSizeHint().height());
+    auto *audioRow = m_window->findChild<QWidget *>(QStringLiteral("vAudiolineBackView"));
+    auto *audioLayout = new QVBoxLayout(audioRow);
+    audioLayout->setContentsMargins(0, 0, 0, 0);
+    audioLayout->addWidget(contentline.audiolineView());
     p_updateContentline();
     connect(this, &HLMainWndCtrl::projectReplaced, this, &HLMainWndCtrl::p_updateContentline);
+    // Each line stops playing before it changes the model, through the gate.
     contentline.setupWarning([this] { p_stopPlaying(); });
     contentline.setupChoose({}, [this](float time) { p_seekAt(time); },
                             [this] {
@@ -253,11 +256,27 @@ void HLMainWndCtrl::p_setupContentline()
 void HLMainWndCtrl::p_updateContentline()
 {
     HLContentlineVCtrl &contentline = *m_vCtrlContentline;
+    p_setupLineScale();
+    // The choices of the project that went are dropped before its models are.
     contentline.clear();
     contentline.updateTimeline(m_oTimeline);
     contentline.updateTimelineUI();
     contentline.updateTextline(m_oTextline);
+    contentline.updateTextlineUI();
+    contentline.updateAudioline(m_oAudioline);
+    contentline.updateAudiolineUI();
     contentline.updateContentlineWidth();
+    contentline.updateAudiolineWidth();
+}
+
+HLTextlineVCtrl *HLMainWndCtrl::vCtrlTextline() const
+{
+    return &m_vCtrlContentline->vCtrlTextline();
+}
+
+HLAudiolineVCtrl *HLMainWndCtrl::vCtrlAudioline() const
+{
+    return &m_vCtrlContentline->vCtrlAudioline();
 }
 
 void HLMainWndCtrl::setDNowTime(float time)

@@ -129,10 +129,10 @@ public:
     HLPlayLoop &playLoop() const { return *m_playLoop; }
     HLMediaImport &mediaImport() const { return *m_mediaImport; }
 
-    // The text line and the audio line under the strip, their commands and the music
-    // import (HLMainWndCtrl+Lines.cpp).
-    HLTextlineVCtrl *vCtrlTextline() const { return m_vCtrlTextline.get(); }
-    HLAudiolineVCtrl *vCtrlAudioline() const { return m_vCtrlAudioline.get(); }
+    // The content line's text line and audio line; their commands and the music import
+    // (HLMainWndCtrl+Lines.cpp).
+    HLTextlineVCtrl *vCtrlTextline() const;
+    HLAudiolineVCtrl *vCtrlAudioline() const;
     HLAudioImport &audioImport() const { return *m_audioImport; }
     // A new title at the play position, 115 points long.
     void addText();
@@ -167,14 +167,10 @@ private:
     // Hands the open project's lines to the content line.
     void p_updateContentline();
     bool p_shouldClose();
-    void p_setupLines();
+    void p_setupLineCommands();
     void p_setupMedia();
     void p_updateLineActions();
-    // Hands the open project's text line and audio line to their controllers.
-    void p_updateLines();
     void p_setupLineScale();
-    void p_audiolineContent();
-    void p_updateAudiolineWidth();
 
     std::unique_ptr<HLMainWindow> m_window;
     std::unique_ptr<HLProjectDocument> m_document;
@@ -204,8 +200,6 @@ private:
     std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
     std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
 
-    std::unique_ptr<HLTextlineVCtrl> m_vCtrlTextline;
-    std::unique_ptr<HLAudiolineVCtrl> m_vCtrlAudioline;
     std::unique_ptr<HLAudioImport> m_audioImport;
     QAction *m_actAddText = nullptr;
     QAction *m_actAddAudio = nullptr;

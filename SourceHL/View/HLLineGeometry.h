@@ -11,6 +11,7 @@
 constexpr double kTextlineEdgeZone = 10;   // a press this close to an edge drags the edge
 constexpr double kTextlineMinWidth = 20;   // a title never gets narrower by its edges
 constexpr double kTextlineRowHeight = 40;
+constexpr double kTextlineBackHeight = 75; // the row under the strip; the line is centred in it
 
 enum TextlineDragMode : std::int64_t {
     TextlineDragLeft = 0,  // resize at the left edge
