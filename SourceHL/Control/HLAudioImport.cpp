@@ -66,7 +66,12 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
     m_owner.p_stopEditing();
     if (isImporting())
         return; // the progress sheet covers the window until the running import ends
-    HLProgressWndCtrl::sharedProgressWndCtrl().startProgress(quint64(paths.size()), m_owner.window());
+    QPointer<HLAudioImport> self(this);
+    // Cancel keeps what was imported so far.
+    HLProgressWndCtrl::sharedProgressWndCtrl().startProgress(quint64(paths.size()), m_owner.window(), [self] {
+        if (self && self->m_job)
+            self->m_job->cancel();
+    });
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
     m_job = std::make_unique<HLJob>([paths, items, skipped](HLJobState &state) {
@@ -94,7 +99,6 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
         }
         return true;
     });
-    QPointer<HLAudioImport> self(this);
     const std::weak_ptr<HLAudiolineItem> audioline = m_owner.oAudioline();
     m_job->start([self, audioline, items, skipped, feedback](const HLJobState &) {
         if (self)

@@ -145,8 +145,14 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
     QWidget *host = m_owner.window();
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
+    QPointer<HLMediaImport> self(this);
+    // Cancel keeps what was imported so far.
+    const auto cancel = [self] {
+        if (self && self->m_job)
+            self->m_job->cancel();
+    };
     // The window outlives the job: destroying the import waits for it.
-    m_job = std::make_unique<HLJob>([paths, items, skipped, pdfFolder, renderSize, host](HLJobState &state) {
+    m_job = std::make_unique<HLJob>([paths, items, skipped, pdfFolder, renderSize, host, cancel](HLJobState &state) {
         QStringList list = paths;
         if (!pdfFolder.isEmpty()) {
             HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
@@ -155,7 +161,7 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             busy.stopBusing();
         }
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
-        sheet.startProgress(quint64(list.size()), host);
+        sheet.startProgress(quint64(list.size()), host, cancel);
         for (qsizetype i = 0; i < list.size() && !state.isCancelled(); ++i) {
             const QString &path = list[i];
             const QString name = QFileInfo(path).fileName();
@@ -181,7 +187,6 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             QDir(pdfFolder).removeRecursively(); // the pools hold their own copies
         return true;
     });
-    QPointer<HLMediaImport> self(this);
     const std::weak_ptr<HLTimelineItem> started = m_owner.oTimeline();
     m_job->start([self, started, items, skipped, feedback](const HLJobState &) {
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();

@@ -29,18 +29,29 @@ void HLProgressWndCtrl::p_makeWindow()
     m_vProgress->setFixedWidth(260);
     m_tldProgress = new QLabel(m_window);
     m_tldProgress->setAlignment(Qt::AlignCenter);
+    m_btnCancel = new QPushButton(QObject::tr("Cancel"), m_window);
+    m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
+    QObject::connect(m_btnCancel, &QPushButton::clicked, m_window, [this] {
+        m_btnCancel->setEnabled(false);
+        if (m_blkCancel)
+            m_blkCancel();
+    });
     layout->addWidget(m_vProgress);
     layout->addWidget(m_tldProgress);
+    layout->addWidget(m_btnCancel, 0, Qt::AlignRight);
 }
 
-void HLProgressWndCtrl::startProgress(quint64 count, QWidget *window)
+void HLProgressWndCtrl::startProgress(quint64 count, QWidget *window, std::function<void()> cancel)
 {
     m_iCount = count;
     m_iIndex = 0;
     QPointer<QWidget> target(window);
-    HLDispatch::onMain([this, target, count] {
+    HLDispatch::onMain([this, target, count, cancel = std::move(cancel)] {
         if (!m_window)
             p_makeWindow();
+        m_blkCancel = cancel;
+        m_btnCancel->setVisible(bool(cancel));
+        m_btnCancel->setEnabled(true);
         m_window->showOn(target);
         p_updateUI(0, count);
     });

@@ -5,10 +5,13 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include <atomic>
+#include <functional>
 
-// The shared progress sheet: a bar and "done/all" while media is imported. The counters
+// The shared progress sheet: a bar and "done/all" while media is imported, and a Cancel
+// button when the import can be stopped. The counters
 // are written at once on the caller's thread (any thread); the window work runs on the
 // main thread in call order, each call showing the values it was made with. Posts the same two notifications as the busy sheet.
 class HLProgressWndCtrl
@@ -19,7 +22,9 @@ public:
 
     static HLProgressWndCtrl &sharedProgressWndCtrl();
 
-    void startProgress(quint64 count, QWidget *window);
+    // cancel (optional) runs on the main thread when the user presses Cancel; the button is
+    // shown only with one, and pressed once it stays disabled until the next start.
+    void startProgress(quint64 count, QWidget *window, std::function<void()> cancel = {});
     void updateProgress(qint64 index);
     void stopProgress();
 
@@ -30,6 +35,7 @@ public:
     HLSheet *window() const { return m_window; }
     QProgressBar *vProgress() const { return m_vProgress; }
     QLabel *tldProgress() const { return m_tldProgress; }
+    QPushButton *btnCancel() const { return m_btnCancel; }
 
 private:
     HLProgressWndCtrl() = default;
@@ -41,4 +47,6 @@ private:
     QPointer<HLSheet> m_window;
     QPointer<QProgressBar> m_vProgress;
     QPointer<QLabel> m_tldProgress;
+    QPointer<QPushButton> m_btnCancel;
+    std::function<void()> m_blkCancel; // main thread
 };

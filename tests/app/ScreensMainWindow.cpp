@@ -112,7 +112,7 @@ int main(int argc, char **argv)
     settle();
 
     HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
-    progress.startProgress(12, window);
+    progress.startProgress(12, window, [] {});
     progress.updateProgress(3);
     settle();
     ok = save(withSheet(window, progress.window()), out, QStringLiteral("main-window-progress-sheet.png")) && ok;

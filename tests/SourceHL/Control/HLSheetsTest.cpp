@@ -84,6 +84,29 @@ TEST_F(HLSheetsTest, ProgressOfNothingShowsAnEmptyBar)
     EXPECT_FALSE(progress.window()->isVisible());
 }
 
+TEST_F(HLSheetsTest, ProgressShowsCancelOnlyForAJobThatCanStop)
+{
+    HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
+    int cancelled = 0;
+    onWorker([&] { progress.startProgress(5, &window, [&] { ++cancelled; }); });
+    runQueued();
+    ASSERT_TRUE(progress.btnCancel());
+    EXPECT_TRUE(progress.btnCancel()->isVisible());
+    progress.btnCancel()->click();
+    progress.btnCancel()->click(); // pressed once, it waits for the job to end
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_FALSE(progress.btnCancel()->isEnabled());
+    progress.stopProgress();
+    runQueued();
+
+    onWorker([&] { progress.startProgress(5, &window); });
+    runQueued();
+    EXPECT_FALSE(progress.btnCancel()->isVisible());
+    progress.stopProgress();
+    runQueued();
+    EXPECT_EQ(cancelled, 1);
+}
+
 TEST_F(HLSheetsTest, BusySheetStartedAndStoppedAtOnceShowsAndHidesInOrder)
 {
     HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();

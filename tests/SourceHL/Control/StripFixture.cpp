@@ -18,6 +18,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 void StripFixture::SetUpTestSuite()
 {
     QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-strip"));
@@ -77,7 +79,8 @@ void StripFixture::addItems(const QList<int> &sizes)
 
 void StripFixture::waitForImport()
 {
-    QTest::qWaitFor([this] { return !m_ctrl->mediaImport().isImporting(); }, 20000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !m_ctrl->mediaImport().isImporting(); }, 20000))
+        << "the import did not end";
     QCoreApplication::processEvents(); // the sheet's own steps
 }
 
