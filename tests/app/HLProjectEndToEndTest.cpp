@@ -1,28 +1,37 @@
 #include "app/AppDelegate.h"
 
 #include "SourceHL/Common/HLEditGate.h"
-#include "SourceHL/Common/HLRenderSizer.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
+#include "SourceHL/Control/HLAudioImport.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLMediaImport.h"
+#include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "export/VEExportHandOff.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/MediaFixtures.h"
+#include "tests/support/ModalMessage.h"
 #include "tests/support/SampleProject.h"
-#include "tests/support/TestProject.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QToolButton>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +39,55 @@ namespace {
 
 constexpr int kHangGuardMs = 120000;
 constexpr int kFrameRate = 15;
+constexpr quint64 kSecond = 1'000'000'000; // machine clock ticks
+
+// Answers the next file panel that comes up: the files typed into its name field (quoted
+// when there are several), then its accept button. Keeps the panel's accept label.
+class PanelAnswer
+{
+public:
+    explicit PanelAnswer(const QStringList &files)
+    {
+        QStringList typed;
+        for (const QString &file : files)
+            typed << (files.size() > 1 ? QLatin1Char('"') + file + QLatin1Char('"') : file);
+        m_typed = typed.join(QLatin1Char(' '));
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { p_answer(); });
+        m_timer.start();
+    }
+
+    bool answered() const { return !m_acceptLabel.isNull(); }
+    QString acceptLabel() const { return m_acceptLabel; }
+
+private:
+    void p_answer()
+    {
+        auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!panel || !panel->isVisible())
+            return;
+        m_timer.stop();
+        m_acceptLabel = panel->labelText(QFileDialog::Accept);
+        panel->findChild<QLineEdit *>()->setText(m_typed);
+        static_cast<QDialog *>(panel)->accept(); // QFileDialog::accept, which checks the typed name
+    }
+
+    QString m_typed;
+    QString m_acceptLabel;
+    QTimer m_timer;
+};
+
+QAction *fileCommand(HLMainWindow *window, const QString &title)
+{
+    for (QAction *menu : window->menuBar()->actions()) {
+        if (!menu->menu())
+            continue;
+        for (QAction *action : menu->menu()->actions())
+            if (action->text() == title)
+                return action;
+    }
+    return nullptr;
+}
 
 void choose(QComboBox *box, const QString &title)
 {
@@ -47,7 +105,7 @@ void typeInto(QLineEdit *field, const QString &text)
     QTest::keyClick(field, Qt::Key_Return);
 }
 
-// What ffprobe says of the movie: one line per stream, "type|codec|frames|duration".
+// What ffprobe says of the movie: one line per stream, "codec,type,duration,frames".
 QStringList probe(const QString &path)
 {
     const ChildProcess run = ChildProcess::run(
@@ -71,51 +129,140 @@ bool near(QColor a, QColor b, int tolerance)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-// From an edited, never-saved project to a movie: save, new, open the same project, export
-// it through the export window as H.264 and AAC in MP4.
-TEST(ProjectEndToEnd, SavedProjectReopensAndExportsAsAMovie)
+// The whole way a user goes, through the program's own windows: photos, a clip and music
+// added from their panels, a title, a second of play, save, new, open the same project, and
+// an H.264/AAC MP4 from the export window.
+TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
 {
     QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-end-to-end"));
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    HLMainWindow *window = ctrl.window();
     HLProjectDocument &document = ctrl.document();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
 
     TestFolder media;
     TestFolder out;
-    TestProject::setUpPools(media);
-    const HLProjectContents made = SampleProject::make(media, QStringLiteral("Dissolve"));
-    ASSERT_TRUE(made.timeline) << "fixtures could not be made";
-    ctrl.replaceProject(made);
-    ctrl.p_documentEdited();
-    const HLProjectContents expected = SampleProject::persistentCopy(made);
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    QStringList files;
+    for (int i = 0; i < 3; ++i) {
+        files << media.file(QStringLiteral("Photo%1.png").arg(i));
+        ASSERT_TRUE(MediaFixtures::writeImage(files.last(), MediaFixtures::halves(160, 120, colours[i], Qt::white),
+                                              "PNG"));
+    }
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(160, 120);
+    recipe.seconds = 2.0;
+    recipe.audioCodec = QStringList{"-c:a", "aac"};
+    files << media.file(QStringLiteral("Clip.mp4"));
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(files.last(), recipe));
+    const QString music = media.file(QStringLiteral("Music.mp3"));
+    ASSERT_TRUE(MediaFixtures::makeTone(music, 4.0, 44100, 2, {"-c:a", "libmp3lame"}));
 
-    QSignalSpy saved(&document, &HLProjectDocument::saveFinished);
-    document.setSavePanel([&](QWidget *) { return out.file("Holiday"); });
-    document.p_save();
-    ASSERT_TRUE(saved.wait(kHangGuardMs));
-    ASSERT_TRUE(saved.first().first().toBool());
-    document.p_new();
+    // Add Media: the photos and the clip from the open panel, as new items at the end.
+    {
+        PanelAnswer panel(files);
+        QTest::mouseClick(window->btnAddMedia, Qt::LeftButton);
+        EXPECT_EQ(panel.acceptLabel(), QStringLiteral("Add"));
+        // The import starts once the panel has gone; a message about left-out files ends the wait.
+        const bool done = QTest::qWaitFor(
+            [&] {
+                return qobject_cast<QMessageBox *>(QApplication::activeModalWidget()) ||
+                       (ctrl.oTimeline()->resourceItems().size() == 4 && !ctrl.mediaImport().isImporting());
+            },
+            kHangGuardMs);
+        ASSERT_TRUE(done);
+        EXPECT_EQ(takeModalMessage(), QString());
+        // The progress sheet goes after the items are in.
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, kHangGuardMs));
+    }
+    ASSERT_EQ(ctrl.oTimeline()->resourceItems().size(), 4);
+
+    // Add Audio: the music from its panel.
+    {
+        QSignalSpy imported(&ctrl.audioImport(), &HLAudioImport::finished);
+        PanelAnswer panel({music});
+        QTest::mouseClick(window->btnAddAudio, Qt::LeftButton);
+        EXPECT_EQ(panel.acceptLabel(), QStringLiteral("Add"));
+        ASSERT_TRUE(imported.wait(kHangGuardMs));
+    }
+    ASSERT_EQ(ctrl.oAudioline()->aryItems().size(), 1u);
+
+    // Add Text: a title at the play position, the start.
+    QTest::mouseClick(window->btnAddText, Qt::LeftButton);
+    ASSERT_EQ(ctrl.oTextline()->aryItems().size(), 1);
+    const float titleTime = 1.0f;
+    ASSERT_LE(ctrl.oTextline()->aryItems()[0]->dPlayMin(), titleTime - 0.5f);
+    ASSERT_GE(ctrl.oTextline()->aryItems()[0]->dPlayMax(), titleTime + 0.5f);
+
+    // Play, one second of a clock the test drives, then stop: the position is one second on
+    // and the preview showed frames meanwhile.
+    quint64 now = 1000 * kSecond;
+    int framesShown = 0;
+    ctrl.playLoop().setClock([&now] { return now; });
+    ctrl.playLoop().setupFrameShown([&framesShown] { ++framesShown; });
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    ASSERT_TRUE(ctrl.bIsPlaying());
+    now += kSecond;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ctrl.dNowTime() >= 1.0f && framesShown > 0; }, kHangGuardMs));
+    QTest::mouseClick(window->btnPlay, Qt::LeftButton);
+    EXPECT_FALSE(ctrl.bIsPlaying());
+    EXPECT_FLOAT_EQ(ctrl.dNowTime(), 1.0f);
+    ctrl.oLastOperateQueue()->wait();
+    QCoreApplication::processEvents();
+
+    // File > Save: the never-saved project asks where, in the save panel.
+    ASSERT_TRUE(window->isWindowModified());
+    const HLProjectContents expected = SampleProject::persistentCopy(ctrl.contents());
+    {
+        QSignalSpy saved(&document, &HLProjectDocument::saveFinished);
+        PanelAnswer panel({out.file("Holiday")});
+        fileCommand(window, QStringLiteral("Save"))->trigger();
+        EXPECT_TRUE(panel.answered());
+        ASSERT_TRUE(saved.wait(kHangGuardMs));
+        ASSERT_TRUE(saved.first().first().toBool());
+    }
+    const QString package = out.file("Holiday.qlbyprj");
+    ASSERT_TRUE(QFileInfo(package).isDir());
+    EXPECT_FALSE(window->isWindowModified());
+
+    // File > New: the saved project goes without a question.
+    fileCommand(window, QStringLiteral("New"))->trigger();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_TRUE(ctrl.oTimeline()->mtAryItems().isEmpty());
-    QSignalSpy opened(&document, &HLProjectDocument::openFinished);
-    document.setOpenPanel([&](QWidget *) { return out.file("Holiday.qlbyprj"); });
-    document.p_open();
-    ASSERT_TRUE(opened.wait(kHangGuardMs));
+    EXPECT_TRUE(ctrl.oTextline()->aryItems().isEmpty());
+
+    // File > Open…: the package from the open panel is the same project again.
+    {
+        QSignalSpy opened(&document, &HLProjectDocument::openFinished);
+        PanelAnswer panel({package});
+        fileCommand(window, QStringLiteral("Open…"))->trigger();
+        EXPECT_TRUE(panel.answered());
+        ASSERT_TRUE(opened.wait(kHangGuardMs));
+        ASSERT_TRUE(opened.first().first().toBool());
+    }
     ASSERT_TRUE(SampleProject::sameProject(ctrl.contents(), expected));
 
+    // Export: MP4 with H.264 and AAC at 15 frames a second, named in the save panel; the
+    // window returns once the progress window saw the conversion through.
     ExportWndCtrl &exporter = delegate.wCtrlExport();
-    exporter.progressCtrl().setRevealer([](const QString &) {});
-    exporter.setSavePanel([&](QWidget *, const QString &) { return out.file("Holiday"); });
+    QStringList revealed;
+    exporter.progressCtrl().setRevealer([&revealed](const QString &path) { revealed << path; });
+    PanelAnswer moviePanel({out.file("Holiday")});
     QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(exporter.window()->isVisible());
         choose(exporter.formatBtn(), QStringLiteral("MP4"));
         choose(exporter.codecBtn(), QStringLiteral("h264"));
         choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
         typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
         QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
     });
-    QTest::mouseClick(ctrl.window()->btnExport, Qt::LeftButton);
+    QTest::mouseClick(window->btnExport, Qt::LeftButton);
+    EXPECT_TRUE(moviePanel.answered());
     const QString movie = out.file("Holiday.mp4");
     ASSERT_TRUE(QFileInfo(movie).isFile());
+    EXPECT_EQ(revealed, QStringList{movie});
 
     const double duration = ctrl.oTimeline()->dDuration();
     const QStringList streams = probe(movie);
@@ -126,16 +273,18 @@ TEST(ProjectEndToEnd, SavedProjectReopensAndExportsAsAMovie)
     ASSERT_EQ(audio.size(), 4) << streams.join(" / ").toStdString();
     EXPECT_EQ(video[1], "video");
     EXPECT_EQ(audio[1], "audio");
-    EXPECT_NEAR(video[2].toDouble(), duration, 1.0 / kFrameRate);
-    EXPECT_NEAR(video[3].toDouble(), duration * kFrameRate, 1.0);
+    // Whole frames: as many as the movie's length holds, covering the project within one.
+    const double movieDuration = video[2].toDouble();
+    EXPECT_NEAR(movieDuration, duration, 1.0 / kFrameRate);
+    EXPECT_NEAR(video[3].toDouble(), movieDuration * kFrameRate, 0.01);
+    EXPECT_NEAR(audio[2].toDouble(), duration, 0.1);
 
-    // The first title over the first slide, where the program's own renderers put it.
-    const float time = 1.0f;
-    const QImage frame = frameOfMovie(movie, time, out.file("frame.png"));
+    // The title over the first slide, where the program's own renderers put it.
+    const QImage frame = frameOfMovie(movie, titleTime, out.file("frame.png"));
     ASSERT_FALSE(frame.isNull());
     ctrl.gate().stopPreview();
-    const QImage slide = ctrl.oTimelineRender()->renderExport(time);
-    const QImage titles = ctrl.oTextlineRender()->renderExport(time);
+    const QImage slide = ctrl.oTimelineRender()->renderExport(titleTime);
+    const QImage titles = ctrl.oTextlineRender()->renderExport(titleTime);
     ASSERT_FALSE(titles.isNull());
     const QImage composed = exportFrameOf(slide, titles).scaled(frame.size()).convertToFormat(QImage::Format_ARGB32);
     const QImage plain = slide.scaled(frame.size()).convertToFormat(QImage::Format_ARGB32);
