@@ -3,11 +3,15 @@
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Control/HLAudioImport.h"
+#include "SourceHL/Control/HLAudiolineVCtrl.h"
+#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Control/HLTextlineVCtrl.h"
+#include "SourceHL/Control/HLTimelineVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
@@ -28,12 +32,15 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -121,6 +128,17 @@ QImage frameOfMovie(const QString &path, double seconds, const QString &png)
     ChildProcess::run(QStringLiteral("ffmpeg"),
                       {"-v", "error", "-y", "-ss", QString::number(seconds), "-i", path, "-frames:v", "1", png});
     return QImage(png).convertToFormat(QImage::Format_ARGB32);
+}
+
+// The loudness of the movie's sound in dB (as ffmpeg's volumedetect reports it); NaN when unknown.
+double meanVolume(const QString &path)
+{
+    const ChildProcess run = ChildProcess::run(
+        QStringLiteral("ffmpeg"), {"-v", "info", "-nostats", "-i", path, "-vn", "-af", "volumedetect", "-f", "null", "-"},
+        true);
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("mean_volume: (-?[0-9.]+) dB")).match(QString::fromUtf8(run.output));
+    return match.hasMatch() ? match.captured(1).toDouble() : std::nan("");
 }
 
 bool near(QColor a, QColor b, int tolerance)
@@ -243,6 +261,12 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
         ASSERT_TRUE(opened.first().first().toBool());
     }
     ASSERT_TRUE(SampleProject::sameProject(ctrl.contents(), expected));
+    // The window shows it: its name, unmarked, and its items on the three lines.
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Holiday[*]"));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(ctrl.vCtrlContentline()->vCtrlTimeline().arySlidItemViews().size(), 4);
+    EXPECT_EQ(ctrl.vCtrlTextline()->aryTextItemViews().size(), 1);
+    EXPECT_EQ(ctrl.vCtrlAudioline()->aryAudioItemViews().size(), 1);
 
     // Export: MP4 with H.264 and AAC at 15 frames a second, named in the save panel; the
     // window returns once the progress window saw the conversion through.
@@ -278,6 +302,7 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     EXPECT_NEAR(movieDuration, duration, 1.0 / kFrameRate);
     EXPECT_NEAR(video[3].toDouble(), movieDuration * kFrameRate, 0.01);
     EXPECT_NEAR(audio[2].toDouble(), duration, 0.1);
+    EXPECT_GT(meanVolume(movie), -30.0); // the tones of the clip and the music, not silence
 
     // The title over the first slide, where the program's own renderers put it.
     const QImage frame = frameOfMovie(movie, titleTime, out.file("frame.png"));
