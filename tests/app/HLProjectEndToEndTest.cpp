@@ -274,15 +274,21 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     QStringList revealed;
     exporter.progressCtrl().setRevealer([&revealed](const QString &path) { revealed << path; });
     PanelAnswer moviePanel({out.file("Holiday")});
-    QTimer::singleShot(0, [&] {
-        ASSERT_TRUE(exporter.window()->isVisible());
+    QTimer fillIn; // the export window's choices, once it is up
+    fillIn.setInterval(5);
+    QObject::connect(&fillIn, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
+            return;
+        fillIn.stop();
         choose(exporter.formatBtn(), QStringLiteral("MP4"));
         choose(exporter.codecBtn(), QStringLiteral("h264"));
         choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
         typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
         QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
     });
+    fillIn.start();
     QTest::mouseClick(window->btnExport, Qt::LeftButton);
+    EXPECT_FALSE(fillIn.isActive());
     EXPECT_TRUE(moviePanel.answered());
     const QString movie = out.file("Holiday.mp4");
     ASSERT_TRUE(QFileInfo(movie).isFile());
