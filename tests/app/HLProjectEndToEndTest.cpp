@@ -29,6 +29,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -287,8 +288,23 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
         QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
     });
     fillIn.start();
+    ConvertProgressWindowController &progress = exporter.progressCtrl();
+    QString progressText; // what the progress window said while it was up
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (progress.window()->isVisible())
+            progressText = progress.convertVideoStatus()->text();
+    });
+    watch.start();
     QTest::mouseClick(window->btnExport, Qt::LeftButton);
+    watch.stop();
     EXPECT_FALSE(fillIn.isActive());
+    EXPECT_EQ(progressText, QStringLiteral("Exporting to Video …"));
+    EXPECT_DOUBLE_EQ(progress.progress(), 1.0);
+    EXPECT_FALSE(progress.window()->isVisible());
+    EXPECT_FALSE(exporter.window()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(moviePanel.answered());
     const QString movie = out.file("Holiday.mp4");
     ASSERT_TRUE(QFileInfo(movie).isFile());
