@@ -32,6 +32,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -85,16 +86,20 @@ private:
     QTimer m_timer;
 };
 
-QAction *fileCommand(HLMainWindow *window, const QString &title)
+// Chooses the command of that title in the File menu; false when there is none.
+bool chooseFromFileMenu(HLMainWindow *window, const QString &title)
 {
     for (QAction *menu : window->menuBar()->actions()) {
-        if (!menu->menu())
+        if (!menu->menu() || menu->text() != QStringLiteral("&File"))
             continue;
-        for (QAction *action : menu->menu()->actions())
-            if (action->text() == title)
-                return action;
+        for (QAction *action : menu->menu()->actions()) {
+            if (action->text() == title) {
+                action->trigger();
+                return true;
+            }
+        }
     }
-    return nullptr;
+    return false;
 }
 
 void choose(QComboBox *box, const QString &title)
@@ -237,7 +242,7 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     {
         QSignalSpy saved(&document, &HLProjectDocument::saveFinished);
         PanelAnswer panel({out.file("Holiday")});
-        fileCommand(window, QStringLiteral("Save"))->trigger();
+        ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("Save")));
         EXPECT_TRUE(panel.answered());
         ASSERT_TRUE(saved.wait(kHangGuardMs));
         ASSERT_TRUE(saved.first().first().toBool());
@@ -247,7 +252,7 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     EXPECT_FALSE(window->isWindowModified());
 
     // File > New: the saved project goes without a question.
-    fileCommand(window, QStringLiteral("New"))->trigger();
+    ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("New")));
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     ASSERT_TRUE(ctrl.oTimeline()->mtAryItems().isEmpty());
     EXPECT_TRUE(ctrl.oTextline()->aryItems().isEmpty());
@@ -256,7 +261,7 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     {
         QSignalSpy opened(&document, &HLProjectDocument::openFinished);
         PanelAnswer panel({package});
-        fileCommand(window, QStringLiteral("Open…"))->trigger();
+        ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("Open…")));
         EXPECT_TRUE(panel.answered());
         ASSERT_TRUE(opened.wait(kHangGuardMs));
         ASSERT_TRUE(opened.first().first().toBool());
