@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSessionManager>
+#include <QToolButton>
 
 #include <functional>
 
@@ -70,6 +71,7 @@ void AppDelegate::setupMenus()
         QAction *action = file->addAction(title);
         action->setShortcut(shortcut);
         QObject::connect(action, &QAction::triggered, context, run);
+        return action;
     };
     command(tr("New"), QKeySequence::New, document, [document] { document->p_new(); });
     command(tr("Open…"), QKeySequence::Open, document, [document] { document->p_open(); });
@@ -80,7 +82,11 @@ void AppDelegate::setupMenus()
         0, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     command(tr("Save As…"), saveAs, document, [document] { document->p_saveAs(); });
     file->addSeparator();
-    command(tr("Export…"), QKeySequence(Qt::CTRL | Qt::Key_E), &ctrl, [&ctrl] { ctrl.p_export(); });
+    QAction *exportMovie =
+        command(tr("Export…"), QKeySequence(Qt::CTRL | Qt::Key_E), &ctrl, [&ctrl] { ctrl.p_export(); });
+    // Export can act when the tool bar's can (a project with something in it).
+    connect(file, &QMenu::aboutToShow, exportMovie,
+            [exportMovie, window] { exportMovie->setEnabled(window->btnExport->isEnabled()); });
     file->addSeparator();
     // Quitting closes the window, which asks about unsaved changes first.
     QAction *quit = file->addAction(tr("Quit %1").arg(name), window, &QWidget::close);

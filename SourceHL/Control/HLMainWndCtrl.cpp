@@ -211,7 +211,8 @@ void HLMainWndCtrl::setStrWorkDirectory(const QString &package)
 
 void HLMainWndCtrl::p_export()
 {
-    if (!blkExportMovie)
+    // An empty project has nothing to export (its shortcut reaches here as the button can't).
+    if (!blkExportMovie || !m_window->btnExport->isEnabled())
         return;
     p_stopPlaying();
     p_stopEditing();

@@ -297,6 +297,20 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
     EXPECT_TRUE(message.contains(QStringLiteral("lost.jpg: the file is not there"))) << qPrintable(message);
 }
 
+TEST_F(HLStripTest, ExportRunsOnlyWhenThereIsSomethingToExport)
+{
+    int exports = 0;
+    ctrl().blkExportMovie = [&](const std::shared_ptr<VETimelineExportMovie> &movie) {
+        EXPECT_TRUE(movie);
+        ++exports;
+    };
+    ctrl().p_export(); // what the menu's shortcut does on an empty project
+    EXPECT_EQ(exports, 0);
+    addItems({1});
+    ctrl().p_export();
+    EXPECT_EQ(exports, 1);
+}
+
 TEST_F(HLStripTest, RefusesDragsThatAreNotOurs)
 {
     addItems({2});
@@ -384,7 +398,7 @@ TEST_F(HLStripTest, AddMediaAsksWhereWhenARowIsChosen)
     answerPanel(photos);
     answerQuestion(QStringLiteral("The end of the selected Item"));
     ctrl().window()->btnAddMedia->click();
-    QTest::qWaitFor([&] { return hashes()[0].size() == 3; }, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hashes()[0].size() == 3; }, 5000));
     waitForImport();
     EXPECT_EQ(hashes()[0].size(), 3);
     EXPECT_EQ(strip().arySlidItemViews().size(), 4);
