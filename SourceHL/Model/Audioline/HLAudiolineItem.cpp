@@ -13,6 +13,8 @@
 
 #include <QSet>
 
+#include <utility>
+
 namespace {
 
 bool any(const HLAudioItem &)
@@ -77,7 +79,7 @@ void HLAudiolineItem::arrange()
     if (m_enType != 0)
         return;
     float end = 0;
-    for (const auto &item : m_aryItems) {
+    for (const auto &item : std::as_const(m_aryItems)) {
         item->updatePlayMin(end, end + item->dTrimDuration());
         end = item->dPlayMax();
     }
@@ -140,7 +142,7 @@ float HLAudiolineItem::repeatDuration() const
     if (m_enType != 0)
         return 0;
     float sum = 0;
-    for (const auto &item : m_aryItems)
+    for (const auto &item : std::as_const(m_aryItems))
         sum += item->dTrimDuration();
     return sum;
 }
@@ -204,7 +206,7 @@ void HLAudiolineItem::registerCoding()
 
 std::shared_ptr<HLAudioItem> HLAudiolineItem::p_itemOf(const QString &identifier) const
 {
-    for (const auto &item : m_aryItems) {
+    for (const auto &item : std::as_const(m_aryItems)) {
         if (item->strAUID() == identifier)
             return item;
     }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class HLAudioItem;
@@ -75,7 +76,7 @@ public:
                                     const std::function<Result(const std::shared_ptr<HLAudioItem> &)> &map) const
     {
         std::vector<Result> results;
-        for (const auto &item : m_aryItems) {
+        for (const auto &item : std::as_const(m_aryItems)) {
             if (filter(*item))
                 results.push_back(map(item));
         }

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -149,11 +150,11 @@ void HLAudiolinePlayer::p_scheduleJoins(float time, float cycle)
 void HLAudiolinePlayer::p_dropJoins()
 {
     // Clips told where to end, or waiting to come in, start over from the new time.
-    for (const auto &item : m_pendingStarts) {
+    for (const auto &item : std::as_const(m_pendingStarts)) {
         item->pause();
         item->unloadAudio();
     }
-    for (const auto &item : m_scheduledStops) {
+    for (const auto &item : std::as_const(m_scheduledStops)) {
         item->pause();
         item->unloadAudio();
     }

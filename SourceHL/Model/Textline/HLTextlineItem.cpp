@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -76,7 +77,7 @@ void HLTextlineItem::update(float time)
 std::shared_ptr<HLTextItem> HLTextlineItem::textItemAt(float time) const
 {
     std::lock_guard lock(m_mutex);
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (item->dPlayMin() <= time && time < item->dPlayMax())
             return item;
     }
@@ -99,7 +100,7 @@ HLTextlineItem::Items HLTextlineItem::textItemsAfter(float time) const
 {
     std::lock_guard lock(m_mutex);
     Items after;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (item->dPlayMin() > time)
             after.append(item);
     }
@@ -159,7 +160,7 @@ void HLTextlineItem::p_arrangeWith(const HLTextItem *changed)
         return a.get() == changed && b.get() != changed;
     });
     float previousEnd = 0;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (previousEnd >= item->dLineMin()) {
             const float length = item->lineDuration();
             const float start = float(previousEnd + kArrangeGap);

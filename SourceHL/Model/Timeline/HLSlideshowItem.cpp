@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 std::shared_ptr<HLSlideshowItem> HLSlideshowItem::slideshowItemOf(const QString &ssid, const QVariantMap &slideshow,
                                                                   const QVariantMap &transition)
@@ -156,7 +157,7 @@ void HLSlideshowItem::remove(const QStringList &hashIDs)
 QList<QVariantMap> HLSlideshowItem::slideshowInfos() const
 {
     QList<QVariantMap> infos;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         const auto resource = item->oResource();
         QImage thumb = resource->imageThumbnail();
         if (thumb.isNull())
@@ -173,7 +174,7 @@ QList<QVariantMap> HLSlideshowItem::slideshowInfos() const
 QList<std::shared_ptr<HLResourceItem>> HLSlideshowItem::resourceItems() const
 {
     QList<std::shared_ptr<HLResourceItem>> resources;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         resources.append(item->oResource());
     return resources;
 }
@@ -181,7 +182,7 @@ QList<std::shared_ptr<HLResourceItem>> HLSlideshowItem::resourceItems() const
 QStringList HLSlideshowItem::resourceHashIDs() const
 {
     QStringList hashIDs;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         hashIDs.append(item->oResource()->strHashID());
     return hashIDs;
 }
@@ -189,7 +190,7 @@ QStringList HLSlideshowItem::resourceHashIDs() const
 QStringList HLSlideshowItem::resourceResourceIDs() const
 {
     QStringList resourceIDs;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         resourceIDs.append(item->oResource()->strResourceID());
     return resourceIDs;
 }
@@ -197,7 +198,7 @@ QStringList HLSlideshowItem::resourceResourceIDs() const
 HLSlideshowItem::RenderItems HLSlideshowItem::renderItemsOf(const QStringList &hashIDs) const
 {
     RenderItems items;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (hashIDs.contains(item->oResource()->strHashID()))
             items.append(item);
     }
@@ -215,7 +216,7 @@ QList<std::shared_ptr<HLResourceItem>> HLSlideshowItem::resourceItemsOf(const QS
 HLSlideshowItem::RenderItems HLSlideshowItem::antiRenderItemsOf(const QStringList &hashIDs) const
 {
     RenderItems items;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (!hashIDs.contains(item->oResource()->strHashID()))
             items.append(item);
     }
@@ -491,7 +492,7 @@ void HLSlideshowItem::makeRenderItemsDirty(const IndexSet &indexes)
 QStringList HLSlideshowItem::loadedResourceHashIDs() const
 {
     QStringList hashIDs;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         const auto resource = item->oResource();
         if (resource->bLoadPreview() || resource->bLoadSource())
             hashIDs.append(resource->strHashID());

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -147,7 +148,7 @@ std::shared_ptr<HLSlideshowItem> HLTimelineItem::slideshowItemOf(const QString &
 void HLTimelineItem::p_adjustTimeline()
 {
     m_mtAryItems.removeIf([](const std::shared_ptr<HLSlideshowItem> &item) { return item->logicItemsCount() == 0; });
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         item->setBHasTransition(true);
     if (!m_mtAryItems.isEmpty())
         m_mtAryItems.last()->setBHasTransition(false);
@@ -156,7 +157,7 @@ void HLTimelineItem::p_adjustTimeline()
 float HLTimelineItem::currentDuration() const
 {
     float duration = 0;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         duration += item->duration();
     return duration;
 }
@@ -262,7 +263,7 @@ void HLTimelineItem::remove(const QStringList &ssids)
 bool HLTimelineItem::reset()
 {
     QList<std::shared_ptr<HLRenderItem>> items;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         items.append(item->renderItems());
     if (items.isEmpty())
         return true;
@@ -277,28 +278,28 @@ bool HLTimelineItem::reset()
 void HLTimelineItem::applySlideshowDisplayToAll(float display)
 {
     HL_ASSERT(display > 0, "bad para");
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         item->setDSlideshowDisplay(display);
 }
 
 void HLTimelineItem::applySlideshowAnimateToAll(float animate)
 {
     HL_ASSERT(animate > 0, "bad para");
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         item->setDSlideshowAnimate(animate);
 }
 
 void HLTimelineItem::applyTransitionDurationToAll(float transition)
 {
     HL_ASSERT(transition > 0, "bad para");
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         item->setDTransition(transition);
 }
 
 void HLTimelineItem::applyTransitionInfoToAll(const QVariantMap &info)
 {
     HL_ASSERT(!info.isEmpty(), "bad para");
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         item->updateTransition(info);
 }
 
@@ -318,7 +319,7 @@ std::shared_ptr<HLSlideshowItem> HLTimelineItem::slideshowItemAt(float time) con
     if (m_mtAryItems.isEmpty())
         return nullptr;
     float start = 0;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         const float end = start + item->duration();
         if (start <= time && time < end)
             return item;
@@ -340,7 +341,7 @@ float HLTimelineItem::slideshowOffsetOf(const std::shared_ptr<HLSlideshowItem> &
     if (!item)
         return 0;
     float offset = 0;
-    for (const auto &each : m_mtAryItems) {
+    for (const auto &each : std::as_const(m_mtAryItems)) {
         if (each->isEqual(*item))
             return offset;
         offset += each->duration();
@@ -358,7 +359,7 @@ qint64 HLTimelineItem::slideshowItemsCount() const
 QList<QVariantMap> HLTimelineItem::timelineInfos() const
 {
     QList<QVariantMap> infos;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         infos.append(QVariantMap{
             {kInfoKeyTIHashID, item->strSSID()},
             {kInfoKeyTICounts, qulonglong(item->logicItemsCount())},
@@ -376,7 +377,7 @@ QList<QVariantMap> HLTimelineItem::timelineInfos() const
 QList<std::shared_ptr<HLRenderItem>> HLTimelineItem::renderItemsOf(const QStringList &hashIDs) const
 {
     QList<std::shared_ptr<HLRenderItem>> items;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         items.append(item->renderItemsOf(hashIDs));
     return items;
 }
@@ -384,7 +385,7 @@ QList<std::shared_ptr<HLRenderItem>> HLTimelineItem::renderItemsOf(const QString
 HLTimelineItem::ResourceItems HLTimelineItem::resourceItems() const
 {
     ResourceItems resources;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         resources.append(item->resourceItems());
     return resources;
 }
@@ -392,7 +393,7 @@ HLTimelineItem::ResourceItems HLTimelineItem::resourceItems() const
 QStringList HLTimelineItem::resourceHashIDs() const
 {
     QStringList hashIDs;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         hashIDs.append(item->resourceHashIDs());
     return hashIDs;
 }
@@ -400,7 +401,7 @@ QStringList HLTimelineItem::resourceHashIDs() const
 QStringList HLTimelineItem::resourceResourceIDs() const
 {
     QStringList resourceIDs;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         resourceIDs.append(item->resourceResourceIDs());
     return resourceIDs;
 }
@@ -408,7 +409,7 @@ QStringList HLTimelineItem::resourceResourceIDs() const
 HLTimelineItem::ResourceItems HLTimelineItem::resourceItemsOf(const QStringList &hashIDs) const
 {
     ResourceItems resources;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         resources.append(item->resourceItemsOf(hashIDs));
     return resources;
 }
@@ -416,7 +417,7 @@ HLTimelineItem::ResourceItems HLTimelineItem::resourceItemsOf(const QStringList 
 HLTimelineItem::ResourceItems HLTimelineItem::backResourceItems() const
 {
     ResourceItems resources;
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         if (auto back = item->oBackEdit()->oBack())
             resources.append(std::move(back));
     }
@@ -441,7 +442,7 @@ QStringList HLTimelineItem::backResourceResourceIDs() const
 
 void HLTimelineItem::syncLoad(const QStringList &hashIDs)
 {
-    for (const auto &item : m_mtAryItems) {
+    for (const auto &item : std::as_const(m_mtAryItems)) {
         for (const auto &renderItem : item->antiRenderItemsOf(hashIDs))
             renderItem->releaseLoaded();
     }
@@ -450,7 +451,7 @@ void HLTimelineItem::syncLoad(const QStringList &hashIDs)
 QStringList HLTimelineItem::loadedResourceHashIDs() const
 {
     QStringList hashIDs;
-    for (const auto &item : m_mtAryItems)
+    for (const auto &item : std::as_const(m_mtAryItems))
         hashIDs.append(item->loadedResourceHashIDs());
     return hashIDs;
 }
