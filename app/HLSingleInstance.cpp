@@ -1,9 +1,9 @@
 #include "app/HLSingleInstance.h"
 
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-
-#include <unistd.h>
+#include <QStandardPaths>
 
 namespace {
 
@@ -15,7 +15,10 @@ constexpr qint64 kMaximumPathBytes = 64 * 1024;
 
 QString HLSingleInstance::serverName()
 {
-    return QStringLiteral("slideshow-%1").arg(::getuid());
+    // In the user's own runtime folder (mode 0700): a name in the shared temporary folder could
+    // be taken first by another user, who would then receive the projects handed over.
+    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    return runtime.filePath(QStringLiteral("slideshow.socket"));
 }
 
 bool HLSingleInstance::handOver(const QString &name, const QString &path)

@@ -15,7 +15,7 @@ class HLSingleInstance : public QObject
 public:
     using Receiver = std::function<void(const QString &path)>;
 
-    // The socket's name: per user, so two users never reach each other's program.
+    // The socket's path: in the user's runtime folder, so two users never reach each other's program.
     static QString serverName();
     // Hands path to the program listening under name; true when it took it.
     static bool handOver(const QString &name, const QString &path);
