@@ -202,7 +202,9 @@ void HLContentlineVCtrl::p_layoutLines()
 
 bool HLContentlineVCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_slvContentline->viewport() && event->type() == QEvent::Resize)
+    // The type first: a scroll area being destroyed still sends events, and its viewport must
+    // not be asked for then.
+    if (event->type() == QEvent::Resize && watched == m_slvContentline->viewport())
         updateContentlineWidth();
     return QObject::eventFilter(watched, event);
 }

@@ -83,7 +83,10 @@ void ConvertProgressWindowController::p_makeWindow(QWidget *parent)
 
 bool ConvertProgressWindowController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && m_job) {
+    // The event's type first: while the window is being destroyed it still sends events here,
+    // and m_window must not be looked at then.
+    const bool keyOrClose = event->type() == QEvent::KeyPress || event->type() == QEvent::Close;
+    if (keyOrClose && m_job && watched == m_window) {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
             cancel();
             return true;
