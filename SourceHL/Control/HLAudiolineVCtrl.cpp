@@ -14,7 +14,8 @@
 
 const QString AudiolineVCtrlBackInsertNotification = QStringLiteral("AudiolineVCtrlBackInsertNotification");
 
-HLAudiolineVCtrl::HLAudiolineVCtrl(QObject *parent) : QObject(parent), m_view(new HLAudiolineBackView)
+HLAudiolineVCtrl::HLAudiolineVCtrl(HLEditGate &gate, QObject *parent)
+    : QObject(parent), m_gate(gate), m_view(new HLAudiolineBackView)
 {
     QPointer<HLAudiolineVCtrl> self(this);
     m_view->setUpMouseDrop([self](HLAudiolineBackView *, qint64 index, const std::optional<QStringList> &paths) {
@@ -116,10 +117,7 @@ void HLAudiolineVCtrl::deleteTheChosen()
         return;
     p_audiolineWarning();
     const QString auid = strAUID();
-    if (m_gate)
-        m_gate->perform([&] { m_oAudioline->remove(auid); });
-    else
-        m_oAudioline->remove(auid);
+    m_gate.perform([&] { m_oAudioline->remove(auid); });
     clear();
     updateUI();
     p_audiolineStatus();
@@ -166,10 +164,7 @@ void HLAudiolineVCtrl::p_tbMouseDrop(const QString &target, const std::optional<
     if (!m_oAudioline || !m_vChosenView)
         return;
     const QString auid = strAUID();
-    if (m_gate)
-        m_gate->perform([&] { m_oAudioline->move(auid, target); });
-    else
-        m_oAudioline->move(auid, target);
+    m_gate.perform([&] { m_oAudioline->move(auid, target); });
     updateUI();
     p_audiolineContent();
 }

@@ -25,7 +25,8 @@ class HLAudiolineVCtrl : public QObject
 {
     Q_OBJECT
 public:
-    explicit HLAudiolineVCtrl(QObject *parent = nullptr);
+    // Every change of the model goes through gate.
+    explicit HLAudiolineVCtrl(HLEditGate &gate, QObject *parent = nullptr);
     ~HLAudiolineVCtrl() override;
 
     HLAudiolineBackView *view() const { return m_view; }
@@ -33,7 +34,6 @@ public:
     void setupWarning(std::function<void()> warning) { m_blkWarning = std::move(warning); }
     void setupStatus(std::function<void(const QString &auid)> status, std::function<void()> edit,
                      std::function<void()> content);
-    void setupGate(HLEditGate *gate) { m_gate = gate; }
 
     void updateModel(const std::shared_ptr<HLAudiolineItem> &audioline);
     void updateUI();
@@ -63,7 +63,7 @@ private:
     std::function<void()> m_blkEdit;
     std::function<void()> m_blkContent;
     QPointer<HLAudioItemView> m_vChosenView;
-    HLEditGate *m_gate = nullptr;
+    HLEditGate &m_gate;
     QPointer<HLAudiolineBackView> m_view;
 };
 

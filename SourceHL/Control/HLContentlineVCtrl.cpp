@@ -31,10 +31,9 @@
 
 HLContentlineVCtrl::HLContentlineVCtrl(HLEditGate &gate)
     : m_gate(gate), m_vCtrlTimeline(std::make_unique<HLTimelineVCtrl>(gate)),
-      m_vCtrlTextline(std::make_unique<HLTextlineVCtrl>()), m_vCtrlAudioline(std::make_unique<HLAudiolineVCtrl>())
+      m_vCtrlTextline(std::make_unique<HLTextlineVCtrl>(gate)),
+      m_vCtrlAudioline(std::make_unique<HLAudiolineVCtrl>(gate))
 {
-    m_vCtrlTextline->setupGate(&gate);
-    m_vCtrlAudioline->setupGate(&gate);
     m_view = new QWidget;
     m_view->setObjectName(QStringLiteral("HLContentlineVCtrl"));
     auto *layout = new QVBoxLayout(m_view);
@@ -118,54 +117,16 @@ void HLContentlineVCtrl::p_placeLines()
 
 void HLContentlineVCtrl::p_setupLineCallbacks()
 {
-    QPointer<HLContentlineVCtrl> self(this);
+    // The lines are ours and go with us, so their callbacks may hold this.
     m_vCtrlTimeline->setupStatus(
-        [self](const QString &sssid, const QString &tssid, const QString &rdid) {
-            if (self)
-                self->p_timelineStatus(sssid, tssid, rdid);
-        },
-        [self](QWidget *view) {
-            if (self)
-                self->p_seekToItem(view);
-        },
-        [self] {
-            if (self)
-                self->p_edit();
-        },
-        [self] {
-            if (self)
-                self->p_lineContentDidChange(true);
-        });
-    m_vCtrlTextline->setupStatus(
-        [self](const QString &ttid) {
-            if (self)
-                self->p_textlineStatus(ttid);
-        },
-        [self](HLTextItemView *view) {
-            if (self)
-                self->p_seekToItem(view);
-        },
-        [self] {
-            if (self)
-                self->p_edit();
-        },
-        [self] {
-            if (self)
-                self->p_lineContentDidChange(false);
-        });
-    m_vCtrlAudioline->setupStatus(
-        [self](const QString &auid) {
-            if (self)
-                self->p_audiolineStatus(auid);
-        },
-        [self] {
-            if (self)
-                self->p_edit();
-        },
-        [self] {
-            if (self)
-                self->p_audiolineContentDidChange();
-        });
+        [this](const QString &sssid, const QString &tssid, const QString &rdid) { p_timelineStatus(sssid, tssid, rdid); },
+        [this](QWidget *view) { p_seekToItem(view); }, [this] { p_edit(); },
+        [this] { p_lineContentDidChange(true); });
+    m_vCtrlTextline->setupStatus([this](const QString &ttid) { p_textlineStatus(ttid); },
+                                 [this](HLTextItemView *view) { p_seekToItem(view); }, [this] { p_edit(); },
+                                 [this] { p_lineContentDidChange(false); });
+    m_vCtrlAudioline->setupStatus([this](const QString &auid) { p_audiolineStatus(auid); }, [this] { p_edit(); },
+                                  [this] { p_audiolineContentDidChange(); });
 }
 
 void HLContentlineVCtrl::setupWarning(const Block &warning)

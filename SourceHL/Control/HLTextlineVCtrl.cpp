@@ -11,7 +11,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
-HLTextlineVCtrl::HLTextlineVCtrl(QObject *parent) : QObject(parent), m_view(new HLTextlineBackView)
+HLTextlineVCtrl::HLTextlineVCtrl(HLEditGate &gate, QObject *parent)
+    : QObject(parent), m_gate(gate), m_view(new HLTextlineBackView)
 {
     QPointer<HLTextlineVCtrl> self(this);
     m_view->setUpMouseDrop([self](HLTextlineBackView *, double x) {
@@ -33,15 +34,6 @@ void HLTextlineVCtrl::setupStatus(std::function<void(const QString &)> status,
     m_blkSeek = std::move(seek);
     m_blkEdit = std::move(edit);
     m_blkContent = std::move(content);
-}
-
-template <class Edit>
-void HLTextlineVCtrl::p_change(Edit &&edit)
-{
-    if (m_gate)
-        m_gate->perform(std::forward<Edit>(edit));
-    else
-        edit();
 }
 
 void HLTextlineVCtrl::updateModel(const std::shared_ptr<HLTextlineItem> &textline)
@@ -123,7 +115,7 @@ void HLTextlineVCtrl::deleteTheChosen()
         return;
     p_textlineWarning();
     const QString ttid = strTTID();
-    p_change([&] { m_oTextline->remove(ttid); });
+    m_gate.perform([&] { m_oTextline->remove(ttid); });
     clear();
     updateUI();
     p_textlineStatus();
@@ -179,7 +171,7 @@ void HLTextlineVCtrl::p_tiMouseDragged(HLTextItemView *, QMouseEvent *event)
         return;
     }
     const QString ttid = view->strID();
-    p_change([&] { m_oTextline->textItemReMin(ttid, step.lineMin, step.lineMax); });
+    m_gate.perform([&] { m_oTextline->textItemReMin(ttid, step.lineMin, step.lineMax); });
     view->setFrame(QRectF(step.lineMin, frame.y(), step.lineMax - step.lineMin, frame.height()));
 }
 
@@ -203,7 +195,7 @@ void HLTextlineVCtrl::p_drop(double x)
         return;
     p_textlineWarning();
     const QString ttid = strTTID();
-    p_change([&] { m_oTextline->textItemReStart(ttid, float(x)); });
+    m_gate.perform([&] { m_oTextline->textItemReStart(ttid, float(x)); });
     updateUI();
     p_textlineContent();
 }

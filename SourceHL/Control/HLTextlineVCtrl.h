@@ -23,7 +23,8 @@ class HLTextlineVCtrl : public QObject
 {
     Q_OBJECT
 public:
-    explicit HLTextlineVCtrl(QObject *parent = nullptr);
+    // Every change of the model goes through gate.
+    explicit HLTextlineVCtrl(HLEditGate &gate, QObject *parent = nullptr);
     ~HLTextlineVCtrl() override;
 
     // The row: placed by the owner; it stays the controller's until then.
@@ -34,8 +35,6 @@ public:
     void setupStatus(std::function<void(const QString &ttid)> status,
                      std::function<void(HLTextItemView *view)> seek, std::function<void()> edit,
                      std::function<void()> content);
-    // Every change of the model goes through it.
-    void setupGate(HLEditGate *gate) { m_gate = gate; }
 
     // A model other than the one held drops every cell; the owner clears the choice first and
     // rebuilds after.
@@ -55,8 +54,6 @@ private:
     void p_tiMouseUp(HLTextItemView *view, QMouseEvent *event);
     void p_drop(double x);
     void p_beginDrag(HLTextItemView *view);
-    template <class Edit>
-    void p_change(Edit &&edit);
 
     void p_textlineWarning();
     void p_textlineStatus();
@@ -76,6 +73,6 @@ private:
     std::function<void()> m_blkContent;
     QPointer<HLTextItemView> m_vChosenView;
     HLTextlineDrag m_drag;
-    HLEditGate *m_gate = nullptr;
+    HLEditGate &m_gate;
     QPointer<HLTextlineBackView> m_view;
 };

@@ -1,5 +1,8 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
+
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
@@ -86,7 +89,8 @@ protected:
     static inline TestFolder *folder = nullptr;
     static inline std::vector<std::shared_ptr<HLResourceItem>> tones;
     std::shared_ptr<HLAudiolineItem> audioline;
-    HLAudiolineVCtrl ctrl;
+    HLEditGate gate{std::make_shared<HLLastOperateQueue>()};
+    HLAudiolineVCtrl ctrl{gate};
     int warnings = 0, edits = 0, contents = 0;
     QStringList statuses;
     QWidget *dragSource = nullptr;

@@ -1,4 +1,7 @@
 #include "SourceHL/Control/HLTextlineVCtrl.h"
+
+#include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/View/HLInsideDrag.h"
@@ -86,7 +89,8 @@ protected:
     }
 
     std::shared_ptr<HLTextlineItem> textline;
-    HLTextlineVCtrl ctrl;
+    HLEditGate gate{std::make_shared<HLLastOperateQueue>()};
+    HLTextlineVCtrl ctrl{gate};
     int warnings = 0, edits = 0, contents = 0;
     QStringList statuses, seeks;
     QWidget *dragSource = nullptr;
