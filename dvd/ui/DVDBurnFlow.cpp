@@ -8,37 +8,8 @@
 #include "SourceHL/Common/HLFileManager.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-// The flow's temporary folder, removed with everything in it.
-class FlowFolder
-{
-public:
-    FlowFolder()
-    {
-        m_path = HLFileManager::tempFilePath(QStringLiteral("burn-dvd-progress"), QStringLiteral("dir"));
-        if (!m_path.isEmpty()) {
-            QFile::remove(m_path);
-            if (!QDir().mkpath(m_path))
-                m_path.clear();
-        }
-    }
-    ~FlowFolder()
-    {
-        if (!m_path.isEmpty())
-            QDir(m_path).removeRecursively();
-    }
-    QString path() const { return m_path; }
-    QString file(const QString &name) const { return QDir(m_path).filePath(name); }
-
-private:
-    QString m_path;
-};
-
-} // namespace
+#include <QTemporaryDir>
 
 DVDBurnFlow::DVDBurnFlow(std::shared_ptr<Trevanel> dvd, std::shared_ptr<DVDBurn> burner, QString name,
                          std::shared_ptr<DVDBurnQuestionDialogs> questions)
@@ -62,19 +33,20 @@ bool DVDBurnFlow::p_stage(HLJobState &state, double weight, const std::function<
 
 bool DVDBurnFlow::run(HLJobState &state)
 {
-    const FlowFolder folder;
-    if (folder.path().isEmpty()) {
+    // The flow's working files, removed with the folder whatever the end.
+    const QTemporaryDir folder(QDir(HLFileManager::temporaryDirectory()).filePath(QStringLiteral("burn-dvd-XXXXXX")));
+    if (!folder.isValid()) {
         state.fail(QStringLiteral("Cannot make a temporary folder"));
         return false;
     }
-    const auto workflow = std::make_shared<BurnDVDWorkflow>(folder.file(QStringLiteral("dvd-flow.dir")));
+    const auto workflow = std::make_shared<BurnDVDWorkflow>(folder.filePath(QStringLiteral("dvd-flow.dir")));
     workflow->setQuestions(m_questions);
     m_workflow.set(workflow);
     m_progressFinished = 0;
-    if (!p_stage(state, 0.5, [&] { return workflow->make(m_dvd, folder.file(QStringLiteral("dvd.dvdmedia"))); }))
+    if (!p_stage(state, 0.5, [&] { return workflow->make(m_dvd, folder.filePath(QStringLiteral("dvd.dvdmedia"))); }))
         return false;
     const QString media = workflow->resultPath();
-    if (!p_stage(state, 0.05, [&] { return workflow->makeIso(media, folder.file(QStringLiteral("dvd.iso")), m_name); }))
+    if (!p_stage(state, 0.05, [&] { return workflow->makeIso(media, folder.filePath(QStringLiteral("dvd.iso")), m_name); }))
         return false;
     const QString iso = workflow->resultPath();
     m_imagePath.set(iso);
