@@ -16,12 +16,12 @@
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
+#include "ExportBench.h"
 #include "tests/support/MediaFixtures.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QLinearGradient>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -30,29 +30,6 @@
 namespace {
 
 constexpr int kPlayMilliseconds = 10000;
-
-std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
-{
-    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
-        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
-                                   const QString &placed, QString *why) {
-            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
-        });
-}
-
-QImage photo(int k)
-{
-    QImage image(1600, 1200, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 1600, 1200);
-    gradient.setColorAt(0, QColor::fromHsv((k * 37) % 360, 200, 230));
-    gradient.setColorAt(1, QColor::fromHsv((k * 37 + 120) % 360, 160, 90));
-    painter.fillRect(image.rect(), gradient);
-    painter.setPen(Qt::white);
-    painter.setFont(QFont("DejaVu Sans", 200));
-    painter.drawText(image.rect(), Qt::AlignCenter, QString::number(k));
-    return image;
-}
 
 } // namespace
 
@@ -70,8 +47,8 @@ int main(int argc, char **argv)
     HLTimelineItem::ResourceItems media;
     for (int k = 0; k < 40; ++k) {
         const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
-        photo(k).save(path, "JPEG", 90);
-        media.append(import(HLResourceTypeImage, path));
+        MediaFixtures::numberedPhoto(k).save(path, "JPEG", 90);
+        media.append(ExportBench::import(HLResourceTypeImage, path));
         if (k % 10 == 4) {
             const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
             MediaFixtures::ClipRecipe recipe;
@@ -82,7 +59,7 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
                 return 1;
             }
-            media.append(import(HLResourceTypeVideo, clip));
+            media.append(ExportBench::import(HLResourceTypeVideo, clip));
         }
     }
     const auto timeline = ctrl.oTimeline();

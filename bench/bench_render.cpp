@@ -52,20 +52,6 @@ std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
         });
 }
 
-QImage photo(int k)
-{
-    QImage image(1600, 1200, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 1600, 1200);
-    gradient.setColorAt(0, QColor::fromHsv((k * 37) % 360, 200, 230));
-    gradient.setColorAt(1, QColor::fromHsv((k * 37 + 120) % 360, 160, 90));
-    painter.fillRect(image.rect(), gradient);
-    painter.setPen(Qt::white);
-    painter.setFont(QFont("DejaVu Sans", 200));
-    painter.drawText(image.rect(), Qt::AlignCenter, QString::number(k));
-    return image;
-}
-
 // Cycles through the names of a pool, so every template is used.
 std::function<QVariantMap()> cycling(HLRenderType type)
 {
@@ -122,7 +108,7 @@ Figures play(HLTimelineItem &timeline, HLTimelineRender &render,
 
 double fullFrameDraw(QSize size)
 {
-    const QImage picture = photo(0).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage picture = MediaFixtures::numberedPhoto(0).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     std::vector<double> times;
     for (int k = 0; k < 30; ++k) {
         QImage canvas(size, QImage::Format_ARGB32_Premultiplied);
@@ -156,7 +142,7 @@ int main(int argc, char **argv)
     HLTimelineItem::ResourceItems media;
     for (int k = 0; k < 40; ++k) {
         const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
-        photo(k).save(path, "JPEG", 90);
+        MediaFixtures::numberedPhoto(k).save(path, "JPEG", 90);
         media.append(import(HLResourceTypeImage, path));
         if (k % 10 == 4) {
             const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));

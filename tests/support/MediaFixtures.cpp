@@ -179,6 +179,20 @@ QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int qua
     return jpeg.left(2) + app1 + jpeg.mid(2); // right after the start-of-image marker
 }
 
+QImage numberedPhoto(int k)
+{
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 1600, 1200);
+    gradient.setColorAt(0, QColor::fromHsv((k * 37) % 360, 200, 230));
+    gradient.setColorAt(1, QColor::fromHsv((k * 37 + 120) % 360, 160, 90));
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(Qt::white);
+    painter.setFont(QFont("DejaVu Sans", 200));
+    painter.drawText(image.rect(), Qt::AlignCenter, QString::number(k));
+    return image;
+}
+
 QImage texturedPhoto(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

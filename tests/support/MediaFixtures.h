@@ -61,6 +61,8 @@ QByteArray jpegWithOrientation(const QImage &image, quint16 orientation, int qua
 // A photo-like picture with detail everywhere: colour running across, fine grain on top, so
 // that its JPEG data spreads evenly over its rows.
 QImage texturedPhoto(int width, int height);
+// A 1600 × 1200 photo told apart by its colours and its number k drawn large.
+QImage numberedPhoto(int k);
 // Writes image in the Qt format ("JPEG", "PNG", "TIFF", "WEBP", "BMP"); false on failure.
 bool writeImage(const QString &path, const QImage &image, const char *format);
 // HEIC through libheif, shown turned as the EXIF orientation (1 to 8) says; false when this
