@@ -13,6 +13,7 @@
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "app/AppDelegate.h"
 #include "app/HLApplication.h"
+#include "tests/support/ScreenShots.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QDir>
@@ -27,13 +28,10 @@
 
 namespace {
 
-// Lets queued work and painting settle.
-void settle()
-{
-    for (int i = 0; i < 20; ++i)
-        QTest::qWait(50);
-}
+using ScreenShots::save;
+using ScreenShots::settle;
 
+// Lets queued work and painting settle.
 // The window with the sheet drawn where it hangs, as the user sees them together.
 QImage withSheet(QWidget *window, QWidget *sheet)
 {
@@ -69,16 +67,6 @@ private:
     QTimer m_timer;
 };
 
-bool save(const QImage &picture, const QDir &folder, const QString &name)
-{
-    const QString path = folder.filePath(name);
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -95,29 +83,29 @@ int main(int argc, char **argv)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     HLMainWindow *window = delegate.wCtrlMain().window();
-    settle();
+    settle(1000);
     bool ok = save(window->grab().toImage(), out, QStringLiteral("main-window-empty.png"));
 
     QMenu *file = window->menuBar()->actions().constFirst()->menu();
     file->popup(window->mapToGlobal(QPoint(0, window->menuBar()->height())));
-    settle();
+    settle(1000);
     ok = save(file->grab().toImage(), out, QStringLiteral("menu-file.png")) && ok;
     file->hide();
 
     HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
     busy.startBusingOn(window);
-    settle();
+    settle(1000);
     ok = save(withSheet(window, busy.window()), out, QStringLiteral("main-window-busy-sheet.png")) && ok;
     busy.stopBusing();
-    settle();
+    settle(1000);
 
     HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
     progress.startProgress(12, window, [] {});
     progress.updateProgress(3);
-    settle();
+    settle(1000);
     ok = save(withSheet(window, progress.window()), out, QStringLiteral("main-window-progress-sheet.png")) && ok;
     progress.stopProgress();
-    settle();
+    settle(1000);
 
     HLMainWndCtrl &ctrl = delegate.wCtrlMain();
     auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
@@ -126,7 +114,7 @@ int main(int argc, char **argv)
     ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
     ctrl.p_seekAt(0);
     ctrl.oLastOperateQueue()->wait();
-    settle();
+    settle(1000);
     ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
 
     ctrl.p_documentEdited();

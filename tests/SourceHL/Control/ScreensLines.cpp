@@ -20,6 +20,7 @@
 #include "SourceHL/View/HLAudiolineBackView.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/ScreenShots.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
@@ -40,21 +41,8 @@
 
 namespace {
 
-void settle()
-{
-    for (int i = 0; i < 20; ++i)
-        QTest::qWait(50);
-}
-
-bool save(const QImage &picture, const QDir &folder, const QString &name)
-{
-    const QString path = folder.filePath(name);
-    if (!picture.save(path)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
+using ScreenShots::save;
+using ScreenShots::settle;
 
 } // namespace
 
@@ -70,7 +58,7 @@ int main(int argc, char **argv)
     HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     ctrl.showWindow();
-    settle();
+    settle(1000);
 
     // Photos and a clip: on the strip, and later in the media browser.
     QTemporaryDir pictures;
@@ -100,8 +88,9 @@ int main(int argc, char **argv)
     for (const char *name : {"Beach.jpg", "Forest.jpg", "Sunset.jpg", "Harbour.mp4"})
         stripFiles << QDir(pictures.path()).filePath(QString::fromLatin1(name));
     ctrl.mediaImport().p_addVideosAndImagesOutTo(stripFiles, QString());
-    QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000);
-    settle();
+    if (!QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000))
+        std::fprintf(stderr, "the import did not end; the pictures show what came in\n");
+    settle(1000);
 
     const struct
     {
@@ -131,11 +120,11 @@ int main(int argc, char **argv)
         line.add(items);
     });
     imported.wait(20000);
-    settle();
+    settle(1000);
 
     QTest::mouseClick(ctrl.vCtrlTextline()->aryTextItemViews()[1], Qt::LeftButton, {}, QPoint(60, 20));
     ctrl.oLastOperateQueue()->wait();
-    settle();
+    settle(1000);
     bool ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("lines-title-chosen.png"));
 
     QTest::mouseClick(ctrl.vCtrlAudioline()->aryAudioItemViews()[0], Qt::LeftButton, {}, QPoint(100, 25));
@@ -143,7 +132,7 @@ int main(int argc, char **argv)
     files.setUrls({QUrl::fromLocalFile(songs.value(0))});
     QDragEnterEvent enter(QPoint(400, 25), Qt::CopyAction, &files, Qt::LeftButton, {});
     QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &enter);
-    settle();
+    settle(1000);
     ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("lines-music-chosen-drop-marker.png")) && ok;
     QDragLeaveEvent leave;
     QCoreApplication::sendEvent(ctrl.vCtrlAudioline()->view(), &leave);
@@ -159,9 +148,9 @@ int main(int argc, char **argv)
         browser->thumbnailer().thumbnailOf(browser->model().paths()[row]);
     while (made.count() < browser->model().rowCount() && made.wait(10000)) {
     }
-    settle();
+    settle(1000);
     browser->vList()->selectionModel()->select(browser->model().index(1), QItemSelectionModel::Select);
-    settle();
+    settle(1000);
     ok = save(ctrl.window()->grab().toImage(), out, QStringLiteral("media-browser.png")) && ok;
 
     // Files an import left out, named with their reasons.
@@ -173,7 +162,7 @@ int main(int argc, char **argv)
                                        line.add(items);
                                    });
     reported.wait(20000);
-    settle();
+    settle(1000);
     QImage picture = ctrl.window()->grab().toImage();
     if (QWidget *alert = QApplication::activeModalWidget()) {
         QPainter painter(&picture);

@@ -14,6 +14,7 @@
 #include "tests/dvd/ui/DVDWindowTestSupport.h"
 #include "tests/export/ui/ExportWindowTestMovie.h"
 #include "tests/support/MediaFixtures.h"
+#include "tests/support/ScreenShots.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
@@ -32,22 +33,7 @@
 
 namespace {
 
-void settle()
-{
-    for (int i = 0; i < 10; ++i)
-        QTest::qWait(30);
-}
-
-bool save(QWidget *window, const QDir &folder, const QString &name)
-{
-    settle();
-    const QString path = folder.filePath(name);
-    if (!window->grab().toImage().save(path)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
+using ScreenShots::save;
 
 // A burn two thirds done, held until the picture is taken.
 class HeldBurn : public ConvertProgressFlow

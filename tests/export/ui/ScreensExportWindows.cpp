@@ -5,11 +5,11 @@
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/MenuBottomAreaView.h"
 #include "ExportWindowTestMovie.h"
+#include "tests/support/ScreenShots.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -17,22 +17,7 @@
 
 namespace {
 
-void settle()
-{
-    for (int i = 0; i < 10; ++i)
-        QTest::qWait(30);
-}
-
-bool save(QWidget *window, const QDir &folder, const QString &name)
-{
-    settle();
-    const QString path = folder.filePath(name);
-    if (!window->grab().toImage().save(path)) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
+using ScreenShots::save;
 
 } // namespace
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDir>
+#include <QImage>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdio>
+
+// What the screens programs share: letting the windows settle and writing their pictures.
+namespace ScreenShots {
+
+// Lets queued work, timers, workers' results and repaints run for about milliseconds.
+inline void settle(int milliseconds = 300)
+{
+    for (int waited = 0; waited < milliseconds; waited += 30)
+        QTest::qWait(30);
+}
+
+// Writes picture as folder/name; says so on stderr when it can't.
+inline bool save(const QImage &picture, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name);
+    if (!picture.save(path)) {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+// The window as drawn once it has settled.
+inline bool save(QWidget *window, const QDir &folder, const QString &name)
+{
+    settle();
+    return save(window->grab().toImage(), folder, name);
+}
+
+} // namespace ScreenShots
