@@ -51,8 +51,8 @@ void burnThroughTheTab(ExportWndCtrl &exportCtrl, ExportDVDWndCtrl &tab, int cop
 // asks whether to stop. A drive event in the tab meanwhile leaves the flow's burner alone.
 TEST(DVDBurnFlow, RetriesAfterAFailureAndAsksForEachFurtherCopy)
 {
-    auto a = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive A"));
-    auto b = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive B"));
+    auto a = std::make_shared<FakeDrive>(QStringLiteral("Drive A"));
+    auto b = std::make_shared<FakeDrive>(QStringLiteral("Drive B"));
     a->failures = 1;
     Devices devices{a};
     ExportWndCtrl exportCtrl;
@@ -93,7 +93,7 @@ TEST(DVDBurnFlow, RetriesAfterAFailureAndAsksForEachFurtherCopy)
 
 TEST(DVDBurnFlow, OneCopyEndsAfterTheFirstDiscAndCancelledRetryIsQuiet)
 {
-    auto drive = std::make_shared<AtomicFakeDrive>();
+    auto drive = std::make_shared<FakeDrive>();
     drive->failures = 1;
     Devices devices{drive};
     ExportWndCtrl exportCtrl;
@@ -129,7 +129,7 @@ TEST(DVDBurnFlow, BurnsIntoALibburnPseudoDriveByteForByte)
 
 TEST(DVDBurnQuestionDialogs, CopyQuestionTellsWhatTheDriveHolds)
 {
-    auto drive = std::make_shared<AtomicFakeDrive>();
+    auto drive = std::make_shared<FakeDrive>();
     DVDBurn burner;
     burner.setDevice(drive);
     const qint64 image = 1000;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Frameworks/Trevanel/DVDBurnDevice.h"
+#include "tests/dvd/DVDFakeDrive.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,43 +12,6 @@
 #include <deque>
 #include <functional>
 #include <thread>
-
-// A burner whose disc the test changes while the burn's thread looks at it.
-class AtomicFakeDrive : public DVDBurnDevice
-{
-public:
-    explicit AtomicFakeDrive(QString name = QStringLiteral("Fake Burner")) : m_name(std::move(name)) {}
-
-    std::atomic<bool> present{true};
-    std::atomic<bool> blank{true};
-    std::atomic<qint64> space{qint64(1) << 32};
-    std::atomic<int> failures{0}; // burns that fail before one succeeds
-    std::atomic<int> burns{0};
-
-    QString displayName() const override { return m_name; }
-    bool mediaIsPresent() override { return present; }
-    bool mediaIsBlank() override { return present && blank; }
-    qint64 mediaWritableSpace() override { return present && blank ? space.load() : 0; }
-    bool burnImage(const QString &, const Progress &progress, const std::atomic<bool> &cancel, QString *error) override
-    {
-        ++burns;
-        progress(0.5);
-        if (cancel) {
-            *error = QStringLiteral("Cancelled");
-            return false;
-        }
-        if (failures > 0) {
-            --failures;
-            *error = QStringLiteral("Write error");
-            return false;
-        }
-        blank = false;
-        return true;
-    }
-
-private:
-    QString m_name;
-};
 
 // Answers the alerts that come up, in order: each step waits for an alert whose text holds
 // its message, may look at it (and change the world) first, and clicks its button once

@@ -57,8 +57,8 @@ QString sizeText(ExportDVDWndCtrl &tab, double movieSeconds, double menuSeconds)
 TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
 {
     TestFolder folder;
-    auto a = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive A"));
-    auto b = std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive B"));
+    auto a = std::make_shared<FakeDrive>(QStringLiteral("Drive A"));
+    auto b = std::make_shared<FakeDrive>(QStringLiteral("Drive B"));
     Tab t({a});
     ExportDVDWndCtrl &tab = *t.tab;
     EXPECT_EQ(t.exportCtrl.vExportDVD(), tab.dvdExportView());
@@ -143,7 +143,7 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     tab.exportDvdBurnDeviceBtn()->setCurrentIndex(1);
     emit tab.exportDvdBurnDeviceBtn()->activated(1);
     EXPECT_EQ(tab.dvdBurn()->device(), b);
-    t.devices = {std::make_shared<AtomicFakeDrive>(QStringLiteral("Drive C")), b};
+    t.devices = {std::make_shared<FakeDrive>(QStringLiteral("Drive C")), b};
     tab.devicesDidChanged();
     EXPECT_EQ(tab.exportDvdBurnDeviceBtn()->currentText(), "Drive B");
     EXPECT_EQ(tab.dvdBurn()->device(), b);
@@ -170,7 +170,7 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
 
 TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
 {
-    auto drive = std::make_shared<AtomicFakeDrive>();
+    auto drive = std::make_shared<FakeDrive>();
     Tab t({drive});
     ExportDVDWndCtrl &tab = *t.tab;
     int flows = 0;

@@ -67,7 +67,7 @@ int main(int argc, char **argv)
 
     ExportWndCtrl exportCtrl;
     ExportDVDWndCtrl tab(exportCtrl, [] { return std::vector<std::shared_ptr<DVDBurnDevice>>{
-                                              std::make_shared<AtomicFakeDrive>(QStringLiteral("HL-DT-ST DVDRAM GH24NSD1"))}; });
+                                              std::make_shared<FakeDrive>(QStringLiteral("HL-DT-ST DVDRAM GH24NSD1"))}; });
     QTimer::singleShot(0, [&] {
         exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
         tab.dvdAddMenuTextBtn()->click();
