@@ -1,5 +1,7 @@
 #include "Frameworks/Korvane/ZKFrameScaler.h"
 
+#include "Frameworks/Korvane/ZKYuv420.h"
+
 #include <QRect>
 
 #include <cmath>
@@ -46,6 +48,12 @@ void ZKFrameScaler::paintBlack(AVFrame *frame)
         for (int y = 0; y < rows; ++y)
             std::memset(frame->data[plane] + qint64(y) * frame->linesize[plane], value, frame->linesize[plane]);
     }
+}
+
+// HD pictures are tagged BT.709 by the writer, smaller ones BT.601.
+int ZKFrameScaler::colourMatrix() const
+{
+    return m_size.height() >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
 }
 
 QRect ZKFrameScaler::targetRect(QSize pictureSize) const
@@ -97,6 +105,12 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
     const QRect target = targetRect(image.size());
     if (target != QRect(QPoint(0, 0), m_size))
         paintBlack(frame);
+    if (sourceFormat != AV_PIX_FMT_RGB24 && m_format == AV_PIX_FMT_YUV420P && image.size() == m_size
+        && target.size() == m_size && m_size.width() % 2 == 0 && m_size.height() % 2 == 0) {
+        zk_bgrx_to_yuv420p(image.constBits(), int(image.bytesPerLine()), m_size.width(), m_size.height(), frame->data,
+                           frame->linesize, colourMatrix() == SWS_CS_ITU709 ? ZKYuvMatrix::BT709 : ZKYuvMatrix::BT601);
+        return;
+    }
 
     if (!m_context || m_contextSource != image.size() || m_contextTarget != target.size()
         || m_contextSourceFormat != sourceFormat) {
@@ -112,10 +126,8 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
             paintBlack(frame);
             return;
         }
-        // HD pictures are tagged BT.709 by the writer, smaller ones BT.601.
-        const int space = m_size.height() >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
         sws_setColorspaceDetails(m_context, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                 sws_getCoefficients(space), 0, 0, 1 << 16, 1 << 16);
+                                 sws_getCoefficients(colourMatrix()), 0, 0, 1 << 16, 1 << 16);
     }
 
     const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(m_format);

@@ -32,6 +32,9 @@ public:
     static void paintBlack(AVFrame *frame);
 
 private:
+    // swscale's name of the colour matrix the writer tags frames of this size with.
+    int colourMatrix() const;
+
     QSize m_size;
     AVPixelFormat m_format;
     bool m_letterbox;
