@@ -2,6 +2,7 @@
 
 #include "Frameworks/Korvane/ZKFrameScaler.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
+#include "Platform/Imaging/ParallelRows.h"
 
 #include <chrono>
 #include <exception>
@@ -68,6 +69,7 @@ void ZKFramePipeline::fail(const QString &error)
 
 void ZKFramePipeline::fetchLoop()
 {
+    const ImagingThreads::SerialBands serial;
     for (qint64 index = 0; index < m_count; ++index) {
         {
             std::unique_lock lock(m_mutex);
@@ -93,6 +95,7 @@ void ZKFramePipeline::fetchLoop()
 
 void ZKFramePipeline::workLoop()
 {
+    const ImagingThreads::SerialBands serial;
     ZKFrameScaler scaler(m_output.size, m_output.format, m_output.letterbox, m_output.displayAspect);
     for (;;) {
         Job job;

@@ -23,7 +23,8 @@ class ZKMovieImage;
 // Prepares encoder frames ahead of the encoder: one thread asks for the pictures in order
 // (sources such as decoders and renderers keep state from one frame to the next), worker
 // threads scale them to the output size and format, and the encoder takes them in order.
-// At most depth frames are under way at once, so memory stays bounded.
+// At most depth frames are under way at once, so memory stays bounded. Pictures are made
+// several at a time, each on one thread: the encoder keeps the other cores busy.
 class ZKFramePipeline
 {
 public:

@@ -126,6 +126,8 @@ private:
     std::atomic<int> m_sleeping{0};
 };
 
+thread_local bool t_serial = false;
+
 // Never destroyed: a caller may still be sharing out bands while the program ends.
 BandThreads &bandThreads()
 {
@@ -135,6 +137,17 @@ BandThreads &bandThreads()
 
 } // namespace
 
+SerialBands::SerialBands() : m_outer(!t_serial)
+{
+    t_serial = true;
+}
+
+SerialBands::~SerialBands()
+{
+    if (m_outer)
+        t_serial = false;
+}
+
 void forEachBand(int rows, long long workPerRow, const std::function<void(int, int)> &band)
 {
     if (rows <= 0)
@@ -142,7 +155,7 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     const long long total = std::max(1LL, workPerRow) * rows;
     const int threads = std::max(1, QThread::idealThreadCount());
     const int wanted = int(std::min<long long>({total / kWorkPerBand, rows, threads * 2LL}));
-    if (wanted <= 1 || threads == 1) {
+    if (wanted <= 1 || threads == 1 || t_serial) {
         band(0, rows);
         return;
     }

@@ -11,4 +11,19 @@ namespace ImagingThreads {
 // When a band throws, the call returns only after every band has ended, then rethrows.
 void forEachBand(int rows, long long workPerRow, const std::function<void(int begin, int end)> &band);
 
+// While one lives, forEachBand calls made on its thread run every band on that thread. For
+// work already spread over threads a picture at a time, as the export is: sharing each
+// picture's rows as well only adds hand-overs and takes cores from the encoder.
+class SerialBands
+{
+public:
+    SerialBands();
+    ~SerialBands();
+    SerialBands(const SerialBands &) = delete;
+    SerialBands &operator=(const SerialBands &) = delete;
+
+private:
+    bool m_outer;
+};
+
 } // namespace ImagingThreads

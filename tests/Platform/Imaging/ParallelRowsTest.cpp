@@ -1,9 +1,12 @@
 #include "Platform/Imaging/ParallelRows.h"
 
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -64,4 +67,42 @@ TEST(ParallelRows, callsFromSeveralThreadsAtOnceEachCoverTheirRows)
     for (const auto &rowsOfCaller : visits)
         for (const auto &count : rowsOfCaller)
             ASSERT_EQ(count, rounds);
+}
+
+// Inside a serial scope a call is one band on the calling thread; nested scopes keep the outer
+// one in force, and once the outermost ends, large calls are split again.
+TEST(ParallelRows, aSerialScopeRunsEveryBandOnItsThread)
+{
+    using Bands = std::vector<std::pair<int, int>>;
+    struct Call
+    {
+        Bands bands;
+        bool elsewhere = false; // a band ran on another thread
+    };
+    auto call = [] {
+        Call result;
+        std::mutex mutex;
+        const std::thread::id caller = std::this_thread::get_id();
+        ImagingThreads::forEachBand(3000, 4000, [&](int begin, int end) {
+            std::lock_guard lock(mutex);
+            result.bands.emplace_back(begin, end);
+            result.elsewhere = result.elsewhere || std::this_thread::get_id() != caller;
+        });
+        return result;
+    };
+    {
+        const ImagingThreads::SerialBands outer;
+        Call inside = call();
+        EXPECT_EQ(inside.bands, (Bands{{0, 3000}}));
+        EXPECT_FALSE(inside.elsewhere);
+        {
+            const ImagingThreads::SerialBands inner;
+        }
+        inside = call();
+        EXPECT_EQ(inside.bands, (Bands{{0, 3000}}));
+        EXPECT_FALSE(inside.elsewhere);
+    }
+    if (QThread::idealThreadCount() > 1) {
+        EXPECT_GT(call().bands.size(), 1u);
+    }
 }
