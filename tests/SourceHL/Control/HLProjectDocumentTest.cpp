@@ -1,5 +1,3 @@
-#include "AlertAnswers.h"
-
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
@@ -9,6 +7,7 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "tests/support/AlertAnswers.h"
 #include "tests/support/SampleProject.h"
 #include "tests/support/TestProject.h"
 #include "widgets/HLUIWindowTitleView.h"

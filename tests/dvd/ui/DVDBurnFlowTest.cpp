@@ -5,9 +5,10 @@
 #include "export/ui/ExportWndCtrl.h"
 #include "Frameworks/Trevanel/DVDBurn.h"
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
+#include "tests/dvd/DVDFakeDrive.h"
 #include "tests/dvd/DVDReadSummary.h"
-#include "tests/dvd/ui/DVDWindowTestSupport.h"
 #include "tests/export/ui/ExportWindowTestMovie.h"
+#include "tests/support/AlertAnswers.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -59,15 +60,15 @@ TEST(DVDBurnFlow, RetriesAfterAFailureAndAsksForEachFurtherCopy)
     ExportDVDWndCtrl tab(exportCtrl, [&] { return devices; });
     QString burnStatus;
     AlertAnswers answers({
-        {QStringLiteral("Burn Failed"), QStringLiteral("Retry"),
+        {QStringLiteral("Retry"), QStringLiteral("Burn Failed"),
          [&](QMessageBox *) {
              exportCtrl.progressCtrl().updateConvertVideoStatus();
              burnStatus = exportCtrl.progressCtrl().convertVideoStatus()->text();
              devices = {b, a};
              tab.devicesDidChanged();
          }},
-        {QStringLiteral("DVD Burn Success"), QStringLiteral("OK")},
-        {QStringLiteral("Burn DVD"), QStringLiteral("Burn"),
+        {QStringLiteral("OK"), QStringLiteral("DVD Burn Success")},
+        {QStringLiteral("Burn"), QStringLiteral("Burn DVD"),
          [&](QMessageBox *box) {
              EXPECT_EQ(box->informativeText(), QStringLiteral("The DVD isn’t blank DVD ,  please insert a blank DVD ."));
              for (QAbstractButton *button : box->buttons()) {
@@ -77,14 +78,14 @@ TEST(DVDBurnFlow, RetriesAfterAFailureAndAsksForEachFurtherCopy)
              }
              a->blank = true;
          }},
-        {QStringLiteral("DVD Burn Success"), QStringLiteral("OK")},
-        {QStringLiteral("Burn DVD"), QStringLiteral("Cancel")},
-        {QStringLiteral("Are you sure stop burning DVD ?"), QStringLiteral("NO")},
-        {QStringLiteral("Burn DVD"), QStringLiteral("Cancel")},
-        {QStringLiteral("Are you sure stop burning DVD ?"), QStringLiteral("YES")},
+        {QStringLiteral("OK"), QStringLiteral("DVD Burn Success")},
+        {QStringLiteral("Cancel"), QStringLiteral("Burn DVD")},
+        {QStringLiteral("NO"), QStringLiteral("Are you sure stop burning DVD ?")},
+        {QStringLiteral("Cancel"), QStringLiteral("Burn DVD")},
+        {QStringLiteral("YES"), QStringLiteral("Are you sure stop burning DVD ?")},
     });
     burnThroughTheTab(exportCtrl, tab, 3);
-    EXPECT_TRUE(answers.done()) << answers.seen.join('\n').toStdString();
+    EXPECT_TRUE(answers.allAnswered()) << answers.said().toStdString();
     EXPECT_EQ(burnStatus, "Burn DVD ...");
     EXPECT_EQ(a->burns.load(), 3);
     EXPECT_EQ(b->burns.load(), 0);
@@ -98,11 +99,11 @@ TEST(DVDBurnFlow, OneCopyEndsAfterTheFirstDiscAndCancelledRetryIsQuiet)
     Devices devices{drive};
     ExportWndCtrl exportCtrl;
     ExportDVDWndCtrl tab(exportCtrl, [&] { return devices; });
-    AlertAnswers answers({{QStringLiteral("Burn Failed"), QStringLiteral("Cancel")}});
+    AlertAnswers answers({{QStringLiteral("Cancel"), QStringLiteral("Burn Failed")}});
     burnThroughTheTab(exportCtrl, tab, 1);
-    EXPECT_TRUE(answers.done());
+    EXPECT_TRUE(answers.allAnswered());
     // No further alert: the user said no to a retry.
-    EXPECT_EQ(answers.seen.size(), 1);
+    EXPECT_EQ(answers.seen().size(), 1);
     EXPECT_EQ(drive->burns.load(), 1);
 }
 
@@ -115,10 +116,10 @@ TEST(DVDBurnFlow, BurnsIntoALibburnPseudoDriveByteForByte)
     ExportDVDWndCtrl tab(exportCtrl, [&] { return devices; });
     std::shared_ptr<DVDBurnFlow> flow;
     QByteArray image;
-    AlertAnswers answers({{QStringLiteral("DVD Burn Success"), QStringLiteral("OK"),
+    AlertAnswers answers({{QStringLiteral("OK"), QStringLiteral("DVD Burn Success"),
                            [&](QMessageBox *) { image = MediaFixtures::readBytes(flow->imagePath()); }}});
     burnThroughTheTab(exportCtrl, tab, 0, &flow);
-    ASSERT_TRUE(answers.done());
+    ASSERT_TRUE(answers.allAnswered());
     ASSERT_FALSE(image.isEmpty());
     EXPECT_EQ(MediaFixtures::readBytes(burned), image);
     EXPECT_FALSE(QFileInfo::exists(flow->imagePath())); // the flow's folder is gone

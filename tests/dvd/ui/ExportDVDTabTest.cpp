@@ -10,10 +10,11 @@
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Trevanel/DVDBurn.h"
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
+#include "tests/dvd/DVDFakeDrive.h"
 #include "tests/dvd/DVDReadSummary.h"
 #include "tests/dvd/ui/DVDGeneratedProject.h"
-#include "tests/dvd/ui/DVDWindowTestSupport.h"
 #include "tests/export/ui/ExportWindowTestMovie.h"
+#include "tests/support/AlertAnswers.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -178,9 +179,9 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
     tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
     tab.dvdAspectStandardBtn()->click();
     {
-        AlertAnswers answers({{QStringLiteral("The Slideshow size is 1280*720, is not 4:3 ."), QStringLiteral("Cancel")}});
+        AlertAnswers answers({{QStringLiteral("Cancel"), QStringLiteral("The Slideshow size is 1280*720, is not 4:3 .")}});
         tab.dvdStartBurn();
-        EXPECT_TRUE(answers.done());
+        EXPECT_TRUE(answers.allAnswered());
     }
     {
         // 1000 × 720 is 0.0556 off 4:3: asked; Continue goes on to the burner's checks.
@@ -188,10 +189,10 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
         tab.devicesDidChanged();
         tab.exportMovie(windowTestMovie(3, QSizeF(1000, 720)));
         EXPECT_FALSE(tab.isExportDVD16_9());
-        AlertAnswers answers({{QStringLiteral("The Slideshow size is 1000*720, is not 4:3 ."), QStringLiteral("Continue")},
-                              {QStringLiteral("NO Device."), QStringLiteral("OK")}});
+        AlertAnswers answers({{QStringLiteral("Continue"), QStringLiteral("The Slideshow size is 1000*720, is not 4:3 .")},
+                              {QStringLiteral("OK"), QStringLiteral("NO Device.")}});
         tab.dvdStartBurn();
-        EXPECT_TRUE(answers.done());
+        EXPECT_TRUE(answers.allAnswered());
     }
     tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
     tab.dvdAspectWideBtn()->click();
@@ -210,9 +211,9 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
     for (const Case &c : cases) {
         c.arrange();
         tab.devicesDidChanged();
-        AlertAnswers answers({{QString::fromUtf8(c.message), QStringLiteral("OK")}});
+        AlertAnswers answers({{QStringLiteral("OK"), QString::fromUtf8(c.message)}});
         tab.dvdStartBurn();
-        EXPECT_TRUE(answers.done()) << c.message;
+        EXPECT_TRUE(answers.allAnswered()) << c.message;
     }
     EXPECT_EQ(flows, 0);
     EXPECT_EQ(drive->burns.load(), 0);

@@ -11,7 +11,7 @@
 #include "export/ui/ExportWndCtrl.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Platform/Foundation/HLJob.h"
-#include "tests/dvd/ui/DVDWindowTestSupport.h"
+#include "tests/dvd/DVDFakeDrive.h"
 #include "tests/export/ui/ExportWindowTestMovie.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
