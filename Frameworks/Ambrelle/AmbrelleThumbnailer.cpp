@@ -101,10 +101,10 @@ void AmbrelleThumbnailer::p_made(const QString &path, const QString &key, quint6
 {
     if (generation == m_generation) {
         m_pending.remove(key);
-        if (!thumbnail.isNull()) {
-            m_cache.insert(key, new QImage(thumbnail));
+        // A file that gives no picture is kept too: every repaint of its cell would decode it again.
+        m_cache.insert(key, new QImage(thumbnail));
+        if (!thumbnail.isNull())
             emit thumbnailReady(path, thumbnail);
-        }
     }
     p_startNext();
 }

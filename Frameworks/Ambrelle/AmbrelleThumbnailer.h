@@ -28,7 +28,7 @@ public:
     ~AmbrelleThumbnailer() override;
 
     // The thumbnail when made already; otherwise a null image, and thumbnailReady follows
-    // once a worker has made it (a file that gives no picture gets none).
+    // once a worker has made it (a file that gives no picture gets none, and is not tried again).
     QImage thumbnailOf(const QString &path);
     // Drops the waiting requests; answers of the running ones are dropped too.
     void cancelPending();

@@ -3,11 +3,9 @@
 #include "export/VETimelineExportMovieConverter.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "Platform/Foundation/HLJob.h"
+#include "Platform/Foundation/HLJobStages.h"
 
 #include <QFileInfo>
-
-#include <chrono>
-#include <thread>
 
 ConvertVideoFlow::ConvertVideoFlow(std::shared_ptr<VETimelineExportMovieConverter> converter)
     : m_converter(std::move(converter))
@@ -17,17 +15,10 @@ ConvertVideoFlow::ConvertVideoFlow(std::shared_ptr<VETimelineExportMovieConverte
 bool ConvertVideoFlow::run(HLJobState &state)
 {
     m_converter->startConvert();
-    while (!m_converter->isFinished()) {
-        if (state.isCancelled())
-            m_converter->cancel();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    if (m_converter->isCancelled() || state.isCancelled())
+    HLJobStages stages(state, {1.0});
+    stages.begin(0);
+    if (!stages.follow(*m_converter->jobState()))
         return false;
-    if (!m_converter->errorString().isEmpty()) {
-        state.fail(m_converter->errorString());
-        return false;
-    }
     if (!QFileInfo::exists(m_converter->path())) {
         state.fail(QStringLiteral("The movie was not written"));
         return false;

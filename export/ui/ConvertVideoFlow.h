@@ -6,8 +6,8 @@
 
 class VETimelineExportMovieConverter;
 
-// One movie conversion: starts the converter, checks it every 0.05 s until it has ended,
-// then reveals the movie, but only after success; a failure shows its reason.
+// One movie conversion: starts the converter, follows it as the flow's one stage until it
+// has ended, then reveals the movie, but only after success; a failure shows its reason.
 class ConvertVideoFlow : public ConvertProgressFlow
 {
 public:

@@ -113,8 +113,13 @@ void exchangeByRenames(const QString &first, const QString &second)
     if (!renameWith(second, aside, 0, &error))
         failWith(QStringLiteral("Cannot replace"), second, error);
     if (!renameWith(first, second, 0, &error)) {
-        int ignored = 0;
-        renameWith(aside, second, 0, &ignored);
+        int backError = 0;
+        // The user must learn where the old one went when it cannot go back.
+        if (!renameWith(aside, second, 0, &backError))
+            throw HLPackageError(QStringLiteral("Cannot replace “%1”: %2. The old one could not be put back (%3) and "
+                                                "is now at “%4”.")
+                                     .arg(second, QString::fromLocal8Bit(std::strerror(error)),
+                                          QString::fromLocal8Bit(std::strerror(backError)), aside));
         failWith(QStringLiteral("Cannot replace"), second, error);
     }
     if (!renameWith(aside, first, 0, &error))

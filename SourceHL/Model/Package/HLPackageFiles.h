@@ -19,7 +19,7 @@ void moveIntoPlace(const QString &from, const QString &to);
 // by two renames through a hidden name beside them. Afterwards first holds what second held.
 void exchange(const QString &first, const QString &second);
 // The same by two renames (second aside under a hidden name, first into its place, the old
-// one to first's name); a failure in between puts second back.
+// one to first's name); a failure in between puts second back, or says where it was left.
 void exchangeByRenames(const QString &first, const QString &second);
 
 } // namespace HLPackageFiles

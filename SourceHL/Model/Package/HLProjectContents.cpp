@@ -23,14 +23,26 @@ void HLProjectContents::registerCoding()
     HLAudiolineItem::registerCoding();
 }
 
-QByteArray HLProjectContents::archivedData() const
+void HLProjectContents::p_encode(HLKeyedArchiver &archiver) const
 {
-    HLKeyedArchiver archiver;
     archiver.encodeObject(kRenderSizerKey, sizer);
     archiver.encodeObject(kTimelineKey, timeline);
     archiver.encodeObject(kTextLineKey, textline);
     archiver.encodeObject(kAudioLineKey, audioline);
+}
+
+QByteArray HLProjectContents::archivedData() const
+{
+    HLKeyedArchiver archiver;
+    p_encode(archiver);
     return archiver.encodedData();
+}
+
+void HLProjectContents::writeArchive(const QString &path) const
+{
+    HLKeyedArchiver archiver;
+    p_encode(archiver);
+    archiver.writeToFile(path);
 }
 
 HLProjectContents HLProjectContents::fromArchivedData(const QByteArray &data)

@@ -7,6 +7,7 @@
 #include <vector>
 
 class HLAudiolineItem;
+class HLKeyedArchiver;
 class HLRenderSizer;
 class HLResourceItem;
 class HLTextlineItem;
@@ -32,6 +33,8 @@ struct HLProjectContents
 
     // The four objects as a keyed archive: a copy of the project that later edits don't reach.
     QByteArray archivedData() const;
+    // The same archive written to the file at path (HLArchiveError when it cannot be).
+    void writeArchive(const QString &path) const;
     // Reads an archive of the four objects; every key must be there with its class
     // (HLArchiveError otherwise).
     static HLProjectContents fromArchivedData(const QByteArray &data);
@@ -40,4 +43,7 @@ struct HLProjectContents
     std::vector<std::shared_ptr<HLResourceItem>> resourceItems() const;
     // Turns every resource identifier into one of the saved project's pools.
     void makeResourcesPersistent();
+
+private:
+    void p_encode(HLKeyedArchiver &archiver) const;
 };

@@ -2,7 +2,6 @@
 
 #include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLAssert.h"
-#include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLPropertyList.h"
 #include "Platform/Foundation/HLPropertyListError.h"
 #include "SourceHL/Model/Package/HLPackageError.h"
@@ -10,10 +9,6 @@
 #include "SourceHL/Model/Resource/HLFileClone.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
-#include "SourceHL/Common/HLRenderSizer.h"
-#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
-#include "SourceHL/Model/Textline/HLTextlineItem.h"
-#include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
 #include <QDir>
 #include <QFile>
@@ -180,12 +175,7 @@ void write(const QByteArray &snapshot, const QString &path, const WriteHooks &ho
         step(hooks, Step::WriteArchive);
         copy.makeResourcesPersistent();
         try {
-            QMap<QString, std::shared_ptr<const HLCoding>> root;
-            root.insert(HLProjectContents::kRenderSizerKey, copy.sizer);
-            root.insert(HLProjectContents::kTimelineKey, copy.timeline);
-            root.insert(HLProjectContents::kTextLineKey, copy.textline);
-            root.insert(HLProjectContents::kAudioLineKey, copy.audioline);
-            HLKeyedArchiver::archiveRootObject(root, QDir(building).filePath(kArchiveProjectData));
+            copy.writeArchive(QDir(building).filePath(kArchiveProjectData));
         } catch (const HLArchiveError &error) {
             throw HLPackageError(QStringLiteral("The project data could not be written: %1").arg(error.what()));
         }
