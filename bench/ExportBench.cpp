@@ -12,6 +12,7 @@
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,6 +48,28 @@ std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
                                    const QString &placed, QString *why) {
             return HLResourceItem::itemOf(type, identifier, hash, placed, why);
         });
+}
+
+QList<std::shared_ptr<HLResourceItem>> photosAndClips(const QString &folder)
+{
+    const QDir dir(folder);
+    QList<std::shared_ptr<HLResourceItem>> media;
+    for (int k = 0; k < 40; ++k) {
+        const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
+        MediaFixtures::numberedPhoto(k).save(path, "JPEG", 90);
+        media.append(import(HLResourceTypeImage, path));
+        if (k % 10 == 4) {
+            const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
+            MediaFixtures::ClipRecipe recipe;
+            recipe.size = QSize(1280, 720);
+            recipe.seconds = 3;
+            recipe.audioCodec = {"-c:a", "aac"};
+            if (!MediaFixtures::makeIndexedClip(clip, recipe))
+                return {};
+            media.append(import(HLResourceTypeVideo, clip));
+        }
+    }
+    return media;
 }
 
 void fitDuration(HLTimelineItem &timeline, float seconds)

@@ -2,6 +2,7 @@
 
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -20,6 +21,10 @@ namespace ExportBench {
 // Resource kinds and pools under folder, the shipped templates, render contexts for frameSize.
 std::shared_ptr<HLRenderSizer> setUpEngine(const QString &folder, QSize frameSize);
 std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path);
+// The media of the play and render benchmarks, written into folder and imported: 40 numbered
+// photos, with a 3-s 1280 × 720 clip with sound after the 5th, 15th, 25th and 35th; empty when
+// a clip cannot be made (ffmpeg).
+QList<std::shared_ptr<HLResourceItem>> photosAndClips(const QString &folder);
 // Sets every item's display length so that the timeline lasts seconds.
 void fitDuration(HLTimelineItem &timeline, float seconds);
 // Processor seconds of this process (RUSAGE_SELF) or of its finished children.

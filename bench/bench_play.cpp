@@ -17,11 +17,9 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "ExportBench.h"
-#include "tests/support/MediaFixtures.h"
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
-#include <QLinearGradient>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -44,23 +42,10 @@ int main(int argc, char **argv)
     ctrl.showWindow();
 
     QTemporaryDir dir;
-    HLTimelineItem::ResourceItems media;
-    for (int k = 0; k < 40; ++k) {
-        const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
-        MediaFixtures::numberedPhoto(k).save(path, "JPEG", 90);
-        media.append(ExportBench::import(HLResourceTypeImage, path));
-        if (k % 10 == 4) {
-            const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
-            MediaFixtures::ClipRecipe recipe;
-            recipe.size = QSize(1280, 720);
-            recipe.seconds = 3;
-            recipe.audioCodec = {"-c:a", "aac"};
-            if (!MediaFixtures::makeIndexedClip(clip, recipe)) {
-                std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
-                return 1;
-            }
-            media.append(ExportBench::import(HLResourceTypeVideo, clip));
-        }
+    const HLTimelineItem::ResourceItems media = ExportBench::photosAndClips(dir.path());
+    if (media.isEmpty()) {
+        std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
+        return 1;
     }
     const auto timeline = ctrl.oTimeline();
     const auto textline = ctrl.oTextline();

@@ -14,11 +14,11 @@
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "ExportBench.h"
 #include "tests/support/MediaFixtures.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -41,15 +41,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
-}
-
-std::shared_ptr<HLResourceItem> import(HLResourceType kind, const QString &path)
-{
-    return HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, kind)
-        ->addResourceFrom(path, [](HLResourceType type, const QString &identifier, const QString &hash,
-                                   const QString &placed, QString *why) {
-            return HLResourceItem::itemOf(type, identifier, hash, placed, why);
-        });
 }
 
 // Cycles through the names of a pool, so every template is used.
@@ -139,23 +130,10 @@ int main(int argc, char **argv)
     HLQuartzPool::setupOf(templates + "/Transition", 2);
     HLQuartzPool::setupOf(templates + "/Text", 3);
 
-    HLTimelineItem::ResourceItems media;
-    for (int k = 0; k < 40; ++k) {
-        const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
-        MediaFixtures::numberedPhoto(k).save(path, "JPEG", 90);
-        media.append(import(HLResourceTypeImage, path));
-        if (k % 10 == 4) {
-            const QString clip = dir.filePath(QStringLiteral("clip%1.mp4").arg(k));
-            MediaFixtures::ClipRecipe recipe;
-            recipe.size = QSize(1280, 720);
-            recipe.seconds = 3;
-            recipe.audioCodec = {"-c:a", "aac"};
-            if (!MediaFixtures::makeIndexedClip(clip, recipe)) {
-                std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
-                return 1;
-            }
-            media.append(import(HLResourceTypeVideo, clip));
-        }
+    const HLTimelineItem::ResourceItems media = ExportBench::photosAndClips(dir.path());
+    if (media.isEmpty()) {
+        std::fprintf(stderr, "cannot make the clips (ffmpeg)\n");
+        return 1;
     }
     auto timeline = HLTimelineItem::timelineOf(4);
     timeline->setupSlideshow(cycling(0), cycling(2));

@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QTest>
 #include <QTimer>
 
@@ -30,19 +29,7 @@ namespace {
 
 using ScreenShots::save;
 using ScreenShots::settle;
-
-// Lets queued work and painting settle.
-// The window with the sheet drawn where it hangs, as the user sees them together.
-QImage withSheet(QWidget *window, QWidget *sheet)
-{
-    QImage picture = window->grab().toImage();
-    if (sheet && sheet->isVisible()) {
-        QPainter painter(&picture);
-        const QPoint at = sheet->geometry().topLeft() - window->geometry().topLeft();
-        painter.drawImage(at, sheet->grab().toImage());
-    }
-    return picture;
-}
+using ScreenShots::withSheet;
 
 // Grabs the next alert that comes up and answers it with Escape.
 class AlertGrab
@@ -126,19 +113,15 @@ int main(int argc, char **argv)
     {
         AlertGrab failure;
         ctrl.document().p_saveProjectTo(QStringLiteral("/dev/null/Holiday.qlbyprj"));
-        for (int i = 0; i < 100 && failure.picture.isNull(); ++i)
-            QTest::qWait(50);
+        if (!QTest::qWaitFor([&] { return !failure.picture.isNull(); }, 5000))
+            std::fprintf(stderr, "no alert came up for the failed save\n");
         ok = save(failure.picture, out, QStringLiteral("alert-save-failed.png")) && ok;
     }
 
-    QImage alert;
-    QTimer::singleShot(300, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            alert = modal->grab().toImage();
-            modal->close();
-        }
-    });
-    HLApplication::showFailureAlert(QStringLiteral("wrong para"));
-    ok = save(alert, out, QStringLiteral("alert-internal-error.png")) && ok;
+    {
+        AlertGrab internal;
+        HLApplication::showFailureAlert(QStringLiteral("wrong para"));
+        ok = save(internal.picture, out, QStringLiteral("alert-internal-error.png")) && ok;
+    }
     return ok ? 0 : 1;
 }

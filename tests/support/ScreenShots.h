@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <QWidget>
 
@@ -26,6 +27,18 @@ inline bool save(const QImage &picture, const QDir &folder, const QString &name)
         return false;
     }
     return true;
+}
+
+// The window with sheet (a sheet or an alert over it) drawn where it hangs, as the user sees
+// them together; the window alone when sheet is null or hidden.
+inline QImage withSheet(QWidget *window, QWidget *sheet)
+{
+    QImage picture = window->grab().toImage();
+    if (sheet && sheet->isVisible()) {
+        QPainter painter(&picture);
+        painter.drawImage(sheet->geometry().topLeft() - window->geometry().topLeft(), sheet->grab().toImage());
+    }
+    return picture;
 }
 
 // The window as drawn once it has settled.

@@ -163,13 +163,9 @@ int main(int argc, char **argv)
                                    });
     reported.wait(20000);
     settle(1000);
-    QImage picture = ctrl.window()->grab().toImage();
-    if (QWidget *alert = QApplication::activeModalWidget()) {
-        QPainter painter(&picture);
-        painter.drawImage(alert->geometry().topLeft() - ctrl.window()->geometry().topLeft(), alert->grab().toImage());
-        painter.end();
+    QWidget *alert = QApplication::activeModalWidget();
+    ok = save(ScreenShots::withSheet(ctrl.window(), alert), out, QStringLiteral("import-skipped-files.png")) && ok;
+    if (alert)
         alert->close();
-    }
-    ok = save(picture, out, QStringLiteral("import-skipped-files.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -17,8 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,17 +28,9 @@ using ScreenShots::save;
 
 QString photo(const QTemporaryDir &dir, int k)
 {
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient gradient(0, 0, 800, 600);
-    gradient.setColorAt(0, QColor::fromHsv((k * 53) % 360, 170, 235));
-    gradient.setColorAt(1, QColor::fromHsv((k * 53 + 140) % 360, 190, 110));
-    painter.fillRect(image.rect(), gradient);
-    painter.setBrush(QColor(255, 255, 255, 150));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPointF(400, 300), 180, 180);
     const QString path = dir.filePath(QStringLiteral("photo%1.jpg").arg(k));
-    image.save(path, "JPEG", 90);
+    if (!MediaFixtures::writeImage(path, MediaFixtures::numberedPhoto(k), "JPEG"))
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
     return path;
 }
 

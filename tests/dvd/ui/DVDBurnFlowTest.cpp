@@ -43,7 +43,7 @@ void burnThroughTheTab(ExportWndCtrl &exportCtrl, ExportDVDWndCtrl &tab, int cop
     ASSERT_TRUE(flow);
     // The progress window's run ends before the next queued event; its window closes then.
     QTimer::singleShot(0, [&] { ended = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(ended && !exportCtrl.progressCtrl().window()->isVisible(), 240000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended && !exportCtrl.progressCtrl().window()->isVisible(); }, 240000));
 }
 
 } // namespace

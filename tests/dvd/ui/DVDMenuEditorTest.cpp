@@ -277,7 +277,7 @@ TEST(ExportDVDMenuEditCtrl, FrameReloadsRunOneAtATimeAndSettleBeforeExport)
         QTest::mousePress(canvas, Qt::LeftButton, {}, button);
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, button);
         editor.menuItemImageTimeBtn()->setValue(2000);
-        QTRY_COMPARE(running.load(), 1); // the first reload, held
+        ASSERT_TRUE(QTest::qWaitFor([&] { return running == 1; })); // the first reload, held
         editor.menuItemImageTimeBtn()->setValue(4000);
         QTest::qWait(300); // its timer fires while the first still runs: queued behind it
         EXPECT_EQ(running.load(), 1);

@@ -253,7 +253,8 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         });
         t.exportCtrl.exportMovie(movie);
         EXPECT_FALSE(t.exportCtrl.window()->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(t.revealed, QStringList{output.result}, 240000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return t.revealed == QStringList{output.result}; }, 240000))
+            << qPrintable(t.revealed.join('|'));
         EXPECT_EQ(t.exportCtrl.progressCtrl().customProgressText(), "Exporting to DVD …");
         const DVDReadSummary summary = DVDReadSummary::of(output.result);
         ASSERT_TRUE(summary.opened);
@@ -286,7 +287,7 @@ TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
     bool ended = false;
     tab.dvdStartBurn();
     QTimer::singleShot(0, [&] { ended = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(ended && !progress.window()->isVisible(), 240000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended && !progress.window()->isVisible(); }, 240000));
     watch.stop();
     EXPECT_TRUE(progress.isCancelled());
     EXPECT_FALSE(sawAlert);
