@@ -3,7 +3,6 @@
 #include "SourceHL/Common/HLFontHelper.h"
 #include "SourceHL/View/HLStripGeometry.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
@@ -34,7 +33,8 @@ void drawPanel(QPainter &painter, const QWidget &view, const QColor &fill, const
     painter.setPen(QPen(QColor::fromRgbF(0.1, 0.1, 0.1), 1));
     painter.drawLine(QPointF(r.left(), bandY), QPointF(r.right(), bandY));
 
-    const double visibleLeft = view.visibleRegion().isEmpty() ? r.left() : view.visibleRegion().boundingRect().left();
+    const QRegion visible = view.visibleRegion();
+    const double visibleLeft = visible.isEmpty() ? r.left() : visible.boundingRect().left();
     const double captionX = std::max(r.left(), visibleLeft) + 6;
     const QRectF band(captionX, bandY - HLStripGeometry::kCaptionHeight, r.right() - captionX,
                       HLStripGeometry::kCaptionHeight);
