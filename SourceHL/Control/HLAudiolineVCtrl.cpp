@@ -45,7 +45,7 @@ void HLAudiolineVCtrl::updateModel(const std::shared_ptr<HLAudiolineItem> &audio
     if (audioline == m_oAudioline)
         return;
     m_oAudioline = audioline;
-    m_choice.clear();
+    m_vChosenView.clear();
     for (HLAudioItemView *view : std::as_const(m_aryAudioItemViews))
         view->deleteLater();
     m_aryAudioItemViews.clear();
@@ -70,7 +70,7 @@ void HLAudiolineVCtrl::updateUI()
         }
     }
     for (HLAudioItemView *gone : std::as_const(old)) {
-        m_choice.forget(gone);
+        m_vChosenView.forget(gone);
         gone->hide();
         gone->deleteLater();
     }
@@ -99,12 +99,12 @@ HLAudioItemView *HLAudiolineVCtrl::p_makeCell(const QString &auid, const QString
 
 void HLAudiolineVCtrl::clear()
 {
-    m_choice.clear();
+    m_vChosenView.clear();
 }
 
 QString HLAudiolineVCtrl::strAUID() const
 {
-    return m_choice.strID();
+    return m_vChosenView.strID();
 }
 
 void HLAudiolineVCtrl::deleteTheChosen()
@@ -123,7 +123,7 @@ void HLAudiolineVCtrl::deleteTheChosen()
 void HLAudiolineVCtrl::p_aiMouseDown(HLAudioItemView *view, QMouseEvent *event)
 {
     const bool wasChosen = view->bIsChosen();
-    if (m_choice.choose(view))
+    if (m_vChosenView.choose(view))
         p_audiolineStatus();
     if (wasChosen && event->type() == QEvent::MouseButtonDblClick)
         p_audiolineEdit();
@@ -133,7 +133,7 @@ void HLAudiolineVCtrl::p_aiMouseDown(HLAudioItemView *view, QMouseEvent *event)
 void HLAudiolineVCtrl::p_aiMouseDragged(HLAudioItemView *, QMouseEvent *event)
 {
     // The first drag event of a press carries the chosen clip; the row changes on the drop.
-    HLAudioItemView *view = m_choice.view();
+    HLAudioItemView *view = m_vChosenView.view();
     if (m_bDidDrag || !view)
         return;
     m_bDidDrag = true;

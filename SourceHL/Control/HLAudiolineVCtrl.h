@@ -39,7 +39,7 @@ public:
     void updateModel(const std::shared_ptr<HLAudiolineItem> &audioline);
     void updateUI();
     void clear();
-    bool isThereChosen() const { return m_choice.view() != nullptr; }
+    bool isThereChosen() const { return m_vChosenView.view() != nullptr; }
     void deleteTheChosen();
     QString strAUID() const;
 
@@ -64,7 +64,7 @@ private:
     std::function<void(const QString &)> m_blkStatus;
     std::function<void()> m_blkEdit;
     std::function<void()> m_blkContent;
-    HLLineChoice<HLAudioItemView> m_choice;
+    HLLineChoice<HLAudioItemView> m_vChosenView;
     HLEditGate &m_gate;
     QPointer<HLAudiolineBackView> m_view;
 };

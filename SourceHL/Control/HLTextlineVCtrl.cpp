@@ -42,7 +42,7 @@ void HLTextlineVCtrl::updateModel(const std::shared_ptr<HLTextlineItem> &textlin
     if (textline == m_oTextline)
         return;
     m_oTextline = textline;
-    m_choice.clear();
+    m_vChosenView.clear();
     for (HLTextItemView *view : std::as_const(m_aryTextItemViews))
         view->deleteLater(); // one of them may be handling the event that got us here
     m_aryTextItemViews.clear();
@@ -66,7 +66,7 @@ void HLTextlineVCtrl::updateUI()
         views.append(view);
     }
     for (HLTextItemView *gone : std::as_const(old)) {
-        m_choice.forget(gone);
+        m_vChosenView.forget(gone);
         gone->hide();
         gone->deleteLater();
     }
@@ -97,12 +97,12 @@ HLTextItemView *HLTextlineVCtrl::p_makeCell(const QString &ttid)
 
 void HLTextlineVCtrl::clear()
 {
-    m_choice.clear();
+    m_vChosenView.clear();
 }
 
 QString HLTextlineVCtrl::strTTID() const
 {
-    return m_choice.strID();
+    return m_vChosenView.strID();
 }
 
 void HLTextlineVCtrl::deleteTheChosen()
@@ -121,7 +121,7 @@ void HLTextlineVCtrl::deleteTheChosen()
 void HLTextlineVCtrl::p_tiMouseDown(HLTextItemView *view, QMouseEvent *event)
 {
     const bool wasChosen = view->bIsChosen();
-    if (m_choice.choose(view)) {
+    if (m_vChosenView.choose(view)) {
         p_textlineStatus();
         p_textlineSeek(view);
     }
@@ -147,7 +147,7 @@ void HLTextlineVCtrl::p_tiMouseDown(HLTextItemView *view, QMouseEvent *event)
 void HLTextlineVCtrl::p_tiMouseDragged(HLTextItemView *, QMouseEvent *event)
 {
     // A press that prepared no drag (a double click) must not move with an older one's bounds.
-    HLTextItemView *view = m_choice.view();
+    HLTextItemView *view = m_vChosenView.view();
     if (!m_bDragPrepared || !view || !m_oTextline)
         return;
     p_textlineWarning();

@@ -42,7 +42,7 @@ public:
     void updateModel(const std::shared_ptr<HLTextlineItem> &textline);
     void updateUI();
     void clear();
-    bool isThereChosen() const { return m_choice.view() != nullptr; }
+    bool isThereChosen() const { return m_vChosenView.view() != nullptr; }
     void deleteTheChosen();
     QString strTTID() const;
 
@@ -73,7 +73,7 @@ private:
     std::function<void(HLTextItemView *)> m_blkSeek;
     std::function<void()> m_blkEdit;
     std::function<void()> m_blkContent;
-    HLLineChoice<HLTextItemView> m_choice;
+    HLLineChoice<HLTextItemView> m_vChosenView;
     HLTextlineDrag m_drag;
     HLEditGate &m_gate;
     QPointer<HLTextlineBackView> m_view;
