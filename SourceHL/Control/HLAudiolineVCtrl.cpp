@@ -8,6 +8,7 @@
 #include "SourceHL/View/HLAudiolineBackView.h"
 #include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLLineGeometry.h"
+#include "SourceHL/View/UIHashableProtocol.h"
 
 #include <QMimeData>
 #include <QMouseEvent>
@@ -44,7 +45,7 @@ void HLAudiolineVCtrl::updateModel(const std::shared_ptr<HLAudiolineItem> &audio
     if (audioline == m_oAudioline)
         return;
     m_oAudioline = audioline;
-    m_vChosenView = nullptr;
+    m_vChosenView.clear();
     for (HLAudioItemView *view : std::as_const(m_aryAudioItemViews))
         view->deleteLater();
     m_aryAudioItemViews.clear();
@@ -56,33 +57,11 @@ void HLAudiolineVCtrl::updateUI()
     QList<HLAudioItemView *> views;
     if (m_oAudioline) {
         const qint64 type = m_oAudioline->enType();
-        QPointer<HLAudiolineVCtrl> self(this);
         for (const auto &item : m_oAudioline->aryItems()) {
             const QString auid = item->strAUID();
-            HLAudioItemView *view = nullptr;
-            for (qsizetype i = 0; i < old.size(); ++i) {
-                if (old[i]->UIHashID() == auid) {
-                    view = old.takeAt(i);
-                    break;
-                }
-            }
-            if (!view) {
-                // A clip whose music has no name still gets its cell, named by nothing.
-                const QString name = item->strName();
-                view = HLAudioItemView::audioItemViewOf(auid, name.isNull() ? QStringLiteral("") : name, m_view);
-                if (!view)
-                    continue;
-                view->setUpMouseDown(
-                    [self](HLAudioItemView *v, QMouseEvent *e) {
-                        if (self)
-                            self->p_aiMouseDown(v, e);
-                    },
-                    [self](HLAudioItemView *v, QMouseEvent *e) {
-                        if (self)
-                            self->p_aiMouseDragged(v, e);
-                    },
-                    nullptr);
-            }
+            HLAudioItemView *view = hl_reuseView(old, auid, [&] { return p_makeCell(auid, item->strName()); });
+            if (!view)
+                continue;
             view->setEnType(type);
             view->updateStart(item->dPlayMin(), item->dPlayMax());
             view->setGeometry(int(hl_audioCellX(views.size())), 0, int(kAudioCellWidth), int(kAudioCellHeight));
@@ -91,29 +70,46 @@ void HLAudiolineVCtrl::updateUI()
         }
     }
     for (HLAudioItemView *gone : std::as_const(old)) {
-        if (gone == m_vChosenView)
-            m_vChosenView = nullptr;
+        m_vChosenView.forget(gone);
         gone->hide();
         gone->deleteLater();
     }
     m_aryAudioItemViews = views;
 }
 
+HLAudioItemView *HLAudiolineVCtrl::p_makeCell(const QString &auid, const QString &name)
+{
+    // A clip whose music has no name still gets its cell, named by nothing.
+    HLAudioItemView *view = HLAudioItemView::audioItemViewOf(auid, name.isNull() ? QStringLiteral("") : name, m_view);
+    if (!view)
+        return nullptr;
+    QPointer<HLAudiolineVCtrl> self(this);
+    view->setUpMouseDown(
+        [self](HLAudioItemView *v, QMouseEvent *e) {
+            if (self)
+                self->p_aiMouseDown(v, e);
+        },
+        [self](HLAudioItemView *v, QMouseEvent *e) {
+            if (self)
+                self->p_aiMouseDragged(v, e);
+        },
+        nullptr);
+    return view;
+}
+
 void HLAudiolineVCtrl::clear()
 {
-    if (m_vChosenView)
-        m_vChosenView->setBIsChosen(false);
-    m_vChosenView = nullptr;
+    m_vChosenView.clear();
 }
 
 QString HLAudiolineVCtrl::strAUID() const
 {
-    return m_vChosenView ? m_vChosenView->strID() : QString();
+    return m_vChosenView.strID();
 }
 
 void HLAudiolineVCtrl::deleteTheChosen()
 {
-    if (!m_vChosenView)
+    if (!isThereChosen())
         return;
     p_audiolineWarning();
     const QString auid = strAUID();
@@ -127,13 +123,8 @@ void HLAudiolineVCtrl::deleteTheChosen()
 void HLAudiolineVCtrl::p_aiMouseDown(HLAudioItemView *view, QMouseEvent *event)
 {
     const bool wasChosen = view->bIsChosen();
-    if (view != m_vChosenView) {
-        if (m_vChosenView)
-            m_vChosenView->setBIsChosen(false);
-        m_vChosenView = view;
-        view->setBIsChosen(true);
+    if (m_vChosenView.choose(view))
         p_audiolineStatus();
-    }
     if (wasChosen && event->type() == QEvent::MouseButtonDblClick)
         p_audiolineEdit();
     m_bDidDrag = false;
@@ -142,10 +133,10 @@ void HLAudiolineVCtrl::p_aiMouseDown(HLAudioItemView *view, QMouseEvent *event)
 void HLAudiolineVCtrl::p_aiMouseDragged(HLAudioItemView *, QMouseEvent *event)
 {
     // The first drag event of a press carries the chosen clip; the row changes on the drop.
-    if (m_bDidDrag || !m_vChosenView)
+    HLAudioItemView *view = m_vChosenView.view();
+    if (m_bDidDrag || !view)
         return;
     m_bDidDrag = true;
-    HLAudioItemView *view = m_vChosenView;
     const QPoint hotSpot = view->mapFromGlobal(event->globalPosition()).toPoint();
     HLInsideDrag::begin(view, HLInsideDrag::mimeDataOf({HLInsideDrag::kAudiolineInsidePboardType}, hotSpot),
                          view->grab(), hotSpot);
@@ -161,7 +152,7 @@ void HLAudiolineVCtrl::p_tbMouseDrop(const QString &target, const std::optional<
         HLNotificationCenter::defaultCenter().post(AudiolineVCtrlBackInsertNotification, info);
         return;
     }
-    if (!m_oAudioline || !m_vChosenView)
+    if (!m_oAudioline || !isThereChosen())
         return;
     const QString auid = strAUID();
     m_gate.perform([&] { m_oAudioline->move(auid, target); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceHL/Control/HLLineChoice.h"
 #include "SourceHL/View/HLAudioItemView.h"
 #include "SourceHL/View/HLAudiolineBackView.h"
 #include <QList>
@@ -38,7 +39,7 @@ public:
     void updateModel(const std::shared_ptr<HLAudiolineItem> &audioline);
     void updateUI();
     void clear();
-    bool isThereChosen() const { return m_vChosenView != nullptr; }
+    bool isThereChosen() const { return m_vChosenView.view() != nullptr; }
     void deleteTheChosen();
     QString strAUID() const;
 
@@ -46,6 +47,7 @@ public:
     const QList<HLAudioItemView *> &aryAudioItemViews() const { return m_aryAudioItemViews; }
 
 private:
+    HLAudioItemView *p_makeCell(const QString &auid, const QString &name);
     void p_aiMouseDown(HLAudioItemView *view, QMouseEvent *event);
     void p_aiMouseDragged(HLAudioItemView *view, QMouseEvent *event);
     void p_tbMouseDrop(const QString &target, const std::optional<QStringList> &paths);
@@ -62,7 +64,7 @@ private:
     std::function<void(const QString &)> m_blkStatus;
     std::function<void()> m_blkEdit;
     std::function<void()> m_blkContent;
-    QPointer<HLAudioItemView> m_vChosenView;
+    HLLineChoice<HLAudioItemView> m_vChosenView;
     HLEditGate &m_gate;
     QPointer<HLAudiolineBackView> m_view;
 };

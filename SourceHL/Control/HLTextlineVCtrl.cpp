@@ -7,6 +7,7 @@
 #include "SourceHL/View/HLInsideDrag.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
+#include "SourceHL/View/UIHashableProtocol.h"
 
 #include <QMimeData>
 #include <QMouseEvent>
@@ -41,7 +42,7 @@ void HLTextlineVCtrl::updateModel(const std::shared_ptr<HLTextlineItem> &textlin
     if (textline == m_oTextline)
         return;
     m_oTextline = textline;
-    m_vChosenView = nullptr;
+    m_vChosenView.clear();
     for (HLTextItemView *view : std::as_const(m_aryTextItemViews))
         view->deleteLater(); // one of them may be handling the event that got us here
     m_aryTextItemViews.clear();
@@ -52,36 +53,12 @@ void HLTextlineVCtrl::updateUI()
     QList<HLTextItemView *> old = m_aryTextItemViews;
     QList<HLTextItemView *> views;
     const auto items = m_oTextline ? m_oTextline->aryItems() : HLTextlineItem::Items();
-    QPointer<HLTextlineVCtrl> self(this);
     for (const auto &item : items) {
         const QString ttid = item->strTTID();
-        const QString text = item->oTextEdit() ? item->oTextEdit()->strText() : QString();
-        HLTextItemView *view = nullptr;
-        for (qsizetype i = 0; i < old.size(); ++i) {
-            if (old[i]->UIHashID() == ttid) {
-                view = old.takeAt(i);
-                break;
-            }
-        }
-        if (!view) {
-            view = HLTextItemView::textlineItemViewOf(ttid, m_view);
-            if (!view)
-                continue;
-            view->setUpMouseDown(
-                [self](HLTextItemView *v, QMouseEvent *e) {
-                    if (self)
-                        self->p_tiMouseDown(v, e);
-                },
-                [self](HLTextItemView *v, QMouseEvent *e) {
-                    if (self)
-                        self->p_tiMouseDragged(v, e);
-                },
-                [self](HLTextItemView *v, QMouseEvent *e) {
-                    if (self)
-                        self->p_tiMouseUp(v, e);
-                });
-        }
-        view->update(text);
+        HLTextItemView *view = hl_reuseView(old, ttid, [&] { return p_makeCell(ttid); });
+        if (!view)
+            continue;
+        view->update(item->oTextEdit() ? item->oTextEdit()->strText() : QString());
         const double min = item->dLineMin();
         const double max = item->dLineMax();
         view->setFrame(QRectF(min, 0, max - min, kTextlineRowHeight));
@@ -89,29 +66,48 @@ void HLTextlineVCtrl::updateUI()
         views.append(view);
     }
     for (HLTextItemView *gone : std::as_const(old)) {
-        if (gone == m_vChosenView)
-            m_vChosenView = nullptr;
+        m_vChosenView.forget(gone);
         gone->hide();
         gone->deleteLater();
     }
     m_aryTextItemViews = views;
 }
 
+HLTextItemView *HLTextlineVCtrl::p_makeCell(const QString &ttid)
+{
+    HLTextItemView *view = HLTextItemView::textlineItemViewOf(ttid, m_view);
+    if (!view)
+        return nullptr;
+    QPointer<HLTextlineVCtrl> self(this);
+    view->setUpMouseDown(
+        [self](HLTextItemView *v, QMouseEvent *e) {
+            if (self)
+                self->p_tiMouseDown(v, e);
+        },
+        [self](HLTextItemView *v, QMouseEvent *e) {
+            if (self)
+                self->p_tiMouseDragged(v, e);
+        },
+        [self](HLTextItemView *v, QMouseEvent *e) {
+            if (self)
+                self->p_tiMouseUp(v, e);
+        });
+    return view;
+}
+
 void HLTextlineVCtrl::clear()
 {
-    for (HLTextItemView *view : std::as_const(m_aryTextItemViews))
-        view->setBIsChosen(false);
-    m_vChosenView = nullptr;
+    m_vChosenView.clear();
 }
 
 QString HLTextlineVCtrl::strTTID() const
 {
-    return m_vChosenView ? m_vChosenView->strID() : QString();
+    return m_vChosenView.strID();
 }
 
 void HLTextlineVCtrl::deleteTheChosen()
 {
-    if (!m_vChosenView)
+    if (!isThereChosen())
         return;
     p_textlineWarning();
     const QString ttid = strTTID();
@@ -125,11 +121,7 @@ void HLTextlineVCtrl::deleteTheChosen()
 void HLTextlineVCtrl::p_tiMouseDown(HLTextItemView *view, QMouseEvent *event)
 {
     const bool wasChosen = view->bIsChosen();
-    if (view != m_vChosenView) {
-        if (m_vChosenView)
-            m_vChosenView->setBIsChosen(false);
-        m_vChosenView = view;
-        view->setBIsChosen(true);
+    if (m_vChosenView.choose(view)) {
         p_textlineStatus();
         p_textlineSeek(view);
     }
@@ -141,7 +133,7 @@ void HLTextlineVCtrl::p_tiMouseDown(HLTextItemView *view, QMouseEvent *event)
             p_textlineEdit();
         return;
     }
-    if (!m_oTextline || !m_vChosenView)
+    if (!m_oTextline || !isThereChosen())
         return;
     const double x = view->mapTo(m_view, event->position()).x();
     const QRectF frame = view->frame();
@@ -155,11 +147,11 @@ void HLTextlineVCtrl::p_tiMouseDown(HLTextItemView *view, QMouseEvent *event)
 void HLTextlineVCtrl::p_tiMouseDragged(HLTextItemView *, QMouseEvent *event)
 {
     // A press that prepared no drag (a double click) must not move with an older one's bounds.
-    if (!m_bDragPrepared || !m_vChosenView || !m_oTextline)
+    HLTextItemView *view = m_vChosenView.view();
+    if (!m_bDragPrepared || !view || !m_oTextline)
         return;
     p_textlineWarning();
     m_bDidChange = true;
-    HLTextItemView *view = m_vChosenView;
     const QRectF frame = view->frame();
     const double x = view->mapTo(m_view, event->position()).x();
     if (m_drag.enDrag == TextlineDragMove && m_bDidDrag)
@@ -191,7 +183,7 @@ void HLTextlineVCtrl::p_tiMouseUp(HLTextItemView *, QMouseEvent *)
 
 void HLTextlineVCtrl::p_drop(double x)
 {
-    if (!m_vChosenView || !m_oTextline)
+    if (!isThereChosen() || !m_oTextline)
         return;
     p_textlineWarning();
     const QString ttid = strTTID();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceHL/Control/HLLineChoice.h"
 #include "SourceHL/View/HLTextItemView.h"
 #include "SourceHL/View/HLTextlineBackView.h"
 #include "SourceHL/View/HLLineGeometry.h"
@@ -41,7 +42,7 @@ public:
     void updateModel(const std::shared_ptr<HLTextlineItem> &textline);
     void updateUI();
     void clear();
-    bool isThereChosen() const { return m_vChosenView != nullptr; }
+    bool isThereChosen() const { return m_vChosenView.view() != nullptr; }
     void deleteTheChosen();
     QString strTTID() const;
 
@@ -49,6 +50,7 @@ public:
     const QList<HLTextItemView *> &aryTextItemViews() const { return m_aryTextItemViews; }
 
 private:
+    HLTextItemView *p_makeCell(const QString &ttid);
     void p_tiMouseDown(HLTextItemView *view, QMouseEvent *event);
     void p_tiMouseDragged(HLTextItemView *view, QMouseEvent *event);
     void p_tiMouseUp(HLTextItemView *view, QMouseEvent *event);
@@ -71,7 +73,7 @@ private:
     std::function<void(HLTextItemView *)> m_blkSeek;
     std::function<void()> m_blkEdit;
     std::function<void()> m_blkContent;
-    QPointer<HLTextItemView> m_vChosenView;
+    HLLineChoice<HLTextItemView> m_vChosenView;
     HLTextlineDrag m_drag;
     HLEditGate &m_gate;
     QPointer<HLTextlineBackView> m_view;

@@ -11,6 +11,7 @@
 #include "SourceHL/View/HLTimelineBackView.h"
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
+#include "SourceHL/View/UIHashableProtocol.h"
 #include "widgets/HLNamedImage.h"
 
 #include <QApplication>
@@ -45,17 +46,6 @@ QVariantMap infoOf(const QList<QVariantMap> &infos, const QString &hashID)
         if (info.value(kInfoKeyTIHashID).toString() == hashID)
             return info;
     return {};
-}
-
-// The first view of the pool standing for identifier, taken out of it; else a new one.
-template <class View, class Make>
-View *reuse(QList<View *> &pool, const QString &identifier, Make make)
-{
-    for (qsizetype i = 0; i < pool.size(); ++i) {
-        if (pool[i]->UIHashID() == identifier)
-            return pool.takeAt(i);
-    }
-    return make();
 }
 
 // Mouse positions in the y-down widget against the y-up frames of the geometry.
@@ -162,20 +152,21 @@ void HLTimelineVCtrl::updateUI()
         for (const auto &item : m_oTimeline->aryItems()) {
             const QString ssid = item->strSSID();
             const QVariantMap info = infoOf(timelineInfos, ssid);
-            auto *row = reuse(rowPool, ssid, [&] { return p_makeRow(ssid); });
+            auto *row = hl_reuseView(rowPool, ssid, [&] { return p_makeRow(ssid); });
             row->updateName(info.value(kInfoKeyTISlName).toString(), info.value(kInfoKeyTISlDura).toFloat(),
                             info.value(kInfoKeyTICounts).toLongLong());
             const QList<QVariantMap> slideshowInfos = item->slideshowInfos();
             QList<HLRenderItemView *> rowCells;
             for (const QString &hashID : item->resourceHashIDs())
-                rowCells.append(reuse(cellPool, hashID, [&] { return p_makeCell(hashID, slideshowInfos, mask); }));
+                rowCells.append(
+                    hl_reuseView(cellPool, hashID, [&] { return p_makeCell(hashID, slideshowInfos, mask); }));
             rows.append(row);
             base.append(row);
             cells.append(rowCells);
             HLTimelineTransitionBackView *tile = nullptr;
             HLRenderItemView *tileCell = nullptr;
             if (item->bHasTransition()) {
-                tile = reuse(tilePool, ssid, [&] {
+                tile = hl_reuseView(tilePool, ssid, [&] {
                     auto *made = HLTimelineTransitionBackView::backViewOf(ssid);
                     QPointer<HLTimelineVCtrl> self(this);
                     made->setUpMouseDown([self](QWidget *view, QMouseEvent *event) {
@@ -185,7 +176,8 @@ void HLTimelineVCtrl::updateUI()
                     return made;
                 });
                 tile->updateName(info.value(kInfoKeyTITrName).toString(), info.value(kInfoKeyTITrDura).toFloat());
-                tileCell = reuse(tileCellPool, ssid, [&] { return HLRenderItemView::renderItemViewOf(ssid); });
+                tileCell =
+                    hl_reuseView(tileCellPool, ssid, [&] { return HLRenderItemView::renderItemViewOf(ssid); });
                 tileCell->updateThumb(info.value(kInfoKeyTITrThum).value<QImage>(), QImage());
                 tiles.append(tile);
                 base.append(tile);

@@ -2,6 +2,7 @@
 
 #include "Platform/Foundation/HLAssert.h"
 #include "SourceHL/Common/HLInformationTitle.h"
+#include "SourceHL/View/HLStripPainting.h"
 #include "widgets/HLNamedImage.h"
 
 #include <QMouseEvent>
@@ -117,11 +118,8 @@ void HLAudioItemView::paintEvent(QPaintEvent *)
     painter.drawLine(QPointF(s, 0), QPointF(s, h));
     painter.drawLine(QPointF(s, h - m), QPointF(r.right(), h - m));
     painter.drawPath(rounded(r.adjusted(0.5, 0.5, -0.5, -0.5)));
-    if (m_bIsChosen) {
-        painter.fillPath(rounded(r), QColor::fromRgbF(1, 1, 0, 0.1f));
-        painter.setPen(QPen(Qt::red, 3));
-        painter.drawPath(rounded(r.adjusted(1, 1, -1, -1)));
-    }
+    if (m_bIsChosen)
+        HLStripPainting::drawChosen(painter, r, 3);
 }
 
 void HLAudioItemView::mousePressEvent(QMouseEvent *event)

@@ -3,7 +3,6 @@
 #include "SourceHL/Common/HLFontHelper.h"
 #include "SourceHL/View/HLStripGeometry.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
@@ -34,7 +33,8 @@ void drawPanel(QPainter &painter, const QWidget &view, const QColor &fill, const
     painter.setPen(QPen(QColor::fromRgbF(0.1, 0.1, 0.1), 1));
     painter.drawLine(QPointF(r.left(), bandY), QPointF(r.right(), bandY));
 
-    const double visibleLeft = view.visibleRegion().isEmpty() ? r.left() : view.visibleRegion().boundingRect().left();
+    const QRegion visible = view.visibleRegion();
+    const double visibleLeft = visible.isEmpty() ? r.left() : visible.boundingRect().left();
     const double captionX = std::max(r.left(), visibleLeft) + 6;
     const QRectF band(captionX, bandY - HLStripGeometry::kCaptionHeight, r.right() - captionX,
                       HLStripGeometry::kCaptionHeight);
@@ -48,15 +48,22 @@ void drawPanel(QPainter &painter, const QWidget &view, const QColor &fill, const
     painter.restore();
 
     if (chosen) {
-        painter.fillPath(panel, QColor::fromRgbF(1, 1, 0, 0.1));
-        QPainterPath frame;
-        frame.addRoundedRect(r.adjusted(1, 1, -1, -1), 6, 6);
-        painter.strokePath(frame, QPen(Qt::red, 3));
+        drawChosen(painter, r, 6);
     } else {
         QPainterPath edge;
         edge.addRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
         painter.strokePath(edge, QPen(QColor::fromRgbF(0.02, 0.02, 0.02), 1));
     }
+}
+
+void drawChosen(QPainter &painter, const QRectF &shape, double radius)
+{
+    QPainterPath wash;
+    wash.addRoundedRect(shape, radius, radius);
+    painter.fillPath(wash, QColor::fromRgbF(1, 1, 0, 0.1));
+    QPainterPath frame;
+    frame.addRoundedRect(shape.adjusted(1, 1, -1, -1), radius, radius);
+    painter.strokePath(frame, QPen(Qt::red, 3));
 }
 
 } // namespace HLStripPainting

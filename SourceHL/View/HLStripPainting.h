@@ -5,6 +5,7 @@
 #include <QString>
 
 class QPainter;
+class QRectF;
 class QWidget;
 
 // What rows and transition tiles of the strip draw alike: a rounded panel with a caption
@@ -13,6 +14,8 @@ class QWidget;
 namespace HLStripPainting {
 
 void drawPanel(QPainter &painter, const QWidget &view, const QColor &fill, const QString &title, bool chosen);
+// The chosen look over a rounded shape: the panels and the cells of the text and audio lines.
+void drawChosen(QPainter &painter, const QRectF &shape, double radius);
 // The same font for every caption of the strip.
 const QFont &captionFont();
 

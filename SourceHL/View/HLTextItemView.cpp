@@ -1,6 +1,7 @@
 #include "SourceHL/View/HLTextItemView.h"
 
 #include "SourceHL/Common/HLFontHelper.h"
+#include "SourceHL/View/HLStripPainting.h"
 #include "widgets/HLNamedImage.h"
 
 #include <QMouseEvent>
@@ -87,11 +88,8 @@ void HLTextItemView::paintEvent(QPaintEvent *)
 
     painter.setPen(QPen(kLine, 1));
     painter.drawPath(rounded(bounds.adjusted(0.5, 0.5, -0.5, -0.5)));
-    if (m_bIsChosen) {
-        painter.fillPath(rounded(bounds), QColor::fromRgbF(1, 1, 0, 0.1f));
-        painter.setPen(QPen(Qt::red, 3));
-        painter.drawPath(rounded(bounds.adjusted(1, 1, -1, -1)));
-    }
+    if (m_bIsChosen)
+        HLStripPainting::drawChosen(painter, bounds, 3);
 }
 
 void HLTextItemView::mousePressEvent(QMouseEvent *event)
