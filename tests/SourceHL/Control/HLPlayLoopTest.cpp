@@ -143,9 +143,8 @@ TEST_F(HLPlayLoopTest, ARendererRestartDoesNotRestartAStoppedPlay)
     ctrl().p_startPlaying();
     QTimer *timer = ctrl().playLoop().tTimer();
     showAll();
-    QTest::qWaitFor([&] { return ctrl().playLoop().tTimer() != timer; }, 2000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl().playLoop().tTimer() != timer; }, 2000)) << "restarted";
     EXPECT_TRUE(ctrl().bIsPlaying());
-    EXPECT_NE(ctrl().playLoop().tTimer(), timer);
     ctrl().p_stopPlaying();
 }
 
