@@ -29,6 +29,8 @@ void DVDMenuEditView::loadDVDDisplayCache()
 {
     m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
     m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
+    m_dvdTextShadowCache = m_menuObject->dvdText->getShadowImage(m_dvdTextImageCache);
+    m_dvdItemShadowCache = m_menuObject->dvdItem->getShadowImage(m_dvdItemImageCache);
     loadDVDDisplayCacheRect();
     update();
     updateHighlightViewRect();
@@ -77,10 +79,12 @@ void DVDMenuEditView::paintEvent(QPaintEvent *)
     if (m_menuObject->addText) {
         // Its own state, so the title's shadow never reaches the button.
         painter.save();
-        m_menuObject->dvdText->drawInMenu(painter, menu.height(), m_dvdTextImageCache, m_dvdTextImageCacheRect);
+        m_menuObject->dvdText->drawInMenu(painter, menu.height(), m_dvdTextImageCache, m_dvdTextShadowCache,
+                                          m_dvdTextImageCacheRect);
         painter.restore();
     }
-    m_menuObject->dvdItem->drawInMenu(painter, menu.height(), m_dvdItemImageCache, m_dvdItemImageCacheRect);
+    m_menuObject->dvdItem->drawInMenu(painter, menu.height(), m_dvdItemImageCache, m_dvdItemShadowCache,
+                                      m_dvdItemImageCacheRect);
 }
 
 void DVDMenuEditView::mousePressEvent(QMouseEvent *event)

@@ -30,7 +30,7 @@ public:
 
     // The outline over the canvas's container; call once the canvas has its container.
     void attachHighlightView();
-    // Rebuilds both display pictures and their rectangles, redraws, moves the outline.
+    // Rebuilds both display pictures, their shadows and rectangles, redraws, moves the outline.
     void loadDVDDisplayCache();
     // Only the rectangles (a move does not change the pictures).
     void loadDVDDisplayCacheRect();
@@ -55,8 +55,10 @@ private:
     QPointer<DVDMenuEditViewHighlightView> m_highlightView;
     std::function<void()> m_delegate;
     QImage m_dvdTextImageCache;
+    QImage m_dvdTextShadowCache;
     QRectF m_dvdTextImageCacheRect;
     QImage m_dvdItemImageCache;
+    QImage m_dvdItemShadowCache;
     QRectF m_dvdItemImageCacheRect;
     bool m_dragging = false;
     QPointF m_grab;
