@@ -27,6 +27,7 @@ void DVDMenuEditView::attachHighlightView()
 
 void DVDMenuEditView::loadDVDDisplayCache()
 {
+    p_loadBackgroundCache();
     m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
     m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
     m_dvdTextShadowCache = m_menuObject->dvdText->getShadowImage(m_dvdTextImageCache);
@@ -65,17 +66,33 @@ QPointF DVDMenuEditView::p_menuPoint(QPointF widgetPoint) const
     return DVDMenuCanvasGeometry::menuPoint(widgetPoint, QSizeF(size()), m_menuObject->menuSize);
 }
 
+void DVDMenuEditView::p_loadBackgroundCache()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_backgroundCache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    m_backgroundCache.setDevicePixelRatio(ratio);
+    m_backgroundCache.fill(Qt::black);
+    if (m_backgroundCache.isNull() || m_menuObject->menuSize.isEmpty() || m_menuObject->bgImage.isNull())
+        return;
+    QPainter painter(&m_backgroundCache);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect()), m_menuObject->bgImage, m_menuObject->getBgImageSourceRect());
+}
+
 void DVDMenuEditView::paintEvent(QPaintEvent *)
 {
+    // The background may be a whole photo: it is scaled once per picture and size, not on
+    // every repaint of a drag.
+    if (m_backgroundCache.deviceIndependentSize() != QSizeF(size()) ||
+        m_backgroundCache.devicePixelRatio() != devicePixelRatioF())
+        p_loadBackgroundCache();
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(QPointF(0, 0), m_backgroundCache);
     const QSizeF menu = m_menuObject->menuSize;
     if (menu.isEmpty())
         return;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(width() / menu.width(), height() / menu.height());
-    if (!m_menuObject->bgImage.isNull())
-        painter.drawImage(QRectF(QPointF(0, 0), menu), m_menuObject->bgImage, m_menuObject->getBgImageSourceRect());
     if (m_menuObject->addText) {
         // Its own state, so the title's shadow never reaches the button.
         painter.save();

@@ -30,7 +30,8 @@ public:
 
     // The outline over the canvas's container; call once the canvas has its container.
     void attachHighlightView();
-    // Rebuilds both display pictures, their shadows and rectangles, redraws, moves the outline.
+    // Rebuilds the background, both display pictures, their shadows and rectangles, redraws,
+    // moves the outline.
     void loadDVDDisplayCache();
     // Only the rectangles (a move does not change the pictures).
     void loadDVDDisplayCacheRect();
@@ -49,11 +50,13 @@ protected:
 
 private:
     QPointF p_menuPoint(QPointF widgetPoint) const;
+    void p_loadBackgroundCache();
 
     std::shared_ptr<DVDMenuEditObject> m_menuObject;
     std::shared_ptr<DVDMenuItemEditObject> m_currentEditItem;
     QPointer<DVDMenuEditViewHighlightView> m_highlightView;
     std::function<void()> m_delegate;
+    QImage m_backgroundCache; // black under the background picture, at this widget's size
     QImage m_dvdTextImageCache;
     QImage m_dvdTextShadowCache;
     QRectF m_dvdTextImageCacheRect;
