@@ -27,7 +27,6 @@ void DVDMenuEditView::attachHighlightView()
 
 void DVDMenuEditView::loadDVDDisplayCache()
 {
-    p_loadBackgroundCache();
     m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
     m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
     m_dvdTextShadowCache = m_menuObject->dvdText->getShadowImage(m_dvdTextImageCache);
@@ -66,8 +65,18 @@ QPointF DVDMenuEditView::p_menuPoint(QPointF widgetPoint) const
     return DVDMenuCanvasGeometry::menuPoint(widgetPoint, QSizeF(size()), m_menuObject->menuSize);
 }
 
+bool DVDMenuEditView::p_isBackgroundCacheCurrent() const
+{
+    return m_backgroundCache.devicePixelRatio() == devicePixelRatioF() &&
+           m_backgroundCache.size() == size() * devicePixelRatioF() &&
+           m_backgroundCachePicture == m_menuObject->bgImage.cacheKey() &&
+           m_backgroundCacheMenuSize == m_menuObject->menuSize;
+}
+
 void DVDMenuEditView::p_loadBackgroundCache()
 {
+    m_backgroundCachePicture = m_menuObject->bgImage.cacheKey();
+    m_backgroundCacheMenuSize = m_menuObject->menuSize;
     const qreal ratio = devicePixelRatioF();
     m_backgroundCache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
     m_backgroundCache.setDevicePixelRatio(ratio);
@@ -83,8 +92,7 @@ void DVDMenuEditView::paintEvent(QPaintEvent *)
 {
     // The background may be a whole photo: it is scaled once per picture and size, not on
     // every repaint of a drag.
-    if (m_backgroundCache.deviceIndependentSize() != QSizeF(size()) ||
-        m_backgroundCache.devicePixelRatio() != devicePixelRatioF())
+    if (!p_isBackgroundCacheCurrent())
         p_loadBackgroundCache();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), m_backgroundCache);

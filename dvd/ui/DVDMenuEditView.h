@@ -30,8 +30,7 @@ public:
 
     // The outline over the canvas's container; call once the canvas has its container.
     void attachHighlightView();
-    // Rebuilds the background, both display pictures, their shadows and rectangles, redraws,
-    // moves the outline.
+    // Rebuilds both display pictures, their shadows and rectangles, redraws, moves the outline.
     void loadDVDDisplayCache();
     // Only the rectangles (a move does not change the pictures).
     void loadDVDDisplayCacheRect();
@@ -50,13 +49,18 @@ protected:
 
 private:
     QPointF p_menuPoint(QPointF widgetPoint) const;
+    bool p_isBackgroundCacheCurrent() const;
     void p_loadBackgroundCache();
 
     std::shared_ptr<DVDMenuEditObject> m_menuObject;
     std::shared_ptr<DVDMenuItemEditObject> m_currentEditItem;
     QPointer<DVDMenuEditViewHighlightView> m_highlightView;
     std::function<void()> m_delegate;
-    QImage m_backgroundCache; // black under the background picture, at this widget's size
+    // Black under the background picture, at this widget's size; made from that picture
+    // (its cache key) on a menu of that size.
+    QImage m_backgroundCache;
+    qint64 m_backgroundCachePicture = 0;
+    QSizeF m_backgroundCacheMenuSize;
     QImage m_dvdTextImageCache;
     QImage m_dvdTextShadowCache;
     QRectF m_dvdTextImageCacheRect;
