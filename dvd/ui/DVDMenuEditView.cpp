@@ -27,13 +27,20 @@ void DVDMenuEditView::attachHighlightView()
 
 void DVDMenuEditView::loadDVDDisplayCache()
 {
+    // The pictures are made at the next paint: one edit of the panes often asks several times.
+    m_displayPicturesStale = true;
+    loadDVDDisplayCacheRect();
+    update();
+    updateHighlightViewRect();
+}
+
+void DVDMenuEditView::p_loadDisplayPictures()
+{
     m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
     m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
     m_dvdTextShadowCache = m_menuObject->dvdText->getShadowImage(m_dvdTextImageCache);
     m_dvdItemShadowCache = m_menuObject->dvdItem->getShadowImage(m_dvdItemImageCache);
-    loadDVDDisplayCacheRect();
-    update();
-    updateHighlightViewRect();
+    m_displayPicturesStale = false;
 }
 
 void DVDMenuEditView::loadDVDDisplayCacheRect()
@@ -94,6 +101,8 @@ void DVDMenuEditView::paintEvent(QPaintEvent *)
     // every repaint of a drag.
     if (!p_isBackgroundCacheCurrent())
         p_loadBackgroundCache();
+    if (m_displayPicturesStale)
+        p_loadDisplayPictures();
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), m_backgroundCache);
     const QSizeF menu = m_menuObject->menuSize;

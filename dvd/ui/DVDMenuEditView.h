@@ -30,7 +30,8 @@ public:
 
     // The outline over the canvas's container; call once the canvas has its container.
     void attachHighlightView();
-    // Rebuilds both display pictures, their shadows and rectangles, redraws, moves the outline.
+    // Rebuilds both display pictures (at the next paint), their shadows and rectangles,
+    // redraws, moves the outline.
     void loadDVDDisplayCache();
     // Only the rectangles (a move does not change the pictures).
     void loadDVDDisplayCacheRect();
@@ -49,6 +50,7 @@ protected:
 
 private:
     QPointF p_menuPoint(QPointF widgetPoint) const;
+    void p_loadDisplayPictures();
     bool p_isBackgroundCacheCurrent() const;
     void p_loadBackgroundCache();
 
@@ -61,6 +63,7 @@ private:
     QImage m_backgroundCache;
     qint64 m_backgroundCachePicture = 0;
     QSizeF m_backgroundCacheMenuSize;
+    bool m_displayPicturesStale = true;
     QImage m_dvdTextImageCache;
     QImage m_dvdTextShadowCache;
     QRectF m_dvdTextImageCacheRect;
