@@ -100,19 +100,27 @@ QImage DVDMenuItemEditObject::getNewDisplayImage() const
 
 void DVDMenuItemEditObject::drawInMenu(QPainter &painter, double menuHeight) const
 {
-    drawInMenu(painter, menuHeight, getNewDisplayImage(), getRealDisplayRect());
+    const QImage picture = getNewDisplayImage();
+    drawInMenu(painter, menuHeight, picture, getShadowImage(picture), getRealDisplayRect());
+}
+
+QImage DVDMenuItemEditObject::getShadowImage(const QImage &picture) const
+{
+    if (!hasShadow || picture.isNull())
+        return QImage();
+    return shadowOf(picture, shadowColor, shadowWidth);
 }
 
 void DVDMenuItemEditObject::drawInMenu(QPainter &painter, double menuHeight, const QImage &picture,
-                                       const QRectF &r) const
+                                       const QImage &shadow, const QRectF &r) const
 {
     if (picture.isNull())
         return;
     // The one flip from the menu's y up to the picture's rows.
     const QRectF target(r.x(), menuHeight - r.y() - r.height(), r.width(), r.height());
-    if (hasShadow) {
+    if (!shadow.isNull()) {
         const QPointF offset(shadowOffset.width(), -shadowOffset.height());
-        painter.drawImage(target.translated(offset), shadowOf(picture, shadowColor, shadowWidth));
+        painter.drawImage(target.translated(offset), shadow);
     }
     painter.drawImage(target, picture);
 }

@@ -47,8 +47,12 @@ public:
     // The display picture with its drop shadow, as it is laid on the menu: into a y-down
     // picture of menuHeight rows. Nothing for an empty display rectangle.
     void drawInMenu(QPainter &painter, double menuHeight) const;
-    // The same with a display picture and rectangle made before (the editor's caches).
-    void drawInMenu(QPainter &painter, double menuHeight, const QImage &picture, const QRectF &displayRect) const;
+    // The drop shadow of a display picture; null when the item has none.
+    QImage getShadowImage(const QImage &picture) const;
+    // The same with a display picture, its shadow and rectangle made before (the editor's
+    // caches, so a repaint while dragging blurs nothing).
+    void drawInMenu(QPainter &painter, double menuHeight, const QImage &picture, const QImage &shadow,
+                    const QRectF &displayRect) const;
 
 private:
     QImage p_picture() const;

@@ -70,7 +70,12 @@ void DVDBurnFlow::p_burnCopies(HLJobState &state, const QString &iso)
         }
         m_progressFinished = 0;
         m_currentWeight = 0.99;
-        m_workflow.get()->burn(iso, m_burner);
+        // A burn that failed before it asked or told anything (the disc went meanwhile)
+        // would otherwise end without a word.
+        const int shown = m_questions->alertsShown();
+        const auto workflow = m_workflow.get();
+        if (!workflow->burn(iso, m_burner) && m_questions->alertsShown() == shown && !state.isCancelled())
+            m_questions->showOutcome(QStringLiteral("DVD Burn Failed"), workflow->errorString());
         --remaining;
     }
 }

@@ -27,11 +27,20 @@ void DVDMenuEditView::attachHighlightView()
 
 void DVDMenuEditView::loadDVDDisplayCache()
 {
-    m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
-    m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
+    // The pictures are made at the next paint: one edit of the panes often asks several times.
+    m_displayPicturesStale = true;
     loadDVDDisplayCacheRect();
     update();
     updateHighlightViewRect();
+}
+
+void DVDMenuEditView::p_loadDisplayPictures()
+{
+    m_dvdTextImageCache = m_menuObject->dvdText->getNewDisplayImage();
+    m_dvdItemImageCache = m_menuObject->dvdItem->getNewDisplayImage();
+    m_dvdTextShadowCache = m_menuObject->dvdText->getShadowImage(m_dvdTextImageCache);
+    m_dvdItemShadowCache = m_menuObject->dvdItem->getShadowImage(m_dvdItemImageCache);
+    m_displayPicturesStale = false;
 }
 
 void DVDMenuEditView::loadDVDDisplayCacheRect()
@@ -63,24 +72,53 @@ QPointF DVDMenuEditView::p_menuPoint(QPointF widgetPoint) const
     return DVDMenuCanvasGeometry::menuPoint(widgetPoint, QSizeF(size()), m_menuObject->menuSize);
 }
 
+bool DVDMenuEditView::p_isBackgroundCacheCurrent() const
+{
+    return m_backgroundCache.devicePixelRatio() == devicePixelRatioF() &&
+           m_backgroundCache.size() == size() * devicePixelRatioF() &&
+           m_backgroundCachePicture == m_menuObject->bgImage.cacheKey() &&
+           m_backgroundCacheMenuSize == m_menuObject->menuSize;
+}
+
+void DVDMenuEditView::p_loadBackgroundCache()
+{
+    m_backgroundCachePicture = m_menuObject->bgImage.cacheKey();
+    m_backgroundCacheMenuSize = m_menuObject->menuSize;
+    const qreal ratio = devicePixelRatioF();
+    m_backgroundCache = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    m_backgroundCache.setDevicePixelRatio(ratio);
+    m_backgroundCache.fill(Qt::black);
+    if (m_backgroundCache.isNull() || m_menuObject->menuSize.isEmpty() || m_menuObject->bgImage.isNull())
+        return;
+    QPainter painter(&m_backgroundCache);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(rect()), m_menuObject->bgImage, m_menuObject->getBgImageSourceRect());
+}
+
 void DVDMenuEditView::paintEvent(QPaintEvent *)
 {
+    // The background may be a whole photo: it is scaled once per picture and size, not on
+    // every repaint of a drag.
+    if (!p_isBackgroundCacheCurrent())
+        p_loadBackgroundCache();
+    if (m_displayPicturesStale)
+        p_loadDisplayPictures();
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+    painter.drawImage(QPointF(0, 0), m_backgroundCache);
     const QSizeF menu = m_menuObject->menuSize;
     if (menu.isEmpty())
         return;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.scale(width() / menu.width(), height() / menu.height());
-    if (!m_menuObject->bgImage.isNull())
-        painter.drawImage(QRectF(QPointF(0, 0), menu), m_menuObject->bgImage, m_menuObject->getBgImageSourceRect());
     if (m_menuObject->addText) {
         // Its own state, so the title's shadow never reaches the button.
         painter.save();
-        m_menuObject->dvdText->drawInMenu(painter, menu.height(), m_dvdTextImageCache, m_dvdTextImageCacheRect);
+        m_menuObject->dvdText->drawInMenu(painter, menu.height(), m_dvdTextImageCache, m_dvdTextShadowCache,
+                                          m_dvdTextImageCacheRect);
         painter.restore();
     }
-    m_menuObject->dvdItem->drawInMenu(painter, menu.height(), m_dvdItemImageCache, m_dvdItemImageCacheRect);
+    m_menuObject->dvdItem->drawInMenu(painter, menu.height(), m_dvdItemImageCache, m_dvdItemShadowCache,
+                                      m_dvdItemImageCacheRect);
 }
 
 void DVDMenuEditView::mousePressEvent(QMouseEvent *event)

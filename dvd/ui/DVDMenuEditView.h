@@ -30,7 +30,8 @@ public:
 
     // The outline over the canvas's container; call once the canvas has its container.
     void attachHighlightView();
-    // Rebuilds both display pictures and their rectangles, redraws, moves the outline.
+    // Rebuilds both display pictures (at the next paint), their shadows and rectangles,
+    // redraws, moves the outline.
     void loadDVDDisplayCache();
     // Only the rectangles (a move does not change the pictures).
     void loadDVDDisplayCacheRect();
@@ -49,14 +50,25 @@ protected:
 
 private:
     QPointF p_menuPoint(QPointF widgetPoint) const;
+    void p_loadDisplayPictures();
+    bool p_isBackgroundCacheCurrent() const;
+    void p_loadBackgroundCache();
 
     std::shared_ptr<DVDMenuEditObject> m_menuObject;
     std::shared_ptr<DVDMenuItemEditObject> m_currentEditItem;
     QPointer<DVDMenuEditViewHighlightView> m_highlightView;
     std::function<void()> m_delegate;
+    // Black under the background picture, at this widget's size; made from that picture
+    // (its cache key) on a menu of that size.
+    QImage m_backgroundCache;
+    qint64 m_backgroundCachePicture = 0;
+    QSizeF m_backgroundCacheMenuSize;
+    bool m_displayPicturesStale = true;
     QImage m_dvdTextImageCache;
+    QImage m_dvdTextShadowCache;
     QRectF m_dvdTextImageCacheRect;
     QImage m_dvdItemImageCache;
+    QImage m_dvdItemShadowCache;
     QRectF m_dvdItemImageCacheRect;
     bool m_dragging = false;
     QPointF m_grab;

@@ -107,6 +107,24 @@ TEST(DVDBurnFlow, OneCopyEndsAfterTheFirstDiscAndCancelledRetryIsQuiet)
     EXPECT_EQ(drive->burns.load(), 1);
 }
 
+// A further copy whose disc went between the question and the burn says why nothing was burned.
+TEST(DVDBurnFlow, AFurtherCopyThatCannotStartTellsWhy)
+{
+    auto drive = std::make_shared<FakeDrive>();
+    Devices devices{drive};
+    ExportWndCtrl exportCtrl;
+    ExportDVDWndCtrl tab(exportCtrl, [&] { return devices; });
+    AlertAnswers answers({
+        {QStringLiteral("OK"), QStringLiteral("DVD Burn Success"), [&](QMessageBox *) { drive->blank = true; }},
+        {QStringLiteral("Burn"), QStringLiteral("Burn DVD"), [&](QMessageBox *) { drive->present = false; }},
+        {QStringLiteral("OK"), QStringLiteral("DVD Burn Failed")},
+    });
+    burnThroughTheTab(exportCtrl, tab, 2);
+    ASSERT_TRUE(answers.allAnswered()) << answers.said().toStdString();
+    EXPECT_EQ(answers.seen().last().informativeText, QStringLiteral("No disc,please insert a blank disc."));
+    EXPECT_EQ(drive->burns.load(), 1);
+}
+
 TEST(DVDBurnFlow, BurnsIntoALibburnPseudoDriveByteForByte)
 {
     TestFolder folder;
