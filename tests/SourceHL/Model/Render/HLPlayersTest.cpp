@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace RenderProject;
 
 namespace {
@@ -211,6 +213,15 @@ TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
     // The mix's clock counts a block once it is mixed, so a voice may be up to a block ahead
     // of it; the silent output mixes 512 frames at a time.
     constexpr qint64 kBlock = 512;
+    // The mix runs on the steady clock; a stalled one fails the test instead of hanging it.
+    auto mixReaches = [&mix](qint64 frame) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (mix.renderedFrames() < frame) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+        }
+        return true;
+    };
     auto player = HLAudiolinePlayer::audiolinePlayerOf(line);
     player->play();
 
@@ -239,19 +250,20 @@ TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
         // The join's frame of the mix lies 0.05 s past the tick, whatever the mix did meanwhile.
         const qint64 earliest = before + qint64(0.05 * kRate), latest = after + qint64(0.05 * kRate);
         const qint64 trimStart = zk_ff_time_from_double(in->oEdit()->dTrimMin());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         for (;;) {
             // Read before the clock, so that the mix had not reached the join at the read.
             const qint64 position = incoming->currentTime();
             if (mix.renderedFrames() + kBlock >= earliest)
                 break;
             ASSERT_EQ(position, trimStart) << "it waits for its frame";
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the mix stalled";
         }
 
         // Well past the join, by the mix's own clock: the incoming clip has played as many
         // frames as the mix made since the join, within what the mix made while read (a tick
         // late it would be some 1470 frames short).
-        while (mix.renderedFrames() < latest + 4410) {
-        }
+        ASSERT_TRUE(mixReaches(latest + 4410));
         const qint64 from = mix.renderedFrames();
         const double played = (zk_ff_time_to_double(incoming->currentTime() - trimStart)) * kRate;
         const qint64 to = mix.renderedFrames();
@@ -259,8 +271,7 @@ TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
         EXPECT_LE(played, double(to + kBlock - earliest) + 1);
         // The outgoing clip has left the mix: its position no longer moves.
         const qint64 stopped = outgoing->currentTime();
-        while (mix.renderedFrames() < to + 2048) {
-        }
+        ASSERT_TRUE(mixReaches(to + 2048));
         EXPECT_EQ(outgoing->currentTime(), stopped);
 
         player->update(join.tickBefore + 0.1f);
