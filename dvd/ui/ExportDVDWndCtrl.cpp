@@ -492,8 +492,15 @@ void ExportDVDWndCtrl::dvdMenuBgChangeAction()
         loadDVDMenuBgImageBtnSelection();
         const QString path = m_openPanel ? m_openPanel(m_dvdExportView->window(), QStringLiteral("Choose a Picture"))
                                          : QString();
-        if (path.isEmpty() || QImage(path).width() <= 1)
+        if (path.isEmpty())
             return;
+        if (QImage(path).width() <= 1) {
+            custom_run_alert_panel(QStringLiteral("“%1” cannot be the menu's background: it is not a picture that "
+                                                  "can be read.")
+                                       .arg(QFileInfo(path).fileName()),
+                                   {QStringLiteral("OK")});
+            return;
+        }
         m_dvdMenuBgImagePath = path;
         loadDVDMenuBgImageBtnSelection();
     } else {
@@ -505,14 +512,20 @@ void ExportDVDWndCtrl::dvdMenuBgChangeAction()
 
 namespace {
 
-// The file as menu music, when it is long enough and has sound.
-std::shared_ptr<ZKSegmentMovie> openMusic(const QString &path)
+// The file as menu music, when it can be read, has sound and is long enough; otherwise
+// nothing, and why.
+std::shared_ptr<ZKSegmentMovie> openMusic(const QString &path, QString *why)
 {
     auto segment = ZKSegmentMovie::movieWithPath(path);
-    if (!segment || !segment->ffmovie() ||
-        !DVDExportTabRules::isAcceptedMusic(segment->duration(), segment->ffmovie()->hasAudio()))
-        return nullptr;
-    return segment;
+    if (!segment || !segment->ffmovie())
+        *why = QStringLiteral("it cannot be read");
+    else if (!segment->ffmovie()->hasAudio())
+        *why = QStringLiteral("it has no sound");
+    else if (!DVDExportTabRules::isAcceptedMusic(segment->duration(), true))
+        *why = QStringLiteral("it is too short");
+    else
+        return segment;
+    return nullptr;
 }
 
 } // namespace
@@ -522,9 +535,14 @@ void ExportDVDWndCtrl::dvdMenuMusicChangeAction()
     const int index = m_dvdMenuMusicBtn->currentIndex();
     const int last = m_dvdMenuMusicBtn->count() - 1;
     const auto take = [this](const QString &path) {
-        if (auto music = openMusic(path)) {
+        QString why;
+        if (auto music = openMusic(path, &why)) {
             m_menuAudio = music;
             m_menuAudioPath = path;
+        } else {
+            custom_run_alert_panel(
+                QStringLiteral("“%1” cannot be the menu's music: %2.").arg(QFileInfo(path).fileName(), why),
+                {QStringLiteral("OK")});
         }
     };
     if (index == last) {

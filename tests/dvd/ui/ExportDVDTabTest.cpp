@@ -84,8 +84,8 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     tab.dvdAddMenuBtn()->click();
     EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
 
-    // Music: a file too short or without sound is not taken; "as long as the music" of
-    // 3.9 s is 5 s.
+    // Music: a file too short or without sound is not taken, and the user is told why; "as
+    // long as the music" of 3.9 s is 5 s.
     const QString tone = folder.file("tone.wav");
     const QString blip = folder.file("blip.wav");
     const QString clip = folder.file("silent.mp4");
@@ -106,10 +106,15 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
     EXPECT_TRUE(tab.dvdMenuMusicEditBtn()->isEnabled());
     const auto first = tab.menuAudio();
-    for (const QString &refused : {blip, clip}) {
-        chooseFile(tab.dvdMenuMusicBtn(), refused);
-        EXPECT_EQ(tab.menuAudio(), first);
-        EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
+    {
+        const AlertAnswers answers({{"OK", "“blip.wav” cannot be the menu's music: it is too short."},
+                                    {"OK", "“silent.mp4” cannot be the menu's music: it has no sound."}});
+        for (const QString &refused : {blip, clip}) {
+            chooseFile(tab.dvdMenuMusicBtn(), refused);
+            EXPECT_EQ(tab.menuAudio(), first);
+            EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
+        }
+        EXPECT_TRUE(answers.allAnswered()) << qPrintable(answers.said());
     }
     tab.dvdMenuLengthBtn()->setCurrentIndex(0);
     emit tab.dvdMenuLengthBtn()->activated(0);
@@ -119,9 +124,13 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     emit tab.dvdMenuMusicBtn()->activated(0);
     EXPECT_FALSE(tab.menuAudio());
 
-    // A background that does not load leaves the built-in picture.
+    // A background that does not load leaves the built-in picture, and the user is told.
     const QImage builtIn = tab.dvdMenuEdit()->bgImage;
-    chooseFile(tab.dvdMenuImageBtn(), clip);
+    {
+        const AlertAnswers answers({{"OK", "“silent.mp4” cannot be the menu's background"}});
+        chooseFile(tab.dvdMenuImageBtn(), clip);
+        EXPECT_TRUE(answers.allAnswered()) << qPrintable(answers.said());
+    }
     EXPECT_EQ(tab.dvdMenuEdit()->bgImage, builtIn);
     const QString photo = folder.file("photo.png");
     ASSERT_TRUE(MediaFixtures::writeImage(photo, MediaFixtures::halves(64, 48), "PNG"));
