@@ -404,6 +404,80 @@ void drawTrimHandle(QPainter &p, QSizeF s, bool left)
     p.drawPath(flag);
 }
 
+// The editors' trim line: a dark groove, the kept ranges over it (grey, or orange when chosen),
+// and the handles: min and max triangles with their upright edge on the ratio, the play
+// position a pointer with its tip at the bottom.
+void drawTrimlineStrip(QPainter &p, QSizeF s, int look /*0 back, 1 unchosen, 2 chosen*/)
+{
+    const QRectF r(0.5, 0.5, s.width() - 1, s.height() - 1);
+    if (look == 0) {
+        QLinearGradient groove(0, 0, 0, s.height());
+        groove.setColorAt(0, QColor(22, 22, 22));
+        groove.setColorAt(1, QColor(44, 44, 44));
+        p.setPen(QPen(QColor(8, 8, 8), 1));
+        p.setBrush(groove);
+        p.drawRect(r);
+        return;
+    }
+    const QColor top = look == 2 ? QColor(246, 150, 70) : QColor(150, 150, 150);
+    const QColor bottom = look == 2 ? kAccent.darker(125) : QColor(100, 100, 100);
+    QLinearGradient fill(0, 0, 0, s.height());
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    p.setPen(QPen(look == 2 ? QColor(120, 50, 10) : QColor(40, 40, 40), 1));
+    p.setBrush(fill);
+    p.drawRect(r);
+}
+
+void drawTrimUnit(QPainter &p, QSizeF s, int type /*0 min, 1 play position, 2 max*/, bool chosen)
+{
+    const double w = s.width(), h = s.height();
+    QPainterPath shape;
+    if (type == 0) {
+        shape.moveTo(w - 0.5, h - 0.5);
+        shape.lineTo(0.5, h - 0.5);
+        shape.lineTo(w - 0.5, 0.5);
+    } else if (type == 2) {
+        shape.moveTo(0.5, h - 0.5);
+        shape.lineTo(w - 0.5, h - 0.5);
+        shape.lineTo(0.5, 0.5);
+    } else {
+        shape.moveTo(w / 2, h - 0.5);
+        shape.lineTo(0.5, h / 2);
+        shape.lineTo(0.5, 0.5);
+        shape.lineTo(w - 0.5, 0.5);
+        shape.lineTo(w - 0.5, h / 2);
+    }
+    shape.closeSubpath();
+    p.setPen(QPen(chosen ? QColor(120, 50, 10) : kGlyphShade, 1));
+    p.setBrush(chosen ? kAccent : QColor(200, 200, 200));
+    p.drawPath(shape);
+}
+
+// The crop corners' cursor: a diagonal double arrow, rising to the right for the lower-left
+// and upper-right corners, falling for the other two.
+void drawCropCursor(QPainter &p, QSizeF s, bool rising)
+{
+    const double w = s.width(), h = s.height();
+    if (rising)
+        p.setTransform(QTransform(1, 0, 0, -1, 0, h), true);
+    QPainterPath arrow;
+    arrow.moveTo(3, 3);
+    arrow.lineTo(11, 3);
+    arrow.lineTo(8.5, 5.5);
+    arrow.lineTo(w - 5.5, h - 8.5);
+    arrow.lineTo(w - 3, h - 11);
+    arrow.lineTo(w - 3, h - 3);
+    arrow.lineTo(w - 11, h - 3);
+    arrow.lineTo(w - 8.5, h - 5.5);
+    arrow.lineTo(5.5, 8.5);
+    arrow.lineTo(3, 11);
+    arrow.closeSubpath();
+    p.setPen(QPen(Qt::black, 1.2));
+    p.setBrush(Qt::white);
+    p.drawPath(arrow);
+}
+
 // The DVD menu's built-in background: a deep blue-violet field with soft light and a faint
 // band of film frames, quiet enough for a title and a button over it.
 void drawDefaultMenu(QPainter &p, QSizeF s)
@@ -496,6 +570,16 @@ const QHash<QString, Piece> &pieces()
         p.insert(QStringLiteral("ChoosenBack"), {QSize(225, 6), [](QPainter &q, QSizeF s) {
                      q.fillRect(QRectF(QPointF(0, 0), s), kAccent);
                  }});
+        p.insert(QStringLiteral("TrimlineBack"), {QSize(200, 16), [](QPainter &q, QSizeF s) { drawTrimlineStrip(q, s, 0); }});
+        p.insert(QStringLiteral("TrimlineBackUn"), {QSize(200, 16), [](QPainter &q, QSizeF s) { drawTrimlineStrip(q, s, 1); }});
+        p.insert(QStringLiteral("TrimlineBackCh"), {QSize(200, 16), [](QPainter &q, QSizeF s) { drawTrimlineStrip(q, s, 2); }});
+        const char *units[3] = {"Min", "Mid", "Max"};
+        for (int type = 0; type < 3; ++type)
+            for (bool chosen : {false, true})
+                p.insert(QStringLiteral("Trim%1%2").arg(QLatin1String(units[type]), chosen ? "Ch" : "Un"),
+                         {QSize(16, type == 1 ? 12 : 16), [type, chosen](QPainter &q, QSizeF s) { drawTrimUnit(q, s, type, chosen); }});
+        p.insert(QStringLiteral("CropCursorL"), {QSize(24, 24), [](QPainter &q, QSizeF s) { drawCropCursor(q, s, true); }});
+        p.insert(QStringLiteral("CropCursorR"), {QSize(24, 24), [](QPainter &q, QSizeF s) { drawCropCursor(q, s, false); }});
         p.insert(QStringLiteral("StaticText"), {QSize(160, 120), drawStaticText});
         p.insert(QStringLiteral("Slideshow"), {QSize(256, 256), drawAppIcon});
         return p;

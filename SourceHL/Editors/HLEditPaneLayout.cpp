@@ -1,0 +1,41 @@
+#include "SourceHL/Editors/HLEditPaneLayout.h"
+
+#include <QEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
+
+HLEditPaneLayout::HLEditPaneLayout(QWidget *parent)
+    : QObject(parent)
+    , m_sclEdit(new QScrollArea(parent))
+    , m_vBack(new QWidget)
+    , m_vBase(new QWidget(m_vBack))
+{
+    m_sclEdit->setObjectName(QStringLiteral("sclEdit"));
+    m_vBack->setObjectName(QStringLiteral("vBack"));
+    m_vBase->setObjectName(QStringLiteral("vBase"));
+    m_sclEdit->setFrameShape(QFrame::NoFrame);
+    m_sclEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sclEdit->setWidget(m_vBack); // sized by us, not by the scroll view
+    m_sclEdit->viewport()->setAutoFillBackground(false);
+    m_vBack->setAutoFillBackground(false);
+    m_sclEdit->viewport()->installEventFilter(this);
+    m_vBase->installEventFilter(this);
+    updateFrames();
+}
+
+bool HLEditPaneLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_vBase || watched == m_sclEdit->viewport()) && event->type() == QEvent::Resize)
+        updateFrames();
+    return QObject::eventFilter(watched, event);
+}
+
+void HLEditPaneLayout::updateFrames()
+{
+    const int height = std::max(m_vBase->height(), m_sclEdit->viewport()->height());
+    if (m_vBack->size() != QSize(m_vBase->width(), height))
+        m_vBack->resize(m_vBase->width(), height);
+    m_vBase->move(0, 0); // y-down: the panel's top on the document's top
+}
