@@ -202,6 +202,16 @@ Rect resized(const ResizeInput &in, double ox, double oy)
     return {X, Y, W, H};
 }
 
+std::vector<Line> trisectionLines(const Rect &d)
+{
+    std::vector<Line> lines;
+    for (double f : {0.333, 0.667}) {
+        lines.push_back({d.x, d.y + f * d.height, d.x + d.width, d.y + f * d.height});
+        lines.push_back({d.x + f * d.width, d.y, d.x + f * d.width, d.y + d.height});
+    }
+    return lines;
+}
+
 Rect refitted(const Rect &frame, const Rect &limit, double ratio)
 {
     const Rect A = limit.inset(kMargin);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // The limited view's and the crop view's arithmetic, y-up and free of Qt. Frames are in the
 // superview's coordinates; the crop view's frame is its display frame grown by a 6-point
@@ -10,7 +11,6 @@ namespace HLCropGeometry {
 constexpr double kMargin = 6;
 constexpr double kGrabBand = 12;
 constexpr double kMinimumSide = 24; // × the display scale
-constexpr double kTrisection[2] = {0.333, 0.667};
 
 struct Point
 {
@@ -75,6 +75,15 @@ Rect resized(const ResizeInput &in, double ox, double oy);
 // the grabbed edge now and origin the view's origin at the press (window coordinates).
 Point resizeOffset(std::int64_t stationary, std::int64_t resizeType, double dx, double dy, Point e, Point origin,
                    const Rect &startFrame);
+
+// The guide lines over the display frame d: two horizontal and two vertical, each at 0.333
+// and 0.667 of its size (not exact thirds), as (x1, y1, x2, y2).
+struct Line
+{
+    double x1, y1, x2, y2;
+    bool operator==(const Line &) const = default;
+};
+std::vector<Line> trisectionLines(const Rect &d);
 
 // The display frame of `frame` refitted to ratio (width / height) around its centre, as large
 // as the longer side allows inside the image (limit inset by the margin); a view frame.

@@ -202,13 +202,10 @@ void HLCropView::paintEvent(QPaintEvent *)
         p.drawPath(diagonals);
     }
     if (m_enumDrawType & GuideTrisection) {
-        const double rw = w - 2 * m, rh = h - 2 * m;
         QPainterPath thirds;
-        for (double f : C::kTrisection) {
-            thirds.moveTo(m, m + f * rh);
-            thirds.lineTo(m + rw, m + f * rh);
-            thirds.moveTo(m + f * rw, m);
-            thirds.lineTo(m + f * rw, m + rh);
+        for (const C::Line &line : C::trisectionLines(Rect{0, 0, w, h}.inset(m))) {
+            thirds.moveTo(line.x1, line.y1);
+            thirds.lineTo(line.x2, line.y2);
         }
         p.drawPath(thirds);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SourceHL/Editors/HLTrimlineProtocols.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -7,7 +9,6 @@
 #include <memory>
 
 class HLResourceItem;
-class TrimlinePlayerProtocol;
 class ZKFFMovie;
 
 // An editor's own movie of the clip it edits, for its preview: never the resource's shared

@@ -68,7 +68,9 @@ void HLLimitedView::inspectNewFrame(const Rect &frame)
 
 HLLimitedView::Point HLLimitedView::windowPoint(const QMouseEvent *event) const
 {
-    return {event->scenePosition().x(), window()->height() - event->scenePosition().y()};
+    // Mapped from the local position: a synthetic event's scene position may be its local one.
+    const QPointF inWindow = mapTo(window(), event->position());
+    return {inWindow.x(), window()->height() - inWindow.y()};
 }
 
 void HLLimitedView::p_dragStart(Point location)

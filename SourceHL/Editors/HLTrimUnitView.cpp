@@ -68,7 +68,7 @@ void HLTrimUnitView::mousePressEvent(QMouseEvent *event)
     if (!p_canTrack())
         return;
     m_dTmpNow = dNow();
-    m_pntMark = event->scenePosition();
+    m_pntMark = mapTo(window(), event->position()); // a synthetic event's scene position may be its local one
     const QPointF local = event->position();
     m_bIsValid = G::handleContains(m_enumType, local.x(), height() - local.y());
     if (m_bIsValid) {
@@ -84,7 +84,7 @@ void HLTrimUnitView::mouseMoveEvent(QMouseEvent *event)
 {
     if (!p_canTrack() || !m_bIsValid || !(event->buttons() & Qt::LeftButton))
         return;
-    float r = float(m_dTmpNow + (event->scenePosition().x() - m_pntMark.x()) / m_vTrimline->width());
+    float r = float(m_dTmpNow + (mapTo(window(), event->position()).x() - m_pntMark.x()) / m_vTrimline->width());
     r = std::min(std::max(r, float(m_dMin)), float(m_dMax));
     if (r != float(dNow())) {
         setDNow(r);

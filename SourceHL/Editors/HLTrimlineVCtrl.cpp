@@ -101,8 +101,10 @@ void HLTrimlineVCtrl::updateSeletions(const std::vector<Selection> &selections)
     }
     m_arySelections = selections;
     for (HLTrimUnitView *old : m_aryUnitMins + m_aryUnitMaxs)
-        if (!mins.contains(old) && !maxs.contains(old))
-            old->deleteLater(), old->hide(), old->setParent(nullptr);
+        if (!mins.contains(old) && !maxs.contains(old)) {
+            old->setParent(nullptr);
+            old->deleteLater();
+        }
     m_aryUnitMins = mins;
     m_aryUnitMaxs = maxs;
     p_markChosen();
