@@ -14,6 +14,7 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLAudiolinePlayer.h"
@@ -93,6 +94,11 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     p_setupContentline();
     p_setupLineCommands();
     p_setupMedia();
+    auto project = std::make_shared<HLCallbackTrimPlayer>();
+    project->isPlaying = [this] { return isTrimPlaying(); };
+    project->playRatio = [this] { return trimPlayRatio(); };
+    project->updatePlayRatio = [this](float ratio) { updateTrimPlayRatio(ratio); };
+    m_vCtrlProgress = HLTrimlineVCtrl::progressLineIn(m_window->vDisplayProgressView, project);
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
 
@@ -449,6 +455,22 @@ void HLMainWndCtrl::p_updateInterfaceTime()
 {
     m_window->vTimeNowTime->setDTime(m_dNowTime);
     m_window->vTimeDuration->setDTime(m_dDuration);
+    if (m_vCtrlProgress)
+        m_vCtrlProgress->updateInterface();
+}
+
+float HLMainWndCtrl::trimPlayRatio() const
+{
+    return HLTrimlineGeometry::playRatio(m_dNowTime, m_dDuration);
+}
+
+void HLMainWndCtrl::updateTrimPlayRatio(float ratio)
+{
+    const float time = m_dDuration * ratio;
+    if (bIsPlaying())
+        m_playLoop->p_seekAt(time);
+    else
+        m_playLoop->p_playAt(time);
 }
 
 void HLMainWndCtrl::p_updateInterfaceSize()

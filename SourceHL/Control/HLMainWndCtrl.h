@@ -33,6 +33,7 @@ class HLTextlineVCtrl;
 class HLTimelineItem;
 class HLTimelinePlayer;
 class HLTimelineRender;
+class HLTrimlineVCtrl;
 class QAction;
 class VETimelineExportMovie;
 
@@ -148,6 +149,13 @@ public:
     // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
     QList<QAction *> lineActions() const;
 
+    // The project as the progress line's player: playing, the play position as a ratio of
+    // the duration, and a ratio to seek to (while playing) or to show (while stopped).
+    bool isTrimPlaying() const { return bIsPlaying(); }
+    float trimPlayRatio() const;
+    void updateTrimPlayRatio(float ratio);
+    HLTrimlineVCtrl *vCtrlProgress() const { return m_vCtrlProgress.get(); }
+
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
     void p_updateInterfaceTime();
@@ -208,4 +216,5 @@ private:
     std::unique_ptr<HLContentlineVCtrl> m_vCtrlContentline;
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
+    std::unique_ptr<HLTrimlineVCtrl> m_vCtrlProgress;
 };

@@ -5,6 +5,7 @@
 #include "SourceHL/Editors/HLTrimlineView.h"
 
 #include <QEvent>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace G = HLTrimlineGeometry;
@@ -42,6 +43,17 @@ HLTrimlineVCtrl::HLTrimlineVCtrl(Layout layout)
                                 ratioMax = s->trimRatioMax();
                             });
     p_layout();
+}
+
+std::unique_ptr<HLTrimlineVCtrl> HLTrimlineVCtrl::progressLineIn(QWidget *area, std::shared_ptr<TrimlinePlayerProtocol> project)
+{
+    auto line = std::make_unique<HLTrimlineVCtrl>(Progress);
+    auto *fill = new QVBoxLayout(area);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(line->view());
+    line->setBIsEnable(true);
+    line->updatePlayer(std::move(project));
+    return line;
 }
 
 HLTrimlineVCtrl::~HLTrimlineVCtrl()

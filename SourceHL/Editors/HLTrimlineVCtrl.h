@@ -32,6 +32,9 @@ public:
 
     explicit HLTrimlineVCtrl(Layout layout = Editor);
     ~HLTrimlineVCtrl() override;
+    // The main window's progress line filling area: enabled, the project as its player, no
+    // selections; the owner calls updateInterface when the shown time or duration changes.
+    static std::unique_ptr<HLTrimlineVCtrl> progressLineIn(QWidget *area, std::shared_ptr<TrimlinePlayerProtocol> project);
 
     QWidget *view() const { return m_view; } // the owner places it and owns it as a child
 
