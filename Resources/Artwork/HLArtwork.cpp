@@ -412,8 +412,8 @@ void drawTrimlineStrip(QPainter &p, QSizeF s, int look /*0 back, 1 unchosen, 2 c
     const QRectF r(0.5, 0.5, s.width() - 1, s.height() - 1);
     if (look == 0) {
         QLinearGradient groove(0, 0, 0, s.height());
-        groove.setColorAt(0, QColor(22, 22, 22));
-        groove.setColorAt(1, QColor(44, 44, 44));
+        groove.setColorAt(0, QColor(26, 26, 26));
+        groove.setColorAt(1, QColor(60, 60, 60));
         p.setPen(QPen(QColor(8, 8, 8), 1));
         p.setBrush(groove);
         p.drawRect(r);

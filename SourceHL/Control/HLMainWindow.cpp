@@ -30,7 +30,7 @@ constexpr int kLineHeaderWidth = 44;
 constexpr int kStripHeight = 110;
 constexpr int kTextLineHeight = int(kTextlineBackHeight);
 constexpr int kAudioLineHeight = 66; // the cells and the bar that scrolls them
-constexpr int kProgressStripHeight = 30; // the progress line: play handle over a thin strip
+constexpr int kProgressStripHeight = 28;
 
 QWidget *filled(QWidget *widget, double grey)
 {

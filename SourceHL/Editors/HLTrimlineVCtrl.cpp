@@ -14,7 +14,10 @@ namespace {
 
 constexpr int kUpHeight = 12;
 constexpr int kDownHeight = 16;
-constexpr int kStripHeight[2] = {30, 18}; // Editor, Progress
+constexpr int kStripHeight[2] = {30, 22}; // Editor, Progress
+// The handles' views reach over the strip's empty inset, so the play handle's tip and the
+// range handles' flat edges touch the drawn bar.
+constexpr int kOverlap = int(HLTrimlineGeometry::kStripInset);
 
 } // namespace
 
@@ -27,7 +30,9 @@ HLTrimlineVCtrl::HLTrimlineVCtrl(Layout layout)
     m_vTrimline = new HLTrimlineView(m_view);
     m_vDownBack = new QWidget(m_view);
     m_vDownBack->setHidden(layout == Progress);
-    m_view->setMinimumHeight(kUpHeight + kStripHeight[layout] + (layout == Editor ? kDownHeight : 0));
+    m_view->setMinimumHeight(kUpHeight - kOverlap + kStripHeight[layout] + (layout == Editor ? kDownHeight - kOverlap : 0));
+    m_vUpBack->raise(); // over the strip's inset, under which the handles would be hidden
+    m_vDownBack->raise();
     m_view->installEventFilter(this);
 
     m_vUnitMid = p_makeUnit(G::TrimUnitMid, m_vUpBack);
@@ -89,9 +94,10 @@ void HLTrimlineVCtrl::p_layout()
 {
     const int w = m_view->width();
     const int strip = kStripHeight[m_layout];
+    const int stripTop = kUpHeight - kOverlap;
     m_vUpBack->setGeometry(0, 0, w, kUpHeight);
-    m_vTrimline->setGeometry(kSideMargin, kUpHeight, std::max(0, w - 2 * kSideMargin), strip);
-    m_vDownBack->setGeometry(0, kUpHeight + strip, w, kDownHeight);
+    m_vTrimline->setGeometry(kSideMargin, stripTop, std::max(0, w - 2 * kSideMargin), strip);
+    m_vDownBack->setGeometry(0, stripTop + strip - kOverlap, w, kDownHeight);
 }
 
 void HLTrimlineVCtrl::setBIsEnable(bool enable)

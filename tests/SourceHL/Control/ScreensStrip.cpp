@@ -81,6 +81,10 @@ int main(int argc, char **argv)
     ctrl.oLastOperateQueue()->wait();
 
     bool ok = save(window, out, QStringLiteral("main-window-strip.png"));
+    // The preview with its progress line, three quarters of the way in.
+    ctrl.p_seekAt(ctrl.dDuration() * 0.75f);
+    ctrl.oLastOperateQueue()->wait();
+    ok = save(window->vDisplayBackView, out, QStringLiteral("main-window-progress-line.png")) && ok;
     HLTimelineVCtrl &strip = ctrl.vCtrlContentline()->vCtrlTimeline();
     press(strip.arySlidBackViews()[1]);
     ctrl.oLastOperateQueue()->wait();

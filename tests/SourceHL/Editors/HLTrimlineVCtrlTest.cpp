@@ -57,7 +57,7 @@ protected:
     {
         host.resize(kStripWidth + 2 * HLTrimlineVCtrl::kSideMargin, 80);
         ctrl.view()->setParent(&host);
-        ctrl.view()->setGeometry(0, 10, host.width(), 58);
+        ctrl.view()->setGeometry(0, 10, host.width(), 44);
         host.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
         player->log = &log;
