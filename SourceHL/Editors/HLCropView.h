@@ -16,7 +16,7 @@ class HLCropView : public HLLimitedView
 public:
     enum CropGuideMask : quint64 { GuideCenter = 1, GuideDiagonals = 2, GuideTrisection = 4 };
 
-    explicit HLCropView(QWidget *parent = nullptr);
+    explicit HLCropView(QWidget *parent);
 
     void setup(std::function<void()> feedback) { m_blkFeedback = std::move(feedback); }
     // The picture's rectangle; the view may reach 6 points past it.

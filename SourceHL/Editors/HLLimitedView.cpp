@@ -48,12 +48,6 @@ void HLLimitedView::p_place()
                 int(std::lround(parentHeight - m_frame.y)) - top);
 }
 
-void HLLimitedView::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    update();
-}
-
 bool HLLimitedView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize)

@@ -14,7 +14,8 @@ public:
     using Rect = HLCropGeometry::Rect;
     using Point = HLCropGeometry::Point;
 
-    explicit HLLimitedView(QWidget *parent = nullptr);
+    // Follows the parent's height, which its y-up frame is measured from.
+    explicit HLLimitedView(QWidget *parent);
 
     bool bCanDragNow() const { return m_bCanDragNow; }
     void setBCanDragNow(bool can) { m_bCanDragNow = can; }
@@ -40,7 +41,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     void p_dragStart(Point location);

@@ -63,11 +63,9 @@ std::unique_ptr<HLTrimlineVCtrl> HLTrimlineVCtrl::progressLineIn(QWidget *area, 
 
 HLTrimlineVCtrl::~HLTrimlineVCtrl()
 {
-    if (m_view) {
+    if (m_view)
         m_view->removeEventFilter(this);
-        if (!m_view->parent())
-            delete m_view;
-    }
+    delete m_view; // with the strip and every handle; null when its parent went first
 }
 
 HLTrimUnitView *HLTrimlineVCtrl::p_makeUnit(TrimUnitType type, QWidget *parent)

@@ -36,7 +36,7 @@ public:
     // selections; the owner calls updateInterface when the shown time or duration changes.
     static std::unique_ptr<HLTrimlineVCtrl> progressLineIn(QWidget *area, std::shared_ptr<TrimlinePlayerProtocol> project);
 
-    QWidget *view() const { return m_view; } // the owner places it and owns it as a child
+    QWidget *view() const { return m_view; } // the owner places it; it goes with the controller
 
     void setupDidChange(std::function<void(TrimUnitType)> change) { m_blkChange = std::move(change); }
     bool bTrimSyncPlay() const { return m_bTrimSyncPlay; }

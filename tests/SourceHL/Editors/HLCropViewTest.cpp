@@ -2,6 +2,8 @@
 // its limit and its minimum, through synthetic mouse and key events.
 #include "SourceHL/Editors/HLCropView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -159,6 +161,35 @@ TEST_F(HLCropViewTest, AFixedRatioRefitsAroundTheCentreAndResizesKeepingIt)
     EXPECT_EQ(feedbacks, 1);
     drag(112 - 3, 112 - 3, {{20, 0}});
     EXPECT_EQ(crop->rctDisplayFrame(), (Rect{100, 80, 120, 120}));
+}
+
+TEST(HLLimitedViewTest, ADragStopsOnTheLimitAndComesBackOnlyAsFarAsThePointerDoes)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    auto *view = new HLLimitedView(&parent);
+    view->setFrameRect({100, 50, 100, 40});
+    view->setLimitedRect({80, 20, 200, 160});
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    const QPoint press(50, 20);
+    const QPoint at = view->mapToParent(press);
+    QTest::mousePress(view, Qt::LeftButton, {}, press);
+    QTest::mouseMove(view, view->mapFromParent(at - QPoint(60, 0)));
+    EXPECT_EQ(view->frameRect(), (Rect{80, 50, 100, 40}));
+    QTest::mouseMove(view, view->mapFromParent(at - QPoint(10, 0))); // measured from the press
+    EXPECT_EQ(view->frameRect(), (Rect{90, 50, 100, 40}));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromParent(at - QPoint(10, 0)));
+    EXPECT_EQ(view->pntDragStartPoint(), (HLCropGeometry::Point{}));
+
+    // Another key clamps in place and is not handed on; a limit set later pulls it in.
+    view->setLimitedRect({120, 20, 150, 160});
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QApplication::sendEvent(view, &other);
+    EXPECT_TRUE(other.isAccepted());
+    EXPECT_EQ(view->frameRect(), (Rect{120, 50, 100, 40}));
+    QTest::keyClick(view, Qt::Key_Up, Qt::ShiftModifier);
+    EXPECT_EQ(view->frameRect(), (Rect{120, 51, 100, 40}));
 }
 
 } // namespace
