@@ -88,7 +88,6 @@ private:
     void p_timelineSeek(QWidget *view);
     void p_timelineEdit();
     void p_timelineContent();
-    QString p_chosenSingleSSSID() const;
     QStringList p_chosenSSSIDs() const;
     QStringList p_chosenTSSIDs() const;
     QStringList p_chosenRDIDs() const;

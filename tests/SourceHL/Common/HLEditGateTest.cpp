@@ -29,7 +29,7 @@ TEST(HLEditGate, anEditRunsOnlyAfterTheRunningPreviewJobEndedAndDropsPendingOnes
     queue->add([&] { pendingRan = true; });
     std::thread releaser([&] { release = true; });
     bool sawRunning = true;
-    int answer = gate.perform([&] {
+    int answer = gate.perform(HLChange::Structure, [&] {
         sawRunning = running;
         return 42;
     });
