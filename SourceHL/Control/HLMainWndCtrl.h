@@ -74,7 +74,6 @@ public:
     void p_export();
 
     bool bIsEditing() const { return m_bIsEditing; }
-    bool bIsOnMedia() const { return m_bIsOnMedia; }
 
     float dNowTime() const { return m_dNowTime; }
     // Store and refresh the read-outs only when the value changes.
