@@ -49,7 +49,7 @@ int main(int argc, char **argv)
     }
     const auto timeline = ctrl.oTimeline();
     const auto textline = ctrl.oTextline();
-    ctrl.gate().perform([&] {
+    ctrl.gate().perform(HLChange::None, [&] {
         timeline->setIMode(4);
         timeline->addOutTo(media, QString());
         timeline->applySlideshowDisplayToAll(2.0f);

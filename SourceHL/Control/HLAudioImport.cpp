@@ -7,8 +7,8 @@
 #include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
-#include "SourceHL/Control/HLMainWindow.h"
-#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLProjectSession.h"
+#include "SourceHL/Control/HLWindowHost.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
@@ -17,7 +17,7 @@
 #include <QFileInfo>
 #include <QPointer>
 
-HLAudioImport::HLAudioImport(HLMainWndCtrl &owner) : m_owner(owner)
+HLAudioImport::HLAudioImport(HLWindowHost &host) : m_host(host)
 {
     QPointer<HLAudioImport> self(this);
     HLNotificationCenter::defaultCenter().addObserver(this, AudiolineVCtrlBackInsertNotification,
@@ -41,8 +41,8 @@ bool HLAudioImport::isImporting() const
 
 void HLAudioImport::addAudios()
 {
-    m_owner.p_stopEditing();
-    const QStringList paths = hl_runAddPanel(m_owner.window());
+    m_host.stopPlayingAndEditing();
+    const QStringList paths = hl_runAddPanel(m_host.sheetHost());
     if (paths.isEmpty())
         return;
     p_addAudios(paths, [](HLAudiolineItem &audioline, const ResourceItems &items) {
@@ -62,13 +62,12 @@ void HLAudioImport::p_audiolineBackInsertAudios(const QVariantMap &userInfo)
 
 void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
 {
-    m_owner.p_stopPlaying(); // like every edit of the lines
-    m_owner.p_stopEditing();
+    m_host.stopPlayingAndEditing(); // like every edit of the lines
     if (isImporting())
         return; // the progress sheet covers the window until the running import ends
     QPointer<HLAudioImport> self(this);
     // Cancel keeps what was imported so far.
-    HLProgressWndCtrl::sharedProgressWndCtrl().startProgress(quint64(paths.size()), m_owner.window(), [self] {
+    HLProgressWndCtrl::sharedProgressWndCtrl().startProgress(quint64(paths.size()), m_host.sheetHost(), [self] {
         if (self && self->m_job)
             self->m_job->cancel();
     });
@@ -99,7 +98,7 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
         }
         return true;
     });
-    const std::weak_ptr<HLAudiolineItem> audioline = m_owner.oAudioline();
+    const std::weak_ptr<HLAudiolineItem> audioline = m_host.session()->oAudioline();
     m_job->start([self, audioline, items, skipped, feedback](const HLJobState &) {
         if (self)
             self->p_finish(audioline, *items, *skipped, feedback);
@@ -126,15 +125,15 @@ void HLAudioImport::p_show(const std::weak_ptr<HLAudiolineItem> &started, const 
     // The clips go only into the line the import was started for: a project opened since
     // has a line of its own.
     const auto audioline = started.lock();
-    const bool current = audioline && audioline == m_owner.oAudioline();
+    const HLProjectSession &session = *m_host.session();
+    const bool current = audioline && audioline == session.oAudioline();
     if (current && !items.empty()) {
-        m_owner.gate().perform([&] {
+        session.gate().perform(HLChange::Structure, [&] {
             if (feedback)
                 feedback(*audioline, items);
             audioline->arrange(); // music dropped before a clip must not overlap it
         });
-        m_owner.p_audiolineDidImport();
     }
-    hl_reportSkippedFiles(m_owner.window(), skipped);
+    hl_reportSkippedFiles(m_host.sheetHost(), skipped);
     emit finished();
 }

@@ -11,7 +11,7 @@
 
 class HLAudiolineItem;
 class HLJob;
-class HLMainWndCtrl;
+class HLWindowHost;
 class HLResourceItem;
 
 // Music into the project: from the Add Audio panel and from files dropped on the audio line.
@@ -26,7 +26,7 @@ public:
     // Runs inside the edit gate with the audio line the import started for.
     using Feedback = std::function<void(HLAudiolineItem &audioline, const ResourceItems &items)>;
 
-    explicit HLAudioImport(HLMainWndCtrl &owner);
+    explicit HLAudioImport(HLWindowHost &host);
     ~HLAudioImport() override;
 
     // The open panel for music.
@@ -48,6 +48,6 @@ private:
     void p_show(const std::weak_ptr<HLAudiolineItem> &audioline, const ResourceItems &items,
                 const QStringList &skipped, const Feedback &feedback);
 
-    HLMainWndCtrl &m_owner;
+    HLWindowHost &m_host;
     std::unique_ptr<HLJob> m_job;
 };

@@ -113,7 +113,10 @@ void HLAudiolineVCtrl::deleteTheChosen()
         return;
     p_audiolineWarning();
     const QString auid = strAUID();
-    m_gate.perform([&] { m_oAudioline->remove(auid); });
+    m_gate.perform(HLChange::Structure, [&] {
+        m_oAudioline->remove(auid);
+        m_oAudioline->arrange();
+    });
     clear();
     updateUI();
     p_audiolineStatus();
@@ -155,7 +158,10 @@ void HLAudiolineVCtrl::p_tbMouseDrop(const QString &target, const std::optional<
     if (!m_oAudioline || !isThereChosen())
         return;
     const QString auid = strAUID();
-    m_gate.perform([&] { m_oAudioline->move(auid, target); });
+    m_gate.perform(HLChange::Structure, [&] {
+        m_oAudioline->move(auid, target);
+        m_oAudioline->arrange(); // a clip moved before another must not overlap it
+    });
     updateUI();
     p_audiolineContent();
 }

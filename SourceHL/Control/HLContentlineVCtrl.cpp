@@ -362,19 +362,11 @@ void HLContentlineVCtrl::p_contentDidChange(bool timeScaled)
 void HLContentlineVCtrl::p_lineContentDidChange(bool timeScaled)
 {
     p_contentDidChange(timeScaled);
-    if (oTextline())
-        m_gate.perform([&] { oTextline()->syncPlayTime(); });
-    updateContentlineWidth();
-    seekNow();
 }
 
 void HLContentlineVCtrl::p_audiolineContentDidChange()
 {
     p_contentDidChange(false);
-    if (oAudioline())
-        m_gate.perform([&] { oAudioline()->arrange(); });
-    updateAudiolineUI();
-    updateAudiolineWidth();
 }
 
 bool HLContentlineVCtrl::isThereChosen() const

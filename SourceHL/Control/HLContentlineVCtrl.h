@@ -110,9 +110,8 @@ private:
     // line already stands on it.
     void p_seekToItem(QWidget *view);
     void p_edit();
+    // A line changed the model (the gate has announced it; the owner refreshes).
     void p_contentDidChange(bool timeScaled);
-    // The strip (timeScaled) or the text line changed: titles re-derive their times, the area
-    // follows the new extent, and the play time is taken anew under the play line.
     void p_lineContentDidChange(bool timeScaled);
     void p_audiolineContentDidChange();
 

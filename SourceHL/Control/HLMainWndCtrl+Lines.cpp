@@ -43,11 +43,11 @@ void HLMainWndCtrl::p_setupLineScale()
 {
     // Titles keep their place on the shared axis; their times follow the strip's cells.
     QPointer<HLMainWndCtrl> self(this);
-    m_gate->perform([&] {
-        m_oTextline->setupTimeMap([self](float position) {
-            return self ? HLTimelineItemUI::timeAtUI(*self->m_oTimeline, position) : 0.0f;
+    gate().perform(HLChange::None, [&] {
+        oTextline()->setupTimeMap([self](float position) {
+            return self ? HLTimelineItemUI::timeAtUI(*self->oTimeline(), position) : 0.0f;
         });
-        m_oTextline->syncPlayTime();
+        oTextline()->syncPlayTime();
     });
 }
 
@@ -72,17 +72,11 @@ void HLMainWndCtrl::addText()
     p_stopPlaying(); // like every edit of the lines
     p_stopEditing();
     auto title = HLTextItem::textItemOf(HLMachTime::machTimeID());
-    const float x = float(HLTimelineItemUI::UIOffsetAt(*m_oTimeline, m_oTimeline->dNowTime()));
-    m_gate->perform([&] {
+    const float x = float(HLTimelineItemUI::UIOffsetAt(*oTimeline(), oTimeline()->dNowTime()));
+    gate().perform(HLChange::Structure, [&] {
         title->updateLineMin(x, float(x + kNewTitleLength));
-        m_oTextline->add(title);
-        m_oTextline->syncPlayTime();
+        oTextline()->add(title);
     });
-    m_vCtrlContentline->updateTextlineUI();
-    m_vCtrlContentline->updateContentlineWidth(); // a title past the strip's end widens the line
-    // A new title is a change like any other: closing now must not lose it silently.
-    p_documentEdited();
-    p_seekAt(m_dNowTime);
 }
 
 void HLMainWndCtrl::addAudios()
@@ -97,12 +91,4 @@ void HLMainWndCtrl::deleteChosen()
     if (!hlCanDrop(m_window.get()))
         return;
     m_vCtrlContentline->deleteTheChosen();
-}
-
-void HLMainWndCtrl::p_audiolineDidImport()
-{
-    m_vCtrlContentline->updateAudiolineUI();
-    m_vCtrlContentline->updateAudiolineWidth();
-    p_documentEdited();
-    p_seekAt(m_dNowTime);
 }

@@ -30,6 +30,7 @@
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
+#include "SourceHL/View/HLTimelineItemUI.h"
 #include "widgets/HLNamedImage.h"
 #include "widgets/HLResourceFolder.h"
 #include "widgets/HLUITimeView.h"
@@ -82,13 +83,9 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     HLProjectContents::registerCoding();
     p_setupFolders();
     p_setupTemplates();
-    m_oLastOperateQueue = std::make_shared<HLLastOperateQueue>();
-    m_gate = std::make_unique<HLEditGate>(m_oLastOperateQueue);
-    m_oSizer = HLRenderSizer::renderSizerOf(kRenderSize, kPreviewLimit);
-    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(m_oSizer->typedRenderSize());
+    p_setupModel();
     HLRenderContextPool::sharedRenderContextPool().updateFreeContextSize(kFreeContextSize);
     m_playLoop = std::make_unique<HLPlayLoop>(*this);
-    p_setupModel();
     m_document = std::make_unique<HLProjectDocument>(*this);
     m_mediaImport = std::make_unique<HLMediaImport>(*this);
     p_setupContentline();
@@ -118,8 +115,8 @@ HLMainWndCtrl::~HLMainWndCtrl()
     m_playLoop->p_stopPlaying();
     m_audioImport.reset(); // its job ends before the model it fills goes
     // No preview job may outlive the model it reads.
-    m_oLastOperateQueue->cancel();
-    m_oLastOperateQueue->wait();
+    oLastOperateQueue()->cancel();
+    oLastOperateQueue()->wait();
 }
 
 void HLMainWndCtrl::showWindow()
@@ -150,26 +147,24 @@ void HLMainWndCtrl::p_setupTemplates()
     HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Slideshow")), HLRenderTypeSlideshow);
     HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Transition")), HLRenderTypeTransition);
     HLQuartzPool::setupOf(templates.filePath(QStringLiteral("Text")), HLRenderTypeText);
-    m_slideshowPool = HLQuartzPool::quartzPoolOf(HLRenderTypeSlideshow);
-    m_transitionPool = HLQuartzPool::quartzPoolOf(HLRenderTypeTransition);
-    m_textPool = HLQuartzPool::quartzPoolOf(HLRenderTypeText);
+    m_pools.slideshow = HLQuartzPool::quartzPoolOf(HLRenderTypeSlideshow);
+    m_pools.transition = HLQuartzPool::quartzPoolOf(HLRenderTypeTransition);
+    m_pools.text = HLQuartzPool::quartzPoolOf(HLRenderTypeText);
 }
 
 void HLMainWndCtrl::p_setupModel()
 {
-    HLProjectContents project = emptyProject(kRenderSize);
-    project.sizer = m_oSizer;
-    replaceProject(project);
-}
-
-HLProjectContents HLMainWndCtrl::contents() const
-{
-    return {m_oSizer, m_oTimeline, m_oTextline, m_oAudioline};
+    // The gate and its queue stay for the window's life; projects come and go around them.
+    auto gate = std::make_shared<HLEditGate>(std::make_shared<HLLastOperateQueue>());
+    gate->subscribe([this](HLChange::Kinds kinds) { p_projectDidChange(kinds); });
+    const HLProjectContents project = emptyProject(kRenderSize);
+    HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(project.sizer->typedRenderSize());
+    m_session = HLProjectSession::sessionOf(project, m_pools, std::move(gate));
 }
 
 HLProjectContents HLMainWndCtrl::emptyProject(QSizeF size) const
 {
-    return {HLRenderSizer::renderSizerOf(size, m_oSizer ? m_oSizer->dPreviewLimit() : kPreviewLimit),
+    return {HLRenderSizer::renderSizerOf(size, m_session ? oSizer()->dPreviewLimit() : kPreviewLimit),
             HLTimelineItem::timelineOf(kRenderItemsPerSlideshow), HLTextlineItem::textline(),
             HLAudiolineItem::audioline()};
 }
@@ -177,34 +172,83 @@ HLProjectContents HLMainWndCtrl::emptyProject(QSizeF size) const
 void HLMainWndCtrl::replaceProject(const HLProjectContents &contents)
 {
     HL_ASSERT(contents.sizer && contents.timeline && contents.textline && contents.audioline, "wrong para");
-    if (m_oSizer)
-        contents.sizer->setDPreviewLimit(m_oSizer->dPreviewLimit());
+    contents.sizer->setDPreviewLimit(oSizer()->dPreviewLimit());
     HLRenderContextPool::sharedRenderContextPool().updateLimitContextsBy(contents.sizer->typedRenderSize());
-    const auto slideshowPool = m_slideshowPool;
-    const auto transitionPool = m_transitionPool;
-    contents.timeline->setupSlideshow(
-        [slideshowPool] { return slideshowPool->randomInfoDic().value_or(QVariantMap()); },
-        [transitionPool] { return transitionPool->randomInfoDic().value_or(QVariantMap()); });
-    const auto timelineRender = HLTimelineRender::timelineRenderOf(contents.timeline, false, contents.sizer,
-                                                                   m_slideshowPool, m_transitionPool);
-    const auto textlineRender = HLTextlineRender::textlineRenderOf(contents.textline, false, contents.sizer, m_textPool);
-    const auto timelinePlayer = HLTimelinePlayer::timelinePlayerOf(contents.timeline);
-    const auto audiolinePlayer = HLAudiolinePlayer::audiolinePlayerOf(contents.audioline);
+    const auto session = HLProjectSession::sessionOf(contents, m_pools, m_session->sharedGate());
     // The preview job reads the old project to its end before anything of it goes.
-    m_gate->perform([&] {
-        m_oSizer = contents.sizer;
-        m_oTimeline = contents.timeline;
-        m_oTextline = contents.textline;
-        m_oAudioline = contents.audioline;
-        m_oTimelineRender = timelineRender;
-        m_oTextlineRender = textlineRender;
-        m_oTimelinePlayer = timelinePlayer;
-        m_oAudiolinePlayer = audiolinePlayer;
+    gate().perform(HLChange::Project, [&] {
+        m_session = session;
         m_choice = HLContentChoice();
     });
-    emit projectReplaced();
-    p_updateInterfaceAll();
-    p_seekAt(0);
+}
+
+void HLMainWndCtrl::p_projectDidChange(HLChange::Kinds kinds)
+{
+    if (kinds & HLChange::Project) {
+        emit projectReplaced();
+        p_updateInterfaceAll();
+        p_seekAt(0);
+        return;
+    }
+    if (!(kinds & HLChange::kEdits))
+        return; // the play loop shows its own position
+    if (m_vCtrlContentline && (kinds & (HLChange::Structure | HLChange::Timing))) {
+        // Titles keep their place on the shared axis; their times follow the strip.
+        gate().perform(HLChange::None, [&] { oTextline()->syncPlayTime(); });
+        m_vCtrlContentline->updateTimelineUI();
+        m_vCtrlContentline->updateTextlineUI();
+        m_vCtrlContentline->updateAudiolineUI();
+        m_vCtrlContentline->updateContentlineWidth();
+        m_vCtrlContentline->updateAudiolineWidth();
+    }
+    p_updateInterfaceBase();
+    setEdited(true);
+    // The time under the play line, taken anew: the preview shows the edit.
+    if (m_vCtrlContentline)
+        m_vCtrlContentline->seekNow();
+    else
+        p_seekAt(m_dNowTime);
+}
+
+void HLMainWndCtrl::showTitle(const QString &name)
+{
+    m_window->vWindowTitle->setStrTitle(name);
+    m_window->setWindowTitle(name + QStringLiteral("[*]"));
+}
+
+bool HLMainWndCtrl::isEdited() const
+{
+    return m_window->isWindowModified();
+}
+
+void HLMainWndCtrl::setEdited(bool edited)
+{
+    m_window->setWindowModified(edited);
+}
+
+QWidget *HLMainWndCtrl::sheetHost() const
+{
+    return m_window.get();
+}
+
+void HLMainWndCtrl::showPlayPosition()
+{
+    const HLTimelineItem &timeline = *oTimeline();
+    setDNowTime(timeline.dNowTime());
+    setDDuration(timeline.dDuration());
+    if (m_vCtrlContentline)
+        m_vCtrlContentline->updatePlaylineX(HLTimelineItemUI::UIOffsetAt(timeline, timeline.dNowTime()));
+}
+
+void HLMainWndCtrl::stopPlayingAndEditing()
+{
+    p_stopPlaying();
+    p_stopEditing();
+}
+
+QString HLMainWndCtrl::chosenSlideshowID() const
+{
+    return m_vCtrlContentline ? m_vCtrlContentline->strAddSSID() : QString();
 }
 
 void HLMainWndCtrl::setStrWorkDirectory(const QString &package)
@@ -222,16 +266,16 @@ void HLMainWndCtrl::p_export()
         return;
     p_stopPlaying();
     p_stopEditing();
-    m_gate->stopPreview();
-    blkExportMovie(exportMovieOf(*m_oSizer, m_oTimeline, m_oTextline, *m_oAudioline, m_oTimelineRender,
-                                 m_oTextlineRender));
+    gate().stopPreview();
+    blkExportMovie(exportMovieOf(*oSizer(), oTimeline(), oTextline(), *oAudioline(), oTimelineRender(),
+                                 oTextlineRender()));
     // The export moved the lines' play heads; the preview goes back to the play position.
     p_seekAt(m_dNowTime);
 }
 
 void HLMainWndCtrl::p_setupContentline()
 {
-    m_vCtrlContentline = std::make_unique<HLContentlineVCtrl>(*m_gate);
+    m_vCtrlContentline = std::make_unique<HLContentlineVCtrl>(gate());
     HLContentlineVCtrl &contentline = *m_vCtrlContentline;
     QWidget *host = m_window->vSlideshowStripHost;
     auto *layout = new QVBoxLayout(host);
@@ -251,12 +295,7 @@ void HLMainWndCtrl::p_setupContentline()
                                 p_stopPlaying();
                                 p_startEditing();
                             },
-                            [this](bool timeScaled) {
-                                p_stopEditing();
-                                if (timeScaled)
-                                    p_updateInterfaceBase();
-                                p_documentEdited();
-                            });
+                            [this](bool) { p_stopEditing(); });
     contentline.setupChoice([this](const HLContentChoice &choice) { updateChoice(choice); });
 }
 
@@ -266,11 +305,11 @@ void HLMainWndCtrl::p_updateContentline()
     p_setupLineScale();
     // The choices of the project that went are dropped before its models are.
     contentline.clear();
-    contentline.updateTimeline(m_oTimeline);
+    contentline.updateTimeline(oTimeline());
     contentline.updateTimelineUI();
-    contentline.updateTextline(m_oTextline);
+    contentline.updateTextline(oTextline());
     contentline.updateTextlineUI();
-    contentline.updateAudioline(m_oAudioline);
+    contentline.updateAudioline(oAudioline());
     contentline.updateAudiolineUI();
     contentline.updateContentlineWidth();
     contentline.updateAudiolineWidth();
@@ -305,16 +344,16 @@ void HLMainWndCtrl::setDDuration(float duration)
 HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
 {
     HLInterfaceInputs inputs;
-    inputs.hasItems = !m_oTimeline->aryItems().empty();
+    inputs.hasItems = !oTimeline()->aryItems().empty();
     inputs.isOnMedia = m_bIsOnMedia;
     inputs.isEditing = m_bIsEditing;
     inputs.isPlaying = bIsPlaying();
-    inputs.canEdit = m_choice.bCanEdit;
+    inputs.canEdit = m_choice.bCanEdit && p_hasEditorFor(m_choice);
     inputs.slideshow = !m_choice.strSSSID.isEmpty();
     inputs.transition = !m_choice.strTSSID.isEmpty();
     inputs.render = !m_choice.strRDID.isEmpty();
     if (inputs.render) {
-        const auto resources = m_oTimeline->resourceItemsOf({m_choice.strRDID});
+        const auto resources = oTimeline()->resourceItemsOf({m_choice.strRDID});
         inputs.renderIsVideo = !resources.isEmpty() && resources.last() && resources.last()->isVideo();
     }
     inputs.text = !m_choice.strTTID.isEmpty();
@@ -342,12 +381,22 @@ QString HLMainWndCtrl::p_chosenIdentifierOf(HLEditorPane::Kind kind) const
     }
 }
 
+bool HLMainWndCtrl::p_hasEditorFor(const HLContentChoice &choice) const
+{
+    const QString identifiers[HLEditorPane::KindCount] = {choice.strSSSID, choice.strTSSID, choice.strRDID,
+                                                           choice.strTTID, choice.strAUID};
+    for (int kind = 0; kind < HLEditorPane::KindCount; ++kind)
+        if (m_editors[kind] && !identifiers[kind].isEmpty())
+            return true;
+    return false;
+}
+
 void HLMainWndCtrl::updateChoice(const HLContentChoice &choice)
 {
     m_choice = choice;
     if (!m_bIsEditing)
         p_updateInterfaceBase();
-    else if (m_choice.bCanEdit)
+    else if (m_choice.bCanEdit && p_hasEditorFor(m_choice))
         p_switchEditing();
     else
         p_stopEditing();
@@ -364,6 +413,9 @@ void HLMainWndCtrl::p_edit()
 
 void HLMainWndCtrl::p_startEditing()
 {
+    // Editing without an editor would only blank the preview.
+    if (!p_hasEditorFor(m_choice))
+        return;
     m_bIsEditing = true;
     for (int kind = 0; kind < HLEditorPane::KindCount; ++kind) {
         const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
@@ -390,9 +442,8 @@ void HLMainWndCtrl::p_stopEditing()
         if (m_editors[kind] && (timelineKind ? timelineOpen : open[kind]))
             m_editors[kind]->stopEditing();
     }
-    p_seekAt(m_dNowTime); // the preview shows what the editors changed
+    p_seekAt(m_dNowTime); // the preview shows the whole picture again
     p_updateInterfaceBase();
-    p_documentEdited();
 }
 
 void HLMainWndCtrl::p_switchEditing()
@@ -411,12 +462,6 @@ void HLMainWndCtrl::p_switchEditing()
         }
     }
     p_updateInterfaceBase();
-    p_documentEdited();
-}
-
-void HLMainWndCtrl::p_documentEdited()
-{
-    m_window->setWindowModified(true);
 }
 
 void HLMainWndCtrl::p_updateInterfaceAll()
@@ -435,6 +480,8 @@ void HLMainWndCtrl::p_updateInterfaceBase()
     w.vDisplayProgressView->setHidden(state.progressHidden);
     w.btnMedia->setText(QString::fromStdString(state.mediaLabel));
     w.btnEdit->setEnabled(state.editEnabled);
+    // A choice whose kind has no editor yet has no Edit command.
+    w.btnEdit->setVisible(m_bIsEditing || !m_choice.bCanEdit || p_hasEditorFor(m_choice));
     w.btnEdit->setText(QString::fromStdString(state.editLabel));
     w.btnSort->setEnabled(state.sortEnabled);
     w.btnPlay->setEnabled(state.playEnabled);
@@ -475,7 +522,7 @@ void HLMainWndCtrl::updateTrimPlayRatio(float ratio)
 
 void HLMainWndCtrl::p_updateInterfaceSize()
 {
-    const QSizeF size = m_oSizer->szRender();
+    const QSizeF size = oSizer()->szRender();
     m_window->btnSize->setText(QStringLiteral("%1X%2").arg(qint64(size.width())).arg(qint64(size.height())));
 }
 

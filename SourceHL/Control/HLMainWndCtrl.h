@@ -3,6 +3,9 @@
 #include "SourceHL/Control/HLContentChoice.h"
 #include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
+#include "SourceHL/Control/HLProjectSession.h"
+#include "SourceHL/Control/HLWindowHost.h"
+#include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Model/Package/HLProjectContents.h"
 
 #include <QImage>
@@ -37,10 +40,11 @@ class HLTrimlineVCtrl;
 class QAction;
 class VETimelineExportMovie;
 
-// The one main window and the owner of the project: its model, renderers and players, the
-// preview, and the areas that host the panes. Made once at start-up with an empty, untitled
-// project of 1280 × 960.
-class HLMainWndCtrl : public QObject
+// The one main window and the owner of the open project's session (model, renderers,
+// players, queue and gate), the preview, and the areas that host the panes. It alone turns
+// the gate's announcements into refreshed views, a new preview frame and the edited mark.
+// Made once at start-up with an empty, untitled project of 1280 × 960.
+class HLMainWndCtrl : public QObject, public HLWindowHost
 {
     Q_OBJECT
 public:
@@ -53,13 +57,12 @@ public:
     // The open project's files, title and edited mark: new, open, save, the unsaved-changes question.
     HLProjectDocument &document() const { return *m_document; }
     // The four objects of the open project (shared with the live model).
-    HLProjectContents contents() const;
+    HLProjectContents contents() const { return m_session->contents(); }
     // A new, empty project of size (the preview limit of the open one carries over).
-    HLProjectContents emptyProject(QSizeF size) const;
-    // Main thread: the project's model, renderers and players become those of contents, all
-    // together and after the preview job has stopped; then projectReplaced() and the
-    // interface follow the new project.
-    void replaceProject(const HLProjectContents &contents);
+    HLProjectContents emptyProject(QSizeF size) const override;
+    // Main thread: a new session of contents replaces the open one after the preview job has
+    // stopped; then projectReplaced() and the interface follow the new project.
+    void replaceProject(const HLProjectContents &contents) override;
     // The package the project is saved in (empty: never saved); the saved project's
     // resource pools are pointed at its media folders.
     void setStrWorkDirectory(const QString &package);
@@ -72,7 +75,6 @@ public:
     void p_export();
 
     bool bIsEditing() const { return m_bIsEditing; }
-    bool bIsOnMedia() const { return m_bIsOnMedia; }
 
     float dNowTime() const { return m_dNowTime; }
     // Store and refresh the read-outs only when the value changes.
@@ -84,19 +86,21 @@ public:
     QString strMediDirectory() const { return m_strMediDirectory; }
     QString strWorkDirectory() const { return m_strWorkDirectory; }
 
-    const std::shared_ptr<HLLastOperateQueue> &oLastOperateQueue() const { return m_oLastOperateQueue; }
-    HLEditGate &gate() const { return *m_gate; }
-    const std::shared_ptr<HLRenderSizer> &oSizer() const { return m_oSizer; }
-    const std::shared_ptr<HLTimelineItem> &oTimeline() const { return m_oTimeline; }
-    const std::shared_ptr<HLTextlineItem> &oTextline() const { return m_oTextline; }
-    const std::shared_ptr<HLAudiolineItem> &oAudioline() const { return m_oAudioline; }
-    const std::shared_ptr<HLTimelineRender> &oTimelineRender() const { return m_oTimelineRender; }
-    const std::shared_ptr<HLTextlineRender> &oTextlineRender() const { return m_oTextlineRender; }
-    const std::shared_ptr<HLTimelinePlayer> &oTimelinePlayer() const { return m_oTimelinePlayer; }
-    const std::shared_ptr<HLAudiolinePlayer> &oAudiolinePlayer() const { return m_oAudiolinePlayer; }
+    const std::shared_ptr<HLProjectSession> &session() const override { return m_session; }
+    const std::shared_ptr<HLLastOperateQueue> &oLastOperateQueue() const { return m_session->oLastOperateQueue(); }
+    HLEditGate &gate() const { return m_session->gate(); }
+    const std::shared_ptr<HLRenderSizer> &oSizer() const { return m_session->oSizer(); }
+    const std::shared_ptr<HLTimelineItem> &oTimeline() const { return m_session->oTimeline(); }
+    const std::shared_ptr<HLTextlineItem> &oTextline() const { return m_session->oTextline(); }
+    const std::shared_ptr<HLAudiolineItem> &oAudioline() const { return m_session->oAudioline(); }
+    const std::shared_ptr<HLTimelineRender> &oTimelineRender() const { return m_session->oTimelineRender(); }
+    const std::shared_ptr<HLTextlineRender> &oTextlineRender() const { return m_session->oTextlineRender(); }
+    const std::shared_ptr<HLTimelinePlayer> &oTimelinePlayer() const { return m_session->oTimelinePlayer(); }
+    const std::shared_ptr<HLAudiolinePlayer> &oAudiolinePlayer() const { return m_session->oAudiolinePlayer(); }
 
     // Places an item editor in the right-hand area (the window takes its view as a child);
-    // the window opens it for choices of its kind. A kind without an editor is left alone.
+    // the window opens it for choices of its kind. A kind without an editor is left alone,
+    // and the Edit command is shown only for choices whose kind has one.
     void installEditor(HLEditorPane::Kind kind, HLEditorPane *pane);
     // The content line's choice changed: while editing the open editors follow it (or editing
     // stops when it cannot be edited); otherwise only the interface is refreshed.
@@ -113,8 +117,6 @@ public:
     // While editing: closes the editors whose item is no longer chosen and opens those of the
     // newly chosen ones.
     void p_switchEditing();
-    // Marks the project as changed.
-    void p_documentEdited();
 
     // Moves the play head to time (seconds, clamped into the project) and renders the preview.
     void p_seekAt(float time);
@@ -140,8 +142,6 @@ public:
     void addAudios();
     // The delete command: the chosen cells, title or music clip go.
     void deleteChosen();
-    // New clips are in the audio line: show them, mark the project, refresh the preview.
-    void p_audiolineDidImport();
     // The media browser (HLMainWndCtrl+Media.cpp): shown in the right-hand area instead of
     // the template chooser while bIsOnMedia.
     Ambrelle *vCtrlMedia() const { return m_vCtrlMedia.get(); }
@@ -161,11 +161,29 @@ public:
     void p_updateInterfaceTime();
     void p_updateInterfaceSize();
 
+    // HLWindowHost: what the play loop, the imports and the document ask of the window.
+    QWidget *sheetHost() const override;
+    void showFrame(const QImage &frame, const QImage &titles) override { p_updatePreview(frame, titles); }
+    void showPlayPosition() override;
+    void playingChanged() override { p_updateInterfaceBase(); }
+    void stopPlayingAndEditing() override;
+    void stopPlaying() override { p_stopPlaying(); }
+    QString chosenSlideshowID() const override;
+    QString temporaryFolder() const override { return m_strTempDirectory; }
+    QString workFolder() const override { return m_strWorkDirectory; }
+    void setWorkFolder(const QString &package) override { setStrWorkDirectory(package); }
+    void showTitle(const QString &name) override;
+    bool isEdited() const override;
+    void setEdited(bool edited) override;
+
 signals:
     // The model, renderers and players were replaced (new, open): views of the model follow.
     void projectReplaced();
 
 private:
+    // The one subscriber of the gate: refreshes what kinds changed and marks the project.
+    void p_projectDidChange(HLChange::Kinds kinds);
+    bool p_hasEditorFor(const HLContentChoice &choice) const;
     void p_edit();
     QString p_chosenIdentifierOf(HLEditorPane::Kind kind) const;
     void p_setupFolders();
@@ -194,19 +212,8 @@ private:
     QString m_strMediDirectory;
     QString m_strWorkDirectory;
 
-    std::shared_ptr<HLLastOperateQueue> m_oLastOperateQueue;
-    std::unique_ptr<HLEditGate> m_gate;
-    std::shared_ptr<HLRenderSizer> m_oSizer;
-    std::shared_ptr<HLQuartzPool> m_slideshowPool;
-    std::shared_ptr<HLQuartzPool> m_transitionPool;
-    std::shared_ptr<HLQuartzPool> m_textPool;
-    std::shared_ptr<HLTimelineItem> m_oTimeline;
-    std::shared_ptr<HLTextlineItem> m_oTextline;
-    std::shared_ptr<HLAudiolineItem> m_oAudioline;
-    std::shared_ptr<HLTimelineRender> m_oTimelineRender;
-    std::shared_ptr<HLTextlineRender> m_oTextlineRender;
-    std::shared_ptr<HLTimelinePlayer> m_oTimelinePlayer;
-    std::shared_ptr<HLAudiolinePlayer> m_oAudiolinePlayer;
+    HLProjectSession::Pools m_pools;
+    std::shared_ptr<HLProjectSession> m_session;
 
     std::unique_ptr<HLAudioImport> m_audioImport;
     QAction *m_actAddText = nullptr;

@@ -6,10 +6,9 @@
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
-#include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
-#include "SourceHL/Control/HLMainWindow.h"
-#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLProjectSession.h"
+#include "SourceHL/Control/HLWindowHost.h"
 #include "SourceHL/Control/HLPDFPages.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLTimelineVCtrl.h"
@@ -35,21 +34,21 @@ std::shared_ptr<HLResourceItem> setupItem(HLResourceType kind, const QString &re
 
 } // namespace
 
-HLMediaImport::HLMediaImport(HLMainWndCtrl &owner) : m_owner(owner)
+HLMediaImport::HLMediaImport(HLWindowHost &host) : m_host(host)
 {
     HLNotificationCenter &center = HLNotificationCenter::defaultCenter();
     QPointer<HLMediaImport> self(this);
     center.addObserver(this, kTimelineVCtrlBackInsertNotification, [self](const QString &, const QVariantMap &info) {
         if (!self)
             return;
-        self->m_owner.p_stopPlaying();
+        self->m_host.stopPlaying();
         self->p_addVideosAndImagesOutTo(info.value(QStringLiteral("Paths")).toStringList(),
                                         info.value(QStringLiteral("SSID")).toString());
     });
     center.addObserver(this, kTimelineVCtrlSlidInsertNotification, [self](const QString &, const QVariantMap &info) {
         if (!self)
             return;
-        self->m_owner.p_stopPlaying();
+        self->m_host.stopPlaying();
         self->p_addVideosAndImagesInTo(info.value(QStringLiteral("Paths")).toStringList(),
                                        info.value(QStringLiteral("SSID")).toString(),
                                        info.value(QStringLiteral("HashID")).toString());
@@ -63,9 +62,8 @@ HLMediaImport::~HLMediaImport()
 
 void HLMediaImport::addVideosAndImages()
 {
-    m_owner.p_stopPlaying();
-    m_owner.p_stopEditing();
-    const QStringList paths = hl_runAddPanel(m_owner.window());
+    m_host.stopPlayingAndEditing();
+    const QStringList paths = hl_runAddPanel(m_host.sheetHost());
     if (paths.isEmpty())
         return;
     // The panel has closed by the time the question or the import comes.
@@ -97,9 +95,7 @@ int HLMediaImport::p_alertStyle(int style, const QString &message, const QString
 
 void HLMediaImport::p_addVideosAndImages(const QStringList &paths)
 {
-    QString ssid;
-    if (HLContentlineVCtrl *contentline = m_owner.vCtrlContentline())
-        ssid = contentline->strAddSSID();
+    QString ssid = m_host.chosenSlideshowID();
     if (!ssid.isEmpty()) {
         const int answer = p_alertStyle(
             0, tr("Do you want to add media to the end of the project or the end of the selected slideshow item?"),
@@ -134,15 +130,14 @@ void HLMediaImport::p_addVideosAndImagesInTo(const QStringList &paths, const QSt
 
 void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feedback)
 {
-    m_owner.p_stopPlaying();
-    m_owner.p_stopEditing();
+    m_host.stopPlayingAndEditing();
     if (m_bIsImporting)
         return; // the progress sheet covers the window until the running import ends
     m_bIsImporting = true;
     // PDF pages are turned into pictures first, in a folder of their own for this import.
-    const QString pdfFolder = HLPDFPages::makeFolderFor(paths, m_owner.strTempDirectory());
-    const QSizeF renderSize = m_owner.oSizer()->szRender();
-    QWidget *host = m_owner.window();
+    const QString pdfFolder = HLPDFPages::makeFolderFor(paths, m_host.temporaryFolder());
+    const QSizeF renderSize = m_host.session()->oSizer()->szRender();
+    QWidget *host = m_host.sheetHost();
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
     QPointer<HLMediaImport> self(this);
@@ -187,32 +182,21 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             QDir(pdfFolder).removeRecursively(); // the pools hold their own copies
         return true;
     });
-    const std::weak_ptr<HLTimelineItem> started = m_owner.oTimeline();
+    const std::weak_ptr<HLTimelineItem> started = m_host.session()->oTimeline();
     m_job->start([self, started, items, skipped, feedback](const HLJobState &) {
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
         if (!self) {
             sheet.stopProgress();
             return;
         }
-        HLMainWndCtrl &owner = self->m_owner;
+        HLWindowHost &host = self->m_host;
         self->m_bIsImporting = false;
         // The items go only into the timeline the import was started for.
         const auto timeline = started.lock();
-        if (timeline && timeline == owner.oTimeline() && !items->isEmpty()) {
-            owner.gate().perform([&] {
-                if (feedback)
-                    feedback(*timeline, *items);
-                owner.oTextline()->syncPlayTime();
-            });
-            owner.p_updateInterfaceBase();
-            if (HLContentlineVCtrl *contentline = owner.vCtrlContentline()) {
-                contentline->updateTimelineUI();
-                contentline->updateContentlineWidth();
-                contentline->seekNow();
-            }
-            owner.p_documentEdited();
-        }
+        const HLProjectSession &session = *host.session();
+        if (timeline && timeline == session.oTimeline() && !items->isEmpty() && feedback)
+            session.gate().perform(HLChange::Structure, [&] { feedback(*timeline, *items); });
         sheet.stopProgress();
-        hl_reportSkippedFiles(owner.window(), *skipped);
+        hl_reportSkippedFiles(host.sheetHost(), *skipped);
     });
 }

@@ -9,7 +9,7 @@
 #include <memory>
 
 class HLJob;
-class HLMainWndCtrl;
+class HLWindowHost;
 class HLResourceItem;
 class HLTimelineItem;
 
@@ -24,7 +24,7 @@ public:
     // Puts the imported items into the timeline; runs inside the edit gate.
     using Feedback = std::function<void(HLTimelineItem &timeline, const ResourceItems &items)>;
 
-    explicit HLMediaImport(HLMainWndCtrl &owner);
+    explicit HLMediaImport(HLWindowHost &host);
     ~HLMediaImport() override;
 
     // The open panel for photos and videos.
@@ -47,7 +47,7 @@ public:
                             const QStringList &buttonTitles);
 
 private:
-    HLMainWndCtrl &m_owner;
+    HLWindowHost &m_host;
     std::unique_ptr<HLJob> m_job;
     bool m_bIsImporting = false;
 };

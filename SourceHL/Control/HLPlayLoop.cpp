@@ -4,9 +4,8 @@
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLMachTime.h"
-#include "SourceHL/Control/HLContentlineVCtrl.h"
-#include "SourceHL/Control/HLMainWindow.h"
-#include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLProjectSession.h"
+#include "SourceHL/Control/HLWindowHost.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLAudiolinePlayer.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
@@ -15,12 +14,15 @@
 #include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
-#include "SourceHL/View/HLDisplayVCtrl.h"
-#include "SourceHL/View/HLTimelineItemUI.h"
 
-HLPlayLoop::HLPlayLoop(HLMainWndCtrl &owner) : m_owner(owner), m_clock(&HLMachTime::machTime) {}
+HLPlayLoop::HLPlayLoop(HLWindowHost &host) : m_host(host), m_clock(&HLMachTime::machTime) {}
 
 HLPlayLoop::~HLPlayLoop() = default;
+
+HLProjectSession &HLPlayLoop::p_session() const
+{
+    return *m_host.session();
+}
 
 void HLPlayLoop::p_startPlaying()
 {
@@ -33,10 +35,10 @@ void HLPlayLoop::p_startPlaying()
     m_tTimer->start();
     ++m_iPlaySession;
     m_iMachTime = m_clock();
-    m_owner.oTimelinePlayer()->play();
-    m_owner.oAudiolinePlayer()->play();
-    p_seekAt(m_owner.oTimeline()->dNowTime());
-    m_owner.p_updateInterfaceBase();
+    p_session().oTimelinePlayer()->play();
+    p_session().oAudiolinePlayer()->play();
+    p_seekAt(p_session().oTimeline()->dNowTime());
+    m_host.playingChanged();
 }
 
 void HLPlayLoop::p_stopPlaying()
@@ -46,14 +48,14 @@ void HLPlayLoop::p_stopPlaying()
     m_tTimer->stop();
     m_tTimer->deleteLater();
     m_tTimer = nullptr;
-    m_owner.oTimelinePlayer()->pause();
-    m_owner.oAudiolinePlayer()->pause();
-    m_owner.p_updateInterfaceBase();
+    p_session().oTimelinePlayer()->pause();
+    p_session().oAudiolinePlayer()->pause();
+    m_host.playingChanged();
 }
 
 void HLPlayLoop::p_playFeedback()
 {
-    const auto &timeline = m_owner.oTimeline();
+    const auto &timeline = p_session().oTimeline();
     const float duration = timeline->dDuration();
     const quint64 now = m_clock();
     const double elapsed = HLMachTime::normalTimeFrom(now - m_iMachTime);
@@ -62,8 +64,8 @@ void HLPlayLoop::p_playFeedback()
     if (time > duration) {
         time = 0;
         p_stopPlaying();
-        m_owner.oTimelineRender()->deepClear();
-        m_owner.oTextlineRender()->clear();
+        p_session().oTimelineRender()->deepClear();
+        p_session().oTextlineRender()->clear();
     }
     p_playAt(time);
 }
@@ -82,9 +84,10 @@ void HLPlayLoop::p_playAt(float time, bool seek)
 {
     const bool wasPlaying = bIsPlaying();
     p_updateTimeline(time);
-    const float now = m_owner.dNowTime();
-    const auto &timelinePlayer = m_owner.oTimelinePlayer();
-    const auto &audiolinePlayer = m_owner.oAudiolinePlayer();
+    const HLProjectSession &session = p_session();
+    const float now = session.oTimeline()->dNowTime();
+    const auto &timelinePlayer = session.oTimelinePlayer();
+    const auto &audiolinePlayer = session.oAudiolinePlayer();
     if (seek) {
         timelinePlayer->seek(now);
         audiolinePlayer->seek(now);
@@ -92,7 +95,7 @@ void HLPlayLoop::p_playAt(float time, bool seek)
         timelinePlayer->update(now);
         audiolinePlayer->update(now);
     }
-    const HLTimelineItem &timeline = *m_owner.oTimeline();
+    const HLTimelineItem &timeline = *session.oTimeline();
     const float fade = HLTimelineItemRendering::timelineFadeOutRatio(timeline);
     const float ambient = HLTimelineItemRendering::renderingAmbientRatio(timeline);
     timelinePlayer->setVolumeRatio(fade);
@@ -102,26 +105,25 @@ void HLPlayLoop::p_playAt(float time, bool seek)
 
 void HLPlayLoop::p_updateTimeline(float time)
 {
-    const auto &timeline = m_owner.oTimeline();
+    const HLProjectSession &session = p_session();
+    const auto &timeline = session.oTimeline();
     // The play heads live in the model: moved through the gate like any edit.
-    m_owner.gate().perform([&] {
+    session.gate().perform(HLChange::PlayHead, [&] {
         timeline->update(time);
-        m_owner.oTextline()->update(timeline->dNowTime());
-        m_owner.oAudioline()->update(timeline->dNowTime());
+        session.oTextline()->update(timeline->dNowTime());
+        session.oAudioline()->update(timeline->dNowTime());
     });
-    m_owner.setDNowTime(timeline->dNowTime());
-    m_owner.setDDuration(timeline->dDuration());
-    if (HLContentlineVCtrl *contentline = m_owner.vCtrlContentline())
-        contentline->updatePlaylineX(HLTimelineItemUI::UIOffsetAt(*timeline, timeline->dNowTime()));
+    m_host.showPlayPosition();
 }
 
 void HLPlayLoop::p_renderPreview(bool wasPlaying)
 {
     // The job takes its time and renderers with it: the worker never reads the play head,
     // and an open or new project that replaces the renderers leaves this job its own.
-    const auto timelineRender = m_owner.oTimelineRender();
-    const auto textlineRender = m_owner.oTextlineRender();
-    const float time = m_owner.oTimeline()->dNowTime();
+    const HLProjectSession &project = p_session();
+    const auto timelineRender = project.oTimelineRender();
+    const auto textlineRender = project.oTextlineRender();
+    const float time = project.oTimeline()->dNowTime();
     const quint64 session = m_iPlaySession;
     QPointer<HLPlayLoop> self(this);
     // A renderer that has shown many pictures of one item starts afresh at the same time,
@@ -133,13 +135,13 @@ void HLPlayLoop::p_renderPreview(bool wasPlaying)
         timelineRender->shallowClear();
         self->p_startPlaying();
     };
-    m_owner.oLastOperateQueue()->add([timelineRender, textlineRender, time, self, restart] {
+    project.oLastOperateQueue()->add([timelineRender, textlineRender, time, self, restart] {
         const QImage frame = timelineRender->renderPreview(time, restart);
         const QImage titles = textlineRender->renderPreview(time);
         HLDispatch::onMain([self, frame, titles] {
             if (!self)
                 return;
-            self->m_owner.p_updatePreview(frame, titles);
+            self->m_host.showFrame(frame, titles);
             if (self->m_blkFrameShown)
                 self->m_blkFrameShown();
         });

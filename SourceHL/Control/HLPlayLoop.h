@@ -6,7 +6,8 @@
 
 #include <functional>
 
-class HLMainWndCtrl;
+class HLProjectSession;
+class HLWindowHost;
 
 // The main window's play position: plays the project in real time in the preview and
 // applies every seek to the model, the players, the play line, the read-outs and the
@@ -21,7 +22,7 @@ public:
 
     static constexpr int kTickMilliseconds = 33; // 1/30 s
 
-    explicit HLPlayLoop(HLMainWndCtrl &owner);
+    explicit HLPlayLoop(HLWindowHost &host);
     ~HLPlayLoop() override;
 
     // The machine clock unless a test drives its own.
@@ -45,8 +46,9 @@ public:
 private:
     void p_updateTimeline(float time);
     void p_renderPreview(bool wasPlaying);
+    HLProjectSession &p_session() const;
 
-    HLMainWndCtrl &m_owner;
+    HLWindowHost &m_host;
     Clock m_clock;
     std::function<void()> m_blkFrameShown;
     QTimer *m_tTimer = nullptr;

@@ -5,9 +5,10 @@
 #include "Platform/Foundation/HLJob.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
-#include "SourceHL/Control/HLMainWindow.h"
-#include "SourceHL/Control/HLMainWndCtrl.h"
-#include "widgets/HLUIWindowTitleView.h"
+#include "SourceHL/Control/HLProjectSession.h"
+#include "SourceHL/Control/HLWindowHost.h"
+#include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Resource/HLResourcePool.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,8 +36,8 @@ QString withExtension(const QString &path)
 
 } // namespace
 
-HLProjectDocument::HLProjectDocument(HLMainWndCtrl &owner)
-    : m_owner(owner), m_openPanel(p_defaultOpenPanel), m_savePanel(p_defaultSavePanel),
+HLProjectDocument::HLProjectDocument(HLWindowHost &host)
+    : m_host(host), m_openPanel(p_defaultOpenPanel), m_savePanel(p_defaultSavePanel),
       m_terminate([] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); })
 {
     p_updateTitle();
@@ -46,15 +47,13 @@ HLProjectDocument::~HLProjectDocument() = default;
 
 bool HLProjectDocument::isDocumentEdited() const
 {
-    return m_owner.window()->isWindowModified();
+    return m_host.isEdited();
 }
 
 void HLProjectDocument::p_updateTitle()
 {
-    const QString work = m_owner.strWorkDirectory();
-    const QString name = work.isEmpty() ? tr("Untitled") : HLProjectPackage::displayName(work);
-    m_owner.window()->vWindowTitle->setStrTitle(name);
-    m_owner.window()->setWindowTitle(name + QStringLiteral("[*]"));
+    const QString work = m_host.workFolder();
+    m_host.showTitle(work.isEmpty() ? tr("Untitled") : HLProjectPackage::displayName(work));
 }
 
 bool HLProjectDocument::p_closeDirtyProject(const Completion &close, const Completion &save, const Completion &cancel)
@@ -62,7 +61,7 @@ bool HLProjectDocument::p_closeDirtyProject(const Completion &close, const Compl
     if (!isDocumentEdited())
         return true;
     QMessageBox alert(QMessageBox::Warning, QApplication::applicationDisplayName(), tr("Warning"), QMessageBox::NoButton,
-                      m_owner.window());
+                      m_host.sheetHost());
     alert.setWindowModality(Qt::ApplicationModal);
     alert.setInformativeText(tr("Do you want to save changes to this project before closing? If you don’t save, "
                                 "your changes will be lost."));
@@ -89,13 +88,12 @@ bool HLProjectDocument::p_closeDirtyProject(const Completion &close, const Compl
 
 void HLProjectDocument::p_new()
 {
-    m_owner.p_stopPlaying();
-    m_owner.p_stopEditing();
+    m_host.stopPlayingAndEditing();
     const auto fresh = [this] {
-        m_owner.replaceProject(m_owner.emptyProject(kNewProjectSize));
-        m_owner.setStrWorkDirectory(QString());
+        m_host.replaceProject(m_host.emptyProject(kNewProjectSize));
+        m_host.setWorkFolder(QString());
         p_updateTitle();
-        m_owner.window()->setWindowModified(false);
+        m_host.setEdited(false);
     };
     if (p_closeDirtyProject({}, [this, fresh] { p_save(fresh); }, {}))
         fresh();
@@ -103,32 +101,31 @@ void HLProjectDocument::p_new()
 
 void HLProjectDocument::p_open()
 {
-    m_owner.p_stopPlaying();
-    m_owner.p_stopEditing();
+    m_host.stopPlayingAndEditing();
     if (p_closeDirtyProject({}, [this] { p_save([this] { p_openPanelThenOpen(); }); }, {}))
         p_openPanelThenOpen();
 }
 
 void HLProjectDocument::p_openPanelThenOpen()
 {
-    const QString path = m_openPanel(m_owner.window());
+    const QString path = m_openPanel(m_host.sheetHost());
     if (!path.isEmpty())
         p_openProjectFrom(path);
 }
 
 void HLProjectDocument::p_save(Completion f)
 {
-    m_owner.p_stopPlaying();
-    if (!m_owner.strWorkDirectory().isEmpty())
-        p_saveProjectTo(m_owner.strWorkDirectory(), std::move(f));
+    m_host.stopPlaying();
+    if (!m_host.workFolder().isEmpty())
+        p_saveProjectTo(m_host.workFolder(), std::move(f));
     else
         p_saveAs(std::move(f));
 }
 
 void HLProjectDocument::p_saveAs(Completion f)
 {
-    m_owner.p_stopPlaying();
-    const QString path = m_savePanel(m_owner.window());
+    m_host.stopPlaying();
+    const QString path = m_savePanel(m_host.sheetHost());
     if (!path.isEmpty())
         p_saveProjectTo(withExtension(packagePath(path)), std::move(f));
 }
@@ -137,31 +134,35 @@ void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
 {
     if (m_job)
         return;
-    m_owner.p_stopPlaying();
-    m_owner.gate().stopPreview();
+    m_host.stopPlaying();
+    const HLProjectSession &session = *m_host.session();
+    session.gate().stopPreview();
     const QString package = packagePath(path);
     QByteArray snapshot;
+    // What the snapshot holds: edits after this point are not in it.
+    const quint64 generation = session.gate().iGeneration();
+    const auto resources = session.contents().resourceItems();
     try {
         // The copy the worker writes: edits after this point cannot reach it.
-        snapshot = m_owner.contents().archivedData();
+        snapshot = session.contents().archivedData();
     } catch (const HLArchiveError &error) {
         p_showFailure(tr("The project could not be saved."), QString::fromStdString(error.what()));
         emit saveFinished(false);
         return;
     }
-    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_owner.window());
+    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_host.sheetHost());
     const HLProjectPackage::WriteHooks hooks = m_writeHooks;
     m_job = std::make_unique<HLJob>([snapshot, package, hooks](HLJobState &) {
         HLProjectPackage::write(snapshot, package, hooks);
         return true;
     });
     QPointer<HLProjectDocument> self(this);
-    m_job->start([self, package, f](const HLJobState &state) {
+    m_job->start([self, package, f, generation, resources](const HLJobState &state) {
         HLBusyWndCtrl::sharedBusyWndCtrl().stopBusing();
         const bool succeeded = state.outcome() == HLJobState::Outcome::Succeeded;
         const QString reason = state.errorString();
         // After the sheet is down (its work is queued in call order).
-        HLDispatch::onMain([self, package, f, succeeded, reason] {
+        HLDispatch::onMain([self, package, f, succeeded, reason, generation, resources] {
             if (!self)
                 return;
             self->m_job.reset();
@@ -170,7 +171,7 @@ void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
                 emit self->saveFinished(false);
                 return;
             }
-            self->p_saved(package);
+            self->p_saved(package, generation, resources);
             emit self->saveFinished(true);
             if (f)
                 f();
@@ -178,24 +179,31 @@ void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
     });
 }
 
-void HLProjectDocument::p_saved(const QString &path)
+void HLProjectDocument::p_saved(const QString &path, quint64 generation,
+                                const std::vector<std::shared_ptr<HLResourceItem>> &resources)
 {
-    // Only now that the package is in place does the live model name its media there.
-    m_owner.gate().perform([this] { m_owner.contents().makeResourcesPersistent(); });
-    m_owner.setStrWorkDirectory(path);
+    const HLProjectSession &session = *m_host.session();
+    // Only now that the package is in place does the live model name its media there, and
+    // only the media the package holds: one added since has no file there yet.
+    session.gate().perform(HLChange::None, [&] {
+        for (const auto &resource : resources)
+            resource->updateResourceID(HLResourcePool::makeKeyPersistent(resource->strResourceID()));
+    });
+    m_host.setWorkFolder(path);
     p_updateTitle();
-    m_owner.window()->setWindowModified(false);
+    // Edits made while the save ran are not in the package: the project stays edited.
+    if (session.gate().iGeneration() == generation)
+        m_host.setEdited(false);
 }
 
 void HLProjectDocument::p_openProjectFrom(const QString &path)
 {
     if (m_job)
         return;
-    m_owner.p_stopPlaying();
-    m_owner.p_stopEditing();
-    m_owner.gate().stopPreview();
+    m_host.stopPlayingAndEditing();
+    m_host.session()->gate().stopPreview();
     const QString package = packagePath(path);
-    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_owner.window());
+    HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_host.sheetHost());
     const auto opened = std::make_shared<HLProjectContents>();
     m_job = std::make_unique<HLJob>([package, opened](HLJobState &) {
         *opened = HLProjectPackage::read(package);
@@ -223,15 +231,15 @@ void HLProjectDocument::p_openProjectFrom(const QString &path)
 
 void HLProjectDocument::p_opened(const QString &path, const HLProjectContents &contents)
 {
-    m_owner.replaceProject(contents);
-    m_owner.setStrWorkDirectory(path);
+    m_host.replaceProject(contents);
+    m_host.setWorkFolder(path);
     p_updateTitle();
-    m_owner.window()->setWindowModified(false);
+    m_host.setEdited(false);
 }
 
 bool HLProjectDocument::tryToOpen(const QString &path)
 {
-    m_owner.p_stopPlaying();
+    m_host.stopPlaying();
     // Not while a sheet or another window holds the user's attention.
     if (m_job || QApplication::activeModalWidget())
         return false;
@@ -242,7 +250,7 @@ bool HLProjectDocument::tryToOpen(const QString &path)
         return false;
     }
     const auto open = [this, package] {
-        m_owner.p_stopEditing();
+        m_host.stopPlayingAndEditing();
         p_openProjectFrom(package);
     };
     if (!p_closeDirtyProject({}, [this, open] { p_save(open); }, {}))
@@ -255,7 +263,7 @@ bool HLProjectDocument::windowShouldClose()
 {
     if (m_job)
         return false; // the busy sheet is up; closing would lose the save or open under way
-    m_owner.p_stopPlaying();
+    m_host.stopPlaying();
     const Completion terminate = m_terminate;
     if (!p_closeDirtyProject({}, [this, terminate] { p_save(terminate); }, {}))
         return false;
@@ -287,7 +295,7 @@ bool HLProjectDocument::sessionMayEnd(bool canAsk)
 void HLProjectDocument::p_showFailure(const QString &message, const QString &reason)
 {
     QMessageBox alert(QMessageBox::Warning, QApplication::applicationDisplayName(), message, QMessageBox::Ok,
-                      m_owner.window());
+                      m_host.sheetHost());
     alert.setWindowModality(Qt::ApplicationModal);
     alert.setInformativeText(reason);
     alert.exec();

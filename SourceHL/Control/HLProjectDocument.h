@@ -9,7 +9,8 @@
 #include <memory>
 
 class HLJob;
-class HLMainWndCtrl;
+class HLResourceItem;
+class HLWindowHost;
 class QWidget;
 
 // The open project as a document of the main window: new, open, save and save as, with the
@@ -27,7 +28,7 @@ public:
     // Asks for a package to open or a path to save to; empty when the user cancels.
     using Panel = std::function<QString(QWidget *window)>;
 
-    explicit HLProjectDocument(HLMainWndCtrl &owner);
+    explicit HLProjectDocument(HLWindowHost &host);
     ~HLProjectDocument() override;
 
     // A new, empty project, after the unsaved-changes question.
@@ -70,14 +71,17 @@ signals:
 
 private:
     void p_openPanelThenOpen();
-    void p_saved(const QString &path);
+    // The package at path holds the snapshot taken at generation with resources: those
+    // resources now name the package, and the edited mark stays when edits came since.
+    void p_saved(const QString &path, quint64 generation,
+                 const std::vector<std::shared_ptr<HLResourceItem>> &resources);
     void p_opened(const QString &path, const HLProjectContents &contents);
     void p_showFailure(const QString &message, const QString &reason);
     void p_updateTitle();
     static QString p_defaultOpenPanel(QWidget *window);
     static QString p_defaultSavePanel(QWidget *window);
 
-    HLMainWndCtrl &m_owner;
+    HLWindowHost &m_host;
     std::unique_ptr<HLJob> m_job;
     Panel m_openPanel;
     Panel m_savePanel;

@@ -2,6 +2,7 @@
 
 #include "Platform/Foundation/HLNotificationCenter.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -48,4 +49,10 @@ void HLSheet::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Escape)
         return;
     QDialog::keyPressEvent(event);
+}
+
+void HLSheet::closeEvent(QCloseEvent *event)
+{
+    // Nor may the window manager's close: the sheet stays up until its job ends.
+    event->ignore();
 }

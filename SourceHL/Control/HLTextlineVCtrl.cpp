@@ -111,7 +111,7 @@ void HLTextlineVCtrl::deleteTheChosen()
         return;
     p_textlineWarning();
     const QString ttid = strTTID();
-    m_gate.perform([&] { m_oTextline->remove(ttid); });
+    m_gate.perform(HLChange::Structure, [&] { m_oTextline->remove(ttid); });
     clear();
     updateUI();
     p_textlineStatus();
@@ -163,7 +163,9 @@ void HLTextlineVCtrl::p_tiMouseDragged(HLTextItemView *, QMouseEvent *event)
         return;
     }
     const QString ttid = view->strID();
-    m_gate.perform([&] { m_oTextline->textItemReMin(ttid, step.lineMin, step.lineMax); });
+    // Each step is announced: a slide that ends without a release (it turned into a drag off
+    // the line) has been reported all the same.
+    m_gate.perform(HLChange::Timing, [&] { m_oTextline->textItemReMin(ttid, step.lineMin, step.lineMax); });
     view->setFrame(QRectF(step.lineMin, frame.y(), step.lineMax - step.lineMin, frame.height()));
 }
 
@@ -187,7 +189,7 @@ void HLTextlineVCtrl::p_drop(double x)
         return;
     p_textlineWarning();
     const QString ttid = strTTID();
-    m_gate.perform([&] { m_oTextline->textItemReStart(ttid, float(x)); });
+    m_gate.perform(HLChange::Timing, [&] { m_oTextline->textItemReStart(ttid, float(x)); });
     updateUI();
     p_textlineContent();
 }

@@ -335,13 +335,6 @@ QString HLTimelineVCtrl::strRDID() const
     return m_aryChosenRIViews.size() == 1 ? m_aryChosenRIViews.first()->UIHashID() : QString();
 }
 
-QString HLTimelineVCtrl::p_chosenSingleSSSID() const
-{
-    if (m_aryChosenRIViews.isEmpty())
-        return {};
-    return hashIDOf(m_aryChosenRIViews.first()->parentWidget());
-}
-
 QStringList HLTimelineVCtrl::p_chosenSSSIDs() const
 {
     QStringList ids;
@@ -504,7 +497,7 @@ void HLTimelineVCtrl::p_sbMouseDrop(HLTimelineSlideshowBackView *row, qint64 ind
     const QStringList moved = p_chosenRDIDs();
     if (moved.isEmpty() || m_strTempSSID.isEmpty())
         return;
-    m_gate.perform([&] { m_oTimeline->moveInTo(moved, m_strTempSSID, target, before); });
+    m_gate.perform(HLChange::Structure, [&] { m_oTimeline->moveInTo(moved, m_strTempSSID, target, before); });
     updateUI();
     p_timelineContent();
 }
@@ -540,7 +533,7 @@ void HLTimelineVCtrl::p_tbMouseDrop(const QString &ssid, const QStringList &path
     const QStringList moved = p_chosenRDIDs();
     if (moved.isEmpty() || m_strTempSSID.isEmpty())
         return;
-    m_gate.perform([&] { m_oTimeline->moveOutTo(moved, m_strTempSSID, ssid); });
+    m_gate.perform(HLChange::Structure, [&] { m_oTimeline->moveOutTo(moved, m_strTempSSID, ssid); });
     updateUI();
     p_timelineContent();
 }
@@ -563,14 +556,14 @@ void HLTimelineVCtrl::deleteTheChosen()
             else
                 found->second.append(cell->UIHashID());
         }
-        m_gate.perform([&] {
+        m_gate.perform(HLChange::Structure, [&] {
             for (const auto &[ssid, hashIDs] : byRow)
                 m_oTimeline->removeFrom(hashIDs, ssid);
         });
     } else {
         const QStringList rows = p_chosenSSSIDs();
         tiles.removeIf([&](const QString &ssid) { return rows.contains(ssid); });
-        m_gate.perform([&] { m_oTimeline->remove(rows); });
+        m_gate.perform(HLChange::Structure, [&] { m_oTimeline->remove(rows); });
     }
     clear();
     updateUI();

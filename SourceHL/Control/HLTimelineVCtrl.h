@@ -63,7 +63,6 @@ public:
     const QList<HLTimelineTransitionBackView *> &aryTranBackViews() const { return m_aryTranBackViews; }
     const QList<QWidget *> &aryBaseBackViews() const { return m_aryBaseBackViews; }
     const QList<HLRenderItemView *> &arySlidItemViews() const { return m_arySlidItemViews; }
-    const QList<HLRenderItemView *> &aryTranItemViews() const { return m_aryTranItemViews; }
     const QList<QWidget *> &aryChosenBkViews() const { return m_aryChosenBkViews; }
     const QList<HLRenderItemView *> &aryChosenRIViews() const { return m_aryChosenRIViews; }
     QString strTempSSID() const { return m_strTempSSID; }
@@ -88,7 +87,6 @@ private:
     void p_timelineSeek(QWidget *view);
     void p_timelineEdit();
     void p_timelineContent();
-    QString p_chosenSingleSSSID() const;
     QStringList p_chosenSSSIDs() const;
     QStringList p_chosenTSSIDs() const;
     QStringList p_chosenRDIDs() const;

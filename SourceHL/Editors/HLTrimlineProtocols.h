@@ -43,11 +43,11 @@ public:
     float trimRatioMax() const override { return m_record->trimRatioMax(); }
     void updateTrimRatioMin(float ratio) override
     {
-        m_write([&] { m_record->updateTrimRatioMin(ratio); });
+        m_write(HLChange::Timing, [&] { m_record->updateTrimRatioMin(ratio); });
     }
     void updateTrimRatioMax(float ratio) override
     {
-        m_write([&] { m_record->updateTrimRatioMax(ratio); });
+        m_write(HLChange::Timing, [&] { m_record->updateTrimRatioMax(ratio); });
     }
 
 private:

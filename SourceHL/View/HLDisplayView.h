@@ -20,7 +20,6 @@ public:
     // Redraws only when the picture is not the one already held.
     void setImgDisplay(const QImage &picture);
 
-    const std::optional<QColor> &clBack() const { return m_clBack; }
     // No redraw of its own; the owner redraws.
     void setClBack(const std::optional<QColor> &color) { m_clBack = color; }
 

@@ -26,7 +26,6 @@ struct Frame
     double width = 0;
     double height = 0;
     double maxX() const { return x + width; }
-    double midX() const { return x + width * 0.5; }
     bool operator==(const Frame &) const = default;
 };
 

@@ -96,13 +96,11 @@ void HLTextDisplayView::p_updateCenterRatio(HLViewPoint center)
     if (!item || !item->oTextEdit())
         return;
     const HLViewRect limited = limitedFrame();
-    // A limited frame of no width or height has no ratio: that one stays as it was.
-    if (const auto x = hl_overlayRatio(center.x, limited.x, limited.width))
-        item->oTextEdit()->setDCenterX(*x);
-    if (const auto y = hl_overlayRatio(center.y, limited.y, limited.height))
-        item->oTextEdit()->setDCenterY(*y);
+    // A limited frame of no width or height has no ratio: that one stays as it was. The
+    // preview worker reads the title, so only the owner, through the gate, writes it.
     if (m_blkFeedback)
-        m_blkFeedback();
+        m_blkFeedback(hl_overlayRatio(center.x, limited.x, limited.width),
+                      hl_overlayRatio(center.y, limited.y, limited.height));
     update();
 }
 

@@ -8,21 +8,24 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class HLTextItem;
 
 // The title being edited, drawn at its place over the picture, which the user moves with
-// the mouse or the arrow keys. The place is written back into the title's edit record as
-// two ratios across the range the title may move in (see hl_overlayLimitedFrame).
+// the mouse or the arrow keys. The view writes no model: each move hands the new place to
+// the owner as two ratios across the range the title may move in (see
+// hl_overlayLimitedFrame), and the owner stores them through the edit gate.
 class HLTextDisplayView : public QWidget
 {
     Q_OBJECT
 public:
-    using FeedbackBlock = std::function<void()>;
+    // The new centre's ratios; an empty one stays as it was.
+    using FeedbackBlock = std::function<void(std::optional<float> centerX, std::optional<float> centerY)>;
 
     explicit HLTextDisplayView(QWidget *parent = nullptr);
 
-    // Called after every move.
+    // Told every move.
     void setUp(const FeedbackBlock &feedback) { m_blkFeedback = feedback; }
     std::shared_ptr<HLTextItem> oItem() const { return m_oItem.lock(); }
     // A different item drops the built text; the owner then calls updateDisplay().

@@ -20,7 +20,6 @@ public:
     static HLTextItemView *textlineItemViewOf(const QString &ttid, QWidget *parent = nullptr);
 
     void update(const QString &content);
-    QString strContent() const { return m_strContent; }
     QString strID() const { return m_strID; }
     QString UIHashID() const { return m_strID; }
     bool bIsChosen() const { return m_bIsChosen; }

@@ -98,13 +98,13 @@ int main(int argc, char **argv)
     auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
     title->oTextEdit()->setStrText(QStringLiteral("Summer by the Sea"));
     title->updatePlayMin(0, 5);
-    ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
+    ctrl.gate().perform(HLChange::None, [&] { ctrl.oTextline()->add(title); });
     ctrl.p_seekAt(0);
     ctrl.oLastOperateQueue()->wait();
     settle(1000);
     ok = save(window->grab().toImage(), out, QStringLiteral("main-window-title-preview.png")) && ok;
 
-    ctrl.p_documentEdited();
+    ctrl.setEdited(true);
     {
         AlertGrab question;
         ctrl.document().p_closeDirtyProject({}, {}, {});

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
+#include <vector>
 #include <chrono>
 #include <thread>
 
@@ -29,7 +31,7 @@ TEST(HLEditGate, anEditRunsOnlyAfterTheRunningPreviewJobEndedAndDropsPendingOnes
     queue->add([&] { pendingRan = true; });
     std::thread releaser([&] { release = true; });
     bool sawRunning = true;
-    int answer = gate.perform([&] {
+    int answer = gate.perform(HLChange::Structure, [&] {
         sawRunning = running;
         return 42;
     });
@@ -38,4 +40,34 @@ TEST(HLEditGate, anEditRunsOnlyAfterTheRunningPreviewJobEndedAndDropsPendingOnes
     EXPECT_FALSE(sawRunning);
     queue->wait();
     EXPECT_FALSE(pendingRan);
+}
+
+// Nested edits are one change, announced once with every kind; bookkeeping (None) and an
+// edit that throws announce nothing; only edits of the project count as generations.
+TEST(HLEditGate, announcesEachChangeOnceAfterItsEdit)
+{
+    HLEditGate gate(std::make_shared<HLLastOperateQueue>());
+    std::vector<HLChange::Kinds> heard;
+    int value = 0;
+    gate.subscribe([&](HLChange::Kinds kinds) {
+        EXPECT_EQ(value % 10, 0) << "announced before the edit ended";
+        heard.push_back(kinds);
+    });
+    gate.perform(HLChange::Structure, [&] {
+        value = 5;
+        gate.perform(HLChange::Timing, [&] { value = 9; });
+        value = 10;
+    });
+    EXPECT_EQ(heard, (std::vector<HLChange::Kinds>{HLChange::Structure | HLChange::Timing}));
+    EXPECT_EQ(gate.iGeneration(), 1u);
+
+    gate.perform(HLChange::None, [&] { value = 20; });
+    EXPECT_THROW(gate.perform(HLChange::Style, [&]() -> int { throw std::runtime_error("refused"); }),
+                 std::runtime_error);
+    EXPECT_EQ(heard.size(), 1u);
+    gate.perform(HLChange::PlayHead, [&] { value = 30; });
+    EXPECT_EQ(heard.back(), HLChange::PlayHead);
+    EXPECT_EQ(gate.iGeneration(), 1u); // the play head is not an edit
+    gate.perform(HLChange::Style, [&] { value = 40; });
+    EXPECT_EQ(gate.iGeneration(), 2u);
 }

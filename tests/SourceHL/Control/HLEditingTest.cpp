@@ -99,7 +99,8 @@ TEST_F(HLEditingTest, EditButtonOpensTheEditorsOfTheChoiceAndClosesThemAgain)
     EXPECT_EQ(image.log.last(), QStringLiteral("stop R1"));
     EXPECT_FALSE(image.view()->isVisible());
     EXPECT_FALSE(ctrl->window()->vDisplayProgressView->isHidden());
-    EXPECT_TRUE(ctrl->window()->isWindowModified());
+    // Nothing was changed while editing: nothing to save.
+    EXPECT_FALSE(ctrl->window()->isWindowModified());
 }
 
 TEST_F(HLEditingTest, EditorsFollowTheChoiceWhileEditing)
@@ -125,18 +126,22 @@ TEST_F(HLEditingTest, EditorsFollowTheChoiceWhileEditing)
     EXPECT_EQ(slideshow.log.last(), QStringLiteral("stop S1"));
 }
 
-TEST_F(HLEditingTest, AChoiceWithoutItsEditorIsLeftAlone)
+TEST_F(HLEditingTest, AChoiceWithoutItsEditorHasNoEditCommand)
 {
-    // No text editor is installed: choosing a title and editing opens nothing and fails nowhere.
+    // No text editor is installed: a chosen title shows no Edit command, and asking to edit
+    // it (a double click) neither blanks the preview nor marks the project.
     ctrl->updateChoice(choiceOf(QString(), QString(), QStringLiteral("T1")));
-    EXPECT_EQ(editButton()->text(), QStringLiteral("Edit Text"));
-    QTest::mouseClick(editButton(), Qt::LeftButton);
-    EXPECT_TRUE(ctrl->bIsEditing());
-    EXPECT_TRUE(ctrl->window()->vCtrlDisplay->vDisplayText()->isHidden());
+    EXPECT_FALSE(editButton()->isVisible());
+    ctrl->p_startEditing();
+    EXPECT_FALSE(ctrl->bIsEditing());
+    EXPECT_FALSE(ctrl->window()->vCtrlDisplay->vDisplayText()->isHidden());
     EXPECT_FALSE(ctrl->window()->vCtrlDisplay->vDisplayImage()->isHidden());
     EXPECT_TRUE(slideshow.log.isEmpty() && image.log.isEmpty() && transition.log.isEmpty());
-    QTest::mouseClick(editButton(), Qt::LeftButton);
-    EXPECT_FALSE(ctrl->bIsEditing());
+    EXPECT_FALSE(ctrl->window()->isWindowModified());
+    // A choice whose kind has an editor brings the command back.
+    ctrl->updateChoice(choiceOf(QStringLiteral("S1"), QString()));
+    EXPECT_TRUE(editButton()->isVisible());
+    EXPECT_TRUE(editButton()->isEnabled());
 }
 
 } // namespace

@@ -255,7 +255,7 @@ TEST_F(HLLinesWindowTest, MusicDroppedBeforeAClipRemovedMeanwhileGoesToTheEnd)
         AudiolineVCtrlBackInsertNotification,
         {{QStringLiteral("Paths"), QStringList{tones[2]}}, {QStringLiteral("AUID"), first}});
     // The clip the drop fell before goes while the files are copied.
-    ctrl->gate().perform([&] { ctrl->oAudioline()->remove(first); });
+    ctrl->gate().perform(HLChange::None, [&] { ctrl->oAudioline()->remove(first); });
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_EQ(audioNames(), (QStringList{"Song1", "Song2"}));
     EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[0]->dPlayMin(), 0);
@@ -321,7 +321,7 @@ TEST_F(HLLinesWindowTest, ATitleMovedOnTheTextLineTakesItsTimesFromTheStrip)
 {
     addPhotos(3);
     // Photos of 2 s: a cell is then not the 5 s that the axis past the strip's end gives it.
-    ctrl->gate().perform([&] { ctrl->oTimeline()->applySlideshowDisplayToAll(2); });
+    ctrl->gate().perform(HLChange::None, [&] { ctrl->oTimeline()->applySlideshowDisplayToAll(2); });
     // The title's cell sits under the strip, its x 0 under the strip's x 0.
     HLTextlineBackView *line = ctrl->vCtrlTextline()->view();
     EXPECT_EQ(line->mapTo(ctrl->vCtrlContentline()->vContentlineBack(), QPoint(0, 0)).x(),

@@ -149,7 +149,7 @@ TEST_F(HLMainWndCtrlTest, PreviewShowsTheTitleOnScreenAtThePlayHead)
     auto title = HLTextItem::textItemOf(QStringLiteral("T1"));
     title->oTextEdit()->setStrText(QStringLiteral("Hello"));
     title->updatePlayMin(0, 5);
-    ctrl.gate().perform([&] { ctrl.oTextline()->add(title); });
+    ctrl.gate().perform(HLChange::None, [&] { ctrl.oTextline()->add(title); });
     ctrl.p_seekAt(0);
     ctrl.oLastOperateQueue()->wait();
     QCoreApplication::processEvents();

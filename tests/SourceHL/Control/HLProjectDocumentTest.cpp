@@ -50,7 +50,7 @@ protected:
         original = SampleProject::make(media, QStringLiteral("Dissolve"));
         ASSERT_TRUE(original.timeline) << "fixtures could not be made";
         ctrl.replaceProject(original);
-        ctrl.p_documentEdited();
+        ctrl.setEdited(true);
         document().setTerminate([this] { ++terminated; });
     }
     HLProjectDocument &document() { return ctrl.document(); }
@@ -129,7 +129,7 @@ TEST_F(HLProjectDocumentTest, SaveNewOpenBringBackTheSameProject)
     EXPECT_FALSE(ctrl.window()->isWindowModified());
 
     // Saved onto itself, then saved as another package.
-    ctrl.p_documentEdited();
+    ctrl.setEdited(true);
     QSignalSpy finished(&document(), &HLProjectDocument::saveFinished);
     document().p_save();
     ASSERT_TRUE(finished.wait(kHangGuardMs));
@@ -143,12 +143,41 @@ TEST_F(HLProjectDocumentTest, SaveNewOpenBringBackTheSameProject)
     EXPECT_TRUE(SampleProject::sameProject(HLProjectPackage::read(out.file("Trip copy.qlbyprj")), saved));
 }
 
+// An edit that comes while a save runs is not in the package: the mark stays, and a photo
+// added then keeps its session identifier until a save puts its file in the package.
+TEST_F(HLProjectDocumentTest, EditsMadeWhileASaveRunsStayMarkedAndUnsaved)
+{
+    const QString package = out.file("During.qlbyprj");
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    const QString photo = media.file("late.png");
+    ASSERT_TRUE(image.save(photo));
+    QSignalSpy finished(&document(), &HLProjectDocument::saveFinished);
+    document().p_saveProjectTo(package);
+    // The save's end is delivered on the main thread, so this edit lands before it.
+    QString reason;
+    const auto late = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, HLResourceTypeImage)
+                          ->addResourceFrom(photo, HLResourceItem::itemOf, &reason);
+    ASSERT_TRUE(late) << reason.toStdString();
+    ctrl.gate().perform(HLChange::Structure, [&] { ctrl.oTimeline()->addOutTo({late}, QString()); });
+    ASSERT_TRUE(finished.wait(kHangGuardMs));
+    ASSERT_TRUE(finished.first().first().toBool());
+    EXPECT_TRUE(ctrl.window()->isWindowModified());
+    EXPECT_FALSE(late->strResourceID().startsWith(SourceTypeKeyProj));
+
+    // The next save takes the photo in.
+    ASSERT_TRUE(save(package));
+    EXPECT_FALSE(ctrl.window()->isWindowModified());
+    EXPECT_TRUE(late->strResourceID().startsWith(SourceTypeKeyProj));
+    EXPECT_TRUE(late->sourcePath().startsWith(package));
+}
+
 TEST_F(HLProjectDocumentTest, AFailedSaveChangesNothingAndSaysWhy)
 {
     const QString package = out.file("Trip.qlbyprj");
     ASSERT_TRUE(save(package));
     const auto before = treeOf(package);
-    ctrl.p_documentEdited();
+    ctrl.setEdited(true);
     const auto liveBefore = SampleProject::persistentCopy(ctrl.contents());
 
     document().setWriteHooks(failingSwap());
@@ -171,7 +200,7 @@ TEST_F(HLProjectDocumentTest, AFailedSaveChangesNothingAndSaysWhy)
     TestProject::setUpPools(media);
     const HLProjectContents fresh = SampleProject::make(media, QStringLiteral("Dissolve"));
     ctrl.replaceProject(fresh);
-    ctrl.p_documentEdited();
+    ctrl.setEdited(true);
     const QStringList ids = identifiers();
     ASSERT_TRUE(QDir(HLResourcePool::resourceDirOf(ids.first())).removeRecursively());
     AlertAnswers missing({"OK"});
@@ -191,7 +220,7 @@ TEST_F(HLProjectDocumentTest, ADamagedPackageIsRefusedAndTheProjectStays)
     ASSERT_TRUE(data.resize(data.size() / 2));
     data.close();
 
-    ctrl.p_documentEdited();
+    ctrl.setEdited(true);
     const auto timeline = ctrl.oTimeline();
     AlertAnswers answers({"OK"});
     EXPECT_FALSE(open(package));
@@ -242,7 +271,7 @@ TEST_F(HLProjectDocumentTest, UnsavedChangesBehaveAsExpectedForEveryCommand)
             document().setWriteHooks({});
             ctrl.replaceProject(SampleProject::make(media, QStringLiteral("Dissolve")));
             ASSERT_TRUE(save(package));
-            ctrl.p_documentEdited();
+            ctrl.setEdited(true);
             ctrl.window()->show(); // closed by an earlier round
             terminated = 0;
             const auto timeline = ctrl.oTimeline();

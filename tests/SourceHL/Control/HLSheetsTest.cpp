@@ -1,9 +1,12 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
+#include "SourceHL/Control/HLSheet.h"
 #include "widgets/HLViewHelper.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +123,33 @@ TEST_F(HLSheetsTest, BusySheetStartedAndStoppedAtOnceShowsAndHidesInOrder)
     EXPECT_TRUE(shownBetween);
     EXPECT_FALSE(busy.window()->isVisible());
     EXPECT_EQ(notifications, QStringList({"HLWindowStartBusyingNotification", "HLWindowStopBusyingNotification"}));
+}
+
+// Neither Escape nor the window manager's close takes a sheet down: only the end of its job.
+TEST_F(HLSheetsTest, SheetsStayUpUntilTheirJobEnds)
+{
+    HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
+    HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
+    onWorker([&] {
+        busy.startBusingOn(&window);
+        progress.startProgress(3, &window, {});
+    });
+    runQueued();
+    for (HLSheet *sheet : {busy.window(), progress.window()}) {
+        ASSERT_TRUE(sheet && sheet->isVisible());
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(sheet, &escape);
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_FALSE(sheet->close()); // what a window manager's close request comes to
+        EXPECT_TRUE(sheet->isVisible());
+    }
+    onWorker([&] {
+        busy.stopBusing();
+        progress.stopProgress();
+    });
+    runQueued();
+    EXPECT_FALSE(busy.window()->isVisible());
+    EXPECT_FALSE(progress.window()->isVisible());
 }
 
 } // namespace

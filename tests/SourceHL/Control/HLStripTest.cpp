@@ -4,6 +4,7 @@
 
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
+#include "SourceHL/Control/HLEditorPane.h"
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
@@ -32,6 +33,20 @@
 #include <QUrl>
 
 namespace {
+
+// A photo editor with no view of its own: the window opens it for a chosen cell.
+class PhotoEditor : public HLEditorPane
+{
+public:
+    QWidget *view() override { return nullptr; }
+    bool isNowEditing() const override { return !m_id.isEmpty(); }
+    QString editingID() const override { return m_id; }
+    void startEditing(const QString &identifier) override { m_id = identifier; }
+    void stopEditing() override { m_id.clear(); }
+
+private:
+    QString m_id;
+};
 
 class HLStripTest : public StripFixture
 {
@@ -124,6 +139,8 @@ TEST_F(HLStripTest, ChoosingRowsTilesAndCellsReportsOneChoice)
     EXPECT_EQ(s.strTempSSID(), ids[0]);
 
     // A second click of a double click on the only chosen view opens the editors.
+    static PhotoEditor editor; // outlives the window that holds it
+    ctrl().installEditor(HLEditorPane::Image, &editor);
     EXPECT_FALSE(ctrl().bIsEditing());
     QTest::mouseDClick(cell(0, 1), Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
     EXPECT_TRUE(ctrl().bIsEditing());
@@ -182,7 +199,7 @@ TEST_F(HLStripTest, DeletingRemovesTheChosenCellsFromEveryRowTheyAreIn)
     const QStringList second = hashes()[1];
     // Two cells dropped at the end of the strip become new items, one per slideshow item
     // when the mode says one photo an item.
-    ctrl().gate().perform([&] { ctrl().oTimeline()->setIMode(1); });
+    ctrl().gate().perform(HLChange::None, [&] { ctrl().oTimeline()->setIMode(1); });
     press(cell(0, 0));
     press(cell(0, 1), Qt::ShiftModifier);
     auto data = dragCell(cell(0, 1));
@@ -272,7 +289,7 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
         HLNotificationCenter::defaultCenter().post(
             name, {{QStringLiteral("Paths"), photos}, {QStringLiteral("SSID"), target}});
         // The target item goes while the files are copied.
-        ctrl().gate().perform([&] { ctrl().oTimeline()->remove({target}); });
+        ctrl().gate().perform(HLChange::None, [&] { ctrl().oTimeline()->remove({target}); });
         waitForImport();
         count += 1;
         const auto items = ctrl().oTimeline()->resourceItems();

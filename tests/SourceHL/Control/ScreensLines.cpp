@@ -101,7 +101,7 @@ int main(int argc, char **argv)
         auto title = HLTextItem::textItemOf(QString::fromLatin1(t.text).remove(QLatin1Char(' ')));
         title->oTextEdit()->setStrText(QString::fromLatin1(t.text));
         title->updateLineMin(t.min, t.max);
-        ctrl.gate().perform([&] {
+        ctrl.gate().perform(HLChange::None, [&] {
             ctrl.oTextline()->add(title);
             ctrl.oTextline()->syncPlayTime();
         });

@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     }
     first.append(clip);
     auto importNow = [&](const QStringList &paths, quint64 mode) {
-        ctrl.gate().perform([&] { ctrl.oTimeline()->setIMode(mode); });
+        ctrl.gate().perform(HLChange::None, [&] { ctrl.oTimeline()->setIMode(mode); });
         ctrl.mediaImport().p_addVideosAndImagesOutTo(paths, QString());
         if (!QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 30000))
             std::fprintf(stderr, "the import did not end; the pictures show what came in\n");

@@ -71,7 +71,7 @@ QString StripFixture::writeClip(double seconds)
 void StripFixture::addItems(const QList<int> &sizes)
 {
     for (const int size : sizes) {
-        m_ctrl->gate().perform([&] { m_ctrl->oTimeline()->setIMode(quint64(size)); });
+        m_ctrl->gate().perform(HLChange::None, [&] { m_ctrl->oTimeline()->setIMode(quint64(size)); });
         m_ctrl->mediaImport().p_addVideosAndImagesOutTo(writePhotos(size), QString());
         waitForImport();
     }

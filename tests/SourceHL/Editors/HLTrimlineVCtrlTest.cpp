@@ -147,7 +147,7 @@ TEST_F(HLTrimlineVCtrlTest, DraggingAClipsEndKeepsTheRecordsSecondAndMovesThePla
     trim->setDTrimMin(2);
     trim->setDTrimMax(6);
     int writes = 0;
-    auto selection = std::make_shared<HLTrimRecordSelection<HLRenderEditTrim>>(trim, [&](const std::function<void()> &write) {
+    auto selection = std::make_shared<HLTrimRecordSelection<HLRenderEditTrim>>(trim, [&](HLChange::Kinds, const std::function<void()> &write) {
         ++writes;
         write();
     });
@@ -177,7 +177,7 @@ TEST_F(HLTrimlineVCtrlTest, DraggingAMusicClipsStartKeepsItASecondBeforeTheEndAn
 {
     auto edit = HLAudioEdit::audioEditOf(QStringLiteral("song"), 20);
     edit->setDTrimMax(8);
-    auto selection = std::make_shared<HLTrimRecordSelection<HLAudioEdit>>(edit, [](const std::function<void()> &write) { write(); });
+    auto selection = std::make_shared<HLTrimRecordSelection<HLAudioEdit>>(edit, [](HLChange::Kinds, const std::function<void()> &write) { write(); });
     setSelections({selection});
     HLTrimUnitView *min = ctrl.aryUnitMins().at(0);
     // 1 s is 20 points; without sync play the steps report the handle's own type.
@@ -195,7 +195,7 @@ TEST_F(HLTrimlineVCtrlTest, DraggingAMusicClipsStartKeepsItASecondBeforeTheEndAn
 TEST_F(HLTrimlineVCtrlTest, WritesGoOnlyThroughTheOwnersHook)
 {
     auto trim = HLRenderEditTrim::editTrimOf(10);
-    auto selection = std::make_shared<HLTrimRecordSelection<HLRenderEditTrim>>(trim, [](const std::function<void()> &) {});
+    auto selection = std::make_shared<HLTrimRecordSelection<HLRenderEditTrim>>(trim, [](HLChange::Kinds, const std::function<void()> &) {});
     setSelections({selection});
     drag(ctrl.aryUnitMaxs().at(0), {-100});
     EXPECT_FLOAT_EQ(trim->dTrimMax(), 10);

@@ -24,7 +24,14 @@ protected:
         edit().setDCenterX(0.5f);
         edit().setDCenterY(0.5f);
         view.resize(400, 300);
-        view.setUp([this] { ++feedbacks; });
+        // The owner's part: it stores the new place (through the gate in the program).
+        view.setUp([this](std::optional<float> x, std::optional<float> y) {
+            if (x)
+                edit().setDCenterX(*x);
+            if (y)
+                edit().setDCenterY(*y);
+            ++feedbacks;
+        });
         view.setOItem(item);
         view.updateDisplay();
         view.show();

@@ -165,7 +165,7 @@ TEST_F(PreviewUnderEditsTest, EveryEditShowsInTheNextFrame)
             offer(clock);
         }
         const Edit &edit = edits[std::size_t(pick(edits.size()))];
-        gate.perform(edit.run);
+        gate.perform(HLChange::Structure, edit.run);
 
         const float time = std::uniform_real_distribution<float>(0, timeline->currentDuration())(random);
         offer(time);
