@@ -84,6 +84,7 @@ TEST_F(HLStripTest, ChoosingRowsTilesAndCellsReportsOneChoice)
     addItems({2, 3, 1});
     HLTimelineVCtrl &s = strip();
     const QStringList ids = ssids();
+    ASSERT_EQ(ids.size(), 3);
 
     press(row(1));
     EXPECT_EQ(ctrl().choice().strSSSID, ids[1]);
@@ -117,7 +118,7 @@ TEST_F(HLStripTest, ChoosingRowsTilesAndCellsReportsOneChoice)
     // A cell unchooses rows and tiles; a cell of another row drops the first row's cells.
     press(cell(1, 0));
     press(cell(1, 2), Qt::ShiftModifier);
-    ASSERT_EQ(hashes().size(), 2);
+    ASSERT_EQ(hashes().size(), 3);
     ASSERT_EQ(hashes()[1].size(), 3);
     EXPECT_EQ(chosenCells(), (QStringList{hashes()[1][0], hashes()[1][1], hashes()[1][2]}));
     EXPECT_FALSE(s.aryTranBackViews()[1]->bIsChosen());
@@ -389,6 +390,8 @@ TEST_F(HLStripTest, AddMediaAsksWhereWhenARowIsChosen)
         ModalWatch<QFileDialog> panel(choose({clip}));
         ctrl().window()->btnAddMedia->click();
         ASSERT_TRUE(QTest::qWaitFor([&] { return panel.answered(); }, 60000));
+        // The import starts once the panel has gone.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return hashes().size() == 2; }, 60000));
         waitForImport();
     }
     ASSERT_EQ(hashes().size(), 2);

@@ -163,9 +163,10 @@ TEST_F(HLResourceItemTest, PanoramaThumbnailsAreBoundedOnBothSides)
         EXPECT_EQ(thumbnail.size(), c.thumbnail) << name.toStdString();
         if (c.photo.width() > c.photo.height()) {
             // The centre: red on its left, blue on its right.
-            EXPECT_EQ(thumbnail.pixelColor(1, thumbnail.height() / 2), QColor(Qt::red)) << name.toStdString();
-            EXPECT_EQ(thumbnail.pixelColor(thumbnail.width() - 2, thumbnail.height() / 2), QColor(Qt::blue))
-                << name.toStdString();
+            const QColor left = thumbnail.pixelColor(1, thumbnail.height() / 2);
+            const QColor right = thumbnail.pixelColor(thumbnail.width() - 2, thumbnail.height() / 2);
+            EXPECT_TRUE(left.red() > 240 && left.blue() < 15) << name.toStdString();
+            EXPECT_TRUE(right.blue() > 240 && right.red() < 15) << name.toStdString();
         }
     }
 }
