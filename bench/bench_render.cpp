@@ -4,6 +4,7 @@
 // frames per second, the median and the worst milliseconds per frame of the timeline and title
 // renderers together, against one full-frame QPainter drawImage at the preview size measured in
 // the same run. Last line: "ratio render <median preview frame / one full-frame draw>".
+#include "Frameworks/Korvane/ZKTime.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
@@ -87,7 +88,7 @@ Figures play(HLTimelineItem &timeline, HLTimelineRender &render,
             frame = render.renderPreview(float(t), nullptr);
             titles.renderPreview(float(t));
         } else {
-            frame = render.renderExport(float(t));
+            frame = render.renderExport(zk_ff_time_from_double(t));
             titles.renderExport(float(t));
         }
         times.push_back(ms(std::chrono::steady_clock::now() - begin));

@@ -9,12 +9,15 @@ function(hl_library name)
   target_compile_options(${name} PRIVATE -Wall -Wextra)
 endfunction()
 
-# hl_test(<name> SOURCES <files...> DEPS <targets...> [WIDGETS])
-# One GoogleTest program per library, run by CTest on the offscreen platform. The programs
-# take seconds; the timeout only stops a hung one from eating CI's whole budget. Under the
-# sanitizers (HL_SANITIZED) they run many times slower.
+# hl_test(<name> SOURCES <files...> DEPS <targets...> [WIDGETS] [PROPERTIES <name value...>])
+# One GoogleTest program per library; each of its tests is its own CTest entry, so the suite
+# runs in parallel and one test can be run alone. Tests are listed when CTest runs (not when
+# the program is built), on the offscreen platform that the test main sets. The timeout only
+# stops a hung test from eating CI's whole budget; under the sanitizers (HL_SANITIZED) tests
+# run many times slower. PROPERTIES are further test properties for every test of the program.
+include(GoogleTest)
 function(hl_test name)
-  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;DEPS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   if(ARG_WIDGETS)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support_widgets)
@@ -22,14 +25,19 @@ function(hl_test name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} test_support)
   endif()
   target_compile_options(${name} PRIVATE -Wall -Wextra)
-  add_test(NAME ${name} COMMAND ${name})
   set(timeout 300)
+  set(listing 60)
   if(HL_SANITIZED)
     set(timeout 3600)
+    set(listing 600)
   endif()
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    TIMEOUT ${timeout})
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT ${listing}
+    PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+      TIMEOUT ${timeout}
+      ${ARG_PROPERTIES})
 endfunction()
 
 # hl_bench(<name> SOURCES <files...> DEPS <targets...>)

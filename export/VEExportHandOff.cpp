@@ -138,8 +138,8 @@ VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimel
         const auto textlineRender = weakTextlineRender.lock();
         if (!timelineRender || !textlineRender)
             return QImage();
-        const float t = float(zk_ff_time_to_double(time));
-        return exportFrameOf(timelineRender->renderExport(t), textlineRender->renderExport(t));
+        return exportFrameOf(timelineRender->renderExport(time),
+                             textlineRender->renderExport(float(zk_ff_time_to_double(time))));
     };
 }
 

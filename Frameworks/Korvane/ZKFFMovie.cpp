@@ -90,8 +90,11 @@ void ZKFFMovie::playFromFrame(qint64 frame)
 void ZKFFMovie::p_play(qint64 startFrame)
 {
     std::lock_guard lock(m_stateMutex);
-    if (m_voice)
+    if (m_voice) {
+        if (startFrame >= 0)
+            m_voice->setStartFrame(startFrame);
         return;
+    }
     if (!m_playFeed) {
         m_playFeed = m_hasAudio ? ZKSoundFeed::ofFile(m_path) : ZKSoundFeed::silence();
         if (m_loopStop > m_loopStart)
@@ -101,6 +104,12 @@ void ZKFFMovie::p_play(qint64 startFrame)
     if (startFrame >= 0)
         m_voice->setStartFrame(startFrame); // before the mix sees the voice
     ZKAudioEngine::instance().addVoice(m_voice);
+}
+
+int ZKFFMovie::bufferedFrames() const
+{
+    std::lock_guard lock(m_stateMutex);
+    return m_voice ? m_voice->bufferedFrames() : 0;
 }
 
 void ZKFFMovie::stopAtFrame(qint64 frame)

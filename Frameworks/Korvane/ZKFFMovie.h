@@ -45,7 +45,10 @@ public:
     void play();
     // Plays from the mix's frame `frame` (ZKAudioEngine::renderedFrames) on, its sound read
     // ahead in the meantime; a later frame than the mix has reached makes a sample-exact join.
+    // Called again while it waits, it moves the frame.
     void playFromFrame(qint64 frame);
+    // Frames of sound read ahead and waiting for the mix; 0 when not playing.
+    int bufferedFrames() const;
     // The sound ends just before the mix's frame `frame`; the movie still counts as playing
     // until paused.
     void stopAtFrame(qint64 frame);

@@ -1,5 +1,6 @@
 #include "Frameworks/Korvane/ZKFrameScaler.h"
 
+#include "Frameworks/Korvane/ZKFrameBuffer.h"
 #include "Frameworks/Korvane/ZKYuv420.h"
 
 #include <QRect>
@@ -9,6 +10,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -25,17 +27,7 @@ ZKFrameScaler::~ZKFrameScaler()
 
 AVFrame *ZKFrameScaler::newFrame() const
 {
-    AVFrame *frame = av_frame_alloc();
-    if (!frame)
-        return nullptr;
-    frame->format = m_format;
-    frame->width = m_size.width();
-    frame->height = m_size.height();
-    if (av_frame_get_buffer(frame, 0) < 0) {
-        av_frame_free(&frame);
-        return nullptr;
-    }
-    return frame;
+    return zk_padded_frame(m_size, m_format);
 }
 
 void ZKFrameScaler::paintBlack(AVFrame *frame)
@@ -77,41 +69,30 @@ QRect ZKFrameScaler::targetRect(QSize pictureSize) const
     return QRect(x, 0, width, m_size.height());
 }
 
-void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
+void ZKFrameScaler::scale(const QImage &image, AVFrame *frame)
 {
-    if (picture.isNull() || picture.width() < 1 || picture.height() < 1) {
+    if (image.isNull() || image.width() < 1 || image.height() < 1) {
         paintBlack(frame);
         return;
-    }
-    QImage image = picture;
-    AVPixelFormat sourceFormat;
-    switch (image.format()) {
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_ARGB32:
-        // Premultiplied transparency is already dark; straight alpha is simply dropped.
-        sourceFormat = AV_PIX_FMT_BGRA;
-        break;
-    case QImage::Format_RGB32:
-        sourceFormat = AV_PIX_FMT_BGR0;
-        break;
-    case QImage::Format_RGB888:
-        sourceFormat = AV_PIX_FMT_RGB24;
-        break;
-    default:
-        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        sourceFormat = AV_PIX_FMT_BGRA;
-        break;
     }
     const QRect target = targetRect(image.size());
     if (target != QRect(QPoint(0, 0), m_size))
         paintBlack(frame);
-    if (sourceFormat != AV_PIX_FMT_RGB24 && m_format == AV_PIX_FMT_YUV420P && image.size() == m_size
+    const bool bgrx = image.format() == QImage::Format_ARGB32_Premultiplied || image.format() == QImage::Format_ARGB32
+                      || image.format() == QImage::Format_RGB32;
+    if (bgrx && m_format == AV_PIX_FMT_YUV420P && image.size() == m_size
         && target.size() == m_size && m_size.width() % 2 == 0 && m_size.height() % 2 == 0) {
         zk_bgrx_to_yuv420p(image.constBits(), int(image.bytesPerLine()), m_size.width(), m_size.height(), frame->data,
                            frame->linesize, colourMatrix() == SWS_CS_ITU709 ? ZKYuvMatrix::BT709 : ZKYuvMatrix::BT601);
         return;
     }
 
+    AVPixelFormat sourceFormat = AV_PIX_FMT_NONE;
+    AVFrame *source = zk_padded_copy(image, &sourceFormat);
+    if (!source) {
+        paintBlack(frame);
+        return;
+    }
     if (!m_context || m_contextSource != image.size() || m_contextTarget != target.size()
         || m_contextSourceFormat != sourceFormat) {
         sws_freeContext(m_context);
@@ -123,6 +104,7 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
         m_contextTarget = target.size();
         m_contextSourceFormat = sourceFormat;
         if (!m_context) {
+            av_frame_free(&source);
             paintBlack(frame);
             return;
         }
@@ -130,6 +112,20 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
                                  sws_getCoefficients(colourMatrix()), 0, 0, 1 << 16, 1 << 16);
     }
 
+    if (target.size() == m_size) {
+        sws_scale(m_context, source->data, source->linesize, 0, image.height(), frame->data, frame->linesize);
+        av_frame_free(&source);
+        return;
+    }
+    // A letterboxed picture is scaled on its own, since swscale may write past the end of its
+    // rows, and then copied into its place between the bars.
+    AVFrame *scaled = zk_padded_frame(target.size(), m_format);
+    if (!scaled) {
+        av_frame_free(&source);
+        return;
+    }
+    sws_scale(m_context, source->data, source->linesize, 0, image.height(), scaled->data, scaled->linesize);
+    av_frame_free(&source);
     const AVPixFmtDescriptor *desc = av_pix_fmt_desc_get(m_format);
     uint8_t *planes[4] = {};
     int strides[4] = {};
@@ -139,7 +135,7 @@ void ZKFrameScaler::scale(const QImage &picture, AVFrame *frame)
         planes[plane] = frame->data[plane] + qint64(y) * frame->linesize[plane] + x;
         strides[plane] = frame->linesize[plane];
     }
-    const uint8_t *source[4] = {image.constBits(), nullptr, nullptr, nullptr};
-    const int sourceStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    sws_scale(m_context, source, sourceStride, 0, image.height(), planes, strides);
+    av_image_copy(planes, strides, const_cast<const uint8_t **>(scaled->data), scaled->linesize, m_format,
+                  target.width(), target.height());
+    av_frame_free(&scaled);
 }

@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKVideoReader.h"
 
 #include "Frameworks/Korvane/ZKDeinterlacer.h"
+#include "Frameworks/Korvane/ZKFrameBuffer.h"
 
 #include <QTransform>
 
@@ -16,8 +17,10 @@ namespace {
 constexpr qint64 kSecond = AV_TIME_BASE;
 // Half a second back, then one, two, four … before giving up on finding an earlier picture.
 constexpr int kSeekAttempts = 8;
-
-void freeNothing(void *, uint8_t *) {}
+// Asked times and stamps are each rounded to whole ticks, and asked times come from item starts
+// the model keeps as float seconds (2 µs coarse at 18 s, a quarter millisecond at an hour): a
+// picture stamped up to half a millisecond after the time asked for is the one meant.
+constexpr qint64 kStampSlack = kSecond / 2000;
 
 } // namespace
 
@@ -228,7 +231,7 @@ QImage ZKVideoReader::frameAt(qint64 time, QSize size, qint64 *frameTime)
         if (m_hasNext) {
             // A frame after the request ends the walk; when nothing came before it (a request
             // ahead of the first frame) that first frame serves.
-            if (m_nextTime > time)
+            if (m_nextTime > time + kStampSlack)
                 break;
             av_frame_unref(m_current);
             av_frame_move_ref(m_current, m_next);
@@ -302,22 +305,14 @@ QImage ZKVideoReader::convert(const AVFrame *frame, QSize size)
         }
     }
 
-    QImage image(scaled, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return QImage();
-    AVFrame *target = av_frame_alloc();
+    AVFrame *target = zk_padded_frame(scaled, AV_PIX_FMT_BGRA);
     if (!target)
         return QImage();
-    target->width = scaled.width();
-    target->height = scaled.height();
-    target->format = AV_PIX_FMT_BGRA;
-    target->data[0] = image.bits();
-    target->linesize[0] = int(image.bytesPerLine());
-    target->buf[0] = av_buffer_create(image.bits(), int(image.sizeInBytes()), &freeNothing, nullptr, 0);
-    const int result = target->buf[0] ? sws_scale_frame(m_sws, target, frame) : -1;
-    av_frame_free(&target);
-    if (result < 0)
+    if (sws_scale_frame(m_sws, target, frame) < 0) {
+        av_frame_free(&target);
         return QImage();
+    }
+    QImage image = zk_image_over_frame(target, QImage::Format_ARGB32_Premultiplied);
     if (rotation != 0)
         image = image.transformed(QTransform().rotate(rotation));
     return image;

@@ -291,6 +291,18 @@ QImage HLImageHelper::hlLimitCroppedImageOf(const QImage &image, QSizeF box)
     return hlLimitOutsideImageOf(cut, box);
 }
 
+QImage HLImageHelper::hlThumbnailOf(const QImage &image, QSizeF box)
+{
+    static_validate_size(box);
+    const double across = double(image.width()) * box.height();
+    const double down = double(image.height()) * box.width();
+    if (across > kThumbnailStretch * down)
+        return hlLimitCroppedImageOf(image, QSizeF(box.width() * kThumbnailStretch, box.height()));
+    if (down > kThumbnailStretch * across)
+        return hlLimitCroppedImageOf(image, QSizeF(box.width(), box.height() * kThumbnailStretch));
+    return hlLimitOutsideImageOf(image, box);
+}
+
 QImage HLImageHelper::hlDragImageOf(const QImage &image, qint64 count, const QFont &font, const QColor &textColor,
                                     const QColor &background)
 {

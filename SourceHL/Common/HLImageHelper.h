@@ -70,6 +70,10 @@ public:
     static QImage hlLimitOutsideImageOf(const QImage &image, QSizeF box);
     // The centre of image cut to box's aspect, then reduced to cover box.
     static QImage hlLimitCroppedImageOf(const QImage &image, QSizeF box);
+    // A thumbnail: limited to cover box, and bounded along its length too: a picture longer
+    // than kThumbnailStretch boxes for each box across keeps only its centre of that shape.
+    static constexpr int kThumbnailStretch = 4;
+    static QImage hlThumbnailOf(const QImage &image, QSizeF box);
     // image with a round badge showing count near its lower right corner; image itself for a
     // count of 1 or less.
     static QImage hlDragImageOf(const QImage &image, qint64 count, const QFont &font, const QColor &textColor,

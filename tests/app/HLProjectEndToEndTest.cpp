@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "Frameworks/Korvane/ZKTime.h"
 
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
@@ -335,7 +336,7 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     const QImage frame = frameOfMovie(movie, titleTime, out.file("frame.png"));
     ASSERT_FALSE(frame.isNull());
     ctrl.gate().stopPreview();
-    const QImage slide = ctrl.oTimelineRender()->renderExport(titleTime);
+    const QImage slide = ctrl.oTimelineRender()->renderExport(zk_ff_time_from_double(titleTime));
     const QImage titles = ctrl.oTextlineRender()->renderExport(titleTime);
     ASSERT_FALSE(titles.isNull());
     const QImage composed = exportFrameOf(slide, titles).scaled(frame.size()).convertToFormat(QImage::Format_ARGB32);

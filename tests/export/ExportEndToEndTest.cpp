@@ -263,11 +263,14 @@ TEST_F(ExportEndToEnd, CancelAndFailureLeaveNoFile)
         while (job.progress() <= 0.12 && !job.isFinished())
             std::this_thread::sleep_for(1ms);
         ASSERT_FALSE(job.isFinished());
-        const auto asked = std::chrono::steady_clock::now();
         job.cancel();
-        while (!job.isFinished() && std::chrono::steady_clock::now() - asked < 5s)
+        const auto deadline = std::chrono::steady_clock::now() + 5min; // only stops a hung job
+        while (!job.isFinished() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(1ms);
-        EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s);
+        ASSERT_TRUE(job.isFinished());
+        // The cancel ends the job where it stands, not after the rest of the movie.
+        EXPECT_TRUE(job.isCancelled());
+        EXPECT_LT(job.progress(), 0.5);
         EXPECT_FALSE(QFile::exists(path));
     }
     {

@@ -153,6 +153,18 @@ std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seco
     return import(HLResourceTypeVideo, path);
 }
 
+std::shared_ptr<HLResourceItem> importNumberedClip(const TestFolder &folder, QSize size, int fps, double seconds)
+{
+    const QString path = folder.file(QStringLiteral("in/clip%1.mp4").arg(fileCounter++));
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = size;
+    recipe.fps = fps;
+    recipe.seconds = seconds;
+    if (!MediaFixtures::makeNumberedClip(path, recipe))
+        return nullptr;
+    return import(HLResourceTypeVideo, path);
+}
+
 std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds, double toneHz)
 {
     const QString path = folder.file(QStringLiteral("in/tone%1.wav").arg(fileCounter++));

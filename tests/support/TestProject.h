@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QVariantMap>
 
@@ -37,6 +38,8 @@ std::shared_ptr<HLResourceItem> importPhoto(const TestFolder &folder, const QCol
                                             int height = 48);
 // An indexed clip (frame i is grey level i × 8), with a sine tone of 0.5 at toneHz when given.
 std::shared_ptr<HLResourceItem> importClip(const TestFolder &folder, double seconds, std::optional<double> toneHz);
+// A clip whose frame i shows i in binary (MediaFixtures::makeNumberedClip).
+std::shared_ptr<HLResourceItem> importNumberedClip(const TestFolder &folder, QSize size, int fps, double seconds);
 // A sine tone of 0.5 at toneHz.
 std::shared_ptr<HLResourceItem> importTone(const TestFolder &folder, double seconds, double toneHz = 441);
 

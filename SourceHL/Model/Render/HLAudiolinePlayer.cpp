@@ -7,6 +7,7 @@
 #include "Frameworks/Korvane/ZKAudioVoice.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -15,6 +16,11 @@ namespace {
 // How far past the play time joins are handed to the mix: beyond the next tick of the play
 // loop, a late one included, and well inside what a clip's sound is read ahead.
 constexpr float kJoinLookahead = 0.1f;
+// How far ahead the clip that comes in next is loaded and its sound decoded, held silent until
+// its join is handed over: far more than opening and decoding a file take on a busy machine,
+// so the clip has its sound ready on the join's frame.
+constexpr float kDecodeLookahead = 0.4f;
+constexpr qint64 kHeldFrame = std::numeric_limits<qint64>::max();
 
 } // namespace
 
@@ -48,6 +54,7 @@ void HLAudiolinePlayer::pause()
         return;
     m_bIsPlaying = false;
     m_pendingStarts.clear();
+    m_heldStarts.clear();
     m_scheduledStops.clear();
     for (const auto &item : m_oAudioline->loadedAudioItems()) {
         item->pause();
@@ -86,6 +93,11 @@ void HLAudiolinePlayer::p_update(float time, bool seek)
                 if (!item->contains(time))
                     return; // still waiting for its frame
                 m_pendingStarts.erase(item);
+                if (m_heldStarts.erase(item)) {
+                    // A late tick passed its join before it was handed over: it comes in now.
+                    item->globalSeek(time);
+                    item->playFromFrame(ZKAudioEngine::instance().renderedFrames());
+                }
             }
             if (seek || item->playBeyond())
                 item->globalSeek(time);
@@ -116,16 +128,27 @@ void HLAudiolinePlayer::p_scheduleJoins(float time, float cycle)
     const qint64 now = ZKAudioEngine::instance().renderedFrames();
     // The mix's frame at a time of the line, when that comes within the lookahead (across the
     // line's restart when it repeats).
-    const auto frameAt = [&](float at) -> std::optional<qint64> {
+    const auto aheadOf = [&](float at, float lookahead) -> std::optional<float> {
         float ahead = at - time;
         if (ahead <= 0 && cycle > 0)
             ahead += cycle;
-        if (!(ahead > 0 && ahead <= kJoinLookahead))
+        if (!(ahead > 0 && ahead <= lookahead))
             return std::nullopt;
-        return now + qint64(std::llround(double(ahead) * ZKAudioVoice::kSampleRate));
+        return ahead;
+    };
+    const auto frameAt = [&](float at) -> std::optional<qint64> {
+        const auto ahead = aheadOf(at, kJoinLookahead);
+        if (!ahead)
+            return std::nullopt;
+        return now + qint64(std::llround(double(*ahead) * ZKAudioVoice::kSampleRate));
     };
     for (const auto &item : m_oAudioline->aryItems()) {
-        if (item->didLoad()) {
+        if (m_heldStarts.contains(item)) {
+            if (const auto start = frameAt(item->dPlayMin())) {
+                item->playFromFrame(*start);
+                m_heldStarts.erase(item);
+            }
+        } else if (item->didLoad()) {
             // Told once: a later tick's estimate of the same time may differ by a frame or two,
             // and the clip that follows was given this one.
             if (m_scheduledStops.contains(item) || m_pendingStarts.contains(item))
@@ -137,12 +160,15 @@ void HLAudiolinePlayer::p_scheduleJoins(float time, float cycle)
                 item->stopAtFrame(*end);
                 m_scheduledStops.insert(item);
             }
-        } else if (const auto start = frameAt(item->dPlayMin())) {
+        } else if (aheadOf(item->dPlayMin(), kDecodeLookahead)) {
             item->loadAudio();
             item->localSeek(0);
             item->setVolume(p_volumeOf(*item, item->dPlayMin()));
-            item->playFromFrame(*start);
+            const auto start = frameAt(item->dPlayMin());
+            item->playFromFrame(start ? *start : kHeldFrame);
             m_pendingStarts.insert(item);
+            if (!start)
+                m_heldStarts.insert(item);
         }
     }
 }
@@ -159,5 +185,6 @@ void HLAudiolinePlayer::p_dropJoins()
         item->unloadAudio();
     }
     m_pendingStarts.clear();
+    m_heldStarts.clear();
     m_scheduledStops.clear();
 }

@@ -37,8 +37,10 @@ private:
     void p_dropJoins();
 
     std::shared_ptr<HLAudiolineItem> m_oAudioline;
-    // Clips loaded ahead to come in on a frame of the mix, and clips told where to end.
+    // Clips loaded ahead to come in on a frame of the mix (held: that frame not yet given),
+    // and clips told where to end.
     std::set<std::shared_ptr<HLAudioItem>> m_pendingStarts;
+    std::set<std::shared_ptr<HLAudioItem>> m_heldStarts;
     std::set<std::shared_ptr<HLAudioItem>> m_scheduledStops;
     bool m_bIsPlaying = false;
     float m_dVolumeRatio = 1.0f;

@@ -51,8 +51,9 @@ public:
     void setBIsResourceVideo(bool video) { m_bIsResourceVideo = video; }
     bool bIsResidentVideo() const { return m_bIsResidentVideo; }
     void setBIsResidentVideo(bool resident) { m_bIsResidentVideo = resident; }
-    float dLastRenderTime() const { return m_dLastRenderTime; }
-    void setDLastRenderTime(float time) { m_dLastRenderTime = time; }
+    // The clip time of the frame, in media ticks.
+    qint64 dLastRenderTime() const { return m_dLastRenderTime; }
+    void setDLastRenderTime(qint64 time) { m_dLastRenderTime = time; }
 
 private:
     QString m_strHashID;
@@ -66,5 +67,5 @@ private:
     quint64 m_iGeneration = 0;
     bool m_bIsResourceVideo = false;
     bool m_bIsResidentVideo = false;
-    float m_dLastRenderTime = 0;
+    qint64 m_dLastRenderTime = 0;
 };

@@ -1,18 +1,19 @@
 #include "SourceHL/Model/Render/HLSlideshowItemRenderCache.h"
 
+#include "Frameworks/Korvane/ZKTime.h"
 #include "SourceHL/Model/Render/HLRenderCache.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 
 QList<std::shared_ptr<HLRenderCache>> HLSlideshowItemRenderCache::renderCachesAt(
-    const HLSlideshowItem &item, float time, const HLSlideshowItem::IndexSet &indexes)
+    const HLSlideshowItem &item, qint64 time, const HLSlideshowItem::IndexSet &indexes)
 {
     QList<std::shared_ptr<HLRenderCache>> caches;
     for (const std::size_t index : indexes) {
         if (index >= item.logicItemsCount())
             continue;
         const ResourceRenderRange range = item.resourceRenderRangeAt(index);
-        const bool contains = renderRangeContains(range, time);
+        const bool contains = renderRangeContains(range, float(zk_ff_time_to_double(time)));
         const auto renderItem = item.logicRenderItemAt(index);
         const QString cacheID = HLRenderCache::cacheIDOf(*renderItem);
         std::shared_ptr<HLRenderCache> cache;
@@ -31,7 +32,7 @@ QList<std::shared_ptr<HLRenderCache>> HLSlideshowItemRenderCache::renderCachesAt
         cache->setBIsResourceVideo(video);
         cache->setBIsResidentVideo(contains && video);
         if (video)
-            cache->setDLastRenderTime(renderRangeRenderTime(range, time));
+            cache->setDLastRenderTime(renderRangeRenderTicks(range, time));
     }
     return caches;
 }

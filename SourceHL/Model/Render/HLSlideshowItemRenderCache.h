@@ -15,8 +15,8 @@ class HLSlideshowItemRenderCache
 {
 public:
     // One new entry per render item of the set's indexes (ascending), in order of first
-    // appearance, at the item's local time, stamped with the edit generation it shows.
-    static QList<std::shared_ptr<HLRenderCache>> renderCachesAt(const HLSlideshowItem &item, float time,
+    // appearance, at the item's local time (media ticks), stamped with the edit generation it shows.
+    static QList<std::shared_ptr<HLRenderCache>> renderCachesAt(const HLSlideshowItem &item, qint64 time,
                                                                 const HLSlideshowItem::IndexSet &indexes);
     // One entry per item index: the strCacheID of its picture when the index is in the set,
     // else an empty string.

@@ -1,5 +1,6 @@
 #include "SourceHL/Model/Render/HLTimelineRender.h"
 
+#include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLDispatch.h"
 #include "SourceHL/Common/HLImageHelper.h"
@@ -33,6 +34,17 @@ namespace {
 
 enum ClearRequest { kClearShallow = 1, kClearDeep = 2 };
 
+// Frame times travel in ticks; the model's item lengths and the compositions' times are seconds.
+float secondsOf(qint64 ticks)
+{
+    return float(zk_ff_time_to_double(ticks));
+}
+
+qint64 ticksOf(float seconds)
+{
+    return zk_ff_time_from_double(seconds);
+}
+
 // Clip frames decode straight to the size they are shown at rather than the clip's own.
 void setDecodeSize(const HLResourceItem &resource, QSizeF limit)
 {
@@ -63,7 +75,7 @@ HLRenderCache::Task pictureTask(const HLRenderCache &cache, const std::shared_pt
     const std::shared_ptr<HLRenderItem> edits = renderItem->copy();
     const std::shared_ptr<HLRenderEditSlideshow> frameEdit = owner ? owner->oRenderEdit()->copy() : nullptr;
     const bool resident = cache.bIsResidentVideo();
-    const float videoTime = cache.dLastRenderTime();
+    const qint64 videoTime = cache.dLastRenderTime();
     return [=]() -> Picture {
         const QSizeF limit(size);
         const auto resource = renderItem->oResource();
@@ -147,15 +159,15 @@ QSize HLTimelineRender::frameSizeOf(HLRenderMode mode) const
 
 QImage HLTimelineRender::renderPreview(float time, const RestartBlock &block)
 {
-    return p_render(HLRenderModePreview, time, block);
+    return p_render(HLRenderModePreview, ticksOf(time), block);
 }
 
-QImage HLTimelineRender::renderExport(float time)
+QImage HLTimelineRender::renderExport(qint64 time)
 {
     return p_render(HLRenderModeExport, time, nullptr);
 }
 
-QImage HLTimelineRender::p_render(HLRenderMode mode, float time, const RestartBlock &block)
+QImage HLTimelineRender::p_render(HLRenderMode mode, qint64 time, const RestartBlock &block)
 {
     // The items' own sum, not dDuration: the play step writes that while a frame renders.
     const float duration = m_oTimeline->currentDuration();
@@ -169,7 +181,7 @@ QImage HLTimelineRender::p_render(HLRenderMode mode, float time, const RestartBl
         m_bRestartPosted = true;
         HLDispatch::onMain(block);
     }
-    const float kept = time > 0 ? std::min(time, duration) : 0.0f;
+    const qint64 kept = std::clamp<qint64>(time, 0, ticksOf(duration));
     QImage frame;
     p_renderOperationOf(kept, [&frame](const QImage &image) { frame = image; })();
     return frame;
@@ -208,13 +220,13 @@ void HLTimelineRender::p_shallowClear()
     m_bRestartPosted = false;
 }
 
-std::function<void()> HLTimelineRender::p_renderOperationOf(float time, const FeedbackBlock &feedback)
+std::function<void()> HLTimelineRender::p_renderOperationOf(qint64 time, const FeedbackBlock &feedback)
 {
-    const auto current = m_oTimeline->slideshowItemAt(time);
+    const auto current = m_oTimeline->slideshowItemAt(secondsOf(time));
     if (!current || frameSizeOf(m_enType).isEmpty())
         return [feedback] { feedback(QImage()); };
     if (const auto caches = p_updateRenderCachesAt(time))
-        p_syncPool(*caches, current, m_oTimeline->nextSlideshowItemAt(time));
+        p_syncPool(*caches, current, m_oTimeline->nextSlideshowItemAt(secondsOf(time)));
     return p_renderOperationAt(time, feedback);
 }
 
@@ -241,13 +253,13 @@ void HLTimelineRender::p_syncPool(const Caches &caches, const std::shared_ptr<HL
 
 // The cache update --------------------------------------------------------------------------
 
-std::optional<HLTimelineRender::Caches> HLTimelineRender::p_updateRenderCachesAt(float time)
+std::optional<HLTimelineRender::Caches> HLTimelineRender::p_updateRenderCachesAt(qint64 time)
 {
     const std::shared_ptr<HLSlideshowRender> oldNow = m_oSlideshowNow;
     const std::shared_ptr<HLTransitionRender> oldTransition = m_oTransitionNow;
     std::shared_ptr<HLSlideshowRender> oldPre = m_oSlideshowPre;
     const QSize size = frameSizeOf(m_enType);
-    const auto item = m_oTimeline->slideshowItemAt(time);
+    const auto item = m_oTimeline->slideshowItemAt(secondsOf(time));
     const bool same = item->strSSID() == m_strLastSSID;
 
     // An export transition that holds both its pictures needs nothing else.
@@ -266,12 +278,12 @@ std::optional<HLTimelineRender::Caches> HLTimelineRender::p_updateRenderCachesAt
         p_updateBackground(*item, *m_oSlideshowNow);
     m_bIsSpecialNow = item->isSpecial();
 
-    const float local = time - m_oTimeline->slideshowOffsetOf(item);
-    m_oTransitionNow = p_transitionRenderOf(*item, local, size, oldTransition);
+    const qint64 local = time - ticksOf(m_oTimeline->slideshowOffsetOf(item));
+    m_oTransitionNow = p_transitionRenderOf(*item, secondsOf(local), size, oldTransition);
     Caches caches;
     p_prepareCurrent(*item, local, caches);
-    if (item->isNeedToPreloadAt(local))
-        p_preloadNext(time, size, oldPre, caches);
+    if (item->isNeedToPreloadAt(secondsOf(local)))
+        p_preloadNext(secondsOf(time), size, oldPre, caches);
     return caches;
 }
 
@@ -320,9 +332,10 @@ std::shared_ptr<HLTransitionRender> HLTimelineRender::p_transitionRenderOf(
 }
 
 // The current item's pictures; an outgoing transition picture drawn from anything else is stale.
-void HLTimelineRender::p_prepareCurrent(const HLSlideshowItem &item, float local, Caches &caches)
+void HLTimelineRender::p_prepareCurrent(const HLSlideshowItem &item, qint64 local, Caches &caches)
 {
-    const IndexSet indexes = item.isSpecial() ? IndexSet{0} : p_indexSetOf(item, item.slideshowMetaTimeAt(local));
+    const IndexSet indexes =
+        item.isSpecial() ? IndexSet{0} : p_indexSetOf(item, item.slideshowMetaTimeAt(secondsOf(local)));
     caches.append(HLSlideshowItemRenderCache::renderCachesAt(item, local, indexes));
     m_aryImagesNow = HLSlideshowItemRenderCache::renderImages(item, indexes);
     m_oFromNow = p_drawnFromOf(item, indexes, m_aryImagesNow);
@@ -429,10 +442,10 @@ std::shared_ptr<HLRender> HLTimelineRender::p_renderOf(HLRenderType type, const 
 
 // The frame ---------------------------------------------------------------------------------
 
-std::function<void()> HLTimelineRender::p_renderOperationAt(float time, const FeedbackBlock &feedback)
+std::function<void()> HLTimelineRender::p_renderOperationAt(qint64 time, const FeedbackBlock &feedback)
 {
-    const auto item = m_oTimeline->slideshowItemAt(time);
-    const float local = time - m_oTimeline->slideshowOffsetOf(item);
+    const auto item = m_oTimeline->slideshowItemAt(secondsOf(time));
+    const float local = secondsOf(time - ticksOf(m_oTimeline->slideshowOffsetOf(item)));
     const float endTime = item->slideshowMetaTimeAt(item->slideshowDuration());
     const float startTime = 0;
     const float transitionTime = item->transitionMetaTimeAt(local);

@@ -68,8 +68,9 @@ public:
     // shown-index set has reached kRestartIndexCount, block (the driver's restart) is posted to
     // the main thread, once until the next shallow clear.
     QImage renderPreview(float time, const RestartBlock &block);
-    // The export frame at time, or a null image. Callable from a converter thread.
-    QImage renderExport(float time);
+    // The export frame at time (media ticks: a clip shows the frame of its own time exactly),
+    // or a null image. Callable from a converter thread.
+    QImage renderExport(qint64 time);
     // Requests: forget the renderers, indexes and current item (shallow), and the prepared
     // pictures too (deep). Taken at the start of the next frame.
     void shallowClear();
@@ -100,15 +101,15 @@ private:
 
     HLTimelineRender() = default;
 
-    QImage p_render(HLRenderMode mode, float time, const RestartBlock &block);
+    QImage p_render(HLRenderMode mode, qint64 time, const RestartBlock &block);
     void p_takeClearRequests();
     void p_shallowClear();
-    std::function<void()> p_renderOperationOf(float time, const FeedbackBlock &feedback);
+    std::function<void()> p_renderOperationOf(qint64 time, const FeedbackBlock &feedback);
     void p_syncPool(const Caches &caches, const std::shared_ptr<HLSlideshowItem> &current,
                     const std::shared_ptr<HLSlideshowItem> &next);
 
     // The cache update, step by step.
-    std::optional<Caches> p_updateRenderCachesAt(float time);
+    std::optional<Caches> p_updateRenderCachesAt(qint64 time);
     bool p_isFedExportTransition() const;
     void p_updateBarrier(QSize size);
     std::shared_ptr<HLSlideshowRender> p_currentRenderOf(const QString &name, QSize size,
@@ -116,7 +117,7 @@ private:
                                                          std::shared_ptr<HLSlideshowRender> &oldPre) const;
     std::shared_ptr<HLTransitionRender> p_transitionRenderOf(const HLSlideshowItem &item, float local, QSize size,
                                                              const std::shared_ptr<HLTransitionRender> &old) const;
-    void p_prepareCurrent(const HLSlideshowItem &item, float local, Caches &caches);
+    void p_prepareCurrent(const HLSlideshowItem &item, qint64 local, Caches &caches);
     void p_preloadNext(float time, QSize size, std::shared_ptr<HLSlideshowRender> oldPre, Caches &caches);
     void p_updateBackground(const HLSlideshowItem &item, HLSlideshowRender &render);
     IndexSet p_indexSetOf(const HLSlideshowItem &item, float metaTime) const;
@@ -126,7 +127,7 @@ private:
     std::shared_ptr<HLRender> p_renderOf(HLRenderType type, const QString &name) const;
 
     // The frame.
-    std::function<void()> p_renderOperationAt(float time, const FeedbackBlock &feedback);
+    std::function<void()> p_renderOperationAt(qint64 time, const FeedbackBlock &feedback);
     QImage p_renderTransition(HLTransitionRender &render, float time);
     QImage p_renderSlideshow(HLSlideshowRender &render, float time, const QStringList &images, HLRenderPool &pool);
     QImage p_renderSpecial(const QStringList &images, HLRenderPool &pool);

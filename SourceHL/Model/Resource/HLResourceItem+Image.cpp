@@ -24,15 +24,16 @@ const QStringList imageExtensions = {
     QStringLiteral("heic"), QStringLiteral("heif"), QStringLiteral("jpe"), QStringLiteral("jfif"),
 };
 
-// The thumbnail straight from the file's reader at its reduced size (JPEG decodes scaled
-// natively), the same picture that limiting the whole one outside the box would give.
+// The thumbnail from the file's reader at its reduced size (JPEG decodes scaled natively),
+// the same picture that limiting the whole one outside the box would give, then bounded.
 QImage thumbnailOf(const QString &path)
 {
     QImageReader reader(path);
     const QSizeF size = reader.size();
     if (size.width() > thumbnailBox.width() && size.height() > thumbnailBox.height())
         reader.setScaledSize(HLImageHelper::minOutsideSize(size, thumbnailBox).toSize());
-    return reader.read();
+    const QImage image = reader.read();
+    return image.isNull() ? image : HLImageHelper::hlThumbnailOf(image, thumbnailBox);
 }
 
 QVariantMap preprocessImage(const QString &path, QString *reason)

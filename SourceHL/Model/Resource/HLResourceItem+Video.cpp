@@ -19,6 +19,7 @@ QImage placeholderThumbnail(QSizeF resolution)
 {
     QSizeF size = resolution.isEmpty() ? QSizeF(4, 3) : resolution;
     size.scale(thumbnailBox, Qt::KeepAspectRatioByExpanding);
+    size = size.boundedTo(thumbnailBox * HLImageHelper::kThumbnailStretch);
     QImage image(std::max(1, int(size.width())), std::max(1, int(size.height())), QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(48, 48, 48));
     return image;
@@ -37,9 +38,9 @@ QVariantMap preprocessVideo(const QString &path, QString *reason)
         return {};
     }
     const QSizeF resolution = decoder->oMovie()->videoSize();
-    const QImage frame = decoder->videoFrameAt(0.0f);
+    const QImage frame = decoder->videoFrameAt(0);
     const QImage thumbnail =
-        frame.isNull() ? placeholderThumbnail(resolution) : HLImageHelper::hlLimitOutsideImageOf(frame, thumbnailBox);
+        frame.isNull() ? placeholderThumbnail(resolution) : HLImageHelper::hlThumbnailOf(frame, thumbnailBox);
     return {
         {QStringLiteral("Name"), placed.completeBaseName()},
         {QStringLiteral("Format"), placed.suffix()},
@@ -116,7 +117,7 @@ void HLResourceItem::videoSeek() const
         decoder->videoSeek();
 }
 
-QImage HLResourceItem::videoFrameAt(float time) const
+QImage HLResourceItem::videoFrameAt(qint64 time) const
 {
     const auto decoder = p_decoder();
     return decoder ? decoder->videoFrameAt(time) : QImage();

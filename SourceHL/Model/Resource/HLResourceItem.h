@@ -107,7 +107,8 @@ public:
     QSizeF videoResolution() const;
     std::shared_ptr<ZKFFMovie> video() const;
     void videoSeek() const;
-    QImage videoFrameAt(float time) const;
+    // The frame at time (media ticks).
+    QImage videoFrameAt(qint64 time) const;
 
     // Image.
     static void configureForImage();

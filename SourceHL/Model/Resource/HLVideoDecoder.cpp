@@ -24,19 +24,18 @@ std::shared_ptr<HLVideoDecoder> HLVideoDecoder::videoDecoderOf(const QString &pa
     return std::shared_ptr<HLVideoDecoder>(new HLVideoDecoder(std::move(movie)));
 }
 
-QImage HLVideoDecoder::videoFrameAt(float time)
+QImage HLVideoDecoder::videoFrameAt(qint64 time)
 {
     std::lock_guard lock(m_mutex);
-    // Within [0, duration − 0.1]; a clip shorter than 0.1 s is served at 0, never before it.
-    const float latest = float(std::max(0.0, double(m_duration) - 0.1));
-    float clamped = std::isnan(time) ? 0.0f : std::max(0.0f, time);
-    clamped = std::min(clamped, latest);
-    const qint64 mediaTime = zk_ff_time_from_double(clamped);
+    // Within [0, duration − 0.1 s]; a clip shorter than 0.1 s is served at 0, never before it.
+    const qint64 second = zk_default_time_base();
+    const qint64 latest = std::max<qint64>(0, m_movie->duration() - second / 10);
+    const qint64 mediaTime = std::clamp<qint64>(time, 0, latest);
 
-    const float difference = clamped - m_lastTime;
-    if (m_seekPending.exchange(false) || difference < 0 || difference >= 1.0f)
+    const qint64 difference = mediaTime - m_lastTime;
+    if (m_seekPending.exchange(false) || difference < 0 || difference >= second)
         m_movie->seekFrames(mediaTime);
-    m_lastTime = clamped;
+    m_lastTime = mediaTime;
 
     bool delivered = false;
     m_movie->decodeImageAtTime(
@@ -69,7 +68,7 @@ float HLVideoDecoder::dLastTime() const
     if (m_seekPending)
         return -1.0f;
     std::lock_guard lock(m_mutex);
-    return m_lastTime;
+    return float(zk_ff_time_to_double(m_lastTime));
 }
 
 std::shared_ptr<ZKMovieImage> HLVideoDecoder::movie_image() const

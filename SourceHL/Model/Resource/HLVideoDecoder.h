@@ -11,7 +11,7 @@
 class ZKFFMovie;
 class ZKMovieImage;
 
-// The picture of a video file at a time in seconds. Frames are asked for mostly in playing
+// The picture of a video file at a time in media ticks. Frames are asked for mostly in playing
 // order; the decoder moves the movie's frame position only when the time jumps backwards or
 // at least one second forwards, or after a seek by the user, and otherwise lets the movie
 // decode forward from where it stands. Frames are asked for on the render thread while
@@ -23,7 +23,7 @@ public:
     static std::shared_ptr<HLVideoDecoder> videoDecoderOf(const QString &path);
 
     // The frame at time (clamped into the clip), or a null image when none is delivered.
-    QImage videoFrameAt(float time);
+    QImage videoFrameAt(qint64 time);
     // The next frame repositions, whatever its time.
     void videoSeek();
 
@@ -42,7 +42,7 @@ private:
     std::shared_ptr<ZKFFMovie> m_movie;
     float m_duration = 0;
     mutable std::mutex m_mutex; // the frame path: last time and the kept frame
-    float m_lastTime = 0;
+    qint64 m_lastTime = 0; // ticks
     std::atomic<bool> m_seekPending{false};
     std::shared_ptr<ZKMovieImage> m_movieImage;
 };

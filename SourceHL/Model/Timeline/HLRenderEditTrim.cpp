@@ -1,6 +1,7 @@
 #include "SourceHL/Model/Timeline/HLRenderEditTrim.h"
 
 
+#include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
@@ -100,7 +101,12 @@ float HLRenderEditTrim::trimedDuraton() const
 
 float HLRenderEditTrim::mappedTime(float time) const
 {
-    return std::min(m_dDuration, std::max(0.0f, time + m_dTrimMin));
+    return float(zk_ff_time_to_double(mappedTicks(zk_ff_time_from_double(time))));
+}
+
+qint64 HLRenderEditTrim::mappedTicks(qint64 time) const
+{
+    return std::min(zk_ff_time_from_double(m_dDuration), std::max<qint64>(0, time + zk_ff_time_from_double(m_dTrimMin)));
 }
 
 float HLRenderEditTrim::trimRatioMin() const

@@ -40,6 +40,8 @@ public:
     float trimedDuraton() const;
     // Played time to the clip time to decode.
     float mappedTime(float time) const;
+    // The same in media ticks, for the frame path, where time never passes through float.
+    qint64 mappedTicks(qint64 time) const;
 
     // The trim line's selection: positions as fractions of the clip.
     float trimRatioMin() const;

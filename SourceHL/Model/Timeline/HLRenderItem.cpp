@@ -1,5 +1,6 @@
 #include "SourceHL/Model/Timeline/HLRenderItem.h"
 
+#include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
 #include "Platform/Foundation/HLKeyedUnarchiver.h"
 #include "Platform/Imaging/Picture.h"
@@ -120,7 +121,7 @@ QSizeF shapedLimit(QSizeF size, QSizeF limit)
 
 } // namespace
 
-QImage HLRenderItem::p_loadedImage(HLRenderMode mode, float time, bool persistent)
+QImage HLRenderItem::p_loadedImage(HLRenderMode mode, qint64 time, bool persistent)
 {
     const bool preview = mode == HLRenderModePreview;
     const auto setLoad = [&](bool load) {
@@ -144,12 +145,12 @@ QImage HLRenderItem::p_loadedImage(HLRenderMode mode, float time, bool persisten
     return image;
 }
 
-Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent,
+Picture HLRenderItem::originalImage(HLRenderMode mode, qint64 time, QSizeF limit, bool persistent,
                                     const HLRenderEditCrop *crop, const HLRenderEditRotate *rotate)
 {
     const bool video = m_oResource->enType() == HLResourceTypeVideo;
     if (video)
-        time = m_oTrim ? m_oTrim->mappedTime(time) : 0.0f;
+        time = m_oTrim ? m_oTrim->mappedTicks(time) : 0;
     const QRectF kept = crop ? crop->ratioRect() : kWhole;
     const QRectF cut = rotate ? rotate->unturnedRect(kept) : kept;
     const bool turned = rotate && !rotate->isNormal();
@@ -192,8 +193,9 @@ Picture HLRenderItem::originalImage(HLRenderMode mode, float time, QSizeF limit,
 QImage HLRenderItem::editedPreviewImageAt(float time)
 {
     p_holdPreview();
-    const QImage image = m_oResource->enType() == HLResourceTypeVideo ? m_oResource->videoFrameAt(time)
-                                                                      : m_oResource->imagePreview();
+    const QImage image = m_oResource->enType() == HLResourceTypeVideo
+                             ? m_oResource->videoFrameAt(zk_ff_time_from_double(time))
+                             : m_oResource->imagePreview();
     if (image.isNull())
         return {};
     Picture picture = Picture::fromImage(HLImageHelper::hlLimitInsideImageOf(image, QSizeF(1000, 1000)));

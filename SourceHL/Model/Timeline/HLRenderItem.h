@@ -47,14 +47,14 @@ public:
     float renderDisplayRatio() const;
     // The trimmed length of a clip; 0 for a photo.
     float renderDisplayDuration() const;
-    // The unedited picture at time (mapped through the trim) limited to limit: preview for
+    // The unedited picture at time (media ticks, mapped through the trim) limited to limit: preview for
     // mode 0, source otherwise. Given a crop (of the picture as rotate turns it), the part it
     // keeps is cut out before any reduction, so it is read at the size it is drawn. In export
     // the limit is shaped to the part as turned and enlarged by 1.2, and photos are decoded
     // straight at that size, one picture shared by everyone who draws the same part
     // (PhotoCache). Persistent keeps a preview or clip loaded until releaseLoaded(). Null
     // without a picture.
-    Picture originalImage(HLRenderMode mode, float time, QSizeF limit, bool persistent,
+    Picture originalImage(HLRenderMode mode, qint64 time, QSizeF limit, bool persistent,
                           const HLRenderEditCrop *crop = nullptr, const HLRenderEditRotate *rotate = nullptr);
     // Gives back the loads that persistent requests and the edited preview keep.
     void releaseLoaded();
@@ -82,7 +82,7 @@ private:
     void p_holdPreview();
     void p_holdSource();
     // The clip's frame or the preview picture, loaded for the request.
-    QImage p_loadedImage(HLRenderMode mode, float time, bool persistent);
+    QImage p_loadedImage(HLRenderMode mode, qint64 time, bool persistent);
 
     std::shared_ptr<HLResourceItem> m_oResource;
     std::shared_ptr<HLRenderEditCrop> m_oCrop;

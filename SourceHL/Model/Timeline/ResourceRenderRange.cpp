@@ -1,5 +1,6 @@
 #include "SourceHL/Model/Timeline/ResourceRenderRange.h"
 
+#include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLAssert.h"
 
 #include <algorithm>
@@ -17,5 +18,12 @@ bool renderRangeContains(ResourceRenderRange range, float time)
 
 float renderRangeRenderTime(ResourceRenderRange range, float time)
 {
-    return std::min(std::max(time, range.dStart), range.dEnd) - range.dStart;
+    return float(zk_ff_time_to_double(renderRangeRenderTicks(range, zk_ff_time_from_double(time))));
+}
+
+qint64 renderRangeRenderTicks(ResourceRenderRange range, qint64 time)
+{
+    const qint64 start = zk_ff_time_from_double(range.dStart);
+    const qint64 end = zk_ff_time_from_double(range.dEnd);
+    return std::min(std::max(time, start), end) - start;
 }

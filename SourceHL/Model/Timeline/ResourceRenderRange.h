@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // A stretch of a slideshow item's local time, in seconds: 0 <= dStart <= dEnd.
 struct ResourceRenderRange
 {
@@ -13,3 +15,5 @@ ResourceRenderRange makeResourceRenderRange(float start, float end);
 bool renderRangeContains(ResourceRenderRange range, float time);
 // time clamped into the range, minus its start: from 0 to the range's length.
 float renderRangeRenderTime(ResourceRenderRange range, float time);
+// The same in media ticks, for the frame path, where time never passes through float.
+qint64 renderRangeRenderTicks(ResourceRenderRange range, qint64 time);

@@ -364,6 +364,37 @@ TEST(ZKAudioVoice, ASeekMovesThePositionAndItsSound)
     EXPECT_NEAR(zk_ff_time_to_double(voice.position()), 3.01, 1e-6);
 }
 
+// The preview's mix passes its sum through the limiter, as the export does: two loud sounds
+// together are bent below full scale instead of clipping; a quiet sum passes as it is.
+TEST(ZKAudioEngine, TheMixOfThePreviewIsSoftLimited)
+{
+    ZKAudioEngine::setSilentOutput(true);
+    ZKAudioEngine &engine = ZKAudioEngine::instance();
+    struct Case
+    {
+        float level; // of each of the two sounds
+        float lowest, highest;
+    };
+    for (const Case c : {Case{0.75f, 0.8f, 0.9999f}, Case{0.2f, 0.4f, 0.4f}}) {
+        SCOPED_TRACE(c.level);
+        const auto first = std::make_shared<ZKAudioVoice>(std::make_shared<ConstantFeed>(c.level), 0, 1.0);
+        const auto second = std::make_shared<ZKAudioVoice>(std::make_shared<ConstantFeed>(c.level), 0, 1.0);
+        waitFilled(*first, 4096);
+        waitFilled(*second, 4096);
+        engine.addVoice(first);
+        engine.addVoice(second);
+        std::vector<float> out(2 * 1024);
+        engine.render(out.data(), 1024);
+        engine.removeVoice(first);
+        engine.removeVoice(second);
+        // Past the voices' ramp in.
+        for (int i = ZKAudioVoice::kRampFrames; i < 1024; ++i) {
+            ASSERT_GE(out[size_t(i) * 2], c.lowest - 1e-6f) << i;
+            ASSERT_LE(out[size_t(i) * 2], c.highest + 1e-6f) << i;
+        }
+    }
+}
+
 TEST(ZKSoftLimit, BendsOnlyLoudSamplesAndNeverClips)
 {
     std::vector<float> samples{0.0f, 0.5f, -0.8f, 0.9f, 1.5f, -3.0f, 40.0f};

@@ -1,4 +1,5 @@
 #include "Frameworks/Korvane/MovieSource.h"
+#include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "Frameworks/Korvane/ZKFramePipeline.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
@@ -6,7 +7,9 @@
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverter.h"
 #include "Frameworks/Korvane/ZKVideoConverterDelegate.h"
+#include "tests/Frameworks/Korvane/MovieFrames.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
 #include <QDir>
@@ -673,3 +676,74 @@ TEST(ZKVideoConverterTest, FramesAreFetchedAheadInOrderWithinABoundedQueue)
     EXPECT_GE(furthestAhead, 2); // it does work ahead
     EXPECT_LE(furthestAhead, depth);
 }
+
+// Clip widths 8 more than a multiple of 16, as phones and cameras make them: swscale writes
+// past rows of exactly that length. Each clip is opened as an import opens it, thumbnailed,
+// previewed at its own size and a fitted one, and exported at its own size and letterboxed
+// onto a DVD frame; every picture shows the frame it should.
+class AwkwardSizeTest : public ::testing::TestWithParam<QSize>
+{
+};
+
+TEST_P(AwkwardSizeTest, ClipIsThumbnailedPreviewedAndExported)
+{
+    const QSize size = GetParam();
+    constexpr int fps = 10;
+    constexpr int frames = 4;
+    TestFolder folder;
+    const QString clip = folder.file("clip.mp4");
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = size;
+    recipe.fps = fps;
+    recipe.seconds = double(frames) / fps;
+    ASSERT_TRUE(MediaFixtures::makeNumberedClip(clip, recipe));
+
+    const auto segment = ZKSegmentMovie::movieWithPath(clip);
+    ASSERT_TRUE(segment);
+    const auto movie = std::dynamic_pointer_cast<ZKFFMovie>(segment->ffmovie());
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->videoSize(), size);
+    const auto middleOf = [](int frame) { return (frame + 0.5) / fps; };
+
+    movie->setFrameSize(size.scaled(100, 100, Qt::KeepAspectRatioByExpanding));
+    EXPECT_EQ(MediaFixtures::frameNumberOf(frameAt(*movie, 0)), 0);
+    for (const QSize shown : {size, size.scaled(640, 360, Qt::KeepAspectRatio)}) {
+        movie->setFrameSize(shown);
+        for (int frame = 0; frame < frames; ++frame) {
+            const QImage image = frameAt(*movie, middleOf(frame));
+            ASSERT_EQ(image.size(), shown);
+            EXPECT_EQ(MediaFixtures::frameNumberOf(image), frame) << "shown at " << shown.width();
+        }
+    }
+    movie->setFrameSize(QSize());
+
+    ZKFFMovieFileOutputFormat own = formatOf("h264", "aac", size.width(), size.height());
+    own.framerate = fps;
+    ZKFFMovieFileOutputFormat dvd = formatOf("mpeg2", "ac3", 720, 480);
+    dvd.framerate = 30000;
+    dvd.frameTime = 1001;
+    dvd.aspect = 16.0f / 9.0f;
+    dvd.video_bitrate = 6000000;
+    for (const auto &[name, format] : {std::pair{"own.mp4", own}, std::pair{"title.dvd", dvd}}) {
+        const QString path = folder.file(name);
+        ZKVideoConverter converter;
+        converter.setMovies({ZKSegmentMovie::movieWithPath(clip)});
+        converter.setMovieOutputFormat(format);
+        converter.setPath(path);
+        runToEnd(converter);
+        ASSERT_EQ(converter.errorString(), QString()) << name;
+        const Probe p = probe(path);
+        EXPECT_EQ(QSize(p.width, p.height), QSize(format.width, format.height)) << name;
+        EXPECT_GT(p.videoPackets, 0) << name;
+    }
+    const auto exported = ZKFFMovie::open(folder.file("own.mp4"));
+    ASSERT_TRUE(exported);
+    for (int frame = 0; frame < frames; ++frame)
+        EXPECT_EQ(MediaFixtures::frameNumberOf(frameAt(*exported, middleOf(frame))), frame);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, AwkwardSizeTest,
+                         ::testing::Values(QSize(712, 400), QSize(1080, 1920), QSize(1080, 1080), QSize(1096, 616)),
+                         [](const ::testing::TestParamInfo<QSize> &info) {
+                             return QStringLiteral("%1x%2").arg(info.param.width()).arg(info.param.height()).toStdString();
+                         });

@@ -1,3 +1,4 @@
+#include "Frameworks/Korvane/ZKFrameBuffer.h"
 #include "Frameworks/Korvane/ZKFrameScaler.h"
 #include "Frameworks/Korvane/ZKYuv420.h"
 
@@ -120,10 +121,12 @@ TEST(ZKYuv420, FrameScalerAgreesWithTheGeneralScaler)
         const int space = size.height() >= 720 ? SWS_CS_ITU709 : SWS_CS_ITU601;
         sws_setColorspaceDetails(context, sws_getCoefficients(SWS_CS_DEFAULT), 1, sws_getCoefficients(space), 0, 0,
                                  1 << 16, 1 << 16);
-        const uint8_t *source[4] = {image.constBits()};
-        const int sourceStride[4] = {int(image.bytesPerLine())};
-        sws_scale(context, source, sourceStride, 0, size.height(), general->data, general->linesize);
+        AVPixelFormat format = AV_PIX_FMT_NONE;
+        AVFrame *source = zk_padded_copy(image, &format);
+        ASSERT_TRUE(source);
+        sws_scale(context, source->data, source->linesize, 0, size.height(), general->data, general->linesize);
         sws_freeContext(context);
+        av_frame_free(&source);
 
         int worst[3] = {};
         for (int plane = 0; plane < 3; ++plane) {

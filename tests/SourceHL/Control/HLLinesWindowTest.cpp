@@ -242,6 +242,7 @@ TEST_F(HLLinesWindowTest, AddAudioAppendsTheMusicChosenInItsPanel)
     EXPECT_TRUE(answered);
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_EQ(audioNames(), (QStringList{"Song0", "Song2"}));
+    ASSERT_EQ(ctrl->oAudioline()->aryItems().size(), 2);
     EXPECT_FLOAT_EQ(ctrl->oAudioline()->aryItems()[1]->dPlayMin(), ctrl->oAudioline()->aryItems()[0]->dPlayMax());
     EXPECT_EQ(ctrl->vCtrlAudioline()->aryAudioItemViews().size(), 2);
 }
@@ -249,6 +250,7 @@ TEST_F(HLLinesWindowTest, AddAudioAppendsTheMusicChosenInItsPanel)
 TEST_F(HLLinesWindowTest, MusicDroppedBeforeAClipRemovedMeanwhileGoesToTheEnd)
 {
     dropMusic({tones[0], tones[1]}, 40);
+    ASSERT_EQ(ctrl->oAudioline()->aryItems().size(), 2);
     const QString first = ctrl->oAudioline()->aryItems()[0]->strAUID();
     QSignalSpy finished(&ctrl->audioImport(), &HLAudioImport::finished);
     HLNotificationCenter::defaultCenter().post(
@@ -281,6 +283,11 @@ TEST_F(HLLinesWindowTest, ChoosingOnOneLineClearsTheOtherTwo)
     addPhotos(2);
     dropMusic({tones[0]}, 40);
     QTest::mouseClick(ctrl->window()->btnAddText, Qt::LeftButton);
+    ASSERT_EQ(ctrl->oTimeline()->resourceItems().size(), 2);
+    ASSERT_EQ(ctrl->oAudioline()->aryItems().size(), 1);
+    ASSERT_EQ(strip().arySlidItemViews().size(), 2);
+    ASSERT_EQ(ctrl->vCtrlTextline()->aryTextItemViews().size(), 1);
+    ASSERT_EQ(ctrl->vCtrlAudioline()->aryAudioItemViews().size(), 1);
     HLRenderItemView *cell = strip().arySlidItemViews()[1];
     HLTextItemView *title = ctrl->vCtrlTextline()->aryTextItemViews()[0];
     HLAudioItemView *music = ctrl->vCtrlAudioline()->aryAudioItemViews()[0];

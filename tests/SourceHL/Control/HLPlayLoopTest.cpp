@@ -117,6 +117,42 @@ TEST_F(HLPlayLoopTest, MusicIsDuckedUnderASoloClipAndBothFadeAtTheEnd)
     ctrl().oLastOperateQueue()->wait();
 }
 
+// The music is ducked where a solo clip plays, wherever the clip stands on the timeline: not
+// before it, wholly in its middle, and no more after it.
+TEST_F(HLPlayLoopTest, MusicIsDuckedWhereALaterSoloClipPlays)
+{
+    addItems({1});
+    ctrl().mediaImport().p_addVideosAndImagesOutTo({writeClip(4.0)}, QString());
+    waitForImport();
+    addItems({1});
+    const auto timeline = ctrl().oTimeline();
+    ASSERT_EQ(timeline->aryItems().size(), 3);
+    const auto video = timeline->aryItems()[1];
+    ASSERT_EQ(video->logicResourceVideoIndexSet().size(), 1u);
+    const float offset = timeline->slideshowOffsetOf(video);
+    const ResourceRenderRange range = video->resourceRenderRangeAt(*video->logicResourceVideoIndexSet().begin());
+    const float start = offset + range.dStart, end = offset + range.dEnd;
+    ASSERT_GT(start, 1.5f);
+    ASSERT_LT(end + 1.5f, timeline->dDuration());
+
+    struct Case
+    {
+        float time;
+        bool ducked;
+    };
+    for (const Case c : {Case{start - 1.5f, false}, Case{(start + end) / 2, true}, Case{end + 1.5f, false}}) {
+        SCOPED_TRACE(c.time);
+        ctrl().p_seekAt(c.time);
+        const float pictures = ctrl().oTimelinePlayer()->dVolumeRatio();
+        const float music = ctrl().oAudiolinePlayer()->dVolumeRatio();
+        if (c.ducked)
+            EXPECT_EQ(music, 0.0f);
+        else
+            EXPECT_FLOAT_EQ(music, pictures); // only the end's fade, if any
+    }
+    ctrl().oLastOperateQueue()->wait();
+}
+
 // A renderer that has shown many pictures of one item asks the loop to restart; the request
 // reaches the main thread later and must not start a play the user has stopped.
 TEST_F(HLPlayLoopTest, ARendererRestartDoesNotRestartAStoppedPlay)

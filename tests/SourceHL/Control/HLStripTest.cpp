@@ -17,7 +17,9 @@
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
+#include "tests/support/AlertAnswers.h"
 #include "tests/support/ModalMessage.h"
+#include "tests/support/ModalWatch.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -97,6 +99,7 @@ TEST_F(HLStripTest, ChoosingRowsTilesAndCellsReportsOneChoice)
     addItems({2, 3, 1});
     HLTimelineVCtrl &s = strip();
     const QStringList ids = ssids();
+    ASSERT_EQ(ids.size(), 3);
 
     press(row(1));
     EXPECT_EQ(ctrl().choice().strSSSID, ids[1]);
@@ -130,6 +133,8 @@ TEST_F(HLStripTest, ChoosingRowsTilesAndCellsReportsOneChoice)
     // A cell unchooses rows and tiles; a cell of another row drops the first row's cells.
     press(cell(1, 0));
     press(cell(1, 2), Qt::ShiftModifier);
+    ASSERT_EQ(hashes().size(), 3);
+    ASSERT_EQ(hashes()[1].size(), 3);
     EXPECT_EQ(chosenCells(), (QStringList{hashes()[1][0], hashes()[1][1], hashes()[1][2]}));
     EXPECT_FALSE(s.aryTranBackViews()[1]->bIsChosen());
     EXPECT_TRUE(ctrl().choice().strRDID.isEmpty());
@@ -155,6 +160,7 @@ TEST_F(HLStripTest, ChosenCellsMoveInsideARowBetweenRowsAndOntoTheBackView)
 {
     addItems({3, 2});
     const QStringList ids = ssids();
+    ASSERT_EQ(hashes().size(), 2);
     const QStringList first = hashes()[0];
     const QStringList second = hashes()[1];
 
@@ -195,6 +201,7 @@ TEST_F(HLStripTest, ChosenCellsMoveInsideARowBetweenRowsAndOntoTheBackView)
 TEST_F(HLStripTest, DeletingRemovesTheChosenCellsFromEveryRowTheyAreIn)
 {
     addItems({3, 2});
+    ASSERT_EQ(hashes().size(), 2);
     const QStringList first = hashes()[0];
     const QStringList second = hashes()[1];
     // Two cells dropped at the end of the strip become new items, one per slideshow item
@@ -248,6 +255,8 @@ TEST_F(HLStripTest, DroppedFilesGoWhereTheyWereDropped)
         });
 
     // Before the first cell of row 0: joins that item before it.
+    ASSERT_FALSE(hashes().isEmpty());
+    ASSERT_FALSE(hashes()[0].isEmpty());
     const QString firstCell = hashes()[0][0];
     std::unique_ptr<QMimeData> files(filesData(writePhotos(1)));
     ASSERT_TRUE(dropOn(row(0), QPoint(20, 50), files.get()));
@@ -284,6 +293,7 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
     addItems({1, 1});
     qsizetype count = 2;
     for (const QString &name : {kTimelineVCtrlSlidInsertNotification, kTimelineVCtrlBackInsertNotification}) {
+        ASSERT_FALSE(ssids().isEmpty());
         const QString target = ssids()[0];
         const QStringList photos = writePhotos(2);
         HLNotificationCenter::defaultCenter().post(
@@ -381,42 +391,39 @@ TEST_F(HLStripTest, AddMediaAsksWhereWhenARowIsChosen)
     addItems({2});
     const QString clip = writeClip(1.0);
     const QStringList photos = writePhotos(1);
-    auto answerPanel = [](const QStringList &paths) {
-        QTimer::singleShot(50, [paths] {
-            auto *panel = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            ASSERT_TRUE(panel);
+    // The panel takes the files typed into its name field.
+    const auto choose = [](const QStringList &paths) {
+        return [paths](QFileDialog *panel) {
             QStringList quoted;
             for (const QString &path : paths)
                 quoted.append(QLatin1Char('"') + path + QLatin1Char('"'));
             panel->findChild<QLineEdit *>()->setText(quoted.join(QLatin1Char(' ')));
             QMetaObject::invokeMethod(panel, "accept");
-        });
-    };
-    auto answerQuestion = [](const QString &button) {
-        QTimer::singleShot(100, [button] {
-            auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            ASSERT_TRUE(alert);
-            for (QAbstractButton *b : alert->buttons())
-                if (b->text() == button)
-                    b->click();
-        });
+        };
     };
 
     // Nothing chosen: no question, new items at the end.
-    answerPanel({clip});
-    ctrl().window()->btnAddMedia->click();
-    QTest::qWait(60);
-    waitForImport();
+    {
+        ModalWatch<QFileDialog> panel(choose({clip}));
+        ctrl().window()->btnAddMedia->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return panel.answered(); }, 60000));
+        // The import starts once the panel has gone.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return hashes().size() == 2; }, 60000));
+        waitForImport();
+    }
     ASSERT_EQ(hashes().size(), 2);
     EXPECT_EQ(ctrl().oTimeline()->resourceItems().size(), 3);
 
     // With the first row chosen, "The end of the selected Item" appends to it.
     press(row(0));
-    answerPanel(photos);
-    answerQuestion(QStringLiteral("The end of the selected Item"));
+    ModalWatch<QFileDialog> panel(choose(photos));
+    AlertAnswers question(QStringList{QStringLiteral("The end of the selected Item")});
     ctrl().window()->btnAddMedia->click();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return hashes()[0].size() == 3; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.answered() && question.allAnswered(); }, 60000))
+        << qPrintable(question.said());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !hashes().isEmpty() && hashes()[0].size() == 3; }, 60000));
     waitForImport();
+    ASSERT_FALSE(hashes().isEmpty());
     EXPECT_EQ(hashes()[0].size(), 3);
     EXPECT_EQ(strip().arySlidItemViews().size(), 4);
 }

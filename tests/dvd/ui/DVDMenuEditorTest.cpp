@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QTest>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -279,7 +280,14 @@ TEST(ExportDVDMenuEditCtrl, FrameReloadsRunOneAtATimeAndSettleBeforeExport)
         editor.menuItemImageTimeBtn()->setValue(2000);
         ASSERT_TRUE(QTest::qWaitFor([&] { return running == 1; })); // the first reload, held
         editor.menuItemImageTimeBtn()->setValue(4000);
-        QTest::qWait(300); // its timer fires while the first still runs: queued behind it
+        // Its timer fires while the first still runs: queued behind it.
+        QList<QTimer *> waiting;
+        for (QTimer *timer : editor.findChildren<QTimer *>())
+            if (timer->isActive() && timer->isSingleShot())
+                waiting.append(timer);
+        ASSERT_EQ(waiting.size(), 1);
+        const QPointer<QTimer> reloadTimer = waiting.first();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !reloadTimer || !reloadTimer->isActive(); }, 60000));
         EXPECT_EQ(running.load(), 1);
     });
     // Export starts: the held reload ends and the queued one runs before the slideshow is

@@ -190,9 +190,10 @@ TEST_F(PlayersTest, AudiolinePlayerPlaysAcrossBoundaries)
 }
 
 // A join that falls before the next tick is handed to the mix ahead: the next clip is loaded
-// and waits, its position held at the start of its kept part, and comes in on the join's frame
-// of the mix (not a tick later), while the clip before it ends there and leaves the mix. The
-// line's restart is a join like any other.
+// earlier still and waits with its sound decoded, its position held at the start of its kept
+// part, and comes in on the join's frame of the mix (not a tick later, and not when its file
+// is read at last on a busy machine), while the clip before it ends there and leaves the mix.
+// The line's restart is a join like any other.
 TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
 {
     auto line = HLAudiolineItem::audioline();
@@ -238,18 +239,24 @@ TEST_F(PlayersTest, AudiolinePlayerHandsJoinsToTheMixAhead)
         const auto &in = clips[join.incoming];
         player->seek(join.tickBefore - 0.2f);
         ASSERT_TRUE(out->didLoad());
-        ASSERT_FALSE(in->didLoad());
+        // A quarter second before its join the next clip is loaded, held silent while its sound
+        // is read ahead.
+        ASSERT_TRUE(in->didLoad());
+        const auto incoming = in->oPlayer();
+        const qint64 trimStart = zk_ff_time_from_double(in->oEdit()->dTrimMin());
+        const auto readDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (incoming->bufferedFrames() == 0)
+            ASSERT_LT(std::chrono::steady_clock::now(), readDeadline) << "its sound is never read";
+        EXPECT_EQ(incoming->currentTime(), trimStart);
 
         const qint64 before = mix.renderedFrames();
         player->update(join.tickBefore);
         const qint64 after = mix.renderedFrames();
-        ASSERT_TRUE(in->didLoad());
-        const auto incoming = in->oPlayer();
+        ASSERT_EQ(in->oPlayer(), incoming);
         const auto outgoing = out->oPlayer();
         EXPECT_TRUE(incoming->isPlay());
         // The join's frame of the mix lies 0.05 s past the tick, whatever the mix did meanwhile.
         const qint64 earliest = before + qint64(0.05 * kRate), latest = after + qint64(0.05 * kRate);
-        const qint64 trimStart = zk_ff_time_from_double(in->oEdit()->dTrimMin());
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         for (;;) {
             // Read before the clock, so that the mix had not reached the join at the read.

@@ -27,7 +27,7 @@ std::shared_ptr<HLRenderItem> clipItem(const QString &hash)
         HLResourceTypeVideo, "TV" + hash, hash, QVariantMap{{"Duration", 4.0f}, {"Resolution", QSizeF(4, 3)}}));
 }
 
-std::shared_ptr<HLRenderCache> entryOf(const std::shared_ptr<HLRenderItem> &item, float time = 0,
+std::shared_ptr<HLRenderCache> entryOf(const std::shared_ptr<HLRenderItem> &item, qint64 time = 0,
                                        bool dirty = false, quint64 generation = 0)
 {
     auto cache = HLRenderCache::renderCacheOf(item);
@@ -66,19 +66,19 @@ TEST(HLRenderPoolTest, PicturesAreCarriedOverOrRemade)
     const auto clip = clipItem("2");
     HLRenderPool pool;
     Maker maker;
-    pool.syncWith({entryOf(photo), entryOf(clip, 0.5f)}, maker.block());
+    pool.syncWith({entryOf(photo), entryOf(clip, 500000)}, maker.block());
     EXPECT_EQ(maker.resident, QList<bool>({false, true}));
     pool.renderContent();
     EXPECT_EQ(maker.ran, 2);
 
     // A clean photo and a clip at the same time keep their pictures; tasks do not run again.
-    pool.syncWith({entryOf(photo), entryOf(clip, 0.5f)}, maker.block());
+    pool.syncWith({entryOf(photo), entryOf(clip, 500000)}, maker.block());
     pool.renderContent();
     EXPECT_EQ(maker.made, 2);
     EXPECT_EQ(maker.ran, 2);
 
     // Another clip time and a dirty photo get new tasks; the resident request goes once.
-    auto moved = entryOf(clip, 0.54f);
+    auto moved = entryOf(clip, 540000);
     pool.syncWith({entryOf(photo, 0, true), moved}, maker.block());
     EXPECT_EQ(maker.made, 4);
     EXPECT_FALSE(moved->bIsResidentVideo());

@@ -1,4 +1,5 @@
 #include "RenderProject.h"
+#include "Frameworks/Korvane/ZKTime.h"
 
 #include "Platform/Imaging/Picture.h"
 #include "SourceHL/Common/HLRenderSizer.h"
@@ -54,7 +55,7 @@ protected:
 
     static QImage frameAt(HLTimelineRender &render, float time, HLRenderMode mode)
     {
-        return mode == HLRenderModePreview ? render.renderPreview(time, nullptr) : render.renderExport(time);
+        return mode == HLRenderModePreview ? render.renderPreview(time, nullptr) : render.renderExport(zk_ff_time_from_double(time));
     }
 
     TestFolder folder;

@@ -2,6 +2,7 @@
 
 #include "tests/support/MediaFixtures.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLArchiveError.h"
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLKeyedArchiver.h"
@@ -143,6 +144,33 @@ TEST_F(HLResourceItemTest, LargePhotosGetAPreview)
     EXPECT_EQ(exact->imageThumbnail().height(), 100);
 }
 
+// Thumbnails cover 100 × 100 and are bounded along their length as well: a panorama keeps
+// the middle of its strip, four boxes long, not a strip as long as itself.
+TEST_F(HLResourceItemTest, PanoramaThumbnailsAreBoundedOnBothSides)
+{
+    struct Case
+    {
+        QSize photo;
+        QSize thumbnail;
+    };
+    for (const Case c : {Case{{12000, 200}, {400, 100}}, Case{{200, 12000}, {100, 400}},
+                         Case{{2000, 20}, {80, 20}}, Case{{800, 200}, {400, 100}}, Case{{1600, 1200}, {133, 100}}}) {
+        const QString name = QStringLiteral("p%1x%2.png").arg(c.photo.width()).arg(c.photo.height());
+        ASSERT_TRUE(writeImage(input(name), halves(c.photo.width(), c.photo.height()), "PNG"));
+        const auto item = import(HLResourceTypeImage, input(name));
+        ASSERT_NE(item, nullptr) << name.toStdString();
+        const QImage thumbnail = item->imageThumbnail();
+        EXPECT_EQ(thumbnail.size(), c.thumbnail) << name.toStdString();
+        if (c.photo.width() > c.photo.height()) {
+            // The centre: red on its left, blue on its right.
+            const QColor left = thumbnail.pixelColor(1, thumbnail.height() / 2);
+            const QColor right = thumbnail.pixelColor(thumbnail.width() - 2, thumbnail.height() / 2);
+            EXPECT_TRUE(left.red() > 240 && left.blue() < 15) << name.toStdString();
+            EXPECT_TRUE(right.blue() > 240 && right.red() < 15) << name.toStdString();
+        }
+    }
+}
+
 TEST_F(HLResourceItemTest, BrokenFilesGiveNoItemAndAReason)
 {
     ASSERT_TRUE(writeImage(input("real.png"), halves(16, 12), "PNG"));
@@ -257,10 +285,10 @@ TEST_F(HLResourceItemTest, ImportsClips)
     EXPECT_EQ(item->video(), nullptr);
     item->setBLoadSource(true);
     ASSERT_NE(item->video(), nullptr);
-    EXPECT_EQ(item->videoFrameAt(0.5f).size(), QSize(160, 120));
+    EXPECT_EQ(item->videoFrameAt(zk_ff_time_from_double(0.5)).size(), QSize(160, 120));
     item->setBLoadSource(false);
     EXPECT_EQ(item->video(), nullptr);
-    EXPECT_TRUE(item->videoFrameAt(0.5f).isNull());
+    EXPECT_TRUE(item->videoFrameAt(zk_ff_time_from_double(0.5)).isNull());
 }
 
 TEST_F(HLResourceItemTest, AClipWithoutADecodableFrameGetsAPlaceholder)

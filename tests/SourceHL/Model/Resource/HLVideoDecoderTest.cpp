@@ -1,6 +1,7 @@
 #include "SourceHL/Model/Resource/HLVideoDecoder.h"
 
 #include "Frameworks/Korvane/ZKFFMovie.h"
+#include "Frameworks/Korvane/ZKTime.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/TestFolder.h"
 
@@ -35,7 +36,7 @@ TestFolder *HLVideoDecoderTest::s_folder = nullptr;
 
 int indexAt(HLVideoDecoder &decoder, float time)
 {
-    return MediaFixtures::frameIndexOf(decoder.videoFrameAt(time));
+    return MediaFixtures::frameIndexOf(decoder.videoFrameAt(zk_ff_time_from_double(time)));
 }
 
 TEST_F(HLVideoDecoderTest, RepositionsOnlyForBackwardOrLongForwardJumps)
@@ -90,9 +91,9 @@ TEST_F(HLVideoDecoderTest, FramesComeAtTheSizeAskedAndKeepOneFrameObject)
     const auto decoder = HLVideoDecoder::videoDecoderOf(s_folder->file("clip.mp4"));
     ASSERT_TRUE(decoder);
     decoder->setFrameSize(QSize(32, 24));
-    EXPECT_EQ(decoder->videoFrameAt(0.1f).size(), QSize(32, 24));
+    EXPECT_EQ(decoder->videoFrameAt(zk_ff_time_from_double(0.1)).size(), QSize(32, 24));
     const auto kept = decoder->movie_image();
-    decoder->videoFrameAt(0.3f);
+    decoder->videoFrameAt(zk_ff_time_from_double(0.3));
     EXPECT_EQ(decoder->movie_image(), kept);
     EXPECT_FALSE(HLVideoDecoder::videoDecoderOf(s_folder->file("missing.mp4")));
 }
