@@ -217,8 +217,7 @@ void HLMainWndCtrl::p_export()
     p_stopPlaying();
     p_stopEditing();
     m_gate->stopPreview();
-    blkExportMovie(exportMovieOf(*m_oSizer, m_oTimeline, m_oTextline, *m_oAudioline, m_oTimelineRender,
-                                 m_oTextlineRender));
+    blkExportMovie(exportMovieOf(contents(), *m_oTimelineRender, *m_oTextlineRender));
     // The export moved the lines' play heads; the preview goes back to the play position.
     p_seekAt(m_dNowTime);
 }

@@ -1,7 +1,6 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 
 #include "Platform/Foundation/HLDispatch.h"
-#include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLMachTime.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
@@ -103,12 +102,11 @@ void HLPlayLoop::p_playAt(float time, bool seek)
 void HLPlayLoop::p_updateTimeline(float time)
 {
     const auto &timeline = m_owner.oTimeline();
-    // The play heads live in the model: moved through the gate like any edit.
-    m_owner.gate().perform([&] {
-        timeline->update(time);
-        m_owner.oTextline()->update(timeline->dNowTime());
-        m_owner.oAudioline()->update(timeline->dNowTime());
-    });
+    // The play heads are atomic and no render reads them (a preview job takes its time with
+    // it): a tick moves them without waiting for the running render.
+    timeline->update(time);
+    m_owner.oTextline()->update(timeline->dNowTime());
+    m_owner.oAudioline()->update(timeline->dNowTime());
     m_owner.setDNowTime(timeline->dNowTime());
     m_owner.setDDuration(timeline->dDuration());
     if (HLContentlineVCtrl *contentline = m_owner.vCtrlContentline())
