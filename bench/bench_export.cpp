@@ -7,7 +7,7 @@
 // little beside the encoder's). The renderers' processor time a frame is printed, and so is
 // the old ratio against a plain encode of ffmpeg's test pattern, for comparison.
 //
-//   bench_export [seconds]       (60 unless given; run it under taskset -c 0,1 for 2 cores)
+//   bench_export [seconds]       (60 unless given, 30 at least; under taskset -c 0,1 for 2 cores)
 
 #include "ExportBench.h"
 #include "SourceHL/Common/HLRenderSizer.h"
@@ -66,7 +66,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const float seconds = argc > 1 ? std::max(8.0f, QString::fromLocal8Bit(argv[1]).toFloat()) : 60.0f;
+    const float seconds = argc > 1 ? std::max(30.0f, QString::fromLocal8Bit(argv[1]).toFloat()) : 60.0f;
     QTemporaryDir folder;
 
     const auto sizer = ExportBench::setUpEngine(folder.path(), frameSize);

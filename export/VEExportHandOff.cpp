@@ -8,7 +8,6 @@
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverter.h"
 #include "Platform/Foundation/HLAssert.h"
-#include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLSoloDucking.h"
 #include "SourceHL/Model/Package/HLProjectContents.h"
@@ -69,14 +68,18 @@ QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRange
 
 QImage exportFrameOf(const QImage &frame, const QImage &titles)
 {
-    if (titles.isNull())
+    if (titles.isNull() || frame.isNull())
         return frame;
-    return HLImageHelper::hlImageOf(frame.size(), [&](QPainter &painter, const QRectF &rect) {
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect, frame, QRectF(frame.rect()));
-        painter.drawImage(rect, titles, QRectF(titles.rect()));
-    });
+    // The titles go onto a copy of the frame: one copy of its pixels per frame, instead of a
+    // cleared picture that the whole frame is then blended into.
+    QImage composed = frame.format() == QImage::Format_ARGB32_Premultiplied
+                          ? frame.copy()
+                          : frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&composed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(composed.rect()), titles, QRectF(titles.rect()));
+    painter.end();
+    return composed;
 }
 
 std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLTimelineItem &timeline,
