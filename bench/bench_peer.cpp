@@ -182,7 +182,7 @@ double compare(const QString &melt, int photoCount, float seconds)
     cut << "-audio-track" << music << "-consumer";
     Side theirs;
     double asked = kBitrate;
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
         if (!runMelt(melt, cut, asked, folder.filePath("melt.mp4"), theirs))
             return -1;
         if (!(theirs.bitrate > 0) || !(ours.bitrate > 0) || std::abs(theirs.bitrate / ours.bitrate - 1) <= 0.05)
