@@ -1,8 +1,12 @@
 #include "ExportBench.h"
 
 #include "export/VEExportHandOff.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "export/VETimelineExportMovieConverter.h"
+#include "export/VETimelineExportMovie.h"
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
+#include "Frameworks/Korvane/ZKTime.h"
+#include "Platform/Imaging/ParallelRows.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
@@ -17,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 
+#include <ctime>
 #include <sys/resource.h>
 #include <thread>
 
@@ -92,8 +97,36 @@ double cpuSeconds(int who)
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
+                             const std::shared_ptr<HLTextlineItem> &textline,
+                             const std::shared_ptr<HLAudiolineItem> &audioline, int rate, int step)
+{
+    const auto timelineRender = HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
+                                                                   HLQuartzPool::quartzPoolOf(2));
+    const auto textlineRender = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
+    const auto movie = exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender);
+    const VETimelineExportMovie::GetImage render = movie->getImage();
+    const ImagingThreads::SerialBands serial; // every band on this thread, as on a picture worker
+    const auto threadSeconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return now.tv_sec + now.tv_nsec / 1e9;
+    };
+    const qint64 frames = qint64(timeline->dDuration() * rate);
+    double seconds = 0;
+    qint64 rendered = 0;
+    for (qint64 k = 0; k < frames; k += step) {
+        const double before = threadSeconds();
+        render(k * zk_default_time_base() / rate);
+        seconds += threadSeconds() - before;
+        ++rendered;
+    }
+    return rendered ? seconds / rendered : 0;
+}
+
 Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
-                const std::shared_ptr<HLTextlineItem> &textline, const HLAudiolineItem &audioline, int rate,
+                const std::shared_ptr<HLTextlineItem> &textline,
+                const std::shared_ptr<HLAudiolineItem> &audioline, int rate,
                 int bitrate, const QString &path)
 {
     Run run;
@@ -115,7 +148,7 @@ Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_p
     QElapsedTimer clock;
     clock.start();
     VETimelineExportMovieConverter job;
-    job.setTimeline(exportMovieOf(*sizer, timeline, textline, audioline, timelineRender, textlineRender));
+    job.setTimeline(exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender));
     job.setMovieOutputFormat(format);
     job.setPath(path);
     job.startConvert();

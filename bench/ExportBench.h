@@ -29,6 +29,11 @@ QList<std::shared_ptr<HLResourceItem>> photosAndClips(const QString &folder);
 void fitDuration(HLTimelineItem &timeline, float seconds);
 // Processor seconds of this process (RUSAGE_SELF) or of its finished children.
 double cpuSeconds(int who);
+// Processor seconds of the renderers alone for one frame of the export: every step-th frame
+// at rate rendered on this thread, on a copy of the project as a picture worker renders it.
+double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
+                             const std::shared_ptr<HLTextlineItem> &textline,
+                             const std::shared_ptr<HLAudiolineItem> &audioline, int rate, int step);
 
 struct Run
 {
@@ -38,7 +43,8 @@ struct Run
 };
 // Exports the project as H.264 MP4 at the sizer's size, rate frames a second and bitrate.
 Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
-                const std::shared_ptr<HLTextlineItem> &textline, const HLAudiolineItem &audioline, int rate,
+                const std::shared_ptr<HLTextlineItem> &textline,
+                const std::shared_ptr<HLAudiolineItem> &audioline, int rate,
                 int bitrate, const QString &path);
 
 } // namespace ExportBench

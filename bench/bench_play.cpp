@@ -1,6 +1,8 @@
 // Plays a generated project (40 photos, 4 clips with sound, transitions, titles) for 10 s of
 // wall time through the main window's real play loop (offscreen, silent sound output) and
-// counts the preview frames that reached the window against the frames due at 30 a second.
+// counts the preview frames that reached the window against the frames due at 30 a second,
+// and times every tick of the play loop on the main thread: a tick that waited for the
+// preview's render would show as a long one.
 // Last line: "ratio play <frames shown / frames due>".
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
@@ -20,10 +22,14 @@
 #include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -68,14 +74,37 @@ int main(int argc, char **argv)
     ctrl.oLastOperateQueue()->wait();
     QCoreApplication::processEvents();
 
+    // Each tick of the loop's timer (a restart makes a new one) runs inside a stopwatch.
+    HLPlayLoop &loop = ctrl.playLoop();
+    QPointer<QTimer> timed;
+    qint64 longestTick = 0;
+    qint64 ticks = 0;
+    std::function<void()> timeTicks = [&] {
+        QTimer *timer = loop.tTimer();
+        if (!timer || timer == timed)
+            return;
+        timed = timer;
+        QObject::disconnect(timer, &QTimer::timeout, &loop, &HLPlayLoop::p_playFeedback);
+        QObject::connect(timer, &QTimer::timeout, &loop, [&] {
+            QElapsedTimer stopwatch;
+            stopwatch.start();
+            loop.p_playFeedback();
+            longestTick = std::max(longestTick, stopwatch.nsecsElapsed());
+            ++ticks;
+            timeTicks();
+        });
+    };
+
     qint64 shown = 0;
-    ctrl.playLoop().setupFrameShown([&] {
+    loop.setupFrameShown([&] {
         if (ctrl.bIsPlaying())
             ++shown;
+        timeTicks();
     });
     const double start = HLMachTime::normalTime();
     double played = 0;
     ctrl.p_startPlaying();
+    timeTicks();
     QTimer::singleShot(kPlayMilliseconds, [&] {
         played = HLMachTime::normalTime() - start;
         ctrl.p_stopPlaying();
@@ -89,6 +118,7 @@ int main(int argc, char **argv)
                 static_cast<long long>(timeline->slideshowItemsCount()), double(timeline->dDuration()), played,
                 double(ctrl.dNowTime()));
     std::printf("frames shown %lld, due %.0f\n", static_cast<long long>(shown), due);
+    std::printf("longest tick stall %.2f ms over %lld ticks\n", longestTick / 1e6, static_cast<long long>(ticks));
     std::printf("ratio play %.3f\n", due > 0 ? double(shown) / due : 0.0);
     return 0;
 }

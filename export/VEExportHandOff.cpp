@@ -6,13 +6,11 @@
 #include "export/VETimelineAudioItemExport.h"
 #include "Frameworks/Korvane/ZKSegmentMovieFade.h"
 #include "Frameworks/Korvane/ZKTime.h"
-#include "Platform/Foundation/HLArchiveError.h"
+#include "Frameworks/Korvane/ZKVideoConverter.h"
 #include "Platform/Foundation/HLAssert.h"
-#include "Platform/Foundation/HLKeyedArchiver.h"
-#include "Platform/Foundation/HLKeyedUnarchiver.h"
-#include "SourceHL/Common/HLImageHelper.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLSoloDucking.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
 #include "SourceHL/Model/Render/HLTimelineItemRendering.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
@@ -22,7 +20,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -36,49 +33,24 @@ std::shared_ptr<ZKSegmentMovieFade> rampOf(qint64 start, qint64 stop, double fro
     return fade;
 }
 
-const QString kTimelineKey = QStringLiteral("kNSCodingTimelineItem");
-const QString kTextlineKey = QStringLiteral("kNSCodingTextLineItem");
-
-// Frame blocks for the converter's workers, each over its own copy of the timeline and the
-// text line with renderers of its own; none when the copies cannot be made.
-std::vector<VETimelineExportMovie::GetImage> parallelFrameBlocksOf(const std::shared_ptr<HLTimelineItem> &timeline,
-                                                                   const std::shared_ptr<HLTextlineItem> &textline,
-                                                                   const HLTimelineRender &timelineRender,
-                                                                   const HLTextlineRender &textlineRender)
+// Frame blocks for the converter's picture workers, each over a copy of the timeline and the
+// text line of its own with renderers of its own: the export never renders on the project the
+// preview and the play heads go on using. One copy, rendered in order, where there is one worker.
+std::vector<VETimelineExportMovie::GetImage> copiedFrameBlocksOf(const HLProjectContents &project,
+                                                                 const HLTimelineRender &timelineRender,
+                                                                 const HLTextlineRender &textlineRender)
 {
-    // As many as the converter has workers.
-    const int count = std::clamp(int(std::thread::hardware_concurrency()) / 2, 1, 4);
-    if (count < 2)
-        return {};
-    HLTimelineItem::registerCoding();
-    HLTextlineItem::registerCoding();
     std::vector<VETimelineExportMovie::GetImage> blocks;
-    try {
-        // Deep copies through the keyed archive: records and resource items of their own,
-        // sharing nothing the main thread may change.
-        HLKeyedArchiver archiver;
-        archiver.encodeObject(kTimelineKey, timeline);
-        archiver.encodeObject(kTextlineKey, textline);
-        const QByteArray data = archiver.encodedData();
-        for (int i = 0; i < count; ++i) {
-            HLKeyedUnarchiver unarchiver = HLKeyedUnarchiver::fromData(data);
-            const auto timelineCopy = unarchiver.decodeObject<HLTimelineItem>(kTimelineKey);
-            const auto textlineCopy = unarchiver.decodeObject<HLTextlineItem>(kTextlineKey);
-            const auto timelineRenderCopy = HLTimelineRender::timelineRenderOf(
-                timelineCopy, timelineRender.bFreely(), timelineRender.oSizer(), timelineRender.oSlideshowPool(),
-                timelineRender.oTransitionPool());
-            const auto textlineRenderCopy = HLTextlineRender::textlineRenderOf(
-                textlineCopy, textlineRender.bFreely(), textlineRender.oSizer(), textlineRender.oTextPool());
-            if (!timelineCopy || !textlineCopy || !timelineRenderCopy || !textlineRenderCopy)
-                return {};
-            // The block keeps its copies alive; the frame block itself holds them weakly.
-            const auto block = exportFrameBlockOf(timelineRenderCopy, textlineRenderCopy);
-            blocks.push_back([block, timelineCopy, textlineCopy, timelineRenderCopy, textlineRenderCopy](qint64 time) {
-                return block(time);
-            });
-        }
-    } catch (const HLArchiveError &) {
-        return {};
+    for (const HLProjectContents &copy : project.copies(ZKVideoConverter::pictureWorkers())) {
+        const auto timelineRenderCopy = HLTimelineRender::timelineRenderOf(
+            copy.timeline, timelineRender.bFreely(), copy.sizer, timelineRender.oSlideshowPool(),
+            timelineRender.oTransitionPool());
+        const auto textlineRenderCopy = HLTextlineRender::textlineRenderOf(
+            copy.textline, textlineRender.bFreely(), copy.sizer, textlineRender.oTextPool());
+        HL_ASSERT(timelineRenderCopy && textlineRenderCopy, "wrong copy");
+        // The block keeps its copies alive; the frame block itself holds them weakly.
+        const auto block = exportFrameBlockOf(timelineRenderCopy, textlineRenderCopy);
+        blocks.push_back([block, copy, timelineRenderCopy, textlineRenderCopy](qint64 time) { return block(time); });
     }
     return blocks;
 }
@@ -96,14 +68,18 @@ QList<std::shared_ptr<ZKSegmentMovieFade>> soloFadesOf(const std::vector<HLRange
 
 QImage exportFrameOf(const QImage &frame, const QImage &titles)
 {
-    if (titles.isNull())
+    if (titles.isNull() || frame.isNull())
         return frame;
-    return HLImageHelper::hlImageOf(frame.size(), [&](QPainter &painter, const QRectF &rect) {
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(rect, frame, QRectF(frame.rect()));
-        painter.drawImage(rect, titles, QRectF(titles.rect()));
-    });
+    // The titles go onto a copy of the frame: one copy of its pixels per frame, instead of a
+    // cleared picture that the whole frame is then blended into.
+    QImage composed = frame.format() == QImage::Format_ARGB32_Premultiplied
+                          ? frame.copy()
+                          : frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&composed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(composed.rect()), titles, QRectF(titles.rect()));
+    painter.end();
+    return composed;
 }
 
 std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLTimelineItem &timeline,
@@ -143,16 +119,14 @@ VETimelineExportMovie::GetImage exportFrameBlockOf(const std::shared_ptr<HLTimel
     };
 }
 
-std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLRenderSizer &sizer,
-                                                     const std::shared_ptr<HLTimelineItem> &timeline,
-                                                     const std::shared_ptr<HLTextlineItem> &textline,
-                                                     const HLAudiolineItem &audioline,
-                                                     const std::shared_ptr<HLTimelineRender> &timelineRender,
-                                                     const std::shared_ptr<HLTextlineRender> &textlineRender)
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLProjectContents &project,
+                                                     const HLTimelineRender &timelineRender,
+                                                     const HLTextlineRender &textlineRender)
 {
-    HL_ASSERT(timeline && textline && timelineRender && textlineRender, "wrong paras");
-    auto movie = exportMovieOf(sizer.szRender(), *timeline, audioline,
-                               exportFrameBlockOf(timelineRender, textlineRender));
-    movie->setFrameBlocks(parallelFrameBlocksOf(timeline, textline, *timelineRender, *textlineRender));
+    HL_ASSERT(project.sizer && project.timeline && project.textline && project.audioline, "wrong paras");
+    const auto blocks = copiedFrameBlocksOf(project, timelineRender, textlineRender);
+    // Without the frame blocks, frames are rendered one at a time on the first copy.
+    auto movie = exportMovieOf(project.sizer->szRender(), *project.timeline, *project.audioline, blocks.front());
+    movie->setFrameBlocks(blocks);
     return movie;
 }

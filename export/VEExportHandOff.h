@@ -11,8 +11,7 @@
 #include <vector>
 
 class HLAudiolineItem;
-class HLRenderSizer;
-class HLTextlineItem;
+struct HLProjectContents;
 class HLTextlineRender;
 class HLTimelineItem;
 class HLTimelineRender;
@@ -24,13 +23,13 @@ class ZKSegmentMovieFade;
 // preview renders stopped.
 
 // What the main window's export hands to the export window: the movie source of the project
-// at the sizer's render size, its frames rendered by the two renderers in export mode.
-std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLRenderSizer &sizer,
-                                                     const std::shared_ptr<HLTimelineItem> &timeline,
-                                                     const std::shared_ptr<HLTextlineItem> &textline,
-                                                     const HLAudiolineItem &audioline,
-                                                     const std::shared_ptr<HLTimelineRender> &timelineRender,
-                                                     const std::shared_ptr<HLTextlineRender> &textlineRender);
+// at its sizer's render size. Its frames are rendered in export mode on copies of the project
+// (HLProjectContents::copies) with renderers made like the two given, one for each of the
+// converter's picture workers: never on the project itself, which the preview and the play
+// heads go on using. HLArchiveError when the project cannot be copied.
+std::shared_ptr<VETimelineExportMovie> exportMovieOf(const HLProjectContents &project,
+                                                     const HLTimelineRender &timelineRender,
+                                                     const HLTextlineRender &textlineRender);
 
 // The movie source of the project. frameBlock renders the whole project at a media time.
 std::shared_ptr<VETimelineExportMovie> exportMovieOf(QSizeF videoSize, const HLTimelineItem &timeline,

@@ -1,6 +1,7 @@
 #include "Frameworks/Korvane/ZKMediaFile.h"
 
 #include "Frameworks/Korvane/ZKLibrarySetup.h"
+#include "Platform/Foundation/HLThreads.h"
 
 #include <QFileInfo>
 
@@ -185,7 +186,7 @@ AVCodecContext *ZKMediaFile::openDecoder(const AVStream *stream, bool threaded)
     }
     codec->pkt_timebase = stream->time_base;
     if (threaded) {
-        codec->thread_count = 0;
+        codec->thread_count = HLThreads::forced().value_or(0);
         codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     }
     if (avcodec_open2(codec, decoder, nullptr) < 0)

@@ -1,10 +1,10 @@
 #include "Frameworks/Korvane/ZKMovieFileWriter.h"
 
 #include "Frameworks/Korvane/ZKLibrarySetup.h"
+#include "Platform/Foundation/HLThreads.h"
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -87,8 +87,8 @@ bool ZKMovieFileWriter::openVideo(const ZKMovieFileProfile &profile)
     // Slice threads of the MPEG family cannot outnumber the macroblock rows.
     const int rows = (f.height + 15) / 16;
     m_video->thread_count = profile.videoEncoder == QLatin1String("libx264")
-                                ? 0
-                                : std::clamp(int(std::thread::hardware_concurrency()), 1, rows);
+                                ? HLThreads::forced().value_or(0)
+                                : std::clamp(HLThreads::count(), 1, rows);
     if (f.video_codec != AV_CODEC_ID_DVVIDEO)
         m_video->bit_rate = f.video_bitrate;
     if (profile.gopSize > 0)

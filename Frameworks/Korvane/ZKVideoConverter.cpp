@@ -7,6 +7,7 @@
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/ZKVideoConverterDelegate.h"
+#include "Platform/Foundation/HLThreads.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +19,6 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -149,8 +149,7 @@ ZKFramePipeline::Fetch pictureFetch(const std::vector<Segment> &segments, const 
 std::unique_ptr<ZKFramePipeline> startPictures(const std::vector<Segment> &segments, const OutputLength &length,
                                                const ZKMovieFileProfile &profile)
 {
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-    const int workers = std::clamp(cores / 2, 1, 4);
+    const int workers = ZKVideoConverter::pictureWorkers();
     ZKFramePipeline::Output output;
     output.size = QSize(profile.format.width, profile.format.height);
     output.format = profile.pixelFormat;
@@ -265,6 +264,11 @@ QString createBeside(const QFileInfo &target, QString *error)
 }
 
 } // namespace
+
+int ZKVideoConverter::pictureWorkers()
+{
+    return std::clamp(HLThreads::count() / 2, 1, 4);
+}
 
 ZKVideoConverter::ZKVideoConverter()
     : m_format(zk_get_default_movie_file_ouput_format()), m_used(m_format),

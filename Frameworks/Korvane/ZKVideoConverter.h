@@ -42,6 +42,10 @@ public:
     // the file type; after a run, also what the encoders adjusted.
     ZKFFMovieFileOutputFormat usedOutputFormat() const;
 
+    // How many threads ask the segments for pictures at once (HLThreads' count halved, 1 to 4):
+    // a source that renders on copies of its own makes as many.
+    static int pictureWorkers();
+
     // Returns at once; the conversion runs on the converter's own threads. Only once.
     void startConvert();
     bool isFinished() const { return m_job.state().isFinished(); }

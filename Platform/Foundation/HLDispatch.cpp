@@ -1,6 +1,7 @@
 #include "Platform/Foundation/HLDispatch.h"
 
 #include "Platform/Foundation/HLThreadSanitizer.h"
+#include "Platform/Foundation/HLThreads.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -131,6 +132,13 @@ void onMain(std::function<void()> job, bool wait)
 
 void inBackground(std::function<void()> job)
 {
+    // The pool has as many threads as the machine is taken to have.
+    static const bool sized = [] {
+        if (const auto threads = HLThreads::forced())
+            QThreadPool::globalInstance()->setMaxThreadCount(*threads);
+        return true;
+    }();
+    Q_UNUSED(sized);
     QThreadPool::globalInstance()->start(new JobRunnable(std::move(job)));
 }
 

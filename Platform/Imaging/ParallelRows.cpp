@@ -1,6 +1,8 @@
 #include "Platform/Imaging/ParallelRows.h"
 
-#include <QThread>
+#include "Platform/Foundation/HLThreads.h"
+
+#include <QtGlobal>
 
 #include <algorithm>
 #include <atomic>
@@ -131,7 +133,7 @@ thread_local bool t_serial = false;
 // Never destroyed: a caller may still be sharing out bands while the program ends.
 BandThreads &bandThreads()
 {
-    static BandThreads *threads = new BandThreads(std::max(0, QThread::idealThreadCount() - 1));
+    static BandThreads *threads = new BandThreads(std::max(0, HLThreads::count() - 1));
     return *threads;
 }
 
@@ -153,7 +155,7 @@ void forEachBand(int rows, long long workPerRow, const std::function<void(int, i
     if (rows <= 0)
         return;
     const long long total = std::max(1LL, workPerRow) * rows;
-    const int threads = std::max(1, QThread::idealThreadCount());
+    const int threads = HLThreads::count();
     const int wanted = int(std::min<long long>({total / kWorkPerBand, rows, threads * 2LL}));
     if (wanted <= 1 || threads == 1 || t_serial) {
         band(0, rows);

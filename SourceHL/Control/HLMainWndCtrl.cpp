@@ -267,9 +267,8 @@ void HLMainWndCtrl::p_export()
     p_stopPlaying();
     p_stopEditing();
     gate().stopPreview();
-    blkExportMovie(exportMovieOf(*oSizer(), oTimeline(), oTextline(), *oAudioline(), oTimelineRender(),
-                                 oTextlineRender()));
-    // The export moved the lines' play heads; the preview goes back to the play position.
+    blkExportMovie(exportMovieOf(contents(), *oTimelineRender(), *oTextlineRender()));
+    // The preview shows the play position again once the export window has closed.
     p_seekAt(m_dNowTime);
 }
 

@@ -1,7 +1,6 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 
 #include "Platform/Foundation/HLDispatch.h"
-#include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
 #include "SourceHL/Common/HLMachTime.h"
 #include "SourceHL/Control/HLProjectSession.h"
@@ -107,12 +106,11 @@ void HLPlayLoop::p_updateTimeline(float time)
 {
     const HLProjectSession &session = p_session();
     const auto &timeline = session.oTimeline();
-    // The play heads live in the model: moved through the gate like any edit.
-    session.gate().perform(HLChange::PlayHead, [&] {
-        timeline->update(time);
-        session.oTextline()->update(timeline->dNowTime());
-        session.oAudioline()->update(timeline->dNowTime());
-    });
+    // The play heads are atomic and no render reads them (a preview job takes its time with
+    // it): a tick moves them without waiting for the running render.
+    timeline->update(time);
+    session.oTextline()->update(timeline->dNowTime());
+    session.oAudioline()->update(timeline->dNowTime());
     m_host.showPlayPosition();
 }
 

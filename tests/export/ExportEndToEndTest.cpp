@@ -1,4 +1,5 @@
 #include "export/VEExportHandOff.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "export/VETimelineExportMovie.h"
 #include "export/VETimelineExportMovieConverter.h"
 #include "ExportProject.h"
@@ -186,9 +187,9 @@ TEST_F(ExportEndToEnd, WritesTheProjectAsAMovie)
         SCOPED_TRACE(name);
         const QString path = folder.file(name);
         VETimelineExportMovieConverter job;
-        const auto source = exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender);
-        // The movie renders on the converter's workers over copies of the project where the
-        // machine has the cores for it; the second file goes through the main renderers.
+        const auto source = exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender);
+        // The movie renders on the converter's workers over copies of the project; the second
+        // file renders one frame at a time on the converter's thread, on the first copy.
         if (QString::fromLatin1(name).endsWith(QLatin1String(".mov")))
             source->setFrameBlocks({});
         job.setTimeline(source);
@@ -251,12 +252,34 @@ TEST_F(ExportEndToEnd, WritesTheProjectAsAMovie)
     }
 }
 
+// The export renders on copies of the project, never on the project the preview and the play
+// heads go on using: an edit made after the hand-off does not reach the movie, on one picture
+// worker (HL_THREADS=2) as on several.
+TEST_F(ExportEndToEnd, AnEditAfterTheHandOffDoesNotReachTheMovie)
+{
+    const auto source = exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender);
+    // Only the blue photo stays in the project.
+    timeline->remove({timeline->aryItems()[0]->strSSID(), timeline->aryItems()[1]->strSSID()});
+    timeline->update(0);
+    ASSERT_EQ(timeline->aryItems().size(), 1);
+    const qint64 time = zk_ff_time_from_double(2.0);
+    EXPECT_TRUE(near(timelineRender->renderExport(2.0f).pixelColor(80, 60), Qt::blue));
+
+    // Without frame blocks, on the converter's thread; with them, where a worker asks.
+    EXPECT_TRUE(near(source->getImage()(time).pixelColor(80, 60), Qt::red));
+    QImage asked;
+    source->decodeImageAtTime(time, [&](const std::shared_ptr<ZKMovieImage> &frame) { asked = frame->currentImage(); },
+                              true);
+    ASSERT_FALSE(asked.isNull());
+    EXPECT_TRUE(near(asked.pixelColor(80, 60), Qt::red));
+}
+
 TEST_F(ExportEndToEnd, CancelAndFailureLeaveNoFile)
 {
     const QString path = folder.file("cancelled.mp4");
     {
         VETimelineExportMovieConverter job;
-        job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
+        job.setTimeline(exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender));
         job.setMovieOutputFormat(format());
         job.setPath(path);
         job.startConvert();
@@ -277,7 +300,7 @@ TEST_F(ExportEndToEnd, CancelAndFailureLeaveNoFile)
         ZKFFMovieFileOutputFormat bad = format();
         bad.audio_codec = 0;
         VETimelineExportMovieConverter job;
-        job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
+        job.setTimeline(exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender));
         job.setMovieOutputFormat(bad);
         job.setPath(path);
         job.startConvert();

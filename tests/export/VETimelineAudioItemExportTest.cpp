@@ -389,6 +389,7 @@ TEST(VEExportHandOff, TitlesAreDrawnOverTheFrameAtItsSize)
     ASSERT_EQ(out.size(), frame.size());
     EXPECT_EQ(out.pixelColor(5, 5), QColor(Qt::white)); // the titles' left half, scaled up
     EXPECT_EQ(out.pixelColor(35, 25), QColor(Qt::blue));
+    EXPECT_EQ(frame.pixelColor(5, 5), QColor(Qt::blue)); // the renderer's frame is left as it was
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -84,7 +85,8 @@ public:
     }
 
 private:
-    float m_dNowTime = 0;
+    // The play head moves on the main thread while the preview renders: read without the gate.
+    std::atomic<float> m_dNowTime = 0;
     Items m_aryItems;
     qint64 m_enType = 0;
 };

@@ -38,6 +38,16 @@ QByteArray HLProjectContents::archivedData() const
     return archiver.encodedData();
 }
 
+std::vector<HLProjectContents> HLProjectContents::copies(int count) const
+{
+    registerCoding();
+    const QByteArray data = archivedData();
+    std::vector<HLProjectContents> made;
+    for (int i = 0; i < count; ++i)
+        made.push_back(fromArchivedData(data));
+    return made;
+}
+
 void HLProjectContents::writeArchive(const QString &path) const
 {
     HLKeyedArchiver archiver;

@@ -32,7 +32,11 @@ struct HLProjectContents
     static void registerCoding();
 
     // The four objects as a keyed archive: a copy of the project that later edits don't reach.
+    // The one deep copy of a project: the save snapshot, and what copies() are made from.
     QByteArray archivedData() const;
+    // count copies of the project read from one archive: objects of their own, sharing
+    // nothing with the project or each other (HLArchiveError when they cannot be made).
+    std::vector<HLProjectContents> copies(int count) const;
     // The same archive written to the file at path (HLArchiveError when it cannot be).
     void writeArchive(const QString &path) const;
     // Reads an archive of the four objects; every key must be there with its class

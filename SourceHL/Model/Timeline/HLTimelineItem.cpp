@@ -307,11 +307,9 @@ void HLTimelineItem::applyTransitionInfoToAll(const QVariantMap &info)
 
 void HLTimelineItem::update(float time)
 {
-    m_dDuration = currentDuration();
-    if (!(time > 0))
-        m_dNowTime = 0;
-    else
-        m_dNowTime = std::min(time, m_dDuration);
+    const float duration = currentDuration();
+    m_dDuration = duration;
+    m_dNowTime = time > 0 ? std::min(time, duration) : 0.0f;
 }
 
 std::shared_ptr<HLSlideshowItem> HLTimelineItem::slideshowItemAt(float time) const
@@ -500,7 +498,7 @@ std::shared_ptr<HLTimelineItem> HLTimelineItem::initWithCoder(HLKeyedUnarchiver 
         timeline->m_mtAryItems.append(std::move(item));
     }
     timeline->p_adjustTimeline();
-    if (!std::isfinite(timeline->m_dDuration) || timeline->m_dDuration < 0)
+    if (const float duration = timeline->m_dDuration; !std::isfinite(duration) || duration < 0)
         timeline->m_dDuration = timeline->currentDuration();
     return timeline;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -136,8 +137,9 @@ private:
     std::optional<qsizetype> p_indexOf(const QString &ssid) const;
     void p_adjustTimeline();
 
-    float m_dDuration = 0;
-    float m_dNowTime = 0;
+    // The play head moves on the main thread while the preview renders: read without the gate.
+    std::atomic<float> m_dDuration = 0;
+    std::atomic<float> m_dNowTime = 0;
     SlideshowItems m_mtAryItems;
     TemplateBlock m_blkSlideshow;
     TemplateBlock m_blkTransition;

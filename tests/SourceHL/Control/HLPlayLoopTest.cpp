@@ -21,6 +21,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 namespace {
 
 constexpr quint64 kSecond = 1'000'000'000; // machine clock ticks
@@ -182,6 +186,45 @@ TEST_F(HLPlayLoopTest, ARendererRestartDoesNotRestartAStoppedPlay)
     EXPECT_TRUE(QTest::qWaitFor([&] { return ctrl().playLoop().tTimer() != timer; }, 2000)) << "restarted";
     EXPECT_TRUE(ctrl().bIsPlaying());
     ctrl().p_stopPlaying();
+}
+
+// The play heads are not edits: a tick moves them while a preview render is still running,
+// instead of waiting for it to end.
+TEST_F(HLPlayLoopTest, ATickDoesNotWaitForTheRunningRender)
+{
+    addItems({2});
+    ctrl().oLastOperateQueue()->wait();
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool started = false;
+    bool released = false;
+    bool finished = false;
+    // A render that runs until the test lets it go (or, should the tick wait for it, a while).
+    ctrl().oLastOperateQueue()->add([&] {
+        std::unique_lock lock(mutex);
+        started = true;
+        changed.notify_all();
+        changed.wait_for(lock, std::chrono::seconds(20), [&] { return released; });
+        finished = true;
+    });
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return started; });
+    }
+    ctrl().p_startPlaying();
+    tick(0.5);
+    tick(0.25);
+    {
+        std::lock_guard lock(mutex);
+        EXPECT_FALSE(finished) << "the tick waited for the render";
+        released = true;
+    }
+    changed.notify_all();
+    EXPECT_FLOAT_EQ(ctrl().dNowTime(), 0.75f);
+    EXPECT_FLOAT_EQ(ctrl().oTimeline()->dNowTime(), 0.75f);
+    ctrl().p_stopPlaying();
+    ctrl().oLastOperateQueue()->wait();
+    EXPECT_TRUE(finished);
 }
 
 // Edits through the widgets while the preview renders on its worker: every change of the

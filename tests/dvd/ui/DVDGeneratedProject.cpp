@@ -1,6 +1,7 @@
 #include "tests/dvd/ui/DVDGeneratedProject.h"
 
 #include "export/VEExportHandOff.h"
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "export/VETimelineExportMovie.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -53,5 +54,5 @@ DVDGeneratedProject::~DVDGeneratedProject() = default;
 
 std::shared_ptr<VETimelineExportMovie> DVDGeneratedProject::exportMovie() const
 {
-    return exportMovieOf(*sizer(), timeline, textline, *audioline, timelineRender, textlineRender);
+    return exportMovieOf({sizer(), timeline, textline, audioline}, *timelineRender, *textlineRender);
 }

@@ -3,6 +3,7 @@
 #include "SourceHL/Model/Package/HLPackageError.h"
 #include "SourceHL/Model/Package/HLProjectPackage.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
+#include "SourceHL/Model/Timeline/HLSlideshowItem.h"
 #include "tests/support/ChildProcess.h"
 
 #include <QFileInfo>
@@ -10,6 +11,29 @@
 namespace {
 
 using HLProjectPackage::Step;
+
+// The one deep copy serves the save and the export: each copy equals the project, owns its
+// objects and does not follow later edits.
+TEST_F(PackageTest, CopiesShareNothingWithTheProjectOrEachOther)
+{
+    std::vector<HLProjectContents> copies;
+    ASSERT_NO_THROW(copies = project.copies(2));
+    ASSERT_EQ(copies.size(), 2u);
+    const qsizetype items = project.timeline->aryItems().size();
+    ASSERT_GT(items, 1);
+    for (const HLProjectContents &copy : copies) {
+        EXPECT_TRUE(SampleProject::sameProject(copy, project));
+        EXPECT_NE(copy.timeline, project.timeline);
+        EXPECT_NE(copy.textline, project.textline);
+        EXPECT_NE(copy.timeline->aryItems()[0], project.timeline->aryItems()[0]);
+        EXPECT_NE(copy.resourceItems()[0], project.resourceItems()[0]);
+    }
+    EXPECT_NE(copies[0].timeline->aryItems()[0], copies[1].timeline->aryItems()[0]);
+
+    project.timeline->remove({project.timeline->aryItems()[0]->strSSID()});
+    EXPECT_EQ(copies[0].timeline->aryItems().size(), items);
+    EXPECT_EQ(copies[1].timeline->aryItems().size(), items);
+}
 
 TEST_F(PackageTest, ProjectsReopenAsTheyWereSaved)
 {
