@@ -24,6 +24,14 @@ QImage placeholderThumbnail(QSizeF resolution)
     return image;
 }
 
+// The first frame limited to the box, or the placeholder when the clip decodes none.
+QImage thumbnailOfClip(HLVideoDecoder &decoder)
+{
+    const QImage frame = decoder.videoFrameAt(0.0f);
+    return frame.isNull() ? placeholderThumbnail(decoder.oMovie()->videoSize())
+                          : HLImageHelper::hlLimitOutsideImageOf(frame, thumbnailBox);
+}
+
 QVariantMap preprocessVideo(const QString &path, QString *reason)
 {
     const QFileInfo placed(path);
@@ -37,9 +45,7 @@ QVariantMap preprocessVideo(const QString &path, QString *reason)
         return {};
     }
     const QSizeF resolution = decoder->oMovie()->videoSize();
-    const QImage frame = decoder->videoFrameAt(0.0f);
-    const QImage thumbnail =
-        frame.isNull() ? placeholderThumbnail(resolution) : HLImageHelper::hlLimitOutsideImageOf(frame, thumbnailBox);
+    const QImage thumbnail = thumbnailOfClip(*decoder);
     return {
         {QStringLiteral("Name"), placed.completeBaseName()},
         {QStringLiteral("Format"), placed.suffix()},
@@ -58,6 +64,12 @@ void HLResourceItem::configureForVideo()
     setUpPreprocess(preprocessVideo, HLResourceTypeVideo);
     setUpInitiation([](const QString &path) -> HLResourceObject { return HLVideoDecoder::videoDecoderOf(path); },
                     HLResourceTypeVideo);
+}
+
+QImage HLResourceItem::p_videoThumbnailIn(const QString &folder)
+{
+    const auto decoder = HLVideoDecoder::videoDecoderOf(pathMapSourceFor(HLResourceTypeVideo)(folder));
+    return decoder && decoder->oMovie()->hasVideo() ? thumbnailOfClip(*decoder) : QImage();
 }
 
 bool HLResourceItem::isKindOfVideo(const QString &path)
