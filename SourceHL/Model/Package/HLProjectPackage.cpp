@@ -9,11 +9,14 @@
 #include "SourceHL/Model/Resource/HLFileClone.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
 
@@ -115,19 +118,29 @@ void checkResources(const HLProjectContents &contents, const QString &package)
     }
 }
 
-// A thumbnail whose picture was damaged is made again from the media it shows.
+// A thumbnail whose picture was damaged is made again from the media it shows, in every
+// record of the resource (a photo may be a slide and a background too).
 void remakeThumbnails(const HLProjectContents &contents, const QString &package, QStringList *notes)
 {
-    for (const auto &item : contents.resourceItems()) {
-        if (!item->thumbnailLost())
+    QSet<QString> noted;
+    std::vector<std::shared_ptr<HLResourceItem>> records;
+    for (const auto &item : contents.timeline->resourceItems())
+        records.push_back(item);
+    for (const auto &item : contents.timeline->backResourceItems())
+        records.push_back(item);
+    for (const auto &item : contents.audioline->resourceItems())
+        records.push_back(item);
+    for (const auto &item : records) {
+        if (!item || !item->thumbnailLost())
             continue;
         const QString folder = QDir(package).filePath(kindFolder(item->enType()) + "/" + item->strHashID());
         if (!item->remakeThumbnail(folder))
             damaged(package, QStringLiteral("the thumbnail of “%1” cannot be read or made again from its media")
                                  .arg(resourceName(*item)));
-        if (notes)
+        if (notes && !noted.contains(item->strResourceID()))
             *notes << QStringLiteral("The thumbnail of “%1” was damaged and has been made again from its media.")
                           .arg(resourceName(*item));
+        noted.insert(item->strResourceID());
     }
 }
 
