@@ -53,6 +53,7 @@ struct HLKeyedUnarchiver::Private
     HLPlistNode root;
     std::vector<plist_t> containers; // back() is the record being read
     QStringList path;
+    QStringList *damagedPictures = nullptr; // set while a caller takes damaged pictures
 
     QString where(const QString &key) const
     {
@@ -133,8 +134,12 @@ struct HLKeyedUnarchiver::Private
         QBuffer buffer(&png);
         QImageReader reader(&buffer, "PNG");
         QImage picture;
-        if (!reader.read(&picture))
-            fail(key, QStringLiteral("picture cannot be read (%1)").arg(reader.errorString()));
+        if (!reader.read(&picture)) {
+            if (!damagedPictures)
+                fail(key, QStringLiteral("picture cannot be read (%1)").arg(reader.errorString()));
+            *damagedPictures << key;
+            return QImage();
+        }
         return picture;
     }
 
@@ -350,6 +355,23 @@ QVariantMap HLKeyedUnarchiver::decodeDictionary(const QString &key)
     if (plist_dict_get_item(node, kClass))
         d->fail(key, QStringLiteral("expected a dictionary"));
     return d->map(key, node, int(d->containers.size()));
+}
+
+QVariantMap HLKeyedUnarchiver::decodeDictionary(const QString &key, QStringList *damagedPictures)
+{
+    QStringList found;
+    d->damagedPictures = &found;
+    QVariantMap result;
+    try {
+        result = decodeDictionary(key);
+    } catch (...) {
+        d->damagedPictures = nullptr;
+        throw;
+    }
+    d->damagedPictures = nullptr;
+    for (const QString &entry : std::as_const(found))
+        *damagedPictures << entry.mid(key.size() + 1);
+    return result;
 }
 
 std::shared_ptr<HLCoding> HLKeyedUnarchiver::decodeCoding(const QString &key, bool optional)

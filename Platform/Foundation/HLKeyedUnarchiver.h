@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <memory>
@@ -50,6 +51,9 @@ public:
     QImage decodeImage(const QString &key);
     // Integers come back as qint64, reals as double, sizes as QSizeF, pictures as QImage.
     QVariantMap decodeDictionary(const QString &key);
+    // The same, with a damaged picture taken as a null one and its entry's path inside the
+    // dictionary ("Thumbnail", "a.b") added to damagedPictures, for a reader that can make it again.
+    QVariantMap decodeDictionary(const QString &key, QStringList *damagedPictures);
 
     // A record of class T (or a subclass); nil or absent is an error.
     template <class T>

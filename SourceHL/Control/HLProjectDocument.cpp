@@ -205,16 +205,17 @@ void HLProjectDocument::p_openProjectFrom(const QString &path)
     const QString package = packagePath(path);
     HLBusyWndCtrl::sharedBusyWndCtrl().startBusingOn(m_host.sheetHost());
     const auto opened = std::make_shared<HLProjectContents>();
-    m_job = std::make_unique<HLJob>([package, opened](HLJobState &) {
-        *opened = HLProjectPackage::read(package);
+    const auto notes = std::make_shared<QStringList>(); // what the read mended or kept
+    m_job = std::make_unique<HLJob>([package, opened, notes](HLJobState &) {
+        *opened = HLProjectPackage::read(package, notes.get());
         return true;
     });
     QPointer<HLProjectDocument> self(this);
-    m_job->start([self, package, opened](const HLJobState &state) {
+    m_job->start([self, package, opened, notes](const HLJobState &state) {
         HLBusyWndCtrl::sharedBusyWndCtrl().stopBusing();
         const bool succeeded = state.outcome() == HLJobState::Outcome::Succeeded;
         const QString reason = state.errorString();
-        HLDispatch::onMain([self, package, opened, succeeded, reason] {
+        HLDispatch::onMain([self, package, opened, notes, succeeded, reason] {
             if (!self)
                 return;
             self->m_job.reset();
@@ -224,6 +225,9 @@ void HLProjectDocument::p_openProjectFrom(const QString &path)
                 return;
             }
             self->p_opened(package, *opened);
+            if (!notes->isEmpty())
+                self->p_showFailure(tr("The project “%1” was opened.").arg(HLProjectPackage::displayName(package)),
+                                    notes->join(QLatin1Char('\n')));
             emit self->openFinished(true);
         });
     });

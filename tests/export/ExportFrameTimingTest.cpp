@@ -1,3 +1,4 @@
+#include "SourceHL/Model/Package/HLProjectContents.h"
 #include "export/VEExportHandOff.h"
 #include "export/VETimelineExportMovieConverter.h"
 #include "ExportProject.h"
@@ -66,7 +67,7 @@ TEST(ExportFrameTiming, AClipAtTheMovieRateMapsFrameToFrame)
     format.video_bitrate = 2000000;
     const QString path = folder.file("movie.mp4");
     VETimelineExportMovieConverter job;
-    job.setTimeline(exportMovieOf(*sizer, timeline, textline, *audioline, timelineRender, textlineRender));
+    job.setTimeline(exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender));
     job.setMovieOutputFormat(format);
     job.setPath(path);
     job.startConvert();

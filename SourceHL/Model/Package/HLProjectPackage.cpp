@@ -9,10 +9,14 @@
 #include "SourceHL/Model/Resource/HLFileClone.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "SourceHL/Model/Audioline/HLAudiolineItem.h"
+#include "SourceHL/Model/Timeline/HLTimelineItem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
 
@@ -21,6 +25,8 @@ namespace HLProjectPackage {
 namespace {
 
 const char *const kKindFolders[] = {"Audios", "Videos", "Images"};
+// What makeFolderBeside names the folder a save builds in.
+const QString kStaging = QStringLiteral("saving");
 
 // The path of the first real in value that is not a number, or empty.
 QString firstNaN(const QVariant &value, const QString &path)
@@ -62,6 +68,40 @@ QString resourceName(const HLResourceItem &item)
     return name.isEmpty() ? item.strResourceID() : name;
 }
 
+// Larger project data is refused unread: no project comes near it.
+constexpr qint64 kMaximumDataSize = qint64(64) << 20;
+
+QString relativeTo(const QString &package, const QString &path)
+{
+    return QDir(package).relativeFilePath(path);
+}
+
+[[noreturn]] void notInside(const QString &package, const QString &media, const QString &file,
+                            HLPackageFiles::Entry entry)
+{
+    const QString what = entry == HLPackageFiles::Entry::Link ? QStringLiteral("is a link, not a file of the package")
+                                                              : QStringLiteral("is not a file");
+    throw HLPackageError(QStringLiteral("The project “%1” cannot be opened: “%2” of the media “%3” %4.")
+                             .arg(displayName(package), file, media, what));
+}
+
+// The media file of every resource and everything beside it in its folder must be regular
+// files of the package: a link would carry another file of the user into the next save.
+void checkMediaFiles(const HLResourceItem &item, const QString &package, const QString &folder)
+{
+    const QString file = relativeTo(package, HLResourceItem::pathMapSourceFor(item.enType())(folder));
+    const HLPackageFiles::Entry entry = HLPackageFiles::entryInside(package, file);
+    if (entry == HLPackageFiles::Entry::Missing)
+        throw HLPackageError(QStringLiteral("The project “%1” cannot be opened: the media file of “%2” is missing "
+                                            "from the package.")
+                                 .arg(displayName(package), resourceName(item)));
+    if (entry != HLPackageFiles::Entry::File)
+        notInside(package, resourceName(item), file, entry);
+    const QString foreign = HLPackageFiles::firstForeignEntryInside(package, relativeTo(package, folder));
+    if (!foreign.isEmpty())
+        notInside(package, resourceName(item), foreign, HLPackageFiles::entryInside(package, foreign));
+}
+
 // Every resource must live in the package: an identifier of the saved project's pools with
 // its file inside the package, never a path into another project or the session's folders.
 void checkResources(const HLProjectContents &contents, const QString &package)
@@ -74,11 +114,132 @@ void checkResources(const HLProjectContents &contents, const QString &package)
         const auto pathMap = HLResourceItem::pathMapSourceFor(item->enType());
         HL_ASSERT(bool(pathMap), "resource kinds not configured");
         const QString folder = QDir(package).filePath(kindFolder(item->enType()) + "/" + hash);
-        if (!QFileInfo(pathMap(folder)).isFile())
-            throw HLPackageError(QStringLiteral("The project “%1” cannot be opened: the media file of “%2” is missing "
-                                                "from the package.")
-                                     .arg(displayName(package), resourceName(*item)));
+        checkMediaFiles(*item, package, folder);
     }
+}
+
+// A thumbnail whose picture was damaged is made again from the media it shows, in every
+// record of the resource (a photo may be a slide and a background too).
+void remakeThumbnails(const HLProjectContents &contents, const QString &package, QStringList *notes)
+{
+    QSet<QString> noted;
+    std::vector<std::shared_ptr<HLResourceItem>> records;
+    for (const auto &item : contents.timeline->resourceItems())
+        records.push_back(item);
+    for (const auto &item : contents.timeline->backResourceItems())
+        records.push_back(item);
+    for (const auto &item : contents.audioline->resourceItems())
+        records.push_back(item);
+    for (const auto &item : records) {
+        if (!item || !item->thumbnailLost())
+            continue;
+        const QString folder = QDir(package).filePath(kindFolder(item->enType()) + "/" + item->strHashID());
+        if (!item->remakeThumbnail(folder))
+            damaged(package, QStringLiteral("the thumbnail of “%1” cannot be read or made again from its media")
+                                 .arg(resourceName(*item)));
+        if (notes && !noted.contains(item->strResourceID()))
+            *notes << QStringLiteral("The thumbnail of “%1” was damaged and has been made again from its media.")
+                          .arg(resourceName(*item));
+        noted.insert(item->strResourceID());
+    }
+}
+
+// The project data of the package, read and checked, without looking beside it.
+HLProjectContents readChecked(const QString &package, QStringList *notes)
+{
+    using HLPackageFiles::Entry;
+    QByteArray data;
+    QString reason;
+    switch (HLPackageFiles::readInside(package, kArchiveProjectData, kMaximumDataSize, &data, &reason)) {
+    case Entry::File: break;
+    case Entry::Missing:
+        throw HLPackageError(
+            QStringLiteral("The project “%1” cannot be opened: it holds no project data.").arg(displayName(package)));
+    case Entry::Link:
+        throw HLPackageError(QStringLiteral("The project “%1” cannot be opened: its “%2” is a link, not a file of the "
+                                            "package.")
+                                 .arg(displayName(package), kArchiveProjectData));
+    case Entry::TooLarge:
+        damaged(package, QStringLiteral("the project data is larger than %1 MB").arg(kMaximumDataSize >> 20));
+    case Entry::Unreadable:
+        throw HLPackageError(QStringLiteral("The project “%1” cannot be read: %2").arg(displayName(package), reason));
+    case Entry::Folder:
+    case Entry::Other:
+        throw HLPackageError(QStringLiteral("The project “%1” cannot be opened: its “%2” is not a file.")
+                                 .arg(displayName(package), kArchiveProjectData));
+    }
+
+    HLProjectContents contents;
+    try {
+        const QVariantMap raw = HLPropertyList::dictionaryFromData(data);
+        const QString nan = firstNaN(raw, QString());
+        if (!nan.isEmpty())
+            damaged(package, QStringLiteral("a value that is not a number at %1").arg(nan));
+        contents = HLProjectContents::fromArchivedData(data);
+    } catch (const HLArchiveError &error) {
+        damaged(package, QString::fromStdString(error.what()));
+    } catch (const HLPropertyListError &error) {
+        damaged(package, QString::fromStdString(error.what()));
+    }
+    checkResources(contents, package);
+    remakeThumbnails(contents, package, notes);
+    return contents;
+}
+
+// A package whose project data reads and checks.
+bool isComplete(const QString &package)
+{
+    try {
+        readChecked(package, nullptr);
+        return true;
+    } catch (const HLPackageError &) {
+        return false;
+    }
+}
+
+QDateTime dataTime(const QString &package)
+{
+    return QFileInfo(QDir(package).filePath(kArchiveProjectData)).lastModified();
+}
+
+// A free visible name beside package for a copy of it kept for the user.
+QString recoveredName(const QString &package)
+{
+    const QFileInfo info(package);
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1 (recovered).%2").arg(info.completeBaseName(), kArchiveProjectExten)
+                                    : QStringLiteral("%1 (recovered %2).%3").arg(info.completeBaseName()).arg(n).arg(kArchiveProjectExten);
+        const QFileInfo candidate(info.dir().filePath(name));
+        if (!candidate.exists() && !candidate.isSymLink())
+            return candidate.filePath();
+    }
+}
+
+// Saves cut short leave their staging folders beside the package; those no running program
+// owns are cleared. One that holds a complete project newer than the package is the user's
+// latest work: it is kept under a visible name, and said in notes.
+void clearCutSaves(const QString &package, QStringList *notes)
+{
+    const QDateTime current = dataTime(package);
+    HLPackageFiles::forEachAbandonedFolder(package, kStaging, [&](const QString &folder) {
+        if (isComplete(folder) && (!current.isValid() || dataTime(folder) > current)) {
+            const QString kept = recoveredName(package);
+            try {
+                HLPackageFiles::moveIntoPlace(folder, kept);
+                if (notes)
+                    *notes << QStringLiteral("A save of “%1” that was cut short had written a newer copy of the "
+                                             "project; it was kept as “%2”.")
+                                  .arg(displayName(package), displayName(kept));
+            } catch (const HLPackageError &error) {
+                if (notes)
+                    *notes << QStringLiteral("A save of “%1” that was cut short left a newer copy of the project at "
+                                             "“%2”: %3")
+                                  .arg(displayName(package), folder, error.message());
+            }
+            return;
+        }
+        QDir(folder).removeRecursively();
+    });
 }
 
 void step(const WriteHooks &hooks, Step which)
@@ -107,34 +268,12 @@ QString kindFolder(qint64 kind)
     return QString::fromLatin1(kKindFolders[kind]);
 }
 
-HLProjectContents read(const QString &package)
+HLProjectContents read(const QString &package, QStringList *notes)
 {
     if (!QFileInfo(package).isDir())
         throw HLPackageError(QStringLiteral("“%1” is not a project.").arg(QFileInfo(package).fileName()));
-    QFile file(QDir(package).filePath(kArchiveProjectData));
-    if (!file.exists())
-        throw HLPackageError(
-            QStringLiteral("The project “%1” cannot be opened: it holds no project data.").arg(displayName(package)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw HLPackageError(QStringLiteral("The project “%1” cannot be read: %2").arg(displayName(package), file.errorString()));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw HLPackageError(QStringLiteral("The project “%1” cannot be read: %2").arg(displayName(package), file.errorString()));
-
-    HLProjectContents contents;
-    try {
-        const QVariantMap raw = HLPropertyList::dictionaryFromData(data);
-        const QString nan = firstNaN(raw, QString());
-        if (!nan.isEmpty())
-            damaged(package, QStringLiteral("a value that is not a number at %1").arg(nan));
-        contents = HLProjectContents::fromArchivedData(data);
-    } catch (const HLArchiveError &error) {
-        damaged(package, QString::fromStdString(error.what()));
-    } catch (const HLPropertyListError &error) {
-        damaged(package, QString::fromStdString(error.what()));
-    }
-    checkResources(contents, package);
-    return contents;
+    clearCutSaves(package, notes);
+    return readChecked(package, notes);
 }
 
 void write(const QByteArray &snapshot, const QString &path, const WriteHooks &hooks)
@@ -147,13 +286,26 @@ void write(const QByteArray &snapshot, const QString &path, const WriteHooks &ho
         throw HLPackageError(QStringLiteral("“%1” is already there and is not a project; it was left as it is. "
                                             "Choose another name.")
                                  .arg(name));
+    if (replacing) {
+        // Swapping would go through, and the old package would stay behind where it can't be removed.
+        QString reason;
+        const QString locked = HLPackageFiles::firstUnwritableFolder(target, &reason);
+        if (!locked.isEmpty())
+            throw HLPackageError(QStringLiteral("The project “%1” cannot be replaced: “%2” cannot be changed (%3). "
+                                                "Choose another name.")
+                                     .arg(displayName(target), locked, reason));
+    }
     const auto copyFolder = hooks.copyFolder ? hooks.copyFolder : [](const QString &from, const QString &to,
                                                                        QString *reason) {
         return HLFileClone::linkFolder(from, to, reason);
     };
+    const auto flushTree = hooks.flushTree ? hooks.flushTree : HLPackageFiles::flushTree;
+    clearCutSaves(target, nullptr);
 
     step(hooks, Step::MakeFolder);
-    QString building = HLPackageFiles::makeFolderBeside(target, QStringLiteral("saving"));
+    QString building = HLPackageFiles::makeFolderBeside(target, kStaging);
+    // Ours until the save ends: a save or open beside it leaves it alone.
+    const HLPackageFiles::FolderLock owned(building);
     try {
         for (const char *kind : kKindFolders) {
             if (!QDir(building).mkdir(QString::fromLatin1(kind)))
@@ -181,11 +333,11 @@ void write(const QByteArray &snapshot, const QString &path, const WriteHooks &ho
         }
 
         step(hooks, Step::Flush);
-        HLPackageFiles::flushTree(building);
+        flushTree(building);
 
         step(hooks, Step::Verify);
         try {
-            read(building);
+            readChecked(building, nullptr);
         } catch (const HLPackageError &error) {
             throw HLPackageError(QStringLiteral("The saved project did not read back: %1").arg(error.message()));
         }

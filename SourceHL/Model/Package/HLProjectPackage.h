@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,8 @@ struct WriteHooks
 {
     // Copies a resource folder into the new package (HLFileClone::linkFolder).
     std::function<bool(const QString &from, const QString &to, QString *reason)> copyFolder;
+    // Writes the new package to the disk (HLPackageFiles::flushTree).
+    std::function<void(const QString &folder)> flushTree;
     // Called before each step.
     std::function<void(Step step)> beforeStep;
 };
@@ -38,15 +41,20 @@ QString displayName(const QString &path);
 // The media folder of a resource kind inside a package ("Audios", "Videos", "Images").
 QString kindFolder(qint64 kind);
 
-// Reads and checks the package: the four root objects with their classes, no real that is
-// not a number, every resource an identifier of the saved project's pools with a digit hash
-// key and its file inside the package.
-HLProjectContents read(const QString &package);
+// Reads and checks the package: "ProjectData" a regular file of at most 64 MB, the four root
+// objects with their classes, no real that is not a number, every resource an identifier of
+// the saved project's pools with a digit hash key, its files regular files inside the
+// package (no links, pipes or devices). A damaged thumbnail is made again from its media.
+// The staging folders of saves cut short beside it are cleared first (a newer complete one
+// is kept under a visible name). What the user should hear of (a thumbnail made again, a
+// copy kept) goes to notes.
+HLProjectContents read(const QString &package, QStringList *notes = nullptr);
 
 // Writes the project archived in snapshot (HLProjectContents::archivedData, identifiers as
 // the live model has them) as the package at path. The media come from the pools the
-// identifiers name. An existing package at path is replaced; anything else there is left
-// alone and refused. On failure nothing at path has changed.
+// identifiers name. An existing package at path is replaced when this program may change every
+// folder of it; anything else there is left alone and refused. The staging folders of saves
+// cut short beside it are cleared first. On failure nothing at path has changed.
 void write(const QByteArray &snapshot, const QString &path, const WriteHooks &hooks = {});
 
 } // namespace HLProjectPackage

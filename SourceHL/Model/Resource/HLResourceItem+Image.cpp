@@ -103,6 +103,11 @@ bool HLResourceItem::isKindOfImage(const QString &path)
     return !extension.isEmpty() && imageExtensions.contains(extension, Qt::CaseInsensitive);
 }
 
+QImage HLResourceItem::p_imageThumbnailIn(const QString &folder)
+{
+    return thumbnailOf(pathMapPreviewFor(HLResourceTypeImage)(folder));
+}
+
 QString HLResourceItem::imageName() const
 {
     return isImage() ? m_dicInfo.value(QStringLiteral("Name")).toString() : QString();

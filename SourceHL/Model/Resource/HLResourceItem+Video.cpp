@@ -25,6 +25,14 @@ QImage placeholderThumbnail(QSizeF resolution)
     return image;
 }
 
+// The first frame limited to the box, or the placeholder when the clip decodes none.
+QImage thumbnailOfClip(HLVideoDecoder &decoder)
+{
+    const QImage frame = decoder.videoFrameAt(0);
+    return frame.isNull() ? placeholderThumbnail(decoder.oMovie()->videoSize())
+                          : HLImageHelper::hlThumbnailOf(frame, thumbnailBox);
+}
+
 QVariantMap preprocessVideo(const QString &path, QString *reason)
 {
     const QFileInfo placed(path);
@@ -38,9 +46,7 @@ QVariantMap preprocessVideo(const QString &path, QString *reason)
         return {};
     }
     const QSizeF resolution = decoder->oMovie()->videoSize();
-    const QImage frame = decoder->videoFrameAt(0);
-    const QImage thumbnail =
-        frame.isNull() ? placeholderThumbnail(resolution) : HLImageHelper::hlThumbnailOf(frame, thumbnailBox);
+    const QImage thumbnail = thumbnailOfClip(*decoder);
     return {
         {QStringLiteral("Name"), placed.completeBaseName()},
         {QStringLiteral("Format"), placed.suffix()},
@@ -59,6 +65,12 @@ void HLResourceItem::configureForVideo()
     setUpPreprocess(preprocessVideo, HLResourceTypeVideo);
     setUpInitiation([](const QString &path) -> HLResourceObject { return HLVideoDecoder::videoDecoderOf(path); },
                     HLResourceTypeVideo);
+}
+
+QImage HLResourceItem::p_videoThumbnailIn(const QString &folder)
+{
+    const auto decoder = HLVideoDecoder::videoDecoderOf(pathMapSourceFor(HLResourceTypeVideo)(folder));
+    return decoder && decoder->oMovie()->hasVideo() ? thumbnailOfClip(*decoder) : QImage();
 }
 
 bool HLResourceItem::isKindOfVideo(const QString &path)

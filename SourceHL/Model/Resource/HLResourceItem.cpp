@@ -158,7 +158,12 @@ std::shared_ptr<HLResourceItem> HLResourceItem::initWithCoder(HLKeyedUnarchiver 
     const qint64 type = coder.decodeInt64(QStringLiteral("kNSCodingType"));
     const QString resourceID = coder.decodeString(QStringLiteral("kNSCodingResourceID"));
     const QString hashID = coder.decodeString(QStringLiteral("kNSCodingHashID"));
-    const QVariantMap info = coder.decodeDictionary(QStringLiteral("kNSCodingInfo"));
+    QStringList damaged;
+    QVariantMap info = coder.decodeDictionary(QStringLiteral("kNSCodingInfo"), &damaged);
+    // Only the thumbnail can be made again from the media; any other damaged picture is an error.
+    const bool thumbnailLost = damaged == QStringList{QStringLiteral("Thumbnail")};
+    if (!damaged.isEmpty() && !thumbnailLost)
+        coder.decodeDictionary(QStringLiteral("kNSCodingInfo")); // throws, naming the picture
     if (type < 0 || type >= qint64(kindCount))
         throw HLArchiveError(QStringLiteral("kNSCodingType: no resource kind %1").arg(type));
     // The hash key names a folder: only the digits identifiers are made of may reach the disk.
@@ -167,7 +172,27 @@ std::shared_ptr<HLResourceItem> HLResourceItem::initWithCoder(HLKeyedUnarchiver 
     if (!p_isIdentifierOf(resourceID, type, hashID))
         throw HLArchiveError(QStringLiteral("kNSCodingResourceID: \"%1\" is no identifier of this resource")
                                  .arg(resourceID));
-    return std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    if (thumbnailLost)
+        info.remove(QStringLiteral("Thumbnail"));
+    auto item = std::make_shared<HLResourceItem>(type, resourceID, hashID, info);
+    item->m_thumbnailLost = thumbnailLost;
+    return item;
+}
+
+bool HLResourceItem::remakeThumbnail(const QString &folder)
+{
+    QImage thumbnail;
+    switch (m_enType) {
+    case HLResourceTypeImage: thumbnail = p_imageThumbnailIn(folder); break;
+    case HLResourceTypeVideo: thumbnail = p_videoThumbnailIn(folder); break;
+    default: break; // music shows no thumbnail
+    }
+    if (thumbnail.isNull() && m_enType != HLResourceTypeAudio)
+        return false;
+    if (!thumbnail.isNull())
+        m_dicInfo.insert(QStringLiteral("Thumbnail"), thumbnail);
+    m_thumbnailLost = false;
+    return true;
 }
 
 void HLResourceItem::registerCoding()

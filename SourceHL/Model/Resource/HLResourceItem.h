@@ -67,6 +67,12 @@ public:
     QString importWarning() const { return m_importWarning.get(); }
     void setImportWarning(const QString &warning) { m_importWarning.set(warning); }
 
+    // The archive held a thumbnail that could not be read (the item has none until remade).
+    bool thumbnailLost() const { return m_thumbnailLost; }
+    // Makes the thumbnail again from the media in folder, as the import did; false when the
+    // media gives none. Before the item is shared.
+    bool remakeThumbnail(const QString &folder);
+
     QString className() const override { return QStringLiteral("HLResourceItem"); }
     void encodeWithCoder(HLKeyedArchiver &coder) const override;
     // Refuses (HLArchiveError) a kind, identifier or hash key that no import makes.
@@ -125,6 +131,9 @@ public:
     static void p_validateType(HLResourceType type);
 
 private:
+    // The thumbnail of a photo or a clip from the files in folder; null when none can be made.
+    static QImage p_imageThumbnailIn(const QString &folder);
+    static QImage p_videoThumbnailIn(const QString &folder);
     static bool p_isIdentifierOf(const QString &identifier, qint64 type, const QString &hashID);
     struct Switch
     {
@@ -143,6 +152,7 @@ private:
     QVariantMap m_dicInfo;
     mutable std::mutex m_lock; // guards the switches and the identifier
     HLAtomicProperty<QString> m_importWarning;
+    bool m_thumbnailLost = false;
     Switch m_preview;
     Switch m_source;
 };
