@@ -4,7 +4,7 @@
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
-#include "SourceHL/Control/HLAddPanel.h"
+#include "widgets/HLAddPanel.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
 #include "SourceHL/Control/HLMainWindow.h"

@@ -4,7 +4,7 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLRenderSizer.h"
-#include "SourceHL/Control/HLAddPanel.h"
+#include "widgets/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
