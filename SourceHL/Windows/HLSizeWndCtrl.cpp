@@ -86,7 +86,9 @@ void HLSizeWndCtrl::p_loadWindow()
     buttons->addStretch();
     auto *cancel = new QPushButton(tr("Cancel"), back);
     auto *apply = new QPushButton(tr("Apply"), back);
-    apply->setDefault(true);
+    // Return ends a field's editing; it does not also apply.
+    for (QPushButton *button : {cancel, apply})
+        button->setAutoDefault(false);
     buttons->addWidget(cancel);
     buttons->addWidget(apply);
     inner->addLayout(buttons);
