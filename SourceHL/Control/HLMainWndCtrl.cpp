@@ -96,12 +96,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
 
-    // Commands whose windows are not part of the program yet (the slide sorter, the settings)
-    // are left off the bar.
-    for (QToolButton *button : {m_window->btnSort, m_window->btnSetting})
-        button->hide();
-    // The output size is shown; its switch comes with its window.
-    m_window->btnSize->setEnabled(false);
+    p_setupWindows();
 
     p_updateInterfaceAll();
     p_seekAt(0);

@@ -27,6 +27,9 @@ class HLPlayLoop;
 class HLProjectDocument;
 class HLQuartzPool;
 class HLRenderSizer;
+class HLSettingWndCtrl;
+class HLSizeWndCtrl;
+class HLSortWndCtrl;
 class HLTextlineItem;
 class HLTextlineRender;
 class HLTextlineVCtrl;
@@ -148,6 +151,20 @@ public:
     // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
     QList<QAction *> lineActions() const;
 
+    // The secondary windows (HLMainWndCtrl+Windows.cpp). Sort: the slide sorter over the
+    // timeline, modal, with no preview job while it is open; the main window's views follow it
+    // when it closes. Setting: items per new slideshow item and the music play mode. Size: the
+    // output size; a new one re-renders the preview.
+    void sort();
+    void setting();
+    void size();
+    bool bIsSorting() const { return m_bIsSorting; }
+    // Where imports show their sheets: the sorter while it is open, else the main window.
+    QWidget *p_sheetHost() const;
+    HLSortWndCtrl *sortWndCtrl() const { return m_sortWndCtrl; }
+    HLSettingWndCtrl *settingWndCtrl() const { return m_settingWndCtrl; }
+    HLSizeWndCtrl *sizeWndCtrl() const { return m_sizeWndCtrl; }
+
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
     void p_updateInterfaceTime();
@@ -171,6 +188,7 @@ private:
     void p_setupMedia();
     void p_updateLineActions();
     void p_setupLineScale();
+    void p_setupWindows();
 
     std::unique_ptr<HLMainWindow> m_window;
     std::unique_ptr<HLProjectDocument> m_document;
@@ -208,4 +226,8 @@ private:
     std::unique_ptr<HLContentlineVCtrl> m_vCtrlContentline;
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
+    HLSortWndCtrl *m_sortWndCtrl = nullptr; // children of this object
+    HLSettingWndCtrl *m_settingWndCtrl = nullptr;
+    HLSizeWndCtrl *m_sizeWndCtrl = nullptr;
+    bool m_bIsSorting = false;
 };

@@ -142,7 +142,7 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
     // PDF pages are turned into pictures first, in a folder of their own for this import.
     const QString pdfFolder = HLPDFPages::makeFolderFor(paths, m_owner.strTempDirectory());
     const QSizeF renderSize = m_owner.oSizer()->szRender();
-    QWidget *host = m_owner.window();
+    QWidget *host = m_owner.p_sheetHost();
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
     QPointer<HLMediaImport> self(this);
@@ -205,7 +205,9 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
                 owner.oTextline()->syncPlayTime();
             });
             owner.p_updateInterfaceBase();
-            if (HLContentlineVCtrl *contentline = owner.vCtrlContentline()) {
+            // While the sorter is open no preview job runs; its close refreshes the lines.
+            HLContentlineVCtrl *contentline = owner.bIsSorting() ? nullptr : owner.vCtrlContentline();
+            if (contentline) {
                 contentline->updateTimelineUI();
                 contentline->updateContentlineWidth();
                 contentline->seekNow();
@@ -213,6 +215,6 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             owner.p_documentEdited();
         }
         sheet.stopProgress();
-        hl_reportSkippedFiles(owner.window(), *skipped);
+        hl_reportSkippedFiles(owner.p_sheetHost(), *skipped);
     });
 }
