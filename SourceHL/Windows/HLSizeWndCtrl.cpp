@@ -200,5 +200,6 @@ void HLSizeWndCtrl::p_alert(const QString &text)
     QMessageBox alert(QMessageBox::Warning, QStringLiteral("Oops!"), QStringLiteral("Oops!"), QMessageBox::Ok);
     alert.setWindowModality(Qt::ApplicationModal);
     alert.setInformativeText(text);
+    alert.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_informativelabel { min-width: 260px; }")); // the reason on one line
     alert.exec();
 }

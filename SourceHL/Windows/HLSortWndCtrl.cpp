@@ -145,7 +145,7 @@ void HLSortWndCtrl::p_loadWindow()
     bottom->setFixedHeight(48);
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(12, 8, 12, 8);
-    m_btnAdd = new QPushButton(tr("Add Photos & Videos"), bottom);
+    m_btnAdd = new QPushButton(tr("Add Photos && Videos"), bottom);
     m_btnAdd->setIcon(HLNamedImage::icon(QStringLiteral("AddMedia")));
     bottomLayout->addWidget(m_btnAdd);
     bottomLayout->addStretch();

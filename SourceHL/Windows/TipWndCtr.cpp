@@ -1,5 +1,7 @@
 #include "SourceHL/Windows/TipWndCtr.h"
 
+#include "SourceHL/Windows/HLUISortBottomView.h"
+
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialog>
@@ -68,35 +70,44 @@ void TipWndCtr::p_loadWindow()
     m_window->setWindowFlag(Qt::WindowStaysOnTopHint);
     QPalette palette = m_window->palette();
     palette.setColor(QPalette::Window, QColor::fromRgbF(0.7, 0.7, 0.7, 1));
-    palette.setColor(QPalette::WindowText, Qt::black);
     m_window->setPalette(palette);
     m_window->setAutoFillBackground(true);
     auto *layout = new QVBoxLayout(m_window);
-    layout->setContentsMargins(24, 20, 24, 16);
-    layout->setSpacing(14);
-    auto *headline = new QLabel(tr("Enjoying Slideshow?"), m_window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *body = new QWidget(m_window);
+    QPalette dark = body->palette();
+    dark.setColor(QPalette::WindowText, Qt::black);
+    body->setPalette(dark);
+    auto *text = new QVBoxLayout(body);
+    text->setContentsMargins(24, 20, 24, 18);
+    text->setSpacing(10);
+    auto *headline = new QLabel(tr("Enjoying Slideshow?"), body);
     QFont bold = headline->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.25);
     headline->setFont(bold);
-    layout->addWidget(headline);
-    auto *text = new QLabel(tr("If you like making movies with it, please take a moment to rate it. Thank you for your "
-                               "support!"),
-                            m_window);
-    text->setWordWrap(true);
-    text->setMinimumWidth(340);
-    layout->addWidget(text);
-    m_chkDonotShow = new QCheckBox(tr("Don't ask me again"), m_window);
+    text->addWidget(headline);
+    auto *invitation = new QLabel(
+        tr("If you like making movies with it, please take a moment to rate it. Thank you for your support!"), body);
+    invitation->setWordWrap(true);
+    invitation->setMinimumWidth(360);
+    text->addWidget(invitation);
+    layout->addWidget(body);
+    // The controls sit on the program's dark bar, where its white titles read.
+    auto *bar = new HLUISortBottomView(m_window);
+    auto *controls = new QHBoxLayout(bar);
+    controls->setContentsMargins(16, 10, 16, 10);
+    m_chkDonotShow = new QCheckBox(tr("Don't ask me again"), bar);
     m_chkDonotShow->setChecked(nonotShowRate() != 0);
-    layout->addWidget(m_chkDonotShow);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    auto *no = new QPushButton(tr("No, Thanks"), m_window);
-    auto *yes = new QPushButton(tr("Rate It Now"), m_window);
+    controls->addWidget(m_chkDonotShow);
+    controls->addStretch();
+    auto *no = new QPushButton(tr("No, Thanks"), bar);
+    auto *yes = new QPushButton(tr("Rate It Now"), bar);
     yes->setDefault(true);
-    buttons->addWidget(no);
-    buttons->addWidget(yes);
-    layout->addLayout(buttons);
+    controls->addWidget(no);
+    controls->addWidget(yes);
+    layout->addWidget(bar);
     connect(no, &QPushButton::clicked, this, &TipWndCtr::noThanks);
     connect(yes, &QPushButton::clicked, this, &TipWndCtr::yesRateIt);
     connect(m_chkDonotShow, &QCheckBox::stateChanged, this, &TipWndCtr::donotShowRateWindow);
