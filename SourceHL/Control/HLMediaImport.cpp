@@ -4,7 +4,6 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLRenderSizer.h"
-#include "widgets/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLContentlineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
@@ -17,6 +16,7 @@
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "widgets/HLAddPanel.h"
 
 #include <QDir>
 #include <QFileInfo>
