@@ -3,6 +3,8 @@
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Windows/TipWndCtr.h"
+#include "export/ui/ConvertProgressWindowController.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
 #include "export/ui/ExportWndCtrl.h"
 
@@ -21,6 +23,7 @@ HLMainWndCtrl &AppDelegate::wCtrlMain()
 {
     if (!m_wCtrlMain) {
         m_wCtrlMain = std::make_unique<HLMainWndCtrl>();
+        ConvertProgressWindowController::setRatePrompt(&TipWndCtr::showRateApplicationWindow);
         m_wCtrlMain->blkExportMovie = [this](const std::shared_ptr<VETimelineExportMovie> &movie) {
             wCtrlExport().exportMovie(movie);
         };

@@ -4,7 +4,6 @@
 #include "Platform/Foundation/HLJob.h"
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
-#include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLAudiolineVCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
 #include "SourceHL/Control/HLProjectSession.h"
@@ -13,6 +12,7 @@
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Resource/HLResourcePool.h"
+#include "widgets/HLAddPanel.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -31,6 +31,7 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
+#include "SourceHL/Windows/HLSortWndCtrl.h"
 #include "widgets/HLNamedImage.h"
 #include "widgets/HLResourceFolder.h"
 #include "widgets/HLUITimeView.h"
@@ -99,12 +100,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
 
-    // Commands whose windows are not part of the program yet (the slide sorter, the settings)
-    // are left off the bar.
-    for (QToolButton *button : {m_window->btnSort, m_window->btnSetting})
-        button->hide();
-    // The output size is shown; its switch comes with its window.
-    m_window->btnSize->setEnabled(false);
+    p_setupWindows();
 
     p_updateInterfaceAll();
     p_seekAt(0);
@@ -192,6 +188,11 @@ void HLMainWndCtrl::p_projectDidChange(HLChange::Kinds kinds)
     }
     if (!(kinds & HLChange::kEdits))
         return; // the play loop shows its own position
+    if (m_bIsSorting) {
+        // No preview job runs while the sorter is open: its close follows what it changed.
+        m_iSortedKinds |= kinds;
+        return;
+    }
     if (m_vCtrlContentline && (kinds & (HLChange::Structure | HLChange::Timing))) {
         // Titles keep their place on the shared axis; their times follow the strip.
         gate().perform(HLChange::None, [&] { oTextline()->syncPlayTime(); });
@@ -228,6 +229,8 @@ void HLMainWndCtrl::setEdited(bool edited)
 
 QWidget *HLMainWndCtrl::sheetHost() const
 {
+    if (m_bIsSorting && m_sortWndCtrl)
+        return m_sortWndCtrl->window();
     return m_window.get();
 }
 

@@ -30,6 +30,9 @@ class HLPlayLoop;
 class HLProjectDocument;
 class HLQuartzPool;
 class HLRenderSizer;
+class HLSettingWndCtrl;
+class HLSizeWndCtrl;
+class HLSortWndCtrl;
 class HLTextlineItem;
 class HLTextlineRender;
 class HLTextlineVCtrl;
@@ -156,6 +159,18 @@ public:
     void updateTrimPlayRatio(float ratio);
     HLTrimlineVCtrl *vCtrlProgress() const { return m_vCtrlProgress.get(); }
 
+    // The secondary windows (HLMainWndCtrl+Windows.cpp). Sort: the slide sorter over the
+    // timeline, modal, with no preview job while it is open; the main window's views follow it
+    // when it closes. Setting: items per new slideshow item and the music play mode. Size: the
+    // output size; a new one re-renders the preview.
+    void sort();
+    void setting();
+    void size();
+    bool bIsSorting() const { return m_bIsSorting; }
+    HLSortWndCtrl *sortWndCtrl() const { return m_sortWndCtrl; }
+    HLSettingWndCtrl *settingWndCtrl() const { return m_settingWndCtrl; }
+    HLSizeWndCtrl *sizeWndCtrl() const { return m_sizeWndCtrl; }
+
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();
     void p_updateInterfaceTime();
@@ -197,6 +212,7 @@ private:
     void p_setupMedia();
     void p_updateLineActions();
     void p_setupLineScale();
+    void p_setupWindows();
 
     std::unique_ptr<HLMainWindow> m_window;
     std::unique_ptr<HLProjectDocument> m_document;
@@ -224,4 +240,10 @@ private:
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
     std::unique_ptr<HLTrimlineVCtrl> m_vCtrlProgress;
+
+    HLSortWndCtrl *m_sortWndCtrl = nullptr; // children of this object
+    HLSettingWndCtrl *m_settingWndCtrl = nullptr;
+    HLSizeWndCtrl *m_sizeWndCtrl = nullptr;
+    bool m_bIsSorting = false;
+    HLChange::Kinds m_iSortedKinds = HLChange::None; // what the open sorter changed
 };

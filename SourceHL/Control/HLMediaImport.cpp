@@ -4,7 +4,6 @@
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLRenderSizer.h"
-#include "SourceHL/Control/HLAddPanel.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLImportReport.h"
 #include "SourceHL/Control/HLProjectSession.h"
@@ -16,6 +15,7 @@
 #include "SourceHL/Model/Resource/HLResourcePool.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "widgets/HLAddPanel.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -95,6 +95,8 @@ void DVDBurnFlow::cancel()
 void DVDBurnFlow::finish(ConvertProgressWindowController &window, const HLJobState &state)
 {
     // Once the burn has talked to the user (its outcome, a declined retry) nothing more is said.
-    if (state.outcome() == HLJobState::Outcome::Failed && m_questions->alertsShown() == 0)
+    if (state.outcome() == HLJobState::Outcome::Succeeded)
+        window.showRateApplicationWindow();
+    else if (state.outcome() == HLJobState::Outcome::Failed && m_questions->alertsShown() == 0)
         window.showFailure(QStringLiteral("The DVD could not be made."), state.errorString());
 }

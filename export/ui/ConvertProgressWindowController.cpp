@@ -178,6 +178,26 @@ void ConvertProgressWindowController::selectOutputDVDFile(const QString &path)
     HLFileManager::touchFile(path);
     if (m_revealer)
         m_revealer(path);
+    showRateApplicationWindow();
+}
+
+namespace {
+ConvertProgressWindowController::RatePrompt &ratePrompt()
+{
+    static ConvertProgressWindowController::RatePrompt prompt;
+    return prompt;
+}
+} // namespace
+
+void ConvertProgressWindowController::setRatePrompt(RatePrompt prompt)
+{
+    ratePrompt() = std::move(prompt);
+}
+
+void ConvertProgressWindowController::showRateApplicationWindow()
+{
+    if (ratePrompt())
+        ratePrompt()();
 }
 
 void ConvertProgressWindowController::showFailure(const QString &message, const QString &information)

@@ -26,6 +26,7 @@ class ConvertProgressWindowController : public QObject
     Q_OBJECT
 public:
     using Revealer = std::function<void(const QString &path)>;
+    using RatePrompt = std::function<void()>;
 
     explicit ConvertProgressWindowController(QWidget *parent = nullptr);
     ~ConvertProgressWindowController() override;
@@ -50,6 +51,10 @@ public:
     void selectOutputDVDFile(const QString &path);
     // How a result is shown; the desktop's file manager unless replaced.
     void setRevealer(Revealer revealer) { m_revealer = std::move(revealer); }
+    // What runs once a result has been shown: after a revealed movie, folder or image, and
+    // after a burned disc. Set once by the application, which owns the prompt's window.
+    static void setRatePrompt(RatePrompt prompt);
+    void showRateApplicationWindow();
     // An alert over the window's parent with the failure's reason.
     void showFailure(const QString &message, const QString &information);
 

@@ -134,9 +134,13 @@ TEST(DVDBurnFlow, BurnsIntoALibburnPseudoDriveByteForByte)
     ExportDVDWndCtrl tab(exportCtrl, [&] { return devices; });
     std::shared_ptr<DVDBurnFlow> flow;
     QByteArray image;
+    int prompts = 0;
+    ConvertProgressWindowController::setRatePrompt([&] { ++prompts; });
     AlertAnswers answers({{QStringLiteral("OK"), QStringLiteral("DVD Burn Success"),
                            [&](QMessageBox *) { image = MediaFixtures::readBytes(flow->imagePath()); }}});
     burnThroughTheTab(exportCtrl, tab, 0, &flow);
+    ConvertProgressWindowController::setRatePrompt({});
+    EXPECT_EQ(prompts, 1) << "the rate prompt's entry after the burn";
     ASSERT_TRUE(answers.allAnswered());
     ASSERT_FALSE(image.isEmpty());
     EXPECT_EQ(MediaFixtures::readBytes(burned), image);

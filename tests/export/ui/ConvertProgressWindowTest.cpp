@@ -139,6 +139,25 @@ TEST(ConvertProgressWindow, CancelHalfWayLeavesTheTargetAsItWas)
     }
 }
 
+// A shown result is followed by the rate prompt's entry; nothing there, neither happens.
+TEST(ConvertProgressWindow, ARevealedResultIsFollowedByTheRatePrompt)
+{
+    TestFolder folder;
+    const QString movie = folder.path() + "/movie.mp4";
+    QFile file(movie);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ConvertProgressWindowController ctrl;
+    QStringList steps;
+    ctrl.setRevealer([&](const QString &path) { steps << "reveal " + path; });
+    ConvertProgressWindowController::setRatePrompt([&] { steps << "rate"; });
+    ctrl.selectOutputDVDFile(folder.path() + "/missing.mp4");
+    EXPECT_TRUE(steps.isEmpty());
+    ctrl.selectOutputDVDFile(movie);
+    ConvertProgressWindowController::setRatePrompt({});
+    EXPECT_EQ(steps, (QStringList{"reveal " + movie, "rate"}));
+}
+
 // A failed conversion says why and reveals nothing (the older file stays as it was).
 TEST(ConvertProgressWindow, FailureShowsItsReasonAndRevealsNothing)
 {

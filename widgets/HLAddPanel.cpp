@@ -1,4 +1,4 @@
-#include "SourceHL/Control/HLAddPanel.h"
+#include "widgets/HLAddPanel.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

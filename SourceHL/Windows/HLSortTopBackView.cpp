@@ -1,0 +1,10 @@
+#include "SourceHL/Windows/HLSortTopBackView.h"
+
+#include "widgets/HLYUpPainter.h"
+
+void HLSortTopBackView::paintEvent(QPaintEvent *)
+{
+    HLYUpPainter painter(this, width(), height());
+    painter.fill(HLYUpPainter::grey(0.15));
+    painter.horizontalLine(height() - 0.5, HLYUpPainter::grey(0.03));
+}
