@@ -3,6 +3,7 @@
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Model/Package/HLProjectPackage.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
 #include "export/ui/ExportWndCtrl.h"
 
@@ -22,6 +23,8 @@ HLMainWndCtrl &AppDelegate::wCtrlMain()
     if (!m_wCtrlMain) {
         m_wCtrlMain = std::make_unique<HLMainWndCtrl>();
         m_wCtrlMain->blkExportMovie = [this](const std::shared_ptr<VETimelineExportMovie> &movie) {
+            const QString work = wCtrlMain().strWorkDirectory();
+            wCtrlExport().setStrProjectName(work.isEmpty() ? QString() : HLProjectPackage::displayName(work));
             wCtrlExport().exportMovie(movie);
         };
     }
