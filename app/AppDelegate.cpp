@@ -3,7 +3,9 @@
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Model/Package/HLProjectPackage.h"
 #include "SourceHL/Windows/TipWndCtr.h"
+#include "app/HLOpenQueue.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
 #include "export/ui/ExportWndCtrl.h"
@@ -17,7 +19,11 @@
 #include <functional>
 
 AppDelegate::AppDelegate() = default;
-AppDelegate::~AppDelegate() = default;
+
+AppDelegate::~AppDelegate()
+{
+    m_openQueue.reset(); // it opens into the main window
+}
 
 HLMainWndCtrl &AppDelegate::wCtrlMain()
 {
@@ -25,6 +31,8 @@ HLMainWndCtrl &AppDelegate::wCtrlMain()
         m_wCtrlMain = std::make_unique<HLMainWndCtrl>();
         ConvertProgressWindowController::setRatePrompt(&TipWndCtr::showRateApplicationWindow);
         m_wCtrlMain->blkExportMovie = [this](const std::shared_ptr<VETimelineExportMovie> &movie) {
+            const QString work = wCtrlMain().strWorkDirectory();
+            wCtrlExport().setStrProjectName(work.isEmpty() ? QString() : HLProjectPackage::displayName(work));
             wCtrlExport().exportMovie(movie);
         };
     }
@@ -58,8 +66,20 @@ void AppDelegate::applicationDidFinishLaunching()
 
 bool AppDelegate::applicationOpenFile(const QString &path)
 {
+    HLProjectDocument &document = wCtrlMain().document();
     wCtrlMain().showWindow();
-    return path.isEmpty() || wCtrlMain().document().tryToOpen(path);
+    if (path.isEmpty())
+        return true;
+    if (!m_openQueue) {
+        m_openQueue = std::make_unique<HLOpenQueue>(
+            [&document] { return !QApplication::activeModalWidget() && !document.isBusy(); },
+            [&document](const QString &package) { document.tryToOpen(package); });
+        connect(&document, &HLProjectDocument::saveFinished, m_openQueue.get(), &HLOpenQueue::wake);
+        connect(&document, &HLProjectDocument::openFinished, m_openQueue.get(), &HLOpenQueue::wake);
+    }
+    // Queued even when refused: the window tells the user why once it is free.
+    m_openQueue->enqueue(path);
+    return HLProjectPackage::isPackage(path);
 }
 
 void AppDelegate::setupMenus()

@@ -3,12 +3,14 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace {
 
 constexpr int kWaitMs = 2000;
 const QByteArray kTaken = "taken\n";
+const QByteArray kRefused = "refused\n";
 constexpr qint64 kMaximumPathBytes = 64 * 1024;
 
 } // namespace
@@ -21,20 +23,20 @@ QString HLSingleInstance::serverName()
     return runtime.filePath(QStringLiteral("slideshow.socket"));
 }
 
-bool HLSingleInstance::handOver(const QString &name, const QString &path)
+HLSingleInstance::HandOver HLSingleInstance::handOver(const QString &name, const QString &path)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(kWaitMs))
-        return false;
+        return HandOver::NoProgram;
     socket.write(path.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(kWaitMs))
-        return false;
+        return HandOver::NoProgram;
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(kWaitMs))
-            return false;
+            return HandOver::NoProgram;
     }
-    return socket.readLine() == kTaken;
+    return socket.readLine() == kTaken ? HandOver::Taken : HandOver::Refused;
 }
 
 HLSingleInstance::HLSingleInstance(QObject *parent) : QObject(parent) {}
@@ -68,13 +70,15 @@ void HLSingleInstance::p_accept()
                 return;
             }
             const QString path = QString::fromUtf8(socket->readLine()).chopped(1);
-            socket->write(kTaken);
-            socket->flush();
-            socket->disconnectFromServer();
-            // After the handing program has its answer, and outside the socket's own signal.
-            QMetaObject::invokeMethod(this, [this, path] {
-                if (m_receiver)
-                    m_receiver(path);
+            // Outside the socket's own signal; the answer says what the receiver did with it.
+            QPointer<QLocalSocket> answer(socket);
+            QMetaObject::invokeMethod(this, [this, path, answer] {
+                const bool taken = m_receiver && m_receiver(path);
+                if (!answer)
+                    return;
+                answer->write(taken ? kTaken : kRefused);
+                answer->flush();
+                answer->disconnectFromServer();
             }, Qt::QueuedConnection);
         });
     }

@@ -35,15 +35,24 @@ int main(int argc, char **argv)
                                 : QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
     // A program already running takes the project (or just comes to the front).
     const QString serverName = HLSingleInstance::serverName();
-    if (HLSingleInstance::handOver(serverName, project))
+    switch (HLSingleInstance::handOver(serverName, project)) {
+    case HLSingleInstance::HandOver::Taken:
         return 0;
+    case HLSingleInstance::HandOver::Refused:
+        std::fprintf(stderr, "slideshow: the running program did not take %s: it is not a project\n",
+                     qPrintable(project));
+        return 1;
+    case HLSingleInstance::HandOver::NoProgram:
+        break;
+    }
 
     HLDarkStyle::applyTo(app);
     QApplication::setWindowIcon(HLNamedImage::icon(QStringLiteral("Slideshow")));
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     HLSingleInstance instance;
-    if (!instance.listen(serverName, [&delegate](const QString &path) { delegate.applicationOpenFile(path); }))
+    const auto receive = [&delegate](const QString &path) { return delegate.applicationOpenFile(path); };
+    if (!instance.listen(serverName, receive))
         std::fprintf(stderr, "slideshow: other launches cannot hand their projects to this one\n");
     if (!project.isEmpty())
         delegate.applicationOpenFile(project);

@@ -39,6 +39,7 @@ std::shared_ptr<ZKFFMovie> ZKFFMovie::open(const QString &path)
     movie->m_hasVideo = file->videoStream() != nullptr;
     movie->m_hasAudio = file->audioStream() != nullptr;
     movie->m_duration = file->duration();
+    movie->m_declaredDuration = file->declaredDuration();
     movie->m_videoSize = file->displaySize();
     return movie;
 }

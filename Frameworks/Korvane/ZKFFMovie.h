@@ -37,6 +37,8 @@ public:
     bool hasVideo() const override { return m_hasVideo; }
     bool hasAudio() const override { return m_hasAudio; }
     qint64 duration() const override { return m_duration; }
+    // What the file's header promises; longer than duration when the file is cut short.
+    qint64 declaredDuration() const { return m_declaredDuration; }
     // The picture size as shown: sample aspect ratio and rotation applied.
     QSize videoSize() const { return m_videoSize; }
 
@@ -90,6 +92,7 @@ private:
     bool m_hasVideo = false;
     bool m_hasAudio = false;
     qint64 m_duration = 0;
+    qint64 m_declaredDuration = 0;
     QSize m_videoSize;
 
     mutable std::mutex m_stateMutex; // position, gains, playing voice

@@ -100,6 +100,7 @@ std::unique_ptr<ZKMediaFile> ZKMediaFile::open(const QString &path)
         }
     }
 
+    file->m_declaredDuration = file->m_duration;
     file->m_duration = std::min(file->m_duration, file->presentLength());
 
     if (file->m_video >= 0) {

@@ -31,6 +31,8 @@ public:
 
     QString path() const { return m_path; }
     qint64 duration() const { return m_duration; } // ticks, of what the file holds, not what it promises
+    // Ticks the container promises; longer than duration when the file is cut short.
+    qint64 declaredDuration() const { return m_declaredDuration; }
     qint64 origin() const { return m_origin; }     // ticks of the container's first timestamp, 0 when negative
     QSize displaySize() const { return m_displaySize; } // aspect ratio and rotation applied
     int rotation() const { return m_rotation; }         // clockwise degrees: 0, 90, 180, 270
@@ -60,6 +62,7 @@ private:
     int m_video = -1;
     int m_audio = -1;
     qint64 m_duration = 0;
+    qint64 m_declaredDuration = 0;
     qint64 m_origin = 0;
     QSize m_displaySize;
     int m_rotation = 0;

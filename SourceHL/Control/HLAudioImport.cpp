@@ -73,7 +73,8 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
     });
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
-    m_job = std::make_unique<HLJob>([paths, items, skipped](HLJobState &state) {
+    auto warned = std::make_shared<QStringList>();
+    m_job = std::make_unique<HLJob>([paths, items, skipped, warned](HLJobState &state) {
         const auto pool = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp, HLResourceTypeAudio);
         const auto setup = [](HLResourceType kind, const QString &resourceID, const QString &hashID,
                               const QString &path, QString *reason) {
@@ -88,9 +89,11 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
                 skipped->append(QStringLiteral("%1: %2").arg(name, tr("not a music file")));
             } else {
                 QString reason;
-                if (auto item = pool->addResourceFrom(path, setup, &reason))
+                if (auto item = pool->addResourceFrom(path, setup, &reason)) {
+                    if (!item->importWarning().isEmpty())
+                        warned->append(QStringLiteral("%1: %2").arg(name, item->importWarning()));
                     items->push_back(std::move(item));
-                else
+                } else
                     skipped->append(QStringLiteral("%1: %2").arg(name, reason));
             }
             HLProgressWndCtrl::sharedProgressWndCtrl().updateProgress(i + 1);
@@ -99,28 +102,28 @@ void HLAudioImport::p_addAudios(const QStringList &paths, Feedback feedback)
         return true;
     });
     const std::weak_ptr<HLAudiolineItem> audioline = m_host.session()->oAudioline();
-    m_job->start([self, audioline, items, skipped, feedback](const HLJobState &) {
+    m_job->start([self, audioline, items, skipped, warned, feedback](const HLJobState &) {
         if (self)
-            self->p_finish(audioline, *items, *skipped, feedback);
+            self->p_finish(audioline, *items, *skipped, *warned, feedback);
         else
             HLProgressWndCtrl::sharedProgressWndCtrl().stopProgress();
     });
 }
 
 void HLAudioImport::p_finish(const std::weak_ptr<HLAudiolineItem> &started, const ResourceItems &items,
-                             const QStringList &skipped, const Feedback &feedback)
+                             const QStringList &skipped, const QStringList &warned, const Feedback &feedback)
 {
     HLProgressWndCtrl::sharedProgressWndCtrl().stopProgress();
     // Queued behind the sheet's going, so the window is free again when the clips show.
     QPointer<HLAudioImport> self(this);
-    HLDispatch::onMain([self, started, items, skipped, feedback] {
+    HLDispatch::onMain([self, started, items, skipped, warned, feedback] {
         if (self)
-            self->p_show(started, items, skipped, feedback);
+            self->p_show(started, items, skipped, warned, feedback);
     });
 }
 
 void HLAudioImport::p_show(const std::weak_ptr<HLAudiolineItem> &started, const ResourceItems &items,
-                           const QStringList &skipped, const Feedback &feedback)
+                           const QStringList &skipped, const QStringList &warned, const Feedback &feedback)
 {
     // The clips go only into the line the import was started for: a project opened since
     // has a line of its own.
@@ -134,6 +137,6 @@ void HLAudioImport::p_show(const std::weak_ptr<HLAudiolineItem> &started, const 
             audioline->arrange(); // music dropped before a clip must not overlap it
         });
     }
-    hl_reportSkippedFiles(m_host.sheetHost(), skipped);
+    hl_reportImport(m_host.sheetHost(), skipped, warned);
     emit finished();
 }

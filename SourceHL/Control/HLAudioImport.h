@@ -44,9 +44,9 @@ signals:
 
 private:
     void p_finish(const std::weak_ptr<HLAudiolineItem> &audioline, const ResourceItems &items,
-                  const QStringList &skipped, const Feedback &feedback);
+                  const QStringList &skipped, const QStringList &warned, const Feedback &feedback);
     void p_show(const std::weak_ptr<HLAudiolineItem> &audioline, const ResourceItems &items,
-                const QStringList &skipped, const Feedback &feedback);
+                const QStringList &skipped, const QStringList &warned, const Feedback &feedback);
 
     HLWindowHost &m_host;
     std::unique_ptr<HLJob> m_job;

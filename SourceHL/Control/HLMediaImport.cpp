@@ -140,6 +140,7 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
     QWidget *host = m_host.sheetHost();
     auto items = std::make_shared<ResourceItems>();
     auto skipped = std::make_shared<QStringList>();
+    auto warned = std::make_shared<QStringList>();
     QPointer<HLMediaImport> self(this);
     // Cancel keeps what was imported so far.
     const auto cancel = [self] {
@@ -147,7 +148,8 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
             self->m_job->cancel();
     };
     // The window outlives the job: destroying the import waits for it.
-    m_job = std::make_unique<HLJob>([paths, items, skipped, pdfFolder, renderSize, host, cancel](HLJobState &state) {
+    m_job = std::make_unique<HLJob>([paths, items, skipped, warned, pdfFolder, renderSize, host,
+                                     cancel](HLJobState &state) {
         QStringList list = paths;
         if (!pdfFolder.isEmpty()) {
             HLBusyWndCtrl &busy = HLBusyWndCtrl::sharedBusyWndCtrl();
@@ -171,6 +173,8 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
                 item = HLResourcePool::resourcePoolOfSource(HLResourceSourceTemp,
                                                             image ? HLResourceTypeImage : HLResourceTypeVideo)
                            ->addResourceFrom(path, setupItem, &reason);
+            if (item && !item->importWarning().isEmpty())
+                warned->append(QStringLiteral("%1: %2").arg(name, item->importWarning()));
             if (item)
                 items->append(item);
             else
@@ -183,7 +187,7 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
         return true;
     });
     const std::weak_ptr<HLTimelineItem> started = m_host.session()->oTimeline();
-    m_job->start([self, started, items, skipped, feedback](const HLJobState &) {
+    m_job->start([self, started, items, skipped, warned, feedback](const HLJobState &) {
         HLProgressWndCtrl &sheet = HLProgressWndCtrl::sharedProgressWndCtrl();
         if (!self) {
             sheet.stopProgress();
@@ -197,6 +201,6 @@ void HLMediaImport::p_addVideosAndImages(const QStringList &paths, Feedback feed
         if (timeline && timeline == session.oTimeline() && !items->isEmpty() && feedback)
             session.gate().perform(HLChange::Structure, [&] { feedback(*timeline, *items); });
         sheet.stopProgress();
-        hl_reportSkippedFiles(host.sheetHost(), *skipped);
+        hl_reportImport(host.sheetHost(), *skipped, *warned);
     });
 }

@@ -5,6 +5,7 @@
 #include "Platform/Foundation/HLJob.h"
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Control/HLBusyWndCtrl.h"
+#include "SourceHL/Control/HLPackagePanel.h"
 #include "SourceHL/Control/HLProjectSession.h"
 #include "SourceHL/Control/HLWindowHost.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
@@ -126,8 +126,19 @@ void HLProjectDocument::p_saveAs(Completion f)
 {
     m_host.stopPlaying();
     const QString path = m_savePanel(m_host.sheetHost());
-    if (!path.isEmpty())
-        p_saveProjectTo(withExtension(packagePath(path)), std::move(f));
+    if (path.isEmpty())
+        return;
+    const QString package = withExtension(packagePath(path));
+    // Saved inside another package, it would be lost at that package's next save.
+    const QString outer = HLProjectPackage::enclosingPackage(QFileInfo(package).path());
+    if (!outer.isEmpty()) {
+        p_showFailure(tr("The project could not be saved."),
+                      tr("A project cannot be saved inside the project “%1”.")
+                          .arg(HLProjectPackage::displayName(outer)));
+        emit saveFinished(false);
+        return;
+    }
+    p_saveProjectTo(package, std::move(f));
 }
 
 void HLProjectDocument::p_saveProjectTo(const QString &path, Completion f)
@@ -307,31 +318,10 @@ void HLProjectDocument::p_showFailure(const QString &message, const QString &rea
 
 QString HLProjectDocument::p_defaultOpenPanel(QWidget *window)
 {
-    QFileDialog panel(window, tr("Open Project"));
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setFileMode(QFileDialog::Directory);
-    panel.setOption(QFileDialog::ShowDirsOnly);
-    panel.setLabelText(QFileDialog::Accept, tr("Select"));
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
-        return QString();
-    // A package is a folder: one of its own folders chosen by mistake means the package.
-    QString chosen = packagePath(panel.selectedFiles().constFirst());
-    for (QString path = chosen; !path.isEmpty() && path != QStringLiteral("/"); path = QFileInfo(path).path()) {
-        if (QFileInfo(path).suffix() == HLProjectPackage::kArchiveProjectExten)
-            return path;
-    }
-    return chosen;
+    return HLPackagePanel::run(window, HLPackagePanel::Open);
 }
 
 QString HLProjectDocument::p_defaultSavePanel(QWidget *window)
 {
-    QFileDialog panel(window, tr("Save Project"));
-    panel.setWindowModality(Qt::WindowModal);
-    panel.setAcceptMode(QFileDialog::AcceptSave);
-    panel.setNameFilter(tr("Projects (*.%1)").arg(HLProjectPackage::kArchiveProjectExten));
-    panel.setDefaultSuffix(HLProjectPackage::kArchiveProjectExten);
-    panel.selectFile(tr("Untitled"));
-    if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
-        return QString();
-    return panel.selectedFiles().constFirst();
+    return HLPackagePanel::run(window, HLPackagePanel::Save);
 }

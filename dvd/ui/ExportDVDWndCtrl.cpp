@@ -71,7 +71,12 @@ QComboBox *filePopUp(const QString &none, QWidget *parent)
     return box;
 }
 
-QString defaultOutputPanel(QWidget *window, ExportDVDWndCtrl::OutputType type)
+QString outputSuffix(ExportDVDWndCtrl::OutputType type)
+{
+    return type == ExportDVDWndCtrl::BurnToISO ? QStringLiteral("iso") : QStringLiteral("dvdmedia");
+}
+
+QString defaultOutputPanel(QWidget *window, ExportDVDWndCtrl::OutputType type, const QString &fileName)
 {
     QFileDialog panel(window, QStringLiteral("Export DVD"));
     panel.setLabelText(QFileDialog::Accept, QStringLiteral("Export"));
@@ -79,10 +84,11 @@ QString defaultOutputPanel(QWidget *window, ExportDVDWndCtrl::OutputType type)
         panel.setFileMode(QFileDialog::Directory);
         panel.setOption(QFileDialog::ShowDirsOnly);
     } else {
-        const QString suffix = type == ExportDVDWndCtrl::BurnToISO ? QStringLiteral("iso") : QStringLiteral("dvdmedia");
+        const QString suffix = outputSuffix(type);
         panel.setAcceptMode(QFileDialog::AcceptSave);
         panel.setNameFilter(QStringLiteral("*.%1").arg(suffix));
         panel.setDefaultSuffix(suffix);
+        panel.selectFile(fileName);
     }
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
@@ -724,7 +730,10 @@ void ExportDVDWndCtrl::dvdStartBurn()
         return;
     }
     const auto type = OutputType(outputType());
-    const QString path = m_outputPanel ? m_outputPanel(m_dvdExportView->window(), type) : QString();
+    // A package or image is proposed under the disc's name.
+    const QString proposed =
+        type == BurnToFolder ? QString() : DVDDiscName::folderName(name) + QLatin1Char('.') + outputSuffix(type);
+    const QString path = m_outputPanel ? m_outputPanel(m_dvdExportView->window(), type, proposed) : QString();
     if (path.isEmpty())
         return;
     if (type == BurnToISO)

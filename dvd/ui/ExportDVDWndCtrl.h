@@ -44,8 +44,9 @@ public:
     // DVDOutputType: the output pop-up's index (1 is no choice).
     enum OutputType { BurnToDevice = 0, BurnToISO = 2, BurnToDVDMedia = 3, BurnToFolder = 4 };
     using DeviceList = std::function<std::vector<std::shared_ptr<DVDBurnDevice>>()>;
-    // Asks for the destination of a folder, package or image; empty when the user cancels.
-    using OutputPanel = std::function<QString(QWidget *window, OutputType type)>;
+    // Asks for the destination of a folder, package or image, proposing fileName for a
+    // package or image (empty for a folder); empty when the user cancels.
+    using OutputPanel = std::function<QString(QWidget *window, OutputType type, const QString &fileName)>;
     // Asks for a picture or music file; empty when the user cancels.
     using OpenPanel = std::function<QString(QWidget *window, const QString &title)>;
     // Shows a file in the file manager.

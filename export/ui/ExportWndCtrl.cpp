@@ -371,7 +371,9 @@ void ExportWndCtrl::exportToVideoFile()
     if (m_videoBitrateLabel->hasFocus())
         changeVideoBitrateLabel();
     const QString container = formatName();
-    QString path = m_savePanel ? m_savePanel(m_window, container) : QString();
+    const QString project = m_strProjectName.isEmpty() ? QStringLiteral("Untitled") : m_strProjectName;
+    const QString proposed = project + QLatin1Char('.') + container;
+    QString path = m_savePanel ? m_savePanel(m_window, container, proposed) : QString();
     if (path.isEmpty())
         return;
     // The converter picks the container from the extension: it must be the chosen one.
@@ -382,13 +384,13 @@ void ExportWndCtrl::exportToVideoFile()
     m_window->done(QDialog::Accepted);
 }
 
-QString ExportWndCtrl::p_defaultSavePanel(QWidget *window, const QString &container)
+QString ExportWndCtrl::p_defaultSavePanel(QWidget *window, const QString &container, const QString &fileName)
 {
     QFileDialog panel(window, QStringLiteral("Export to Video"));
     panel.setAcceptMode(QFileDialog::AcceptSave);
     panel.setNameFilter(QStringLiteral("%1 movie (*.%2)").arg(container.toUpper(), container));
     panel.setDefaultSuffix(container);
-    panel.selectFile(QStringLiteral("Untitled.%1").arg(container));
+    panel.selectFile(fileName);
     if (panel.exec() != QDialog::Accepted || panel.selectedFiles().isEmpty())
         return {};
     return panel.selectedFiles().first();

@@ -33,8 +33,8 @@ class ExportWndCtrl : public QObject
 public:
     // Told the movie source at the start of each export, before the window shows.
     using MovieHandler = std::function<void(const std::shared_ptr<VETimelineExportMovie> &movie)>;
-    // Asks for the output file of a container; empty when the user cancels.
-    using SavePanel = std::function<QString(QWidget *window, const QString &container)>;
+    // Asks for the output file of a container, proposing fileName; empty when the user cancels.
+    using SavePanel = std::function<QString(QWidget *window, const QString &container, const QString &fileName)>;
 
     explicit ExportWndCtrl(QWidget *parent = nullptr);
     ~ExportWndCtrl() override;
@@ -69,6 +69,8 @@ public:
     void exportToVideoFile();
 
     void setSavePanel(SavePanel panel) { m_savePanel = std::move(panel); }
+    // The open project's name, which the save panel proposes for the movie ("Untitled" when empty).
+    void setStrProjectName(const QString &name) { m_strProjectName = name; }
 
     QDialog *window() const { return m_window; }
     TemplateViewItem *templateCtrV1() const { return m_templateCtrV1; }
@@ -93,7 +95,7 @@ private:
     QWidget *p_makeVideoPage();
     // The fields that show what the converter will use for the chosen codecs.
     void p_showUsedSettings();
-    static QString p_defaultSavePanel(QWidget *window, const QString &container);
+    static QString p_defaultSavePanel(QWidget *window, const QString &container, const QString &fileName);
 
     QPointer<QDialog> m_window;
     TemplateViewItem *m_templateCtrV1 = nullptr;
@@ -121,6 +123,7 @@ private:
     std::unique_ptr<ConvertProgressWindowController> m_progressCtrl;
     MovieHandler m_dvdExportMovie;
     SavePanel m_savePanel;
+    QString m_strProjectName;
     // The export asked for by the Export button, run once the window has closed.
     QString m_pendingPath;
     ZKFFMovieFileOutputFormat m_pendingFormat{};

@@ -257,6 +257,19 @@ bool isPackage(const QString &path)
            && QFileInfo(QDir(path).filePath(kArchiveProjectData)).isFile();
 }
 
+QString enclosingPackage(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QString suffix = QLatin1Char('.') + kArchiveProjectExten;
+    for (QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());; at = QFileInfo(at).path()) {
+        if (at.endsWith(suffix) && QFileInfo(at).fileName() != suffix)
+            return at;
+        if (QFileInfo(at).isRoot() || QFileInfo(at).path() == at)
+            return {};
+    }
+}
+
 QString displayName(const QString &path)
 {
     return QFileInfo(QDir::cleanPath(path)).completeBaseName();

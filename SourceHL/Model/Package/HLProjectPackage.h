@@ -36,6 +36,9 @@ struct WriteHooks
 
 // A folder named "….qlbyprj" that holds a "ProjectData" file: what a save may replace.
 bool isPackage(const QString &path);
+// The folder at or above path (made absolute) whose name ends in ".qlbyprj": a package the
+// path is or lies inside, for the user one document; empty when there is none.
+QString enclosingPackage(const QString &path);
 // The package's name as the window shows it: the folder's name without the extension.
 QString displayName(const QString &path);
 // The media folder of a resource kind inside a package ("Audios", "Videos", "Images").

@@ -3,6 +3,7 @@
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "SourceHL/Model/Resource/HLCutShort.h"
 #include "SourceHL/Model/Resource/HLFileClone.h"
 
 #include <QDir>
@@ -28,6 +29,8 @@ QVariantMap preprocessAudio(const QString &path, QString *reason)
             *reason = QStringLiteral("\"%1\" holds no sound").arg(path);
         return {};
     }
+    if (reason)
+        *reason = hl_cutShortWarning(path, *movie);
     return {
         {QStringLiteral("Name"), placed.completeBaseName()},
         {QStringLiteral("Format"), placed.suffix()},

@@ -4,6 +4,7 @@
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "SourceHL/Common/HLImageHelper.h"
+#include "SourceHL/Model/Resource/HLCutShort.h"
 #include "SourceHL/Model/Resource/HLFileClone.h"
 #include "SourceHL/Model/Resource/HLVideoDecoder.h"
 
@@ -45,6 +46,8 @@ QVariantMap preprocessVideo(const QString &path, QString *reason)
             *reason = QStringLiteral("\"%1\" holds no video").arg(path);
         return {};
     }
+    if (reason)
+        *reason = hl_cutShortWarning(path, *decoder->oMovie());
     const QSizeF resolution = decoder->oMovie()->videoSize();
     const QImage thumbnail = thumbnailOfClip(*decoder);
     return {

@@ -303,6 +303,11 @@ TEST(ZKFFMovieBroken, ACutShortMovieIsAsLongAsWhatItHolds)
     const double length = zk_ff_time_to_double(movie->duration());
     EXPECT_GT(length, 1.0);
     EXPECT_LT(length, 3.0);
+    // What the header promised stays known, so the cut can be told.
+    EXPECT_NEAR(zk_ff_time_to_double(movie->declaredDuration()), 4.0, 0.1);
+    const auto whole = ZKFFMovie::open(folder.file("whole.mp4"));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->declaredDuration(), whole->duration());
     const double last = length - 0.1;
     EXPECT_NEAR(MediaFixtures::frameNumberOf(frameAt(*movie, last)), last * 25, 3);
     std::vector<float> samples(2 * 2205);

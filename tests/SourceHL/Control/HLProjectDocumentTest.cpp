@@ -1,6 +1,7 @@
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
+#include "SourceHL/Control/HLPackagePanel.h"
 #include "SourceHL/Control/HLProjectDocument.h"
 #include "SourceHL/Model/Package/HLPackageError.h"
 #include "SourceHL/Model/Package/HLProjectPackage.h"
@@ -12,7 +13,13 @@
 #include "tests/support/TestProject.h"
 #include "widgets/HLUIWindowTitleView.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDirIterator>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -35,6 +42,67 @@ QMap<QString, QByteArray> treeOf(const QString &folder)
             tree.insert(path + "/", {});
     }
     return tree;
+}
+
+// Answers the project panels as a user would: the first panel gets name typed into its field
+// and accepted; a panel still up after that (it walked into a folder) is cancelled and
+// counted; each alert is answered with its button of that title.
+class PanelUser
+{
+public:
+    PanelUser(QString name, QString button) : m_name(std::move(name)), m_button(std::move(button))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { p_answer(); });
+        m_timer.start(1);
+    }
+    int panelsLeftOpen() const { return m_leftOpen; }
+    const QStringList &alerts() const { return m_alerts; }
+
+private:
+    void p_answer()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *alert = qobject_cast<QMessageBox *>(modal); alert && alert->isVisible()) {
+            m_alerts << alert->text();
+            for (QAbstractButton *button : alert->buttons()) {
+                if (button->text() == m_button) {
+                    button->click();
+                    return;
+                }
+            }
+            alert->reject();
+        } else if (auto *panel = qobject_cast<QFileDialog *>(modal); panel && panel->isVisible()) {
+            if (m_typed) {
+                ++m_leftOpen;
+                panel->reject();
+                return;
+            }
+            m_typed = true;
+            panel->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(m_name);
+            // From the event loop: the replace question runs inside accept, and this timer
+            // does not fire again while its own handler runs.
+            QMetaObject::invokeMethod(panel, [panel] { static_cast<QDialog *>(panel)->accept(); },
+                                      Qt::QueuedConnection);
+        }
+    }
+
+    QString m_name;
+    QString m_button;
+    bool m_typed = false;
+    int m_leftOpen = 0;
+    QStringList m_alerts;
+    QTimer m_timer;
+};
+
+// Folders inside the package whose names are packages' names: nested projects.
+QStringList nestedPackages(const QString &package)
+{
+    QStringList nested;
+    QDirIterator it(package, {QStringLiteral("*.qlbyprj")}, QDir::AllEntries | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        nested << it.next();
+    return nested;
 }
 
 class HLProjectDocumentTest : public ::testing::Test
@@ -355,6 +423,73 @@ TEST_F(HLProjectDocumentTest, ProjectsFromOutsideAreCheckedFirst)
     EXPECT_TRUE(document().tryToOpen(package + "/"));
     ASSERT_TRUE(opened.wait(kHangGuardMs));
     EXPECT_NE(ctrl.oTimeline(), timeline);
+    EXPECT_EQ(ctrl.strWorkDirectory(), package);
+}
+
+// Save As onto an existing project's name replaces that project through the safe swap; it
+// never walks into the package and saves a project inside it.
+TEST_F(HLProjectDocumentTest, SaveAsOntoAnExistingProjectReplacesItInsteadOfNestingInIt)
+{
+    const QString package = out.file("MyShow.qlbyprj");
+    ASSERT_TRUE(save(package));
+    document().p_new(); // another project, empty, saved as the first one's name
+    ASSERT_TRUE(ctrl.strWorkDirectory().isEmpty());
+
+    // Declined: the old package stays as it was and nothing is saved.
+    const auto before = treeOf(package);
+    {
+        PanelUser user(out.file("MyShow"), QStringLiteral("Cancel"));
+        QSignalSpy finished(&document(), &HLProjectDocument::saveFinished);
+        document().p_saveAs();
+        EXPECT_EQ(user.alerts(), QStringList{"“MyShow.qlbyprj” already exists. Do you want to replace it?"});
+        EXPECT_EQ(user.panelsLeftOpen(), 1);
+        EXPECT_EQ(finished.count(), 0);
+        EXPECT_EQ(treeOf(package), before);
+    }
+
+    // Replaced.
+    PanelUser user(out.file("MyShow"), QStringLiteral("Replace"));
+    QSignalSpy finished(&document(), &HLProjectDocument::saveFinished);
+    document().p_saveAs();
+    ASSERT_TRUE(finished.count() > 0 || finished.wait(kHangGuardMs));
+    EXPECT_EQ(user.panelsLeftOpen(), 0);
+    EXPECT_EQ(user.alerts(), QStringList{"“MyShow.qlbyprj” already exists. Do you want to replace it?"});
+    EXPECT_TRUE(finished.first().first().toBool());
+    EXPECT_EQ(ctrl.strWorkDirectory(), package);
+    EXPECT_TRUE(nestedPackages(package).isEmpty()) << qPrintable(nestedPackages(package).join('|'));
+    EXPECT_TRUE(HLProjectPackage::read(package).timeline->mtAryItems().isEmpty());
+}
+
+// A package is picked, never entered: a double-click on it in the open panel opens it, in
+// the save panel names it; a place inside a package is never where a project is saved.
+TEST_F(HLProjectDocumentTest, PackagesArePickedAsDocumentsNeverEntered)
+{
+    const QString package = out.file("MyShow.qlbyprj");
+    ASSERT_TRUE(save(package));
+
+    HLPackagePanel opening(ctrl.window(), HLPackagePanel::Open);
+    opening.setDirectory(out.path());
+    emit opening.directoryEntered(package + "/Images");
+    EXPECT_EQ(opening.result(), QDialog::Accepted);
+    EXPECT_EQ(opening.chosenPath(), package);
+
+    HLPackagePanel saving(ctrl.window(), HLPackagePanel::Save);
+    saving.setDirectory(out.path());
+    emit saving.directoryEntered(package);
+    EXPECT_EQ(QDir::cleanPath(saving.directory().absolutePath()), QDir::cleanPath(out.path()));
+    EXPECT_EQ(saving.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text(), "MyShow.qlbyprj");
+    EXPECT_NE(saving.result(), QDialog::Accepted);
+
+    // A panel that hands back a place inside a package is refused with the reason.
+    document().setSavePanel([package](QWidget *) { return package + "/Untitled"; });
+    AlertAnswers answers({"OK"});
+    QSignalSpy finished(&document(), &HLProjectDocument::saveFinished);
+    document().p_saveAs();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_FALSE(finished.first().first().toBool());
+    ASSERT_EQ(answers.seen().size(), 1);
+    EXPECT_EQ(answers.seen()[0].informativeText, "A project cannot be saved inside the project “MyShow”.");
+    EXPECT_TRUE(nestedPackages(package).isEmpty());
     EXPECT_EQ(ctrl.strWorkDirectory(), package);
 }
 

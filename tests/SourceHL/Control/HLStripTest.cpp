@@ -18,6 +18,7 @@
 #include "SourceHL/View/HLTimelineSlideshowBackView.h"
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
 #include "tests/support/AlertAnswers.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/ModalMessage.h"
 #include "tests/support/ModalWatch.h"
 
@@ -29,6 +30,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -322,6 +324,37 @@ TEST_F(HLStripTest, AnImportKeepsItsPhotosWhenItsTargetGoesAndNamesWhatItLeftOut
     EXPECT_TRUE(message.contains(QStringLiteral("2 files were not added."))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("notes.txt: not a photo or a video"))) << qPrintable(message);
     EXPECT_TRUE(message.contains(QStringLiteral("lost.jpg: the file is not there"))) << qPrintable(message);
+}
+
+// Files taken in spite of damage are named with what is wrong, beside the files left out.
+TEST_F(HLStripTest, AnImportNamesTheFilesItTookWithAWarning)
+{
+    MediaFixtures::ClipRecipe recipe;
+    recipe.seconds = 4.0;
+    recipe.extra = {"-movflags", "+faststart"}; // the index comes first and stays whole
+    const QString wholeClip = folder.file(QStringLiteral("in/whole.mp4"));
+    ASSERT_TRUE(MediaFixtures::makeNumberedClip(wholeClip, recipe));
+    const QByteArray clip = MediaFixtures::readBytes(wholeClip);
+    const QString cutClip = folder.file(QStringLiteral("in/cut.mp4"));
+    ASSERT_TRUE(MediaFixtures::writeBytes(cutClip, clip.left(clip.size() / 2)));
+    const QString wholePhoto = folder.file(QStringLiteral("in/whole.jpg"));
+    ASSERT_TRUE(MediaFixtures::texturedPhoto(400, 300).save(wholePhoto, "JPEG"));
+    const QByteArray photo = MediaFixtures::readBytes(wholePhoto);
+    const QString cutPhoto = folder.file(QStringLiteral("in/cut.jpg"));
+    ASSERT_TRUE(MediaFixtures::writeBytes(cutPhoto, photo.left(photo.size() * 97 / 100)));
+
+    ctrl().mediaImport().p_addVideosAndImagesOutTo(
+        {wholePhoto, cutClip, folder.file(QStringLiteral("in/lost.jpg")), cutPhoto}, QString());
+    waitForImport();
+    EXPECT_EQ(ctrl().oTimeline()->resourceItems().size(), 3);
+    const QString message = takeModalMessage();
+    EXPECT_TRUE(message.contains(QStringLiteral("One file was not added. 2 files were added with warnings.")))
+        << qPrintable(message);
+    EXPECT_TRUE(message.contains(QStringLiteral("lost.jpg: the file is not there"))) << qPrintable(message);
+    const QRegularExpression clipWarning(QStringLiteral("cut\\.mp4: .*only \\d\\.\\d s of 4\\.0 s could be read"));
+    EXPECT_TRUE(message.contains(clipWarning)) << qPrintable(message);
+    EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("cut\\.jpg: .*cut short")))) << qPrintable(message);
+    EXPECT_FALSE(message.contains(QStringLiteral("whole.jpg"))) << qPrintable(message);
 }
 
 TEST_F(HLStripTest, ExportRunsOnlyWhenThereIsSomethingToExport)

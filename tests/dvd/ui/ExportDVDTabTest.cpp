@@ -250,7 +250,7 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
     for (const Output &output : outputs) {
         SCOPED_TRACE(output.result.toStdString());
         t.revealed.clear();
-        tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType type) {
+        tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType type, const QString &) {
             EXPECT_EQ(type, output.type);
             return output.chosen;
         });
@@ -275,12 +275,43 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
     }
 }
 
+// An image or a package is proposed under the disc's name, made safe as a file name.
+TEST(ExportDVDWndCtrl, OutputPanelProposesTheDiscsName)
+{
+    const struct
+    {
+        ExportDVDWndCtrl::OutputType type;
+        const char *discName;
+        const char *proposed;
+    } cases[] = {
+        {ExportDVDWndCtrl::BurnToISO, "MyShow", "MyShow.iso"},
+        {ExportDVDWndCtrl::BurnToISO, "Summer/2019", "Summer2019.iso"},
+        {ExportDVDWndCtrl::BurnToDVDMedia, "MyShow", "MyShow.dvdmedia"},
+        {ExportDVDWndCtrl::BurnToFolder, "MyShow", ""},
+    };
+    Tab t;
+    ExportDVDWndCtrl &tab = *t.tab;
+    tab.exportMovie(windowTestMovie(2, QSizeF(640, 480)));
+    for (const auto &c : cases) {
+        QStringList proposed;
+        tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType, const QString &fileName) {
+            proposed << fileName;
+            return QString(); // cancelled
+        });
+        tab.dvdNameLabel()->setText(QString::fromUtf8(c.discName));
+        tab.exportDvdTypeBtn()->setCurrentIndex(c.type);
+        tab.dvdStartBurn();
+        EXPECT_EQ(proposed, QStringList{QString::fromUtf8(c.proposed)}) << c.discName << ' ' << c.type;
+    }
+    EXPECT_TRUE(t.revealed.isEmpty());
+}
+
 TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
 {
     TestFolder folder;
     Tab t;
     ExportDVDWndCtrl &tab = *t.tab;
-    tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType) { return folder.path(); });
+    tab.setOutputPanel([&](QWidget *, ExportDVDWndCtrl::OutputType, const QString &) { return folder.path(); });
     tab.exportMovie(windowTestMovie(20, QSizeF(640, 480), std::chrono::milliseconds(20)));
     tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToFolder);
     ConvertProgressWindowController &progress = t.exportCtrl.progressCtrl();

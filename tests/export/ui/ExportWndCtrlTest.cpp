@@ -160,6 +160,35 @@ struct ExportCase
 };
 
 // Exports through the windows: the choices, the Export button, the file, the progress window.
+// The save panel proposes the project's name with the container's extension.
+TEST(ExportWndCtrl, SavePanelProposesTheProjectsName)
+{
+    const struct
+    {
+        const char *project;
+        const char *format;
+        const char *proposed;
+    } cases[] = {
+        {"MyShow", "MP4", "MyShow.mp4"},
+        {"Trip 2019", "MKV", "Trip 2019.mkv"},
+        {"", "MP4", "Untitled.mp4"},
+    };
+    for (const auto &c : cases) {
+        ExportWndCtrl ctrl;
+        ctrl.setStrProjectName(QString::fromUtf8(c.project));
+        QStringList proposed;
+        ctrl.setSavePanel([&](QWidget *, const QString &, const QString &fileName) {
+            proposed << fileName;
+            return QString(); // cancelled
+        });
+        whileOpen(ctrl, windowTestMovie(1), [&] {
+            choose(ctrl.formatBtn(), QString::fromLatin1(c.format));
+            ctrl.exportButton()->click();
+        });
+        EXPECT_EQ(proposed, QStringList{QString::fromUtf8(c.proposed)}) << c.project;
+    }
+}
+
 TEST(ExportWndCtrl, ExportThroughTheWindowsWritesTheChosenMovie)
 {
     const ExportCase cases[] = {
@@ -173,7 +202,7 @@ TEST(ExportWndCtrl, ExportThroughTheWindowsWritesTheChosenMovie)
         QStringList revealed;
         ctrl.progressCtrl().setRevealer([&](const QString &path) { revealed << path; });
         const QString target = folder.path() + QStringLiteral("/movie-%1").arg(QString::fromLatin1(c.format));
-        ctrl.setSavePanel([&](QWidget *, const QString &container) {
+        ctrl.setSavePanel([&](QWidget *, const QString &container, const QString &) {
             EXPECT_EQ(container, QString::fromLatin1(c.format).toLower());
             return target;
         });

@@ -35,6 +35,28 @@ TEST_F(PackageTest, CopiesShareNothingWithTheProjectOrEachOther)
     EXPECT_EQ(copies[1].timeline->aryItems().size(), items);
 }
 
+TEST(HLProjectPackageNames, APathInsideAPackageBelongsToIt)
+{
+    const struct
+    {
+        const char *path;
+        const char *package;
+    } cases[] = {
+        {"/home/me/MyShow.qlbyprj", "/home/me/MyShow.qlbyprj"},
+        {"/home/me/MyShow.qlbyprj/", "/home/me/MyShow.qlbyprj"},
+        {"/home/me/MyShow.qlbyprj/Untitled.qlbyprj", "/home/me/MyShow.qlbyprj/Untitled.qlbyprj"},
+        {"/home/me/MyShow.qlbyprj/Images/1/photo.jpg", "/home/me/MyShow.qlbyprj"},
+        {"/home/me/MyShow.qlbyprj/../Other", ""},
+        {"/home/me/MyShow", ""},
+        {"/home/me/.qlbyprj/x", ""},
+        {"/", ""},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(HLProjectPackage::enclosingPackage(QString::fromUtf8(c.path)), QString::fromUtf8(c.package))
+            << c.path;
+}
+
 TEST_F(PackageTest, ProjectsReopenAsTheyWereSaved)
 {
     const QString package = out.file("Holiday.qlbyprj");

@@ -245,8 +245,9 @@ TEST_F(HLResourceItemTest, PhotosCutShortAreTakenWithAWarningOrRefused)
 }
 
 // A clip whose second half is missing is imported at the length it holds, so the timeline
-// and the export never hold its last picture in silence for the rest of what it promised.
-TEST_F(HLResourceItemTest, AClipCutShortIsAsLongAsWhatItHolds)
+// and the export never hold its last picture in silence for the rest of what it promised;
+// the user is told how much of it could be read.
+TEST_F(HLResourceItemTest, AClipCutShortIsAsLongAsWhatItHoldsAndSaysSo)
 {
     ClipRecipe recipe;
     recipe.seconds = 4.0;
@@ -260,6 +261,20 @@ TEST_F(HLResourceItemTest, AClipCutShortIsAsLongAsWhatItHolds)
     ASSERT_NE(item, nullptr) << reason.toStdString();
     EXPECT_GT(item->videoDuration(), 1.0f);
     EXPECT_LT(item->videoDuration(), 3.0f);
+    const QString warning = item->importWarning();
+    EXPECT_TRUE(warning.contains(input("cut.mp4"))) << warning.toStdString();
+    const QString held = QString::number(item->videoDuration(), 'f', 1);
+    EXPECT_TRUE(warning.contains(QStringLiteral("only %1 s of 4.0 s could be read").arg(held)))
+        << warning.toStdString();
+
+    const auto whole = import(HLResourceTypeVideo, input("whole.mp4"), &reason);
+    ASSERT_NE(whole, nullptr) << reason.toStdString();
+    EXPECT_TRUE(whole->importWarning().isEmpty()) << whole->importWarning().toStdString();
+
+    // Its sound, taken as music, says the same.
+    const auto music = import(HLResourceTypeAudio, input("cut.mp4"), &reason);
+    ASSERT_NE(music, nullptr) << reason.toStdString();
+    EXPECT_TRUE(music->importWarning().contains("is cut short")) << music->importWarning().toStdString();
 }
 
 TEST_F(HLResourceItemTest, ImportsClips)
