@@ -13,6 +13,7 @@
 #include <QXmlStreamWriter>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -137,11 +138,15 @@ QByteArray DVDFSMake::authorDescription(const Trevanel &dvd, QString *error)
         w.writeStartElement(QStringLiteral("menus"));
         writeVideo(w, dvd);
         if (dvd.aspectType() == 1) {
+            // The menu file carries the buttons for 16:9 sets as stream 0 and letterboxed for
+            // 4:3 sets as stream 1.
             w.writeStartElement(QStringLiteral("subpicture"));
-            w.writeStartElement(QStringLiteral("stream"));
-            w.writeAttribute(QStringLiteral("id"), QStringLiteral("0"));
-            w.writeAttribute(QStringLiteral("mode"), QStringLiteral("widescreen"));
-            w.writeEndElement();
+            for (const auto &[id, mode] : {std::pair{"0", "widescreen"}, std::pair{"1", "letterbox"}}) {
+                w.writeStartElement(QStringLiteral("stream"));
+                w.writeAttribute(QStringLiteral("id"), QString::fromLatin1(id));
+                w.writeAttribute(QStringLiteral("mode"), QString::fromLatin1(mode));
+                w.writeEndElement();
+            }
             w.writeEndElement();
         }
         for (size_t m = 0; m < menus.size(); ++m) {

@@ -109,6 +109,8 @@ ExportDVDWndCtrl::ExportDVDWndCtrl(ExportWndCtrl &exportWindow, DeviceList devic
     m_exportDVDMenuEditCtrl = std::make_unique<ExportDVDMenuEditCtrl>(m_dvdExportView);
     m_exportDVDMenuEditCtrl->setDvdDelegate([this](double time) { loadMenuItemVideoImageForMenuEdit(time); });
     m_dvdMenuEdit = m_exportDVDMenuEditCtrl->dvdMenuEdit();
+    m_dvdMenuEdit->setTitleText(dvdNameString());
+    connect(m_dvdNameLabel, &QLineEdit::textChanged, this, [this] { dvdNameChangeAction(); });
     m_backgroundMusicWindowCtrl = std::make_unique<BackgroundMusicWindowController>(m_dvdExportView);
 
     loadDVDMenuEditView();
@@ -592,6 +594,12 @@ void ExportDVDWndCtrl::dvdAddMenuBtnAction()
     loadExportDVDFileSize();
 }
 
+void ExportDVDWndCtrl::dvdNameChangeAction()
+{
+    m_dvdMenuEdit->setTitleText(dvdNameString());
+    loadDvdMenuEditPreviewView();
+}
+
 void ExportDVDWndCtrl::dvdMenuAddTextAction()
 {
     m_dvdMenuEdit->addText = isExportDVDMenuAddText();
@@ -708,9 +716,9 @@ void ExportDVDWndCtrl::dvdStartBurn()
     const auto dvd = getDVDObj();
     const QString name = dvdNameString();
     if (isBurnToDevice()) {
-        const double seconds = zk_ff_time_to_double(m_timeline_movie->duration()) + exportDVDMenuLength();
-        const qint64 size = DVDProjectAssembly::getDvdBitrateToSize(exportDVDBitrate(), seconds);
-        const QString problem = DVDProjectAssembly::burnerProblem(*m_dvdBurn, size);
+        // Only the drive and its disc here: the estimate is an upper bound, and the burn
+        // checks the room against the image once it is built.
+        const QString problem = DVDProjectAssembly::burnerProblem(*m_dvdBurn, 0);
         if (!problem.isEmpty()) {
             custom_run_alert_panel(problem, {QStringLiteral("OK")});
             return;
@@ -727,13 +735,15 @@ void ExportDVDWndCtrl::dvdStartBurn()
     const QString path = m_outputPanel ? m_outputPanel(m_dvdExportView->window(), type) : QString();
     if (path.isEmpty())
         return;
+    // The image and package panels asked before returning a name that is taken: that file is
+    // replaced. A folder gets the disc's name inside the chosen one, or a free one beside it.
     if (type == BurnToISO)
-        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::iso(dvd, path, name)));
+        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::iso(dvd, path, name, true)));
     else if (type == BurnToFolder)
         p_handOver(std::make_shared<DVDFileOutputFlow>(
             DVDOutputJob::media(dvd, QDir(path).filePath(DVDDiscName::folderName(name)))));
     else
-        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::media(dvd, path)));
+        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::media(dvd, path, true)));
 }
 
 void ExportDVDWndCtrl::p_handOver(std::shared_ptr<ConvertProgressFlow> flow)

@@ -89,6 +89,7 @@ public:
     void dvdMenuMusicEditAction();
     void dvdMenuMusicChangeAction();
     void dvdMenuBgChangeAction();
+    void dvdNameChangeAction();
     void dvdMenuAddTextAction();
     void dvdMenuTitleModeChangeAction();
     void dvdMenuFrameTitleEditAction();

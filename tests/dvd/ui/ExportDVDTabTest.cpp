@@ -1,6 +1,7 @@
 #include "dvd/DVDExportTabRules.h"
 #include "dvd/DVDMenuEditObject.h"
 #include "dvd/DVDMenuItemEditObject.h"
+#include "dvd/EffectTextImage.h"
 #include "dvd/DVDProjectAssembly.h"
 #include "dvd/ui/DVDBurnFlow.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
@@ -215,7 +216,6 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
         {[&] { t.devices = {}; }, "NO Device."},
         {[&] { t.devices = {drive}; drive->present = false; }, "No disc,please insert a blank disc."},
         {[&] { drive->present = true; drive->blank = false; }, "Disc not blank,please insert a blank disc."},
-        {[&] { drive->blank = true; drive->space = needed - 1; }, "Disc space is not enough."},
     };
     for (const Case &c : cases) {
         c.arrange();
@@ -226,6 +226,18 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
     }
     EXPECT_EQ(flows, 0);
     EXPECT_EQ(drive->burns.load(), 0);
+
+    // Less room than the estimate is no reason to refuse: the estimate is an upper bound, and
+    // the burn checks the built image's size.
+    drive->blank = true;
+    drive->space = needed - 1;
+    tab.devicesDidChanged();
+    tab.setFlowMade([&](const std::shared_ptr<ConvertProgressFlow> &flow) {
+        ++flows;
+        flow->cancel();
+    });
+    tab.dvdStartBurn();
+    EXPECT_EQ(flows, 1);
 }
 
 TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
@@ -242,10 +254,15 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         ExportDVDWndCtrl::OutputType type;
         QString chosen;
         QString result;
+        bool ntsc;
     };
+    // The image panel's name is taken: the user confirmed replacing it.
+    QFile old(folder.file("disc.iso"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("an old image") > 0);
+    old.close();
     const Output outputs[] = {
-        {ExportDVDWndCtrl::BurnToFolder, folder.path(), folder.file("Summer2019")},
-        {ExportDVDWndCtrl::BurnToISO, folder.file("disc.iso"), folder.file("disc.iso")},
+        {ExportDVDWndCtrl::BurnToFolder, folder.path(), folder.file("Summer2019"), true},
+        {ExportDVDWndCtrl::BurnToISO, folder.file("disc.iso"), folder.file("disc.iso"), false},
     };
     for (const Output &output : outputs) {
         SCOPED_TRACE(output.result.toStdString());
@@ -256,7 +273,9 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         });
         QTimer::singleShot(0, [&] {
             t.exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
-            tab.dvdNameLabel()->setText(QStringLiteral("Summer/2019"));
+            tab.dvdNameLabel()->clear();
+            QTest::keyClicks(tab.dvdNameLabel(), QStringLiteral("Summer/2019"));
+            (output.ntsc ? tab.dvdNTSCBtn() : tab.dvdPALBtn())->click();
             tab.exportDvdTypeBtn()->setCurrentIndex(output.type);
             tab.dvdStartBurnBtn()->click();
         });
@@ -272,7 +291,13 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         EXPECT_EQ(summary.buttons.size(), 1u);
         EXPECT_EQ(summary.aspect, 0); // 320 × 240 chose 4:3
         EXPECT_EQ(summary.chapters, std::vector<int>{1});
+        EXPECT_EQ(summary.videoFormat, output.ntsc ? 0 : 1);
+        EXPECT_EQ(QSize(summary.pictureWidth, summary.pictureHeight), output.ntsc ? QSize(720, 480) : QSize(720, 576));
+        EXPECT_NEAR(summary.frameRate, output.ntsc ? 29.97 : 25.0, 0.01);
+        // The menu shows the name typed, not the default one.
+        EXPECT_EQ(tab.dvdMenuEdit()->dvdText->text->textString, QStringLiteral("Summer2019"));
     }
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.iso*")}), QStringList{QStringLiteral("disc.iso")});
 }
 
 TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
