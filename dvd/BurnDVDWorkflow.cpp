@@ -13,6 +13,7 @@
 #include "Frameworks/Trevanel/DVDTitleVideoProtocol.h"
 #include "Frameworks/Trevanel/Trevanel.h"
 #include "SourceHL/Common/HLFileManager.h"
+#include "Platform/Foundation/HLLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,8 +155,15 @@ bool BurnDVDWorkflow::p_burnOnce(const QString &iso, const std::shared_ptr<DVDBu
         *started = burner->burnISOPath(iso);
         if (!*started)
             return false;
-        while (!burner->isFinished() && !burner->isFailed())
+        QString said;
+        while (!burner->isFinished() && !burner->isFailed()) {
+            // Each new status once, so the log follows the burn without repeating itself.
+            if (const QString status = burner->status(); status != said) {
+                qCInfo(hlLog).noquote() << status;
+                said = status;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         burner->wait();
         return burner->isFinished();
     });
@@ -193,6 +201,7 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
         if (!m_questions)
             return m_steps.fail(reason);
         burner->prepareForBurn();
+        qCInfo(hlLog).noquote() << QStringLiteral("failed:%1").arg(reason);
         const bool retry = m_questions->askRetry([&] {
             return burner->mediaIsBlank() && burner->mediaWritableSpace() > size;
         });

@@ -25,6 +25,7 @@
 #include "Frameworks/Trevanel/DVDBurnDevice.h"
 #include "Frameworks/Trevanel/DVDBurnNotification.h"
 #include "widgets/HLNamedImage.h"
+#include "Platform/Foundation/HLLog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -728,6 +729,7 @@ void ExportDVDWndCtrl::dvdStartBurn()
         auto burner = std::make_shared<DVDBurn>();
         burner->setDevice(m_dvdBurn->device());
         auto questions = std::make_shared<DVDBurnQuestionDialogs>(m_progressCtrl->window());
+        qCInfo(hlLog) << "start burn";
         p_handOver(std::make_shared<DVDBurnFlow>(dvd, burner, name, questions));
         return;
     }
@@ -737,6 +739,7 @@ void ExportDVDWndCtrl::dvdStartBurn()
         return;
     // The image and package panels asked before returning a name that is taken: that file is
     // replaced. A folder gets the disc's name inside the chosen one, or a free one beside it.
+    qCInfo(hlLog) << "start burn file";
     if (type == BurnToISO)
         p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::iso(dvd, path, name, true)));
     else if (type == BurnToFolder)
@@ -755,4 +758,5 @@ void ExportDVDWndCtrl::p_handOver(std::shared_ptr<ConvertProgressFlow> flow)
     if (QWidget *exportWindow = m_dvdExportView->window(); exportWindow && exportWindow != m_dvdExportView)
         exportWindow->close();
     QTimer::singleShot(0, this, [this, flow] { m_progressCtrl->runFlow(flow); });
+    qCInfo(hlLog) << "close setting";
 }

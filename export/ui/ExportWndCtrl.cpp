@@ -6,6 +6,7 @@
 #include "export/ui/MenuBottomAreaView.h"
 #include "export/ui/TemplateViewItem.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "Platform/Foundation/HLLog.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -357,6 +358,7 @@ void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &mo
         converter->setMovieOutputFormat(m_pendingFormat);
         converter->setPath(m_pendingPath);
         m_pendingPath.clear();
+        qCInfo(hlLog) << "start";
         m_progressCtrl->setCustomProgressText(QStringLiteral("Exporting to Video …"));
         m_progressCtrl->convertVideoWithConverter(converter);
     }
@@ -380,6 +382,7 @@ void ExportWndCtrl::exportToVideoFile()
     m_pendingFormat = exportOutputVideoFormat();
     m_pendingPath = path;
     m_window->done(QDialog::Accepted);
+    qCInfo(hlLog) << "close setting";
 }
 
 QString ExportWndCtrl::p_defaultSavePanel(QWidget *window, const QString &container)
