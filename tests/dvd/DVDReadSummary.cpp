@@ -75,7 +75,6 @@ void readMenu(dvd_reader_t *dvd, ifo_handle_t *vts, DVDReadSummary &summary)
     summary.hasMenu = true;
     summary.menuAspect = vts->vtsi_mat->vtsm_video_attr.display_aspect_ratio;
     const pgc_t *pgc = pgcit->pgci_srp[0].pgc;
-    summary.menuSubpictureStreams = vts->vtsi_mat->nr_of_vtsm_subp_streams;
     summary.menuSubpictureControl = pgc->subp_control[0];
     dvd_file_t *file = DVDOpenFile(dvd, 1, DVD_READ_MENU_VOBS);
     if (!file)

@@ -25,9 +25,8 @@ struct DVDReadSummary
     std::vector<Button> buttons;    // of the first menu's first navigation pack
     QColor highlightColor;          // with its alpha from the contrast (0..15 → 0..1)
     QColor selectColor;
-    // The menu's subpicture streams: how many, and the first stream's control word of its
-    // first program chain (0x80000000 and the stream numbers of each display mode).
-    int menuSubpictureStreams = 0;
+    // The first subpicture stream's control word of the menu's first program chain
+    // (0x80000000 and the stream number each display mode shows).
     quint32 menuSubpictureControl = 0;
     int buttonGroups = 0;            // of the first menu's navigation pack
     int pictureWidth = 0;            // of the first title set
