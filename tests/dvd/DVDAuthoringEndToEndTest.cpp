@@ -81,6 +81,8 @@ TEST_P(DVDDiscCases, FolderReadsBackAsDescribed)
     EXPECT_NEAR(summary.frameRate, c.format == 0 ? 29.97 : 25.0, 0.01);
     ASSERT_EQ(summary.chapterStarts.size(), 2u);
     EXPECT_EQ(summary.chapterStarts[0], 0.0);
+    // The second chapter starts where its one-second clip does, to within a picture.
+    EXPECT_NEAR(summary.chapterStarts[1], 1.0, 1.0 / summary.frameRate) << "frame rate " << summary.frameRate;
     EXPECT_EQ(summary.hasMenu, c.menu);
     if (c.menu) {
         EXPECT_EQ(summary.menuAspect, c.aspect == 1 ? 3 : 0);

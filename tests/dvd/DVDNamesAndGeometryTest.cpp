@@ -2,6 +2,8 @@
 #include "dvd/DVDDiscName.h"
 
 #include "Frameworks/Trevanel/DVDAuthorProgress.h"
+#include "Frameworks/Trevanel/DVDChapterStarts.h"
+#include "Frameworks/Trevanel/DVDChapterVideoProtocol.h"
 #include "Frameworks/Trevanel/DVDImageMake.h"
 #include "Frameworks/Trevanel/DVDMenuGeometry.h"
 #include "Frameworks/Trevanel/DVDMenuMake.h"
@@ -47,6 +49,43 @@ TEST(DVDDiscName, VolumeNameIsShortAscii)
     };
     for (const auto &[name, expected] : cases)
         EXPECT_EQ(DVDDiscName::volumeName(name), expected) << name.toStdString();
+}
+
+namespace {
+
+struct FixedChapter : DVDChapterVideoProtocol
+{
+    explicit FixedChapter(double seconds) : seconds(seconds) {}
+    std::vector<std::shared_ptr<DVDMenuElement>> titles() const override { return {}; }
+    double duration() const override { return seconds; }
+    double seconds;
+};
+
+} // namespace
+
+TEST(DVDChapterStarts, ChaptersStartOnTheFirstPictureAtOrAfterTheirTime)
+{
+    struct Case
+    {
+        std::vector<double> durations;
+        qint64 frameTime, frameRate;
+        std::vector<qint64> frames;
+        std::vector<int> numberOf;
+    };
+    const Case cases[] = {
+        {{1.0, 1.0, 1.0}, 1001, 30000, {0, 30, 60}, {1, 2, 3}}, // 29.97: 1 s falls inside picture 29
+        {{1.0, 1.0, 1.0}, 1, 25, {0, 25, 50}, {1, 2, 3}},
+        {{0.04, 2.0}, 1, 25, {0}, {1, 1}},                     // a short chapter plays as the one before
+        {{}, 1, 25, {0}, {}},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::shared_ptr<DVDChapterVideoProtocol>> chapters;
+        for (const double d : c.durations)
+            chapters.push_back(std::make_shared<FixedChapter>(d));
+        const DVDChapterStarts starts = DVDChapterStarts::of(chapters, c.frameTime, c.frameRate);
+        EXPECT_EQ(starts.frames, c.frames);
+        EXPECT_EQ(starts.numberOf, c.numberOf);
+    }
 }
 
 TEST(DVDMenuGeometry, ButtonsFlipIntoTheFrameClampedAndEven)
