@@ -164,6 +164,7 @@ QWidget *ExportDVDWndCtrl::p_makeDiscPane()
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(10);
     m_dvdNameLabel = new QLineEdit(QStringLiteral("My DVD"), pane);
+    m_dvdNameLabel->setObjectName(QStringLiteral("dvdName"));
     m_aspectWide = new QRadioButton(QStringLiteral("16:9"), pane);
     m_aspectStandard = new QRadioButton(QStringLiteral("4:3"), pane);
     m_dvdAspectBtn = new QButtonGroup(pane);

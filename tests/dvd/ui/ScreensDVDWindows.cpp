@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <atomic>
@@ -71,6 +72,11 @@ int main(int argc, char **argv)
     QTimer::singleShot(0, [&] {
         exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
         tab.dvdAddMenuTextBtn()->click();
+        // A typed disc name, which the menu preview shows.
+        if (auto *name = exportCtrl.window()->findChild<QLineEdit *>(QStringLiteral("dvdName"))) {
+            name->selectAll();
+            QTest::keyClicks(name, QStringLiteral("Summer in Lisbon"));
+        }
         ok = save(exportCtrl.window(), out, QStringLiteral("dvd-tab.png")) && ok;
 
         ExportDVDMenuEditCtrl &editor = tab.exportDVDMenuEditCtrl();
