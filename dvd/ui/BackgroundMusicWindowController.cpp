@@ -1,5 +1,7 @@
 #include "dvd/ui/BackgroundMusicWindowController.h"
 
+#include "widgets/HLWindowBar.h"
+
 #include "dvd/DVDTimeText.h"
 #include "export/ui/AudioEditProgressView.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
@@ -129,6 +131,7 @@ void BackgroundMusicWindowController::p_makeWindow(QWidget *parent)
     buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_applyButton);
     layout->addLayout(buttons);
+    changeWindowBarToBlack(m_window);
 
     connect(m_playMusicButton, &QPushButton::clicked, this, [this] { playOrPauseAction(); });
     connect(m_fadeInButton, &QComboBox::activated, this, [this] { fadeInChanged(); });

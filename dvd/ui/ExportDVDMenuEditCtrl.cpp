@@ -1,5 +1,8 @@
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
 
+#include "dvd/ui/MenuEditAreaView.h"
+#include "widgets/HLWindowBar.h"
+
 #include "dvd/DVDMenuCanvasGeometry.h"
 #include "dvd/DVDMenuEditObject.h"
 #include "dvd/DVDMenuItemEditObject.h"
@@ -121,12 +124,8 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     m_window->setWindowTitle(QStringLiteral("Edit DVD Menu"));
     m_window->setWindowModality(Qt::ApplicationModal);
 
-    m_canvasContainer = new QWidget(m_window);
+    m_canvasContainer = new MenuEditAreaView(m_window);
     m_canvasContainer->setFixedSize(560, 400);
-    m_canvasContainer->setAutoFillBackground(true);
-    QPalette dark = m_canvasContainer->palette();
-    dark.setColor(QPalette::Window, QColor::fromRgbF(0.13f, 0.13f, 0.13f));
-    m_canvasContainer->setPalette(dark);
     m_menuEditView = new DVDMenuEditView(m_canvasContainer);
     m_menuEditView->attachHighlightView();
 
@@ -164,6 +163,7 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     buttons->addStretch(1);
     buttons->addWidget(done);
     layout->addLayout(buttons, 2, 0, 1, 2);
+    changeWindowBarToBlack(m_window);
 }
 
 QWidget *ExportDVDMenuEditCtrl::p_makeShadowPane()

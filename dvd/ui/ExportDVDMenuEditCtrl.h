@@ -34,6 +34,8 @@ class QWidget;
 // text pane of the picked object. Every change goes at once into the shared menu model.
 // A moved movie-time slider reloads the frame in the background, at most one reload at a
 // time; finishPendingReload settles it before the slideshow is exported.
+class MenuEditAreaView;
+
 class ExportDVDMenuEditCtrl : public QObject
 {
     Q_OBJECT
@@ -141,7 +143,7 @@ private:
     double p_menuHeight() const;
 
     QPointer<QDialog> m_window;
-    QWidget *m_canvasContainer = nullptr;
+    MenuEditAreaView *m_canvasContainer = nullptr;
     DVDMenuEditView *m_menuEditView = nullptr;
     QWidget *m_shadowEditView = nullptr;
     QWidget *m_vEditFrameView = nullptr;

@@ -1,5 +1,7 @@
 #include "dvd/ui/ExportDVDWndCtrl.h"
 
+#include "dvd/ui/ExportBottomView.h"
+
 #include "dvd/DVDDiscName.h"
 #include "dvd/DVDExportTabRules.h"
 #include "dvd/DVDFuncLib.h"
@@ -17,7 +19,6 @@
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/FileManagerReveal.h"
-#include "export/ui/MenuBottomAreaView.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/MovieSource.h"
@@ -141,7 +142,7 @@ void ExportDVDWndCtrl::p_makeView()
     panes->addWidget(p_makeDiscPane(), 0, Qt::AlignTop);
     panes->addWidget(p_makeMenuPane(), 1, Qt::AlignTop);
 
-    auto *bottom = new MenuBottomAreaView(m_dvdExportView);
+    auto *bottom = new ExportBottomView(m_dvdExportView);
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(16, 10, 16, 10);
     bottomLayout->addStretch(1);

@@ -7,6 +7,7 @@
 #include "export/ui/TemplateViewItem.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Platform/Foundation/HLLog.h"
+#include "widgets/HLWindowBar.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -104,6 +105,7 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     layout->addLayout(tabRow);
     layout->addWidget(m_vBackView, 1);
     layout->addWidget(bottom);
+    changeWindowBarToBlack(m_window);
 
     changeVideoFormatAction();
     m_videoBitrateBtn->setRange(int(kMinVideoBitrate), int(kMaxVideoBitrate));
