@@ -44,7 +44,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -755,10 +754,7 @@ void ExportDVDWndCtrl::p_handOver(std::shared_ptr<ConvertProgressFlow> flow)
 {
     if (m_flowMade)
         m_flowMade(flow);
-    // The export window closes first; the progress window runs its own modal loop after this
-    // action has returned.
-    if (QWidget *exportWindow = m_dvdExportView->window(); exportWindow && exportWindow != m_dvdExportView)
-        exportWindow->close();
-    QTimer::singleShot(0, this, [this, flow] { m_progressCtrl->runFlow(flow); });
     qCInfo(hlLog) << "close setting";
+    if (m_exportWindow)
+        m_exportWindow->handOverFlow(std::move(flow));
 }

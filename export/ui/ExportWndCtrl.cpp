@@ -23,6 +23,8 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include <bit>
 
 using namespace ExportFormatSettings;
@@ -349,6 +351,7 @@ void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &mo
 {
     m_timeline_movie = movie;
     m_pendingPath.clear();
+    m_pendingFlow.reset();
     if (m_dvdExportMovie)
         m_dvdExportMovie(movie);
     changeVideoResolutionLabel();
@@ -364,7 +367,15 @@ void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &mo
         m_progressCtrl->setCustomProgressText(QStringLiteral("Exporting to Video …"));
         m_progressCtrl->convertVideoWithConverter(converter);
     }
+    if (const auto flow = std::exchange(m_pendingFlow, nullptr))
+        m_progressCtrl->runFlow(flow);
     m_timeline_movie.reset();
+}
+
+void ExportWndCtrl::handOverFlow(std::shared_ptr<ConvertProgressFlow> flow)
+{
+    m_pendingFlow = std::move(flow);
+    m_window->done(QDialog::Accepted);
 }
 
 void ExportWndCtrl::exportToVideoFile()
