@@ -40,6 +40,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include <cmath>
 
 namespace {
@@ -164,6 +166,35 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     buttons->addWidget(done);
     layout->addLayout(buttons, 2, 0, 1, 2);
     changeWindowBarToBlack(m_window);
+    // The names the controls are found by (tests, screenshots).
+    const std::pair<QWidget *, const char *> named[] = {
+        {m_vEditFrameView, "vEditFrameView"},
+        {m_vEditTextView, "vEditTextView"},
+        {m_hasShadowBtn, "hasShadowBtn"},
+        {m_shadowWidthBtn, "shadowWidthBtn"},
+        {m_shadowPointXBtn, "shadowPointXBtn"},
+        {m_shadowPointYBtn, "shadowPointYBtn"},
+        {m_shadowPointXLable, "shadowPointXLable"},
+        {m_shadowPointYLable, "shadowPointYLable"},
+        {m_menuItemZoomBtn, "menuItemZoomBtn"},
+        {m_menuItemAddBoderBtn, "menuItemAddBoderBtn"},
+        {m_movieModeBtn, "menuItemMovieModeBtn"},
+        {m_fileModeBtn, "menuItemFileModeBtn"},
+        {m_menuItemImageTimeBtn, "menuItemImageTimeBtn"},
+        {m_menuItemImageTimeLabel, "menuItemImageTimeLabel"},
+        {m_menuItemLocalImageChooseBtn, "menuItemLocalImageChooseBtn"},
+        {m_itemTextStringLabel, "itemTextStringLabel"},
+        {m_itemTextFontNameBtn, "itemTextFontNameBtn"},
+        {m_itemTextFontSizeBtn, "itemTextFontSizeBtn"},
+        {m_itemTextFontSizeLabel, "itemTextFontSizeLabel"},
+        {m_itemTextColorModeBtn, "itemTextColorModeBtn"},
+        {m_hasTextOutlineBtn, "hasTextOutlineBtn"},
+        {m_itemTextOutlineWidthBtn, "itemTextOutlineWidthBtn"},
+        {m_hasTextBgBtn, "hasTextBgBtn"},
+        {m_itemTextBgRoundBtn, "itemTextBgRoundBtn"},
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
 }
 
 QWidget *ExportDVDMenuEditCtrl::p_makeShadowPane()

@@ -46,6 +46,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const QString kChooseItem = QStringLiteral("Choose…");
@@ -155,6 +157,33 @@ void ExportDVDWndCtrl::p_makeView()
     layout->setSpacing(0);
     layout->addLayout(panes, 1);
     layout->addWidget(bottom);
+    // The names the controls are found by (tests, screenshots).
+    const std::pair<QWidget *, const char *> named[] = {
+        {m_dvdNameLabel, "dvdNameLabel"},
+        {m_aspectWide, "dvdAspectWideBtn"},
+        {m_aspectStandard, "dvdAspectStandardBtn"},
+        {m_ntsc, "dvdNTSCBtn"},
+        {m_pal, "dvdPALBtn"},
+        {m_dvdBitrateBtn, "dvdBitrateBtn"},
+        {m_dvdSizeLabel, "dvdSizeLabel"},
+        {m_dvdAutoPlayBtn, "dvdAutoPlayBtn"},
+        {m_dvdLoopMovieBtn, "dvdLoopMovieBtn"},
+        {m_exportDvdTypeBtn, "exportDvdTypeBtn"},
+        {m_exportDvdBurnDeviceBtn, "exportDvdBurnDeviceBtn"},
+        {m_dvdAddMenuBtn, "dvdAddMenuBtn"},
+        {m_dvdMenuLengthBtn, "dvdMenuLengthBtn"},
+        {m_dvdMenuMusicBtn, "dvdMenuMusicBtn"},
+        {m_dvdMenuMusicEditBtn, "dvdMenuMusicEditBtn"},
+        {m_dvdMenuImageBtn, "dvdMenuImageBtn"},
+        {m_dvdAddMenuTextBtn, "dvdAddMenuTextBtn"},
+        {m_titlePicture, "dvdMenuPictureModeBtn"},
+        {m_titleText, "dvdMenuTextModeBtn"},
+        {m_dvdMenuEditPreviewBtn, "dvdMenuEditPreviewBtn"},
+        {m_dvdMenuEditPreviewView, "dvdMenuEditPreviewView"},
+        {m_dvdStartBurnBtn, "dvdStartBurnBtn"},
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
 }
 
 QWidget *ExportDVDWndCtrl::p_makeDiscPane()
@@ -164,7 +193,6 @@ QWidget *ExportDVDWndCtrl::p_makeDiscPane()
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(10);
     m_dvdNameLabel = new QLineEdit(QStringLiteral("My DVD"), pane);
-    m_dvdNameLabel->setObjectName(QStringLiteral("dvdName"));
     m_aspectWide = new QRadioButton(QStringLiteral("16:9"), pane);
     m_aspectStandard = new QRadioButton(QStringLiteral("4:3"), pane);
     m_dvdAspectBtn = new QButtonGroup(pane);

@@ -1,6 +1,7 @@
 #include "dvd/ui/DVDBurnFlow.h"
 #include "dvd/ui/DVDBurnQuestionDialogs.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "Frameworks/Trevanel/DVDBurn.h"
@@ -36,7 +37,7 @@ void burnThroughTheTab(ExportWndCtrl &exportCtrl, ExportDVDWndCtrl &tab, int cop
             *made = flow;
     });
     QTimer::singleShot(0, [&] {
-        tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
+        control<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
         tab.dvdStartBurn();
     });
     exportCtrl.exportMovie(windowTestMovie(2, QSizeF(640, 480)));

@@ -5,6 +5,7 @@
 #include "dvd/DVDProjectAssembly.h"
 #include "dvd/ui/DVDBurnFlow.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/TemplateViewItem.h"
@@ -72,18 +73,18 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     EXPECT_TRUE(tab.isExportDVD16_9());
     EXPECT_EQ(tab.dvdMenuEdit()->menuSize, QSizeF(960, 540));
     EXPECT_FALSE(tab.dvdMenuEdit()->bgImage.isNull()); // the built-in picture
-    EXPECT_FALSE(tab.dvdMenuEditPreviewView()->pixmap().isNull());
-    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
-    tab.dvdBitrateBtn()->setValue(8000);
-    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
+    EXPECT_FALSE(control<QLabel>(tab, "dvdMenuEditPreviewView")->pixmap().isNull());
+    EXPECT_EQ(control<QLabel>(tab, "dvdSizeLabel")->text(), sizeText(tab, 12, 10));
+    control<QSlider>(tab, "dvdBitrateBtn")->setValue(8000);
+    EXPECT_EQ(control<QLabel>(tab, "dvdSizeLabel")->text(), sizeText(tab, 12, 10));
 
     // Without a menu its length no longer counts, and its controls rest.
-    tab.dvdAddMenuBtn()->click();
+    control<QCheckBox>(tab, "dvdAddMenuBtn")->click();
     EXPECT_EQ(tab.exportDVDMenuLength(), 0);
-    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 0));
-    EXPECT_FALSE(tab.dvdMenuMusicBtn()->isEnabled());
-    tab.dvdAddMenuBtn()->click();
-    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 10));
+    EXPECT_EQ(control<QLabel>(tab, "dvdSizeLabel")->text(), sizeText(tab, 12, 0));
+    EXPECT_FALSE(control<QComboBox>(tab, "dvdMenuMusicBtn")->isEnabled());
+    control<QCheckBox>(tab, "dvdAddMenuBtn")->click();
+    EXPECT_EQ(control<QLabel>(tab, "dvdSizeLabel")->text(), sizeText(tab, 12, 10));
 
     // Music: a file too short or without sound is not taken, and the user is told why; "as
     // long as the music" of 3.9 s is 5 s.
@@ -101,42 +102,42 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
         box->setCurrentIndex(choose);
         emit box->activated(choose);
     };
-    EXPECT_FALSE(tab.dvdMenuMusicEditBtn()->isEnabled());
-    chooseFile(tab.dvdMenuMusicBtn(), tone);
+    EXPECT_FALSE(control<QPushButton>(tab, "dvdMenuMusicEditBtn")->isEnabled());
+    chooseFile(control<QComboBox>(tab, "dvdMenuMusicBtn"), tone);
     ASSERT_TRUE(tab.menuAudio());
-    EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
-    EXPECT_TRUE(tab.dvdMenuMusicEditBtn()->isEnabled());
+    EXPECT_EQ(control<QComboBox>(tab, "dvdMenuMusicBtn")->currentText(), "tone.wav");
+    EXPECT_TRUE(control<QPushButton>(tab, "dvdMenuMusicEditBtn")->isEnabled());
     const auto first = tab.menuAudio();
     {
         const AlertAnswers answers({{"OK", "“blip.wav” cannot be the menu's music: it is too short."},
                                     {"OK", "“silent.mp4” cannot be the menu's music: it has no sound."}});
         for (const QString &refused : {blip, clip}) {
-            chooseFile(tab.dvdMenuMusicBtn(), refused);
+            chooseFile(control<QComboBox>(tab, "dvdMenuMusicBtn"), refused);
             EXPECT_EQ(tab.menuAudio(), first);
-            EXPECT_EQ(tab.dvdMenuMusicBtn()->currentText(), "tone.wav");
+            EXPECT_EQ(control<QComboBox>(tab, "dvdMenuMusicBtn")->currentText(), "tone.wav");
         }
         EXPECT_TRUE(answers.allAnswered()) << qPrintable(answers.said());
     }
-    tab.dvdMenuLengthBtn()->setCurrentIndex(0);
-    emit tab.dvdMenuLengthBtn()->activated(0);
+    control<QComboBox>(tab, "dvdMenuLengthBtn")->setCurrentIndex(0);
+    emit control<QComboBox>(tab, "dvdMenuLengthBtn")->activated(0);
     EXPECT_EQ(tab.exportDVDMenuLength(), 5);
-    EXPECT_EQ(tab.dvdSizeLabel()->text(), sizeText(tab, 12, 5));
-    tab.dvdMenuMusicBtn()->setCurrentIndex(0);
-    emit tab.dvdMenuMusicBtn()->activated(0);
+    EXPECT_EQ(control<QLabel>(tab, "dvdSizeLabel")->text(), sizeText(tab, 12, 5));
+    control<QComboBox>(tab, "dvdMenuMusicBtn")->setCurrentIndex(0);
+    emit control<QComboBox>(tab, "dvdMenuMusicBtn")->activated(0);
     EXPECT_FALSE(tab.menuAudio());
 
     // A background that does not load leaves the built-in picture, and the user is told.
     const QImage builtIn = tab.dvdMenuEdit()->bgImage;
     {
         const AlertAnswers answers({{"OK", "“silent.mp4” cannot be the menu's background"}});
-        chooseFile(tab.dvdMenuImageBtn(), clip);
+        chooseFile(control<QComboBox>(tab, "dvdMenuImageBtn"), clip);
         EXPECT_TRUE(answers.allAnswered()) << qPrintable(answers.said());
     }
     EXPECT_EQ(tab.dvdMenuEdit()->bgImage, builtIn);
     const QString photo = folder.file("photo.png");
     ASSERT_TRUE(MediaFixtures::writeImage(photo, MediaFixtures::halves(64, 48), "PNG"));
-    chooseFile(tab.dvdMenuImageBtn(), photo);
-    EXPECT_EQ(tab.dvdMenuImageBtn()->currentText(), "photo.png");
+    chooseFile(control<QComboBox>(tab, "dvdMenuImageBtn"), photo);
+    EXPECT_EQ(control<QComboBox>(tab, "dvdMenuImageBtn")->currentText(), "photo.png");
     EXPECT_EQ(tab.dvdMenuEdit()->bgImage.size(), QSize(64, 48));
 
     // A 4:3 slideshow turns the menu 4:3 and places its objects again.
@@ -150,13 +151,13 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     EXPECT_EQ(tab.dvdBurn()->device(), a);
     t.devices = {a, b};
     tab.devicesDidChanged();
-    ASSERT_EQ(tab.exportDvdBurnDeviceBtn()->count(), 2);
-    tab.exportDvdBurnDeviceBtn()->setCurrentIndex(1);
-    emit tab.exportDvdBurnDeviceBtn()->activated(1);
+    ASSERT_EQ(control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->count(), 2);
+    control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->setCurrentIndex(1);
+    emit control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->activated(1);
     EXPECT_EQ(tab.dvdBurn()->device(), b);
     t.devices = {std::make_shared<FakeDrive>(QStringLiteral("Drive C")), b};
     tab.devicesDidChanged();
-    EXPECT_EQ(tab.exportDvdBurnDeviceBtn()->currentText(), "Drive B");
+    EXPECT_EQ(control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->currentText(), "Drive B");
     EXPECT_EQ(tab.dvdBurn()->device(), b);
     t.devices = {};
     tab.devicesDidChanged();
@@ -164,14 +165,14 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
 
     // The name a disc and its folder get.
     for (auto [typed, name] : {std::pair{"Summer/2019", "Summer2019"}, std::pair{"/\\/", "My DVD"}}) {
-        tab.dvdNameLabel()->setText(QString::fromUtf8(typed));
+        control<QLineEdit>(tab, "dvdNameLabel")->setText(QString::fromUtf8(typed));
         EXPECT_EQ(tab.dvdNameString(), QString::fromUtf8(name));
     }
     // Only the burner output shows the burner.
-    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToISO);
-    EXPECT_FALSE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
-    tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
-    EXPECT_TRUE(tab.exportDvdBurnDeviceBtn()->isVisibleTo(tab.dvdExportView()));
+    control<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToISO);
+    EXPECT_FALSE(control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->isVisibleTo(tab.dvdExportView()));
+    control<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToDevice);
+    EXPECT_TRUE(control<QComboBox>(tab, "exportDvdBurnDeviceBtn")->isVisibleTo(tab.dvdExportView()));
 
     // A tab that goes leaves the export window without a DVD page.
     t.tab.reset();
@@ -187,7 +188,7 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
     int flows = 0;
     tab.setFlowMade([&](const std::shared_ptr<ConvertProgressFlow> &) { ++flows; });
     tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
-    tab.dvdAspectStandardBtn()->click();
+    control<QRadioButton>(tab, "dvdAspectStandardBtn")->click();
     {
         AlertAnswers answers({{QStringLiteral("Cancel"), QStringLiteral("The Slideshow size is 1280*720, is not 4:3 .")}});
         tab.dvdStartBurn();
@@ -205,7 +206,7 @@ TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)
         EXPECT_TRUE(answers.allAnswered());
     }
     tab.exportMovie(windowTestMovie(3, QSizeF(1280, 720)));
-    tab.dvdAspectWideBtn()->click();
+    control<QRadioButton>(tab, "dvdAspectWideBtn")->click();
     const qint64 needed = DVDProjectAssembly::getDvdBitrateToSize(tab.exportDVDBitrate(), 3 + tab.exportDVDMenuLength());
     struct Case
     {
@@ -273,11 +274,11 @@ TEST(ExportDVDWndCtrl, FolderAndImageThroughTheWindowsReadBackAsDiscs)
         });
         QTimer::singleShot(0, [&] {
             t.exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
-            tab.dvdNameLabel()->clear();
-            QTest::keyClicks(tab.dvdNameLabel(), QStringLiteral("Summer/2019"));
-            (output.ntsc ? tab.dvdNTSCBtn() : tab.dvdPALBtn())->click();
-            tab.exportDvdTypeBtn()->setCurrentIndex(output.type);
-            tab.dvdStartBurnBtn()->click();
+            control<QLineEdit>(tab, "dvdNameLabel")->clear();
+            QTest::keyClicks(control<QLineEdit>(tab, "dvdNameLabel"), QStringLiteral("Summer/2019"));
+            (output.ntsc ? control<QRadioButton>(tab, "dvdNTSCBtn") : control<QRadioButton>(tab, "dvdPALBtn"))->click();
+            control<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(output.type);
+            control<QPushButton>(tab, "dvdStartBurnBtn")->click();
         });
         t.exportCtrl.exportMovie(movie);
         EXPECT_FALSE(t.exportCtrl.window()->isVisible());
@@ -318,7 +319,7 @@ TEST(ExportDVDWndCtrl, CancelledFolderLeavesNothingAndSaysNothing)
     watch.start(10);
     // Started from the export window, which runs the flow before it returns.
     QTimer::singleShot(0, [&] {
-        tab.exportDvdTypeBtn()->setCurrentIndex(ExportDVDWndCtrl::BurnToFolder);
+        control<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToFolder);
         tab.dvdStartBurn();
     });
     t.exportCtrl.exportMovie(windowTestMovie(20, QSizeF(640, 480), std::chrono::milliseconds(20)));
