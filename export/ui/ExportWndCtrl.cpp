@@ -23,9 +23,8 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
-#include <utility>
-
 #include <bit>
+#include <utility>
 
 using namespace ExportFormatSettings;
 
