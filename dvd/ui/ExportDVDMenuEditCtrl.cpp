@@ -1,6 +1,7 @@
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
 
 #include "dvd/ui/MenuEditAreaView.h"
+#include "widgets/MenuRightAreaView.h"
 #include "widgets/HLWindowBar.h"
 
 #include "dvd/DVDMenuCanvasGeometry.h"
@@ -131,7 +132,12 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     m_menuEditView = new DVDMenuEditView(m_canvasContainer);
     m_menuEditView->attachHighlightView();
 
-    m_framesScroll = new QScrollArea(m_window);
+    // The frame chooser stands in the right-hand column's ground, inside its edge lines.
+    auto *rightArea = new MenuRightAreaView(m_window);
+    auto *rightLayout = new QVBoxLayout(rightArea);
+    rightLayout->setContentsMargins(2, 1, 0, 0);
+    m_framesScroll = new QScrollArea(rightArea);
+    rightLayout->addWidget(m_framesScroll);
     m_framesScroll->setFixedSize(220, 400);
     m_framesScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_framesScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -155,7 +161,7 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     layout->setHorizontalSpacing(16);
     layout->setVerticalSpacing(12);
     layout->addWidget(m_canvasContainer, 0, 0);
-    layout->addWidget(m_framesScroll, 0, 1);
+    layout->addWidget(rightArea, 0, 1);
     auto *panes = new QHBoxLayout;
     panes->setSpacing(24);
     panes->addWidget(m_shadowEditView, 0, Qt::AlignTop);

@@ -1,6 +1,7 @@
 #include "dvd/ui/ExportDVDWndCtrl.h"
 
 #include "dvd/ui/ExportBottomView.h"
+#include "widgets/PlayModeBgView.h"
 
 #include "dvd/DVDDiscName.h"
 #include "dvd/DVDExportTabRules.h"
@@ -293,9 +294,13 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     m_dvdMenuTitleModeBtn->addButton(m_titleText, 1);
     m_titlePicture->setChecked(true);
     m_dvdMenuEditPreviewBtn = new QPushButton(QStringLiteral("Edit Menu…"), pane);
-    m_dvdMenuEditPreviewView = new QLabel(pane);
+    // The menu as a player would show it, on the player's dark ground.
+    auto *previewGround = new PlayModeBgView(pane);
+    previewGround->setFixedSize(kPreviewSize);
+    m_dvdMenuEditPreviewView = new QLabel(previewGround);
     m_dvdMenuEditPreviewView->setFixedSize(kPreviewSize);
-    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignCenter);
+    m_dvdMenuEditPreviewView->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (QPushButton *button : {m_dvdMenuMusicEditBtn, m_dvdMenuEditPreviewBtn})
         button->setAutoDefault(false);
 
@@ -319,7 +324,7 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     mode->addStretch(1);
     mode->addWidget(m_dvdMenuEditPreviewBtn);
     grid->addLayout(mode, row++, 1);
-    grid->addWidget(m_dvdMenuEditPreviewView, row++, 1, Qt::AlignLeft);
+    grid->addWidget(previewGround, row++, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
 
