@@ -13,6 +13,7 @@
 #include "Frameworks/Trevanel/DVDTitleVideoProtocol.h"
 #include "Frameworks/Trevanel/Trevanel.h"
 #include "SourceHL/Common/HLFileManager.h"
+#include "Platform/Foundation/HLLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,7 +99,19 @@ bool BurnDVDWorkflow::p_runTask(const std::shared_ptr<DVDTask> &task, double wei
     return ok;
 }
 
-bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &destination)
+bool BurnDVDWorkflow::p_place(const QString &made, const QString &destination, Placement placement)
+{
+    const QString target = placement == Placement::Replace ? destination : DVDDestination::freePath(destination);
+    QString error;
+    const bool placed = placement == Placement::Replace ? DVDDestination::replaceWith(made, target, &error)
+                                                        : DVDDestination::moveIntoPlace(made, target, &error);
+    if (!placed)
+        return m_steps.fail(error);
+    m_resultPath.set(target);
+    return true;
+}
+
+bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &destination, Placement placement)
 {
     m_steps.restart();
     const WorkFolder work(p_newWorkFolder());
@@ -118,15 +131,10 @@ bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &
     folder->dvd(dvd, work.path());
     if (!p_runTask(folder, 10, [&] { return folder->start() || m_steps.fail(folder->errorString()); }))
         return false;
-    const QString target = DVDDestination::freePath(destination);
-    QString error;
-    if (!DVDDestination::moveIntoPlace(work.file(DVDFSMake::folderName()), target, &error))
-        return m_steps.fail(error);
-    m_resultPath.set(target);
-    return true;
+    return p_place(work.file(DVDFSMake::folderName()), destination, placement);
 }
 
-bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const QString &name)
+bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const QString &name, Placement placement)
 {
     m_steps.restart();
     const WorkFolder work(p_newWorkFolder());
@@ -137,12 +145,7 @@ bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const Q
     image->volume(DVDDiscName::volumeName(name), work.path());
     if (!p_runTask(image, 100, [&] { return image->start() || m_steps.fail(image->errorString()); }))
         return false;
-    const QString target = DVDDestination::freePath(iso);
-    QString error;
-    if (!DVDDestination::moveIntoPlace(work.file(DVDImageMake::imageName()), target, &error))
-        return m_steps.fail(error);
-    m_resultPath.set(target);
-    return true;
+    return p_place(work.file(DVDImageMake::imageName()), iso, placement);
 }
 
 bool BurnDVDWorkflow::p_burnOnce(const QString &iso, const std::shared_ptr<DVDBurn> &burner, bool *started)
@@ -152,8 +155,15 @@ bool BurnDVDWorkflow::p_burnOnce(const QString &iso, const std::shared_ptr<DVDBu
         *started = burner->burnISOPath(iso);
         if (!*started)
             return false;
-        while (!burner->isFinished() && !burner->isFailed())
+        QString said;
+        while (!burner->isFinished() && !burner->isFailed()) {
+            // Each new status once, so the log follows the burn without repeating itself.
+            if (const QString status = burner->status(); status != said) {
+                qCInfo(hlLog).noquote() << status;
+                said = status;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         burner->wait();
         return burner->isFinished();
     });
@@ -163,14 +173,11 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
 {
     m_burnSuccess = false;
     const qint64 size = QFileInfo(iso).size();
-    if (!burner || !burner->device())
+    if (!burner)
         return m_steps.fail(QStringLiteral("NO Device."));
-    if (!burner->mediaIsPresent())
-        return m_steps.fail(QStringLiteral("No disc,please insert a blank disc."));
-    if (!burner->mediaIsBlank())
-        return m_steps.fail(QStringLiteral("Disc not blank,please insert a blank disc."));
-    if (burner->mediaWritableSpace() <= size)
-        return m_steps.fail(QStringLiteral("Disc space is not enough."));
+    // The room asked for is the built image's, with a byte to spare.
+    if (const QString problem = DVDProjectAssembly::burnerProblem(*burner, size + 1); !problem.isEmpty())
+        return m_steps.fail(problem);
     for (;;) {
         m_steps.restart();
         bool started = false;
@@ -194,6 +201,7 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
         if (!m_questions)
             return m_steps.fail(reason);
         burner->prepareForBurn();
+        qCInfo(hlLog).noquote() << QStringLiteral("failed:%1").arg(reason);
         const bool retry = m_questions->askRetry([&] {
             return burner->mediaIsBlank() && burner->mediaWritableSpace() > size;
         });

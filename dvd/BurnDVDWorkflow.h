@@ -19,7 +19,8 @@ class Trevanel;
 // The stages of DVD output, each run to its end on the calling (background) thread: the
 // DVD-Video folder from a disc description, an ISO image from such a folder, and a burn of
 // an image. Every stage works in a fresh work folder and puts its result in place only when
-// it succeeded, under a free name when the one asked for is taken; a failure or cancel
+// it succeeded, under a free name when the one asked for is taken (unless the user agreed to
+// replace what is there); a failure or cancel
 // leaves the destination as it was and removes the work folder. The first failure is kept
 // as the reason.
 class BurnDVDWorkflow : public DVDTask
@@ -30,10 +31,15 @@ public:
 
     void setQuestions(std::shared_ptr<BurnDVDWorkflowQuestions> questions) { m_questions = std::move(questions); }
 
+    // What to do when something is already where the result goes.
+    enum class Placement { FreeName, Replace };
+
     // The DVD-Video folder at destination (or at a free name beside it).
-    bool make(const std::shared_ptr<Trevanel> &dvd, const QString &destination);
+    bool make(const std::shared_ptr<Trevanel> &dvd, const QString &destination,
+              Placement placement = Placement::FreeName);
     // The image of a DVD-Video folder at iso (or at a free name beside it).
-    bool makeIso(const QString &folder, const QString &iso, const QString &name);
+    bool makeIso(const QString &folder, const QString &iso, const QString &name,
+                 Placement placement = Placement::FreeName);
     // Burns the image on the burner, asking to retry after a failure; false when no disc was
     // burned.
     bool burn(const QString &iso, const std::shared_ptr<DVDBurn> &burner);
@@ -54,6 +60,7 @@ private:
     QString p_newWorkFolder();
     // Runs task as the next part of the stage, weighing weight of 100.
     bool p_runTask(const std::shared_ptr<DVDTask> &task, double weight, const std::function<bool()> &run);
+    bool p_place(const QString &made, const QString &destination, Placement placement);
     bool p_burnOnce(const QString &iso, const std::shared_ptr<DVDBurn> &burner, bool *started);
 
     QString m_work;

@@ -32,10 +32,12 @@ private:
 } // namespace
 
 std::shared_ptr<DVDConversion> DVDConversion::ofMovies(const std::vector<std::shared_ptr<ZKSegmentMovie>> &movies,
-                                                       const QString &path, const ZKFFMovieFileOutputFormat &format)
+                                                       const QString &path, const ZKFFMovieFileOutputFormat &format,
+                                                       std::vector<qint64> groupStarts)
 {
     auto converter = std::make_shared<ZKVideoConverter>();
     converter->setMovies(movies);
+    converter->setGroupStarts(std::move(groupStarts));
     converter->setPath(path);
     QFile::remove(path);
     converter->setMovieOutputFormat(format);

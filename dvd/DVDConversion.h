@@ -17,8 +17,10 @@ class ZKSegmentMovie;
 class DVDConversion : public DVDTask
 {
 public:
+    // groupStarts: the output pictures where a chapter starts.
     static std::shared_ptr<DVDConversion> ofMovies(const std::vector<std::shared_ptr<ZKSegmentMovie>> &movies,
-                                                   const QString &path, const ZKFFMovieFileOutputFormat &format);
+                                                   const QString &path, const ZKFFMovieFileOutputFormat &format,
+                                                   std::vector<qint64> groupStarts = {});
     static std::shared_ptr<DVDConversion> ofSlideshow(const std::shared_ptr<VETimelineExportMovie> &movie,
                                                       const QString &path, const ZKFFMovieFileOutputFormat &format);
 

@@ -106,3 +106,29 @@ bool DVDDestination::moveIntoPlace(const QString &from, const QString &to, QStri
     removeAll(from);
     return true;
 }
+
+bool DVDDestination::replaceWith(const QString &from, const QString &to, QString *error)
+{
+    if (!existsAt(to))
+        return moveIntoPlace(from, to, error);
+    const QString beside = freePath(to + QStringLiteral(".new"));
+    if (!moveIntoPlace(from, beside, error))
+        return false;
+    const QString old = freePath(to + QStringLiteral(".old"));
+    const auto renamed = [](const QString &a, const QString &b) {
+        return std::rename(QFile::encodeName(a).constData(), QFile::encodeName(b).constData()) == 0;
+    };
+    if (!renamed(to, old)) {
+        *error = QStringLiteral("Cannot replace %1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+        removeAll(beside);
+        return false;
+    }
+    if (!renamed(beside, to)) {
+        *error = QStringLiteral("Cannot replace %1: %2").arg(to, QString::fromLocal8Bit(std::strerror(errno)));
+        renamed(old, to);
+        removeAll(beside);
+        return false;
+    }
+    removeAll(old);
+    return true;
+}

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Putting a finished result (the DVD folder, the ISO image) where the user asked for it,
-// without ever touching what is already there.
+// touching what is already there only when the user agreed to replace it.
 class DVDDestination
 {
 public:
@@ -13,4 +13,7 @@ public:
     // systems a copy that is checked before the original is removed. On failure nothing is
     // left at to and from is kept; false with a reason.
     static bool moveIntoPlace(const QString &from, const QString &to, QString *error);
+    // The same where the user agreed to replace what is at to: the result is first moved in
+    // beside it, and only then takes its name; on failure the old one is kept.
+    static bool replaceWith(const QString &from, const QString &to, QString *error);
 };

@@ -41,7 +41,8 @@ double DVDExportTabRules::exportDVDMenuLength(bool addMenu, int chosenSeconds, q
 QString DVDExportTabRules::sizeText(qint64 bitrate, qint64 movieTicks, double menuSeconds)
 {
     const double seconds = zk_ff_time_to_double(movieTicks) + menuSeconds;
-    return ExportFormatSettings::spaceDisplayStringWithSize(DVDProjectAssembly::getDvdBitrateToSize(bitrate, seconds));
+    return QStringLiteral("up to %1")
+        .arg(ExportFormatSettings::spaceDisplayStringWithSize(DVDProjectAssembly::getDvdBitrateToSize(bitrate, seconds)));
 }
 
 bool DVDExportTabRules::isAcceptedMusic(qint64 durationTicks, bool hasAudio)

@@ -18,7 +18,8 @@ public:
     // The menu's length in seconds: 0 without a menu; the chosen length, or with 0 chosen the
     // whole seconds of the music (0 without); never below 5.
     static double exportDVDMenuLength(bool addMenu, int chosenSeconds, qint64 musicTicks);
-    // The disc's size estimate as the tab shows it.
+    // The disc's size estimate as the tab shows it: an upper bound (still pictures encode far
+    // below the bit rate), so it says "up to".
     static QString sizeText(qint64 bitrate, qint64 movieTicks, double menuSeconds);
     // Music is a file of more than 0.1 s with sound.
     static bool isAcceptedMusic(qint64 durationTicks, bool hasAudio);

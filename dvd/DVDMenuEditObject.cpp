@@ -28,6 +28,15 @@ void DVDMenuEditObject::adjustItemsPosition()
     dvdItem->frame = QRectF((w - 200) / 2, (h - 200) / 2, 200, 200);
 }
 
+void DVDMenuEditObject::setTitleText(const QString &name)
+{
+    const QRectF before = dvdText->getRealDisplayRect();
+    dvdText->text->textString = name;
+    const QSizeF size = dvdText->text->size();
+    // y up: the top is y + height.
+    dvdText->frame = QRectF(before.x(), before.y() + before.height() - size.height(), size.width(), size.height());
+}
+
 QRectF DVDMenuEditObject::getBgImageSourceRect() const
 {
     return ZKBitmapImage::scaleRect(QRectF(QPointF(0, 0), menuSize), QRectF(QPointF(0, 0), QSizeF(bgImage.size())));

@@ -25,6 +25,8 @@ public:
 
     // The title text 20 pixels in from the top left corner; the button a 200 × 200 square in
     // the middle.
+    // The title text shows name; its top left corner stays where it is.
+    void setTitleText(const QString &name);
     void adjustItemsPosition();
     // The part of bgImage with the menu's shape, centred: drawn into the whole menu it fills
     // it without distortion.

@@ -51,13 +51,24 @@ private:
 
 DVDOutputJob::~DVDOutputJob() = default;
 
-std::unique_ptr<DVDOutputJob> DVDOutputJob::media(std::shared_ptr<Trevanel> dvd, QString destination)
+namespace {
+
+BurnDVDWorkflow::Placement placementOf(bool replace)
+{
+    return replace ? BurnDVDWorkflow::Placement::Replace : BurnDVDWorkflow::Placement::FreeName;
+}
+
+} // namespace
+
+std::unique_ptr<DVDOutputJob> DVDOutputJob::media(std::shared_ptr<Trevanel> dvd, QString destination, bool replace)
 {
     std::unique_ptr<DVDOutputJob> output(new DVDOutputJob);
-    output->m_job = std::make_unique<HLJob>([dvd, destination, result = output->m_resultPath](HLJobState &state) {
+    output->m_job = std::make_unique<HLJob>([dvd, destination, replace,
+                                             result = output->m_resultPath](HLJobState &state) {
         BurnDVDWorkflow workflow;
         HLJobStages stages(state, {1.0});
-        if (!runStage(state, stages, 0, workflow, [&] { return workflow.make(dvd, destination); }))
+        if (!runStage(state, stages, 0, workflow,
+                      [&] { return workflow.make(dvd, destination, placementOf(replace)); }))
             return false;
         result->set(workflow.resultPath());
         return true;
@@ -65,10 +76,12 @@ std::unique_ptr<DVDOutputJob> DVDOutputJob::media(std::shared_ptr<Trevanel> dvd,
     return output;
 }
 
-std::unique_ptr<DVDOutputJob> DVDOutputJob::iso(std::shared_ptr<Trevanel> dvd, QString iso, QString name)
+std::unique_ptr<DVDOutputJob> DVDOutputJob::iso(std::shared_ptr<Trevanel> dvd, QString iso, QString name,
+                                                bool replace)
 {
     std::unique_ptr<DVDOutputJob> output(new DVDOutputJob);
-    output->m_job = std::make_unique<HLJob>([dvd, iso, name, result = output->m_resultPath](HLJobState &state) {
+    output->m_job = std::make_unique<HLJob>([dvd, iso, name, replace,
+                                             result = output->m_resultPath](HLJobState &state) {
         BurnDVDWorkflow workflow;
         const TemporaryPackage package;
         if (package.path().isEmpty()) {
@@ -79,7 +92,8 @@ std::unique_ptr<DVDOutputJob> DVDOutputJob::iso(std::shared_ptr<Trevanel> dvd, Q
         if (!runStage(state, stages, 0, workflow, [&] { return workflow.make(dvd, package.path()); }))
             return false;
         const QString folder = workflow.resultPath();
-        if (!runStage(state, stages, 1, workflow, [&] { return workflow.makeIso(folder, iso, name); }))
+        if (!runStage(state, stages, 1, workflow,
+                      [&] { return workflow.makeIso(folder, iso, name, placementOf(replace)); }))
             return false;
         result->set(workflow.resultPath());
         return true;

@@ -18,8 +18,11 @@ class Trevanel;
 class DVDOutputJob
 {
 public:
-    static std::unique_ptr<DVDOutputJob> media(std::shared_ptr<Trevanel> dvd, QString destination);
-    static std::unique_ptr<DVDOutputJob> iso(std::shared_ptr<Trevanel> dvd, QString iso, QString name);
+    // replace: the user agreed to replace what is at the destination; otherwise the result
+    // goes under a free name beside it.
+    static std::unique_ptr<DVDOutputJob> media(std::shared_ptr<Trevanel> dvd, QString destination, bool replace = false);
+    static std::unique_ptr<DVDOutputJob> iso(std::shared_ptr<Trevanel> dvd, QString iso, QString name,
+                                             bool replace = false);
     static std::unique_ptr<DVDOutputJob> disc(std::shared_ptr<Trevanel> dvd, std::shared_ptr<DVDBurn> burner,
                                               QString name, std::shared_ptr<BurnDVDWorkflowQuestions> questions);
     ~DVDOutputJob();

@@ -17,7 +17,6 @@ std::shared_ptr<Trevanel> DVDProjectAssembly::getDVDObj(const DVDDiscSettings &s
                                                         const std::shared_ptr<VETimelineExportMovie> &timeline)
 {
     auto dvd = std::make_shared<Trevanel>();
-    dvd->setAutoMenus(false);
     dvd->setNoMenu(!settings.addMenu);
     dvd->setAspectType(settings.aspectType);
     dvd->setDvdBitrate(settings.bitrate);

@@ -13,7 +13,7 @@ class DVDSoundOnlyMovie : public MovieSource
 public:
     explicit DVDSoundOnlyMovie(std::shared_ptr<MovieSource> source) : m_source(std::move(source)) {}
 
-    // The same stretch and fades of segment's sound.
+    // The same stretch, fades and volume of segment's sound.
     static std::shared_ptr<ZKSegmentMovie> soundSegmentOf(const ZKSegmentMovie &segment);
 
     bool hasVideo() const override { return false; }
@@ -26,6 +26,7 @@ public:
     {
         return m_source->readSample(buffer, nbStream, frames);
     }
+    double volume() const override { return m_source->volume(); }
 
 private:
     std::shared_ptr<MovieSource> m_source;

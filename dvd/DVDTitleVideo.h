@@ -19,7 +19,6 @@ public:
     using Movies = std::vector<std::shared_ptr<ZKSegmentMovie>>;
 
     bool isWarningVideo() const override { return m_isWarningVideo; }
-    void setIsWarningVideo(bool value) { m_isWarningVideo = value; }
     std::vector<std::shared_ptr<DVDChapterVideoProtocol>> chapters() const override;
     std::vector<std::shared_ptr<DVDChapterVideo>> chapterVideos() const { return m_chapters.get(); }
     void setChapters(std::vector<std::shared_ptr<DVDChapterVideo>> chapters) { m_chapters.set(std::move(chapters)); }

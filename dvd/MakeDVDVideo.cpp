@@ -12,6 +12,7 @@
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "Frameworks/Trevanel/DVDChapterStarts.h"
 #include "Frameworks/Trevanel/DVDMenuMake.h"
 #include "Frameworks/Trevanel/DVDToolFiles.h"
 #include "Frameworks/Trevanel/Trevanel.h"
@@ -95,6 +96,8 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
     const auto menus = dvd->noMenu() ? std::vector<std::shared_ptr<DVDMenuPage>>() : dvd->menus();
     const auto titles = dvd->titles();
     std::vector<Movies> titleMovies;
+    std::vector<std::vector<qint64>> chapterFrames;
+    const auto [frameTime, frameRate] = dvd->dvdVideoTimebase();
     double total = 0;
     for (const auto &menu : menus)
         total += (menu ? menu->duration() : 0.0) * 2.0;
@@ -103,6 +106,7 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
         if (!video)
             return m_steps.fail(QStringLiteral("A disc title has no video"));
         titleMovies.push_back(getMoviesFromTitle(video->vcmovies()));
+        chapterFrames.push_back(DVDChapterStarts::of(video->chapters(), qint64(frameTime), qint64(frameRate)).frames);
         total += lengthFromMovies(titleMovies.back());
     }
     m_totalLength = total;
@@ -126,7 +130,7 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
         const auto slideshow = movies.size() == 1 ? std::dynamic_pointer_cast<VETimelineExportMovie>(movies.front()->ffmovie())
                                                   : nullptr;
         const auto conversion = slideshow ? DVDConversion::ofSlideshow(slideshow, path, format)
-                                          : DVDConversion::ofMovies(movies, path, format);
+                                          : DVDConversion::ofMovies(movies, path, format, chapterFrames[i]);
         titlesMade = p_waitForConverter(conversion, length);
     }
     if (!titlesMade)

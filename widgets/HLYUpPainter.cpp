@@ -21,6 +21,14 @@ void HLYUpPainter::fillUpwardGradient(const QColor &bottom, const QColor &top)
     m_painter.fillRect(QRect(0, 0, m_width, m_height), gradient);
 }
 
+void HLYUpPainter::fillRightwardGradient(const QColor &left, const QColor &right)
+{
+    QLinearGradient gradient(0, 0, m_width, 0);
+    gradient.setColorAt(0, left);
+    gradient.setColorAt(1, right);
+    m_painter.fillRect(QRect(0, 0, m_width, m_height), gradient);
+}
+
 void HLYUpPainter::horizontalLine(double y, const QColor &color)
 {
     m_painter.setPen(QPen(color, 1));

@@ -16,6 +16,8 @@ public:
     void fill(const QColor &color);
     // From bottom to top over the whole area.
     void fillUpwardGradient(const QColor &bottom, const QColor &top);
+    // From left to right over the whole area.
+    void fillRightwardGradient(const QColor &left, const QColor &right);
     // A line across the whole width at height y (y-up).
     void horizontalLine(double y, const QColor &color);
     // A line over the whole height at x.

@@ -37,4 +37,7 @@ public:
     // Fills frames stereo float frames (2 × frames floats) from the current sound position
     // and advances it; past the end the buffer is zeros. False when nothing could be read.
     virtual bool readSample(float *buffer, int nbStream, int frames) = 0;
+
+    // The gain a segment of this source gives its sound (a file's own volume).
+    virtual double volume() const { return 1.0; }
 };

@@ -63,7 +63,7 @@ public:
     void setPlayVolume(double volume);
     double playVolume() const;
     void setVolume(double volume);
-    double volume() const;
+    double volume() const override;
 
     // The size frames are decoded to; empty (the default) means videoSize.
     void setFrameSize(QSize size);

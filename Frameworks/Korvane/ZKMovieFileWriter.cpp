@@ -96,6 +96,10 @@ bool ZKMovieFileWriter::openVideo(const ZKMovieFileProfile &profile)
     if (f.video_codec == AV_CODEC_ID_MPEG1VIDEO || f.video_codec == AV_CODEC_ID_MPEG2VIDEO)
         m_video->max_b_frames = 2;
     if (profile.isDVD) {
+        // Every group is closed, so a chapter can start at the key picture that begins one;
+        // the encoder closes groups only without its own scene-cut key pictures.
+        m_video->flags |= AV_CODEC_FLAG_CLOSED_GOP;
+        av_opt_set_int(m_video->priv_data, "sc_threshold", 1000000000, 0);
         m_video->rc_max_rate = 9800000;
         m_video->rc_min_rate = 0;
         m_video->rc_buffer_size = 224 * 1024 * 8;
@@ -208,13 +212,14 @@ bool ZKMovieFileWriter::send(AVCodecContext *codec, AVStream *stream, AVFrame *f
     return true;
 }
 
-bool ZKMovieFileWriter::writeVideo(AVFrame *frame, qint64 index)
+bool ZKMovieFileWriter::writeVideo(AVFrame *frame, qint64 index, bool startsGroup)
 {
     if (!m_video) {
         av_frame_free(&frame);
         return fail(QStringLiteral("No video stream"));
     }
     frame->pts = index;
+    frame->pict_type = startsGroup ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
     const bool ok = send(m_video, m_videoStream, frame);
     av_frame_free(&frame);
     return ok;

@@ -30,7 +30,9 @@ public:
     ZKFFMovieFileOutputFormat usedFormat() const { return m_used; }
 
     // Encodes frame as picture number index (0, 1, …), in order; takes the frame over.
-    bool writeVideo(AVFrame *frame, qint64 index);
+    // startsGroup: the picture is coded as a key picture that begins a new group (a closed
+    // one in a DVD file), where playing can start.
+    bool writeVideo(AVFrame *frame, qint64 index, bool startsGroup = false);
     // Encodes frames stereo float frames.
     bool writeAudio(const float *samples, int frames);
     // Drains the encoders and closes the file.

@@ -120,7 +120,7 @@ float ZKSegmentMovie::audioVolumeAtTime(qint64 time) const
             }
         }
     }
-    if (const auto *movie = dynamic_cast<const ZKFFMovie *>(m_source.get()))
-        volume *= movie->volume();
+    if (m_source)
+        volume *= m_source->volume();
     return float(volume);
 }

@@ -216,7 +216,8 @@ private:
 // Writes every picture and sample in time order, with the job's progress; false when the job
 // was cancelled or failed (the reason given to failed).
 bool writeStreams(ZKMovieFileWriter &writer, ZKFramePipeline *pictures, SegmentSound &sound,
-                  const OutputLength &length, HLJobState &state, const std::function<bool(const QString &)> &failed)
+                  const OutputLength &length, const std::vector<qint64> &groupStarts, HLJobState &state,
+                  const std::function<bool(const QString &)> &failed)
 {
     std::vector<float> chunk(2 * soundChunk);
     qint64 frame = 0;
@@ -228,7 +229,8 @@ bool writeStreams(ZKMovieFileWriter &writer, ZKFramePipeline *pictures, SegmentS
             AVFrame *picture = pictures->take(frame, state.cancelToken());
             if (!picture)
                 return failed(pictures->error());
-            if (!writer.writeVideo(picture, frame))
+            const bool startsGroup = std::binary_search(groupStarts.begin(), groupStarts.end(), frame);
+            if (!writer.writeVideo(picture, frame, startsGroup))
                 return failed(writer.error());
             ++frame;
         } else {
@@ -290,6 +292,13 @@ std::vector<std::shared_ptr<ZKSegmentMovie>> ZKVideoConverter::movies() const
 {
     std::lock_guard lock(m_mutex);
     return m_movies;
+}
+
+void ZKVideoConverter::setGroupStarts(std::vector<qint64> frames)
+{
+    std::sort(frames.begin(), frames.end());
+    std::lock_guard lock(m_mutex);
+    m_groupStarts = std::move(frames);
 }
 
 void ZKVideoConverter::setMovieOutputFormat(const ZKFFMovieFileOutputFormat &format)
@@ -440,7 +449,12 @@ bool ZKVideoConverter::convert(const QString &temporaryPath, HLJobState &state)
 
     const std::unique_ptr<ZKFramePipeline> pictures = withVideo ? startPictures(track.segments, length, profile) : nullptr;
     SegmentSound sound(track.segments);
-    if (!writeStreams(writer, pictures.get(), sound, length, state, failed))
+    std::vector<qint64> groupStarts;
+    {
+        std::lock_guard lock(m_mutex);
+        groupStarts = m_groupStarts;
+    }
+    if (!writeStreams(writer, pictures.get(), sound, length, groupStarts, state, failed))
         return false;
     if (pictures)
         pictures->stop();

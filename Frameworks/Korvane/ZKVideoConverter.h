@@ -34,6 +34,9 @@ public:
     ZKFFMovieFileOutputFormat movieOutputFormat() const;
     void setPath(const QString &path);
     QString path() const;
+    // Output pictures (0, 1, …) that must each begin a closed group of pictures: where a
+    // player has to be able to start (a DVD chapter).
+    void setGroupStarts(std::vector<qint64> frames);
     void setDelegate(std::weak_ptr<ZKVideoConverterDelegate> delegate);
 
     // Works out the file type and the settings that will be used from the path and format.
@@ -68,6 +71,7 @@ private:
     std::vector<std::shared_ptr<ZKSegmentMovie>> m_movies;
     ZKFFMovieFileOutputFormat m_format;
     QString m_path;
+    std::vector<qint64> m_groupStarts;
     std::weak_ptr<ZKVideoConverterDelegate> m_delegate;
     ZKMovieFileProfile m_profile;
     bool m_profileReady = false;

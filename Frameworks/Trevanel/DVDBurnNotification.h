@@ -18,7 +18,6 @@ public:
 
     void setDelegate(std::function<void()> devicesDidChanged) { m_devicesDidChanged = std::move(devicesDidChanged); }
     // False when udev cannot be watched here (no udev, no netlink); then nothing is told.
-    bool isWatching() const { return m_notifier != nullptr; }
 
 private:
     void p_readEvents();

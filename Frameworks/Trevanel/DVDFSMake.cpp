@@ -1,6 +1,7 @@
 #include "Frameworks/Trevanel/DVDFSMake.h"
 
 #include "Frameworks/Trevanel/DVDAuthorProgress.h"
+#include "Frameworks/Trevanel/DVDChapterStarts.h"
 #include "Frameworks/Trevanel/DVDChapterVideoProtocol.h"
 #include "Frameworks/Trevanel/DVDMenuElement.h"
 #include "Frameworks/Trevanel/DVDMenuPage.h"
@@ -13,6 +14,7 @@
 #include <QXmlStreamWriter>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -38,30 +40,13 @@ QString timeText(double seconds)
         .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
-// Where each chapter of a title starts, and the chapter number each chapter plays as (a
-// chapter of no length plays as the one before it).
-struct ChapterMarks
+// The chapter marks of a title as the authoring tool reads them.
+QString marksText(const DVDChapterStarts &starts)
 {
     QStringList marks;
-    std::vector<int> numberOf;
-};
-
-ChapterMarks marksOf(const DVDTitleVideoProtocol &title)
-{
-    ChapterMarks result;
-    double start = 0;
-    double lastMark = -1;
-    for (const auto &chapter : title.chapters()) {
-        if (result.marks.isEmpty() || start - lastMark >= 0.5) {
-            result.marks << timeText(start);
-            lastMark = start;
-        }
-        result.numberOf.push_back(int(result.marks.size()));
-        start += chapter ? std::max(0.0, chapter->duration()) : 0.0;
-    }
-    if (result.marks.isEmpty())
-        result.marks << timeText(0);
-    return result;
+    for (size_t i = 0; i < starts.frames.size(); ++i)
+        marks << timeText(i == 0 ? 0.0 : starts.markSeconds(i));
+    return marks.join(QLatin1Char(','));
 }
 
 void writeVideo(QXmlStreamWriter &w, const Trevanel &dvd)
@@ -105,9 +90,11 @@ QByteArray DVDFSMake::authorDescription(const Trevanel &dvd, QString *error)
         *error = QStringLiteral("The disc has no titles.");
         return {};
     }
-    std::vector<ChapterMarks> marks;
+    const auto [frameTime, frameRate] = dvd.dvdVideoTimebase();
+    std::vector<DVDChapterStarts> marks;
     for (const auto &title : titles)
-        marks.push_back(title ? marksOf(*title) : ChapterMarks{{timeText(0)}, {}});
+        marks.push_back(DVDChapterStarts::of(title ? title->chapters() : std::vector<std::shared_ptr<DVDChapterVideoProtocol>>(),
+                                             qint64(frameTime), qint64(frameRate)));
 
     // "jump title t chapter c" for the chapter a button plays.
     auto jumpOf = [&](const std::shared_ptr<DVDMenuElement> &item) {
@@ -137,11 +124,15 @@ QByteArray DVDFSMake::authorDescription(const Trevanel &dvd, QString *error)
         w.writeStartElement(QStringLiteral("menus"));
         writeVideo(w, dvd);
         if (dvd.aspectType() == 1) {
+            // The menu file carries the buttons for 16:9 sets as stream 0 and letterboxed for
+            // 4:3 sets as stream 1.
             w.writeStartElement(QStringLiteral("subpicture"));
-            w.writeStartElement(QStringLiteral("stream"));
-            w.writeAttribute(QStringLiteral("id"), QStringLiteral("0"));
-            w.writeAttribute(QStringLiteral("mode"), QStringLiteral("widescreen"));
-            w.writeEndElement();
+            for (const auto &[id, mode] : {std::pair{"0", "widescreen"}, std::pair{"1", "letterbox"}}) {
+                w.writeStartElement(QStringLiteral("stream"));
+                w.writeAttribute(QStringLiteral("id"), QString::fromLatin1(id));
+                w.writeAttribute(QStringLiteral("mode"), QString::fromLatin1(mode));
+                w.writeEndElement();
+            }
             w.writeEndElement();
         }
         for (size_t m = 0; m < menus.size(); ++m) {
@@ -184,7 +175,7 @@ QByteArray DVDFSMake::authorDescription(const Trevanel &dvd, QString *error)
         w.writeStartElement(QStringLiteral("pgc"));
         w.writeStartElement(QStringLiteral("vob"));
         w.writeAttribute(QStringLiteral("file"), titleFile(t));
-        w.writeAttribute(QStringLiteral("chapters"), marks[t].marks.join(QLatin1Char(',')));
+        w.writeAttribute(QStringLiteral("chapters"), marksText(marks[t]));
         w.writeEndElement();
         w.writeTextElement(QStringLiteral("post"), post);
         w.writeEndElement();

@@ -48,3 +48,12 @@ std::optional<DVDFrameButton> DVDMenuGeometry::buttonInFrame(const DVDMenuRect &
         return std::nullopt;
     return b;
 }
+
+DVDFrameButton DVDMenuGeometry::letterboxButton(const DVDFrameButton &button, int frameHeight)
+{
+    const double bar = frameHeight / 8.0;
+    DVDFrameButton b = button;
+    b.y0 = evenDown(bar + button.y0 * 0.75);
+    b.y1 = std::max(evenUp(bar + button.y1 * 0.75), b.y0 + 2);
+    return b;
+}

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QXmlStreamWriter>
 
 #include <functional>
@@ -19,8 +20,22 @@ const QString highlightFile = QStringLiteral("menu-highlight.png");
 const QString selectFile = QStringLiteral("menu-select.png");
 const QString descriptionFile = QStringLiteral("menu.xml");
 const QString spumuxOutput = QStringLiteral("menu-spumux.mpg");
+// A 16:9 menu's second subpicture stream, for 4:3 sets that letterbox it.
+const QString letterboxPrefix = QStringLiteral("letterbox-");
+const QString letterboxOutput = QStringLiteral("menu-spumux-letterbox.mpg");
 
-QByteArray spumuxDescription(const std::vector<DVDFrameButton> &buttons)
+// A layer picture of a 16:9 frame as a 4:3 set shows it letterboxed. Unsmoothed, so the
+// subpicture keeps its few colours.
+QImage letterboxed(const QImage &layer)
+{
+    QImage result(layer.size(), QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    QPainter painter(&result);
+    painter.drawImage(QRect(0, layer.height() / 8, layer.width(), layer.height() * 3 / 4), layer);
+    return result;
+}
+
+QByteArray spumuxDescription(const std::vector<DVDFrameButton> &buttons, const QString &prefix)
 {
     QByteArray xml;
     QXmlStreamWriter w(&xml);
@@ -30,9 +45,9 @@ QByteArray spumuxDescription(const std::vector<DVDFrameButton> &buttons)
     w.writeStartElement(QStringLiteral("spu"));
     w.writeAttribute(QStringLiteral("start"), QStringLiteral("00:00:00.00"));
     w.writeAttribute(QStringLiteral("force"), QStringLiteral("yes"));
-    w.writeAttribute(QStringLiteral("image"), imageFile);
-    w.writeAttribute(QStringLiteral("highlight"), highlightFile);
-    w.writeAttribute(QStringLiteral("select"), selectFile);
+    w.writeAttribute(QStringLiteral("image"), prefix + imageFile);
+    w.writeAttribute(QStringLiteral("highlight"), prefix + highlightFile);
+    w.writeAttribute(QStringLiteral("select"), prefix + selectFile);
     for (size_t i = 0; i < buttons.size(); ++i) {
         const DVDFrameButton &b = buttons[i];
         w.writeStartElement(QStringLiteral("button"));
@@ -115,36 +130,61 @@ bool DVDMenuMake::start()
     const std::pair<QString, QString> layers[] = {{imageFile, QStringLiteral("menu_image")},
                                                   {highlightFile, QStringLiteral("menu_highlight")},
                                                   {selectFile, QStringLiteral("menu_select")}};
+    const bool wide = m_dvd->aspectType() == 1;
     const QString output = work.filePath(spumuxOutput);
+    const QString letterboxMenu = work.filePath(letterboxOutput);
     // The scratch files go whatever happens; only the menu file stays.
     const std::unique_ptr<const QDir, std::function<void(const QDir *)>> scratch(&work, [&](const QDir *folder) {
-        for (const auto &layer : layers)
+        for (const auto &layer : layers) {
             QFile::remove(folder->filePath(layer.first));
+            QFile::remove(folder->filePath(letterboxPrefix + layer.first));
+        }
         QFile::remove(folder->filePath(descriptionFile));
         QFile::remove(output);
+        QFile::remove(letterboxMenu);
     });
     for (const auto &[file, name] : layers) {
-        if (!m_generator->layerImage(name).save(work.filePath(file), "PNG"))
+        const QImage layer = m_generator->layerImage(name);
+        if (!layer.save(work.filePath(file), "PNG")
+            || (wide && !letterboxed(layer).save(work.filePath(letterboxPrefix + file), "PNG")))
             return p_fail(QStringLiteral("Cannot write %1").arg(work.filePath(file)));
     }
-    if (!DVDToolFiles::writeFile(work.filePath(descriptionFile), spumuxDescription(buttons), &error))
-        return p_fail(error);
-
-    QFile::remove(output);
-    DVDToolProcess::Request request;
-    request.program = QStringLiteral("spumux");
-    request.arguments = {QStringLiteral("-m"), QStringLiteral("dvd"), QStringLiteral("-s"), QStringLiteral("0"),
-                         descriptionFile};
-    request.workFolder = m_work;
-    request.environment = DVDToolFiles::toolEnvironment(m_dvd->format());
-    request.inputFile = m_video;
-    request.outputFile = output;
-    const bool ran = m_tool.run(request);
-    bool ok = ran && DVDToolFiles::isNonEmptyFile(output);
-    if (ran && !ok)
-        p_fail(QStringLiteral("spumux wrote no menu"));
-    if (ok && !DVDToolFiles::replaceFile(output, m_path, &error))
+    if (!p_spumux(spumuxDescription(buttons, QString()), 0, m_video, output))
+        return false;
+    QString made = output;
+    if (wide) {
+        // The same buttons again where a 4:3 set shows them, as stream 1.
+        std::vector<DVDFrameButton> letterbox;
+        for (const DVDFrameButton &b : buttons)
+            letterbox.push_back(DVDMenuGeometry::letterboxButton(b, int(m_dvd->dvdVideoSize().height())));
+        if (!p_spumux(spumuxDescription(letterbox, letterboxPrefix), 1, output, letterboxMenu))
+            return false;
+        made = letterboxMenu;
+    }
+    bool ok = true;
+    if (!DVDToolFiles::replaceFile(made, m_path, &error))
         ok = p_fail(error);
     m_finished = ok;
     return ok;
+}
+
+bool DVDMenuMake::p_spumux(const QByteArray &description, int stream, const QString &input, const QString &output)
+{
+    QString error;
+    if (!DVDToolFiles::writeFile(QDir(m_work).filePath(descriptionFile), description, &error))
+        return p_fail(error);
+    QFile::remove(output);
+    DVDToolProcess::Request request;
+    request.program = QStringLiteral("spumux");
+    request.arguments = {QStringLiteral("-m"), QStringLiteral("dvd"), QStringLiteral("-s"), QString::number(stream),
+                         descriptionFile};
+    request.workFolder = m_work;
+    request.environment = DVDToolFiles::toolEnvironment(m_dvd->format());
+    request.inputFile = input;
+    request.outputFile = output;
+    if (!m_tool.run(request))
+        return false;
+    if (!DVDToolFiles::isNonEmptyFile(output))
+        return p_fail(QStringLiteral("spumux wrote no menu"));
+    return true;
 }

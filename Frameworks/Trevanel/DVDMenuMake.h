@@ -16,7 +16,8 @@ class DVDMenuPage;
 class Trevanel;
 
 // Makes a menu file: the menu's motion video with its buttons' highlight and select
-// pictures multiplexed in as a subpicture stream (spumux). The layer pictures and the
+// pictures multiplexed in as a subpicture stream (spumux); a 16:9 menu gets a second
+// stream of them letterboxed, for 4:3 sets. The layer pictures and the
 // spumux description are written into the work folder under fixed names; the menu file is
 // written beside its path and moved there only when complete.
 class DVDMenuMake : public DVDTask
@@ -39,6 +40,8 @@ public:
 
 private:
     bool p_fail(const QString &reason);
+    // One subpicture stream of the buttons multiplexed into input as output.
+    bool p_spumux(const QByteArray &description, int stream, const QString &input, const QString &output);
 
     std::shared_ptr<DVDMenuPage> m_menu;
     std::shared_ptr<Trevanel> m_dvd;

@@ -1,6 +1,5 @@
 #include "Frameworks/Trevanel/DVDToolFiles.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,14 +11,6 @@ bool DVDToolFiles::isNonEmptyFile(const QString &path)
 {
     const QFileInfo info(path);
     return info.isFile() && info.size() > 0;
-}
-
-bool DVDToolFiles::isNonEmptyFolder(const QString &path)
-{
-    if (!QFileInfo(path).isDir())
-        return false;
-    QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
-    return it.hasNext();
 }
 
 bool DVDToolFiles::writeFile(const QString &path, const QByteArray &data, QString *error)

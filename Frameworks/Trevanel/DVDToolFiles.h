@@ -9,8 +9,6 @@ class DVDToolFiles
 {
 public:
     static bool isNonEmptyFile(const QString &path);
-    // A folder holding at least one file anywhere below it.
-    static bool isNonEmptyFolder(const QString &path);
     static bool writeFile(const QString &path, const QByteArray &data, QString *error);
     // Moves from over to (a file), replacing it; false with a reason.
     static bool replaceFile(const QString &from, const QString &to, QString *error);

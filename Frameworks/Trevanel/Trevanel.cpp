@@ -1,17 +1,5 @@
 #include "Frameworks/Trevanel/Trevanel.h"
 
-bool Trevanel::autoMenus() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_autoMenus;
-}
-
-void Trevanel::setAutoMenus(bool value)
-{
-    std::lock_guard lock(m_mutex);
-    m_autoMenus = value;
-}
-
 bool Trevanel::noMenu() const
 {
     std::lock_guard lock(m_mutex);

@@ -19,8 +19,6 @@ class Trevanel
 public:
     enum Format { NTSC = 0, PAL = 1 };
 
-    bool autoMenus() const;
-    void setAutoMenus(bool value);
     bool noMenu() const;
     void setNoMenu(bool value);
     qint64 aspectType() const;
@@ -50,7 +48,6 @@ public:
 
 private:
     mutable std::mutex m_mutex;
-    bool m_autoMenus = false;
     bool m_noMenu = false;
     qint64 m_aspectType = 0;
     qint64 m_dvdBitrate = 6000;

@@ -13,8 +13,6 @@ public:
     QString name() const { return m_name; }
     QImage frameImage() const { return m_frameImage; }
     QImage maskImage() const { return m_maskImage; }
-    bool useFrame() const { return true; }
-    bool useStaticImage() const { return false; }
 
 private:
     QString m_name;

@@ -1,5 +1,7 @@
 #include "dvd/ui/BackgroundMusicWindowController.h"
 
+#include "widgets/HLWindowBar.h"
+
 #include "dvd/DVDTimeText.h"
 #include "export/ui/AudioEditProgressView.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
@@ -17,6 +19,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+
+#include <utility>
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +133,23 @@ void BackgroundMusicWindowController::p_makeWindow(QWidget *parent)
     buttons->addWidget(m_cancelButton);
     buttons->addWidget(m_applyButton);
     layout->addLayout(buttons);
+    changeWindowBarToBlack(m_window);
+    // The names the controls are found by (tests, screenshots).
+    const std::pair<QWidget *, const char *> named[] = {
+        {m_playMusicButton, "playMusicButton"},
+        {m_fadeInButton, "fadeInButton"},
+        {m_fadeOutButton, "fadeOutButton"},
+        {m_progressTimeLabel, "progressTimeLabel"},
+        {m_volumeChangeBtn, "volumeChangeBtn"},
+        {m_volumeChangeLabel, "volumeChangeLabel"},
+        {m_trimStartLabel, "trimStartLabel"},
+        {m_trimStopLabel, "trimStopLabel"},
+        {m_trimTotalLengthLabel, "trimTotalLengthLabel"},
+        {m_cancelButton, "cancelButton"},
+        {m_applyButton, "applyButton"},
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
 
     connect(m_playMusicButton, &QPushButton::clicked, this, [this] { playOrPauseAction(); });
     connect(m_fadeInButton, &QComboBox::activated, this, [this] { fadeInChanged(); });

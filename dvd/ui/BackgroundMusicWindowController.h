@@ -49,18 +49,7 @@ public:
 
     ZKMoviePlayer &player() { return *m_player; }
     QDialog *window() const { return m_window; }
-    QPushButton *playMusicButton() const { return m_playMusicButton; }
-    QComboBox *fadeInButton() const { return m_fadeInButton; }
-    QComboBox *fadeOutButton() const { return m_fadeOutButton; }
     AudioEditProgressView *progressView() const { return m_progressView; }
-    QLabel *progressTimeLabel() const { return m_progressTimeLabel; }
-    QSlider *volumeChangeBtn() const { return m_volumeChangeBtn; }
-    QLineEdit *volumeChangeLabel() const { return m_volumeChangeLabel; }
-    QLineEdit *trimStartLabel() const { return m_trimStartLabel; }
-    QLineEdit *trimStopLabel() const { return m_trimStopLabel; }
-    QLabel *trimTotalLengthLabel() const { return m_trimTotalLengthLabel; }
-    QPushButton *cancelButton() const { return m_cancelButton; }
-    QPushButton *applyButton() const { return m_applyButton; }
 
 private:
     // What Cancel puts back.

@@ -1,5 +1,6 @@
 #include "dvd/ui/DVDBurnFlow.h"
 
+#include "Platform/Foundation/HLLog.h"
 #include "dvd/BurnDVDWorkflow.h"
 #include "dvd/ui/DVDBurnQuestionDialogs.h"
 #include "export/ui/ConvertProgressWindowController.h"
@@ -68,6 +69,7 @@ void DVDBurnFlow::p_burnCopies(HLJobState &state, const QString &iso)
                 break;
             continue;
         }
+        qCInfo(hlLog) << "burn" << remaining;
         m_progressFinished = 0;
         m_currentWeight = 0.99;
         // A burn that failed before it asked or told anything (the disc went meanwhile)

@@ -1,5 +1,9 @@
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
 
+#include "dvd/ui/MenuEditAreaView.h"
+#include "widgets/MenuRightAreaView.h"
+#include "widgets/HLWindowBar.h"
+
 #include "dvd/DVDMenuCanvasGeometry.h"
 #include "dvd/DVDMenuEditObject.h"
 #include "dvd/DVDMenuItemEditObject.h"
@@ -36,6 +40,8 @@
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 #include <cmath>
 
@@ -121,16 +127,17 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     m_window->setWindowTitle(QStringLiteral("Edit DVD Menu"));
     m_window->setWindowModality(Qt::ApplicationModal);
 
-    m_canvasContainer = new QWidget(m_window);
+    m_canvasContainer = new MenuEditAreaView(m_window);
     m_canvasContainer->setFixedSize(560, 400);
-    m_canvasContainer->setAutoFillBackground(true);
-    QPalette dark = m_canvasContainer->palette();
-    dark.setColor(QPalette::Window, QColor::fromRgbF(0.13f, 0.13f, 0.13f));
-    m_canvasContainer->setPalette(dark);
     m_menuEditView = new DVDMenuEditView(m_canvasContainer);
     m_menuEditView->attachHighlightView();
 
-    m_framesScroll = new QScrollArea(m_window);
+    // The frame chooser stands in the right-hand column's ground, inside its edge lines.
+    auto *rightArea = new MenuRightAreaView(m_window);
+    auto *rightLayout = new QVBoxLayout(rightArea);
+    rightLayout->setContentsMargins(2, 1, 0, 0);
+    m_framesScroll = new QScrollArea(rightArea);
+    rightLayout->addWidget(m_framesScroll);
     m_framesScroll->setFixedSize(220, 400);
     m_framesScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_framesScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -154,7 +161,7 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     layout->setHorizontalSpacing(16);
     layout->setVerticalSpacing(12);
     layout->addWidget(m_canvasContainer, 0, 0);
-    layout->addWidget(m_framesScroll, 0, 1);
+    layout->addWidget(rightArea, 0, 1);
     auto *panes = new QHBoxLayout;
     panes->setSpacing(24);
     panes->addWidget(m_shadowEditView, 0, Qt::AlignTop);
@@ -164,6 +171,36 @@ void ExportDVDMenuEditCtrl::p_makeWindow(QWidget *parent)
     buttons->addStretch(1);
     buttons->addWidget(done);
     layout->addLayout(buttons, 2, 0, 1, 2);
+    changeWindowBarToBlack(m_window);
+    // The names the controls are found by (tests, screenshots).
+    const std::pair<QWidget *, const char *> named[] = {
+        {m_vEditFrameView, "vEditFrameView"},
+        {m_vEditTextView, "vEditTextView"},
+        {m_hasShadowBtn, "hasShadowBtn"},
+        {m_shadowWidthBtn, "shadowWidthBtn"},
+        {m_shadowPointXBtn, "shadowPointXBtn"},
+        {m_shadowPointYBtn, "shadowPointYBtn"},
+        {m_shadowPointXLable, "shadowPointXLable"},
+        {m_shadowPointYLable, "shadowPointYLable"},
+        {m_menuItemZoomBtn, "menuItemZoomBtn"},
+        {m_menuItemAddBoderBtn, "menuItemAddBoderBtn"},
+        {m_movieModeBtn, "menuItemMovieModeBtn"},
+        {m_fileModeBtn, "menuItemFileModeBtn"},
+        {m_menuItemImageTimeBtn, "menuItemImageTimeBtn"},
+        {m_menuItemImageTimeLabel, "menuItemImageTimeLabel"},
+        {m_menuItemLocalImageChooseBtn, "menuItemLocalImageChooseBtn"},
+        {m_itemTextStringLabel, "itemTextStringLabel"},
+        {m_itemTextFontNameBtn, "itemTextFontNameBtn"},
+        {m_itemTextFontSizeBtn, "itemTextFontSizeBtn"},
+        {m_itemTextFontSizeLabel, "itemTextFontSizeLabel"},
+        {m_itemTextColorModeBtn, "itemTextColorModeBtn"},
+        {m_hasTextOutlineBtn, "hasTextOutlineBtn"},
+        {m_itemTextOutlineWidthBtn, "itemTextOutlineWidthBtn"},
+        {m_hasTextBgBtn, "hasTextBgBtn"},
+        {m_itemTextBgRoundBtn, "itemTextBgRoundBtn"},
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
 }
 
 QWidget *ExportDVDMenuEditCtrl::p_makeShadowPane()

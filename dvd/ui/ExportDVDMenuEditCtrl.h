@@ -34,6 +34,8 @@ class QWidget;
 // text pane of the picked object. Every change goes at once into the shared menu model.
 // A moved movie-time slider reloads the frame in the background, at most one reload at a
 // time; finishPendingReload settles it before the slideshow is exported.
+class MenuEditAreaView;
+
 class ExportDVDMenuEditCtrl : public QObject
 {
     Q_OBJECT
@@ -97,37 +99,13 @@ public:
 
     QDialog *window() const { return m_window; }
     DVDMenuEditView *menuEditView() const { return m_menuEditView; }
-    QWidget *vEditFrameView() const { return m_vEditFrameView; }
-    QWidget *vEditTextView() const { return m_vEditTextView; }
     DVDFrameResourceItemContainerView *framesListView() const { return m_framesListView; }
-    QCheckBox *hasShadowBtn() const { return m_hasShadowBtn; }
     DVDColorWell *shadowColorBtn() const { return m_shadowColorBtn; }
-    QComboBox *shadowWidthBtn() const { return m_shadowWidthBtn; }
-    QSlider *shadowPointXBtn() const { return m_shadowPointXBtn; }
-    QSlider *shadowPointYBtn() const { return m_shadowPointYBtn; }
-    QLineEdit *shadowPointXLable() const { return m_shadowPointXLable; }
-    QLineEdit *shadowPointYLable() const { return m_shadowPointYLable; }
-    QSlider *menuItemZoomBtn() const { return m_menuItemZoomBtn; }
-    QCheckBox *menuItemAddBoderBtn() const { return m_menuItemAddBoderBtn; }
-    QRadioButton *menuItemMovieModeBtn() const { return m_movieModeBtn; }
-    QRadioButton *menuItemFileModeBtn() const { return m_fileModeBtn; }
     DVDImageWell *menuItemImageBtn() const { return m_menuItemImageBtn; }
-    QSlider *menuItemImageTimeBtn() const { return m_menuItemImageTimeBtn; }
-    QLineEdit *menuItemImageTimeLabel() const { return m_menuItemImageTimeLabel; }
-    QPushButton *menuItemLocalImageChooseBtn() const { return m_menuItemLocalImageChooseBtn; }
-    QLineEdit *itemTextStringLabel() const { return m_itemTextStringLabel; }
-    QFontComboBox *itemTextFontNameBtn() const { return m_itemTextFontNameBtn; }
-    QSlider *itemTextFontSizeBtn() const { return m_itemTextFontSizeBtn; }
-    QLineEdit *itemTextFontSizeLabel() const { return m_itemTextFontSizeLabel; }
-    QComboBox *itemTextColorModeBtn() const { return m_itemTextColorModeBtn; }
     DVDColorWell *itemTextColorBtn() const { return m_itemTextColorBtn; }
     DVDColorWell *itemTextEndColorBtn() const { return m_itemTextEndColorBtn; }
-    QCheckBox *hasTextOutlineBtn() const { return m_hasTextOutlineBtn; }
     DVDColorWell *itemTextOutlineColorBtn() const { return m_itemTextOutlineColorBtn; }
-    QSlider *itemTextOutlineWidthBtn() const { return m_itemTextOutlineWidthBtn; }
-    QCheckBox *hasTextBgBtn() const { return m_hasTextBgBtn; }
     DVDColorWell *itemTextBgColorBtn() const { return m_itemTextBgColorBtn; }
-    QSlider *itemTextBgRoundBtn() const { return m_itemTextBgRoundBtn; }
 
 private:
     void p_makeWindow(QWidget *parent);
@@ -141,7 +119,7 @@ private:
     double p_menuHeight() const;
 
     QPointer<QDialog> m_window;
-    QWidget *m_canvasContainer = nullptr;
+    MenuEditAreaView *m_canvasContainer = nullptr;
     DVDMenuEditView *m_menuEditView = nullptr;
     QWidget *m_shadowEditView = nullptr;
     QWidget *m_vEditFrameView = nullptr;

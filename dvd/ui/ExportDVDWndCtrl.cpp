@@ -1,5 +1,8 @@
 #include "dvd/ui/ExportDVDWndCtrl.h"
 
+#include "dvd/ui/ExportBottomView.h"
+#include "widgets/PlayModeBgView.h"
+
 #include "dvd/DVDDiscName.h"
 #include "dvd/DVDExportTabRules.h"
 #include "dvd/DVDFuncLib.h"
@@ -17,7 +20,6 @@
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/FileManagerReveal.h"
-#include "export/ui/MenuBottomAreaView.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "Frameworks/Korvane/MovieSource.h"
@@ -25,6 +27,7 @@
 #include "Frameworks/Trevanel/DVDBurnDevice.h"
 #include "Frameworks/Trevanel/DVDBurnNotification.h"
 #include "widgets/HLNamedImage.h"
+#include "Platform/Foundation/HLLog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -42,8 +45,9 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -115,6 +119,8 @@ ExportDVDWndCtrl::ExportDVDWndCtrl(ExportWndCtrl &exportWindow, DeviceList devic
     m_exportDVDMenuEditCtrl = std::make_unique<ExportDVDMenuEditCtrl>(m_dvdExportView);
     m_exportDVDMenuEditCtrl->setDvdDelegate([this](double time) { loadMenuItemVideoImageForMenuEdit(time); });
     m_dvdMenuEdit = m_exportDVDMenuEditCtrl->dvdMenuEdit();
+    m_dvdMenuEdit->setTitleText(dvdNameString());
+    connect(m_dvdNameLabel, &QLineEdit::textChanged, this, [this] { dvdNameChangeAction(); });
     m_backgroundMusicWindowCtrl = std::make_unique<BackgroundMusicWindowController>(m_dvdExportView);
 
     loadDVDMenuEditView();
@@ -144,7 +150,7 @@ void ExportDVDWndCtrl::p_makeView()
     panes->addWidget(p_makeDiscPane(), 0, Qt::AlignTop);
     panes->addWidget(p_makeMenuPane(), 1, Qt::AlignTop);
 
-    auto *bottom = new MenuBottomAreaView(m_dvdExportView);
+    auto *bottom = new ExportBottomView(m_dvdExportView);
     auto *bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(16, 10, 16, 10);
     bottomLayout->addStretch(1);
@@ -158,6 +164,33 @@ void ExportDVDWndCtrl::p_makeView()
     layout->setSpacing(0);
     layout->addLayout(panes, 1);
     layout->addWidget(bottom);
+    // The names the controls are found by (tests, screenshots).
+    const std::pair<QWidget *, const char *> named[] = {
+        {m_dvdNameLabel, "dvdNameLabel"},
+        {m_aspectWide, "dvdAspectWideBtn"},
+        {m_aspectStandard, "dvdAspectStandardBtn"},
+        {m_ntsc, "dvdNTSCBtn"},
+        {m_pal, "dvdPALBtn"},
+        {m_dvdBitrateBtn, "dvdBitrateBtn"},
+        {m_dvdSizeLabel, "dvdSizeLabel"},
+        {m_dvdAutoPlayBtn, "dvdAutoPlayBtn"},
+        {m_dvdLoopMovieBtn, "dvdLoopMovieBtn"},
+        {m_exportDvdTypeBtn, "exportDvdTypeBtn"},
+        {m_exportDvdBurnDeviceBtn, "exportDvdBurnDeviceBtn"},
+        {m_dvdAddMenuBtn, "dvdAddMenuBtn"},
+        {m_dvdMenuLengthBtn, "dvdMenuLengthBtn"},
+        {m_dvdMenuMusicBtn, "dvdMenuMusicBtn"},
+        {m_dvdMenuMusicEditBtn, "dvdMenuMusicEditBtn"},
+        {m_dvdMenuImageBtn, "dvdMenuImageBtn"},
+        {m_dvdAddMenuTextBtn, "dvdAddMenuTextBtn"},
+        {m_titlePicture, "dvdMenuPictureModeBtn"},
+        {m_titleText, "dvdMenuTextModeBtn"},
+        {m_dvdMenuEditPreviewBtn, "dvdMenuEditPreviewBtn"},
+        {m_dvdMenuEditPreviewView, "dvdMenuEditPreviewView"},
+        {m_dvdStartBurnBtn, "dvdStartBurnBtn"},
+    };
+    for (const auto &[widget, name] : named)
+        widget->setObjectName(QLatin1String(name));
 }
 
 QWidget *ExportDVDWndCtrl::p_makeDiscPane()
@@ -267,9 +300,13 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     m_dvdMenuTitleModeBtn->addButton(m_titleText, 1);
     m_titlePicture->setChecked(true);
     m_dvdMenuEditPreviewBtn = new QPushButton(QStringLiteral("Edit Menu…"), pane);
-    m_dvdMenuEditPreviewView = new QLabel(pane);
+    // The menu as a player would show it, on the player's dark ground.
+    auto *previewGround = new PlayModeBgView(pane);
+    previewGround->setFixedSize(kPreviewSize);
+    m_dvdMenuEditPreviewView = new QLabel(previewGround);
     m_dvdMenuEditPreviewView->setFixedSize(kPreviewSize);
-    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_dvdMenuEditPreviewView->setAlignment(Qt::AlignCenter);
+    m_dvdMenuEditPreviewView->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (QPushButton *button : {m_dvdMenuMusicEditBtn, m_dvdMenuEditPreviewBtn})
         button->setAutoDefault(false);
 
@@ -293,7 +330,7 @@ QWidget *ExportDVDWndCtrl::p_makeMenuPane()
     mode->addStretch(1);
     mode->addWidget(m_dvdMenuEditPreviewBtn);
     grid->addLayout(mode, row++, 1);
-    grid->addWidget(m_dvdMenuEditPreviewView, row++, 1, Qt::AlignLeft);
+    grid->addWidget(previewGround, row++, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
 
@@ -598,6 +635,12 @@ void ExportDVDWndCtrl::dvdAddMenuBtnAction()
     loadExportDVDFileSize();
 }
 
+void ExportDVDWndCtrl::dvdNameChangeAction()
+{
+    m_dvdMenuEdit->setTitleText(dvdNameString());
+    loadDvdMenuEditPreviewView();
+}
+
 void ExportDVDWndCtrl::dvdMenuAddTextAction()
 {
     m_dvdMenuEdit->addText = isExportDVDMenuAddText();
@@ -714,9 +757,9 @@ void ExportDVDWndCtrl::dvdStartBurn()
     const auto dvd = getDVDObj();
     const QString name = dvdNameString();
     if (isBurnToDevice()) {
-        const double seconds = zk_ff_time_to_double(m_timeline_movie->duration()) + exportDVDMenuLength();
-        const qint64 size = DVDProjectAssembly::getDvdBitrateToSize(exportDVDBitrate(), seconds);
-        const QString problem = DVDProjectAssembly::burnerProblem(*m_dvdBurn, size);
+        // Only the drive and its disc here: the estimate is an upper bound, and the burn
+        // checks the room against the image once it is built.
+        const QString problem = DVDProjectAssembly::burnerProblem(*m_dvdBurn, 0);
         if (!problem.isEmpty()) {
             custom_run_alert_panel(problem, {QStringLiteral("OK")});
             return;
@@ -726,6 +769,7 @@ void ExportDVDWndCtrl::dvdStartBurn()
         auto burner = std::make_shared<DVDBurn>();
         burner->setDevice(m_dvdBurn->device());
         auto questions = std::make_shared<DVDBurnQuestionDialogs>(m_progressCtrl->window());
+        qCInfo(hlLog) << "start burn";
         p_handOver(std::make_shared<DVDBurnFlow>(dvd, burner, name, questions));
         return;
     }
@@ -736,22 +780,23 @@ void ExportDVDWndCtrl::dvdStartBurn()
     const QString path = m_outputPanel ? m_outputPanel(m_dvdExportView->window(), type, proposed) : QString();
     if (path.isEmpty())
         return;
+    // The image and package panels asked before returning a name that is taken: that file is
+    // replaced. A folder gets the disc's name inside the chosen one, or a free one beside it.
+    qCInfo(hlLog) << "start burn file";
     if (type == BurnToISO)
-        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::iso(dvd, path, name)));
+        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::iso(dvd, path, name, true)));
     else if (type == BurnToFolder)
         p_handOver(std::make_shared<DVDFileOutputFlow>(
             DVDOutputJob::media(dvd, QDir(path).filePath(DVDDiscName::folderName(name)))));
     else
-        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::media(dvd, path)));
+        p_handOver(std::make_shared<DVDFileOutputFlow>(DVDOutputJob::media(dvd, path, true)));
 }
 
 void ExportDVDWndCtrl::p_handOver(std::shared_ptr<ConvertProgressFlow> flow)
 {
     if (m_flowMade)
         m_flowMade(flow);
-    // The export window closes first; the progress window runs its own modal loop after this
-    // action has returned.
-    if (QWidget *exportWindow = m_dvdExportView->window(); exportWindow && exportWindow != m_dvdExportView)
-        exportWindow->close();
-    QTimer::singleShot(0, this, [this, flow] { m_progressCtrl->runFlow(flow); });
+    qCInfo(hlLog) << "close setting";
+    if (m_exportWindow)
+        m_exportWindow->handOverFlow(std::move(flow));
 }

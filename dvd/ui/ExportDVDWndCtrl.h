@@ -90,6 +90,7 @@ public:
     void dvdMenuMusicEditAction();
     void dvdMenuMusicChangeAction();
     void dvdMenuBgChangeAction();
+    void dvdNameChangeAction();
     void dvdMenuAddTextAction();
     void dvdMenuTitleModeChangeAction();
     void dvdMenuFrameTitleEditAction();
@@ -110,29 +111,6 @@ public:
     const std::shared_ptr<DVDBurn> &dvdBurn() const { return m_dvdBurn; }
     std::shared_ptr<ZKSegmentMovie> menuAudio() const { return m_menuAudio; }
     QString dvdMenuBgImagePath() const { return m_dvdMenuBgImagePath; }
-
-    QLineEdit *dvdNameLabel() const { return m_dvdNameLabel; }
-    QRadioButton *dvdAspectWideBtn() const { return m_aspectWide; }
-    QRadioButton *dvdAspectStandardBtn() const { return m_aspectStandard; }
-    QRadioButton *dvdNTSCBtn() const { return m_ntsc; }
-    QRadioButton *dvdPALBtn() const { return m_pal; }
-    QSlider *dvdBitrateBtn() const { return m_dvdBitrateBtn; }
-    QLabel *dvdSizeLabel() const { return m_dvdSizeLabel; }
-    QCheckBox *dvdAutoPlayBtn() const { return m_dvdAutoPlayBtn; }
-    QCheckBox *dvdLoopMovieBtn() const { return m_dvdLoopMovieBtn; }
-    QComboBox *exportDvdTypeBtn() const { return m_exportDvdTypeBtn; }
-    QComboBox *exportDvdBurnDeviceBtn() const { return m_exportDvdBurnDeviceBtn; }
-    QCheckBox *dvdAddMenuBtn() const { return m_dvdAddMenuBtn; }
-    QComboBox *dvdMenuLengthBtn() const { return m_dvdMenuLengthBtn; }
-    QComboBox *dvdMenuMusicBtn() const { return m_dvdMenuMusicBtn; }
-    QPushButton *dvdMenuMusicEditBtn() const { return m_dvdMenuMusicEditBtn; }
-    QComboBox *dvdMenuImageBtn() const { return m_dvdMenuImageBtn; }
-    QCheckBox *dvdAddMenuTextBtn() const { return m_dvdAddMenuTextBtn; }
-    QRadioButton *dvdMenuPictureModeBtn() const { return m_titlePicture; }
-    QRadioButton *dvdMenuTextModeBtn() const { return m_titleText; }
-    QPushButton *dvdMenuEditPreviewBtn() const { return m_dvdMenuEditPreviewBtn; }
-    QLabel *dvdMenuEditPreviewView() const { return m_dvdMenuEditPreviewView; }
-    QPushButton *dvdStartBurnBtn() const { return m_dvdStartBurnBtn; }
 
 private:
     void p_makeView();

@@ -6,6 +6,8 @@
 #include "export/ui/MenuBottomAreaView.h"
 #include "export/ui/TemplateViewItem.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "Platform/Foundation/HLLog.h"
+#include "widgets/HLWindowBar.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -22,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <bit>
+#include <utility>
 
 using namespace ExportFormatSettings;
 
@@ -103,6 +106,7 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     layout->addLayout(tabRow);
     layout->addWidget(m_vBackView, 1);
     layout->addWidget(bottom);
+    changeWindowBarToBlack(m_window);
 
     changeVideoFormatAction();
     m_videoBitrateBtn->setRange(int(kMinVideoBitrate), int(kMaxVideoBitrate));
@@ -346,6 +350,7 @@ void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &mo
 {
     m_timeline_movie = movie;
     m_pendingPath.clear();
+    m_pendingFlow.reset();
     if (m_dvdExportMovie)
         m_dvdExportMovie(movie);
     changeVideoResolutionLabel();
@@ -357,10 +362,19 @@ void ExportWndCtrl::exportMovie(const std::shared_ptr<VETimelineExportMovie> &mo
         converter->setMovieOutputFormat(m_pendingFormat);
         converter->setPath(m_pendingPath);
         m_pendingPath.clear();
+        qCInfo(hlLog) << "start";
         m_progressCtrl->setCustomProgressText(QStringLiteral("Exporting to Video …"));
         m_progressCtrl->convertVideoWithConverter(converter);
     }
+    if (const auto flow = std::exchange(m_pendingFlow, nullptr))
+        m_progressCtrl->runFlow(flow);
     m_timeline_movie.reset();
+}
+
+void ExportWndCtrl::handOverFlow(std::shared_ptr<ConvertProgressFlow> flow)
+{
+    m_pendingFlow = std::move(flow);
+    m_window->done(QDialog::Accepted);
 }
 
 void ExportWndCtrl::exportToVideoFile()
@@ -382,6 +396,7 @@ void ExportWndCtrl::exportToVideoFile()
     m_pendingFormat = exportOutputVideoFormat();
     m_pendingPath = path;
     m_window->done(QDialog::Accepted);
+    qCInfo(hlLog) << "close setting";
 }
 
 QString ExportWndCtrl::p_defaultSavePanel(QWidget *window, const QString &container, const QString &fileName)

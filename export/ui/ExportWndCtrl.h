@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class ConvertProgressFlow;
 class ConvertProgressWindowController;
 class QComboBox;
 
@@ -48,6 +49,9 @@ public:
     // Runs the window modally for one export of movie; returns when the window has closed
     // and a conversion started from it has ended.
     void exportMovie(const std::shared_ptr<VETimelineExportMovie> &movie);
+    // The DVD tab's work: closes the window, and exportMovie runs flow under the progress
+    // window before it returns, as it does a video export.
+    void handOverFlow(std::shared_ptr<ConvertProgressFlow> flow);
     std::shared_ptr<VETimelineExportMovie> timeline_movie() const { return m_timeline_movie; }
 
     // Switches to the tab of that title ("Export to Video", "Export to DVD").
@@ -126,5 +130,6 @@ private:
     QString m_strProjectName;
     // The export asked for by the Export button, run once the window has closed.
     QString m_pendingPath;
+    std::shared_ptr<ConvertProgressFlow> m_pendingFlow;
     ZKFFMovieFileOutputFormat m_pendingFormat{};
 };

@@ -76,9 +76,26 @@ TEST_P(DVDDiscCases, FolderReadsBackAsDescribed)
     EXPECT_EQ(summary.videoFormat, c.format);
     EXPECT_EQ(summary.aspect, c.aspect == 1 ? 3 : 0);
     EXPECT_EQ(streamAspect(destination), c.aspect == 1 ? QStringLiteral("16:9") : QStringLiteral("4:3"));
+    EXPECT_EQ(summary.pictureWidth, 720);
+    EXPECT_EQ(summary.pictureHeight, c.format == 0 ? 480 : 576);
+    EXPECT_NEAR(summary.frameRate, c.format == 0 ? 29.97 : 25.0, 0.01);
+    ASSERT_EQ(summary.chapterStarts.size(), 2u);
+    EXPECT_EQ(summary.chapterStarts[0], 0.0);
+    // The second chapter starts where its one-second clip does, to within a picture.
+    EXPECT_NEAR(summary.chapterStarts[1], 1.0, 1.0 / summary.frameRate) << "frame rate " << summary.frameRate;
     EXPECT_EQ(summary.hasMenu, c.menu);
     if (c.menu) {
         EXPECT_EQ(summary.menuAspect, c.aspect == 1 ? 3 : 0);
+        // A 16:9 menu has its buttons for 16:9 sets (stream 0) and letterboxed for 4:3 sets
+        // (stream 1), each with its own highlight.
+        EXPECT_TRUE(summary.menuSubpictureControl & 0x80000000u);
+        if (c.aspect == 1) {
+            EXPECT_EQ((summary.menuSubpictureControl >> 16) & 0x1f, 0u); // widescreen
+            EXPECT_EQ((summary.menuSubpictureControl >> 8) & 0x1f, 1u);  // letterbox
+            EXPECT_EQ(summary.buttonGroups, 2);
+        } else {
+            EXPECT_EQ(summary.buttonGroups, 1);
+        }
         ASSERT_EQ(summary.buttons.size(), 2u);
         EXPECT_EQ(summary.buttons[0].title, 1);
         EXPECT_EQ(summary.buttons[0].chapter, 1);

@@ -1,6 +1,8 @@
 #include "dvd/DVDCustomMenu.h"
 #include "dvd/DVDMenuVideo.h"
+#include "dvd/DVDSoundOnlyMovie.h"
 
+#include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
@@ -70,4 +72,25 @@ TEST(DVDMenuVideo, ShowsTheMenuPictureWithSilenceWithoutMusic)
     std::vector<float> sound(2 * 512, 0.7f);
     EXPECT_TRUE(video->readSample(sound.data(), 1, 512));
     EXPECT_EQ(sound, std::vector<float>(2 * 512, 0.0f));
+}
+
+// The disc's menu music is written from a sound-only copy of the dialog's segment: the copy
+// keeps the music's volume as well as its stretch and fades.
+TEST(DVDMenuVideo, TheSoundOnlyCopyKeepsTheMusicsVolume)
+{
+    TestFolder folder;
+    const QString tone = folder.file(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(MediaFixtures::writeTone(tone, 3.0));
+    const qint64 tb = zk_default_time_base();
+    auto music = ZKSegmentMovie::movieWithPath(tone);
+    ASSERT_TRUE(music);
+    music->setStop(2 * tb);
+    music->setStart(tb / 2);
+    music->setFadeOut(tb);
+    std::dynamic_pointer_cast<ZKFFMovie>(music->ffmovie())->setVolume(0.25);
+    const auto copy = DVDSoundOnlyMovie::soundSegmentOf(*music);
+    for (const double seconds : {0.6, 1.0, 1.5, 1.9})
+        EXPECT_FLOAT_EQ(copy->audioVolumeAtTime(qint64(seconds * tb)), music->audioVolumeAtTime(qint64(seconds * tb)))
+            << seconds;
+    EXPECT_FLOAT_EQ(copy->audioVolumeAtTime(tb), 0.25f);
 }

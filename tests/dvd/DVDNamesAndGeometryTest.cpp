@@ -1,9 +1,17 @@
+#include "dvd/DVDDestination.h"
 #include "dvd/DVDDiscName.h"
 
 #include "Frameworks/Trevanel/DVDAuthorProgress.h"
+#include "Frameworks/Trevanel/DVDChapterStarts.h"
+#include "Frameworks/Trevanel/DVDChapterVideoProtocol.h"
 #include "Frameworks/Trevanel/DVDImageMake.h"
 #include "Frameworks/Trevanel/DVDMenuGeometry.h"
 #include "Frameworks/Trevanel/DVDMenuMake.h"
+
+#include "tests/support/TestFolder.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +49,43 @@ TEST(DVDDiscName, VolumeNameIsShortAscii)
     };
     for (const auto &[name, expected] : cases)
         EXPECT_EQ(DVDDiscName::volumeName(name), expected) << name.toStdString();
+}
+
+namespace {
+
+struct FixedChapter : DVDChapterVideoProtocol
+{
+    explicit FixedChapter(double seconds) : seconds(seconds) {}
+    std::vector<std::shared_ptr<DVDMenuElement>> titles() const override { return {}; }
+    double duration() const override { return seconds; }
+    double seconds;
+};
+
+} // namespace
+
+TEST(DVDChapterStarts, ChaptersStartOnTheFirstPictureAtOrAfterTheirTime)
+{
+    struct Case
+    {
+        std::vector<double> durations;
+        qint64 frameTime, frameRate;
+        std::vector<qint64> frames;
+        std::vector<int> numberOf;
+    };
+    const Case cases[] = {
+        {{1.0, 1.0, 1.0}, 1001, 30000, {0, 30, 60}, {1, 2, 3}}, // 29.97: 1 s falls inside picture 29
+        {{1.0, 1.0, 1.0}, 1, 25, {0, 25, 50}, {1, 2, 3}},
+        {{0.04, 2.0}, 1, 25, {0}, {1, 1}},                     // a short chapter plays as the one before
+        {{}, 1, 25, {0}, {}},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::shared_ptr<DVDChapterVideoProtocol>> chapters;
+        for (const double d : c.durations)
+            chapters.push_back(std::make_shared<FixedChapter>(d));
+        const DVDChapterStarts starts = DVDChapterStarts::of(chapters, c.frameTime, c.frameRate);
+        EXPECT_EQ(starts.frames, c.frames);
+        EXPECT_EQ(starts.numberOf, c.numberOf);
+    }
 }
 
 TEST(DVDMenuGeometry, ButtonsFlipIntoTheFrameClampedAndEven)
@@ -93,4 +138,54 @@ TEST(DVDToolProgress, ReadFromTheToolsLines)
     EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral(" 45.50% done, estimate finish Thu Dec 10")), 0.455);
     EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral("100.00% done")), 0.99);
     EXPECT_EQ(DVDImageMake::progressOfLine(QStringLiteral("Total extents written")), std::nullopt);
+}
+
+TEST(DVDMenuGeometry, LetterboxButtonsLieBetweenTheBars)
+{
+    // 480 rows: bars of 60 above and below, the picture squeezed to 360 rows.
+    const DVDFrameButton wide{100, 140, 300, 340};
+    EXPECT_EQ(DVDMenuGeometry::letterboxButton(wide, 480), (DVDFrameButton{100, 164, 300, 316}));
+    EXPECT_EQ(DVDMenuGeometry::letterboxButton({0, 0, 720, 478}, 480), (DVDFrameButton{0, 60, 720, 420}));
+    // 576 rows: bars of 72; odd rows round outwards to even ones.
+    EXPECT_EQ(DVDMenuGeometry::letterboxButton({10, 2, 20, 4}, 576), (DVDFrameButton{10, 72, 20, 76}));
+}
+
+namespace {
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void write(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+} // namespace
+
+TEST(DVDDestination, ReplacingPutsTheResultUnderTheTakenNameAndLeavesNothingElse)
+{
+    TestFolder folder;
+    const QString target = folder.file(QStringLiteral("out/disc.iso"));
+    ASSERT_TRUE(QDir().mkpath(folder.file(QStringLiteral("out"))));
+    write(target, "old");
+    write(folder.file(QStringLiteral("made.iso")), "new");
+    QString error;
+    ASSERT_TRUE(DVDDestination::replaceWith(folder.file(QStringLiteral("made.iso")), target, &error))
+        << error.toStdString();
+    EXPECT_EQ(contentOf(target), "new");
+    EXPECT_EQ(QDir(folder.file(QStringLiteral("out"))).entryList(QDir::Files), QStringList{QStringLiteral("disc.iso")});
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("made.iso"))));
+
+    // Nothing there: a plain move. A result that cannot be moved keeps the old one.
+    write(folder.file(QStringLiteral("made.iso")), "first");
+    ASSERT_TRUE(DVDDestination::replaceWith(folder.file(QStringLiteral("made.iso")),
+                                            folder.file(QStringLiteral("out/other.iso")), &error));
+    EXPECT_EQ(contentOf(folder.file(QStringLiteral("out/other.iso"))), "first");
+    EXPECT_FALSE(DVDDestination::replaceWith(folder.file(QStringLiteral("gone.iso")), target, &error));
+    EXPECT_EQ(contentOf(target), "new");
 }

@@ -75,6 +75,7 @@ void readMenu(dvd_reader_t *dvd, ifo_handle_t *vts, DVDReadSummary &summary)
     summary.hasMenu = true;
     summary.menuAspect = vts->vtsi_mat->vtsm_video_attr.display_aspect_ratio;
     const pgc_t *pgc = pgcit->pgci_srp[0].pgc;
+    summary.menuSubpictureControl = pgc->subp_control[0];
     dvd_file_t *file = DVDOpenFile(dvd, 1, DVD_READ_MENU_VOBS);
     if (!file)
         return;
@@ -88,6 +89,7 @@ void readMenu(dvd_reader_t *dvd, ifo_handle_t *vts, DVDReadSummary &summary)
         pci_t pci;
         navRead_PCI(&pci, block + 0x2d);
         const int count = pci.hli.hl_gi.btn_ns;
+        summary.buttonGroups = pci.hli.hl_gi.btngr_ns;
         if (count == 0)
             continue;
         for (int i = 0; i < count; ++i) {
@@ -101,6 +103,43 @@ void readMenu(dvd_reader_t *dvd, ifo_handle_t *vts, DVDReadSummary &summary)
         break;
     }
     DVDCloseFile(file);
+}
+
+int fromBcd(uint8_t value)
+{
+    return (value >> 4) * 10 + (value & 0x0f);
+}
+
+// The cell's length in seconds, and the frame rate its time code counts in.
+double secondsOf(const dvd_time_t &time, double *rate)
+{
+    *rate = (time.frame_u >> 6) == 1 ? 25.0 : 30000.0 / 1001.0;
+    const double frames = fromBcd(time.frame_u & 0x3f);
+    return fromBcd(time.hour) * 3600.0 + fromBcd(time.minute) * 60.0 + fromBcd(time.second) + frames / std::round(*rate);
+}
+
+void readTitle(ifo_handle_t *vts, DVDReadSummary &summary)
+{
+    const video_attr_t &video = vts->vtsi_mat->vts_video_attr;
+    summary.pictureHeight = video.video_format == 0 ? 480 : 576;
+    const int widths[] = {720, 704, 352, 352};
+    summary.pictureWidth = widths[video.picture_size & 3];
+    if (!vts->vts_ptt_srpt || vts->vts_ptt_srpt->nr_of_srpts < 1 || !vts->vts_pgcit)
+        return;
+    const ttu_t &title = vts->vts_ptt_srpt->title[0];
+    for (int i = 0; i < title.nr_of_ptts; ++i) {
+        const int pgcn = title.ptt[i].pgcn;
+        if (pgcn < 1 || pgcn > vts->vts_pgcit->nr_of_pgci_srp)
+            return;
+        const pgc_t *pgc = vts->vts_pgcit->pgci_srp[pgcn - 1].pgc;
+        const int entryCell = pgc->program_map[title.ptt[i].pgn - 1];
+        double start = 0;
+        for (int cell = 1; cell < entryCell; ++cell)
+            start += secondsOf(pgc->cell_playback[cell - 1].playback_time, &summary.frameRate);
+        if (pgc->nr_of_cells > 0)
+            secondsOf(pgc->cell_playback[0].playback_time, &summary.frameRate);
+        summary.chapterStarts.push_back(start);
+    }
 }
 
 } // namespace
@@ -131,6 +170,7 @@ DVDReadSummary DVDReadSummary::of(const QString &path)
             summary.aspect = vts->vtsi_mat->vts_video_attr.display_aspect_ratio;
             summary.videoFormat = vts->vtsi_mat->vts_video_attr.video_format;
             readMenu(dvd, vts, summary);
+            readTitle(vts, summary);
             ifoClose(vts);
         }
     }

@@ -25,6 +25,14 @@ struct DVDReadSummary
     std::vector<Button> buttons;    // of the first menu's first navigation pack
     QColor highlightColor;          // with its alpha from the contrast (0..15 → 0..1)
     QColor selectColor;
+    // The first subpicture stream's control word of the menu's first program chain
+    // (0x80000000 and the stream number each display mode shows).
+    quint32 menuSubpictureControl = 0;
+    int buttonGroups = 0;            // of the first menu's navigation pack
+    int pictureWidth = 0;            // of the first title set
+    int pictureHeight = 0;
+    double frameRate = 0;            // of the first title's cells: 25 or 29.97
+    std::vector<double> chapterStarts; // of the first title, in seconds
 
     static DVDReadSummary of(const QString &path);
 };

@@ -76,9 +76,9 @@ TEST(DVDExportTabRules, SizeEstimate)
     EXPECT_EQ(DVDProjectAssembly::getDvdBitrateToSize(500, 100), qint64(100 * 0.0625 * 1048576.0 * 1.024 * 2.2));
     // One hour at 6000 kbit/s with a 10 s menu: 3610 × 0.75 × 1048576 × 1.024 × 1.02667 bytes,
     // 2984 MB, over 1000 so in GB.
-    EXPECT_EQ(DVDExportTabRules::sizeText(6000, zk_ff_time_from_double(3600), 10), "3.0 GB");
-    EXPECT_EQ(DVDExportTabRules::sizeText(8000, zk_ff_time_from_double(3600), 10), "3.9 GB");
-    EXPECT_EQ(DVDExportTabRules::sizeText(6000, zk_ff_time_from_double(60), 0), "49.0 MB");
+    EXPECT_EQ(DVDExportTabRules::sizeText(6000, zk_ff_time_from_double(3600), 10), "up to 3.0 GB");
+    EXPECT_EQ(DVDExportTabRules::sizeText(8000, zk_ff_time_from_double(3600), 10), "up to 3.9 GB");
+    EXPECT_EQ(DVDExportTabRules::sizeText(6000, zk_ff_time_from_double(60), 0), "up to 49.0 MB");
 }
 
 TEST(DVDMenuCanvasGeometry, PicksTheTitleFirstAndMapsTheCanvas)

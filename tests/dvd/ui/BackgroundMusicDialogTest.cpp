@@ -1,4 +1,5 @@
 #include "dvd/ui/BackgroundMusicWindowController.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "export/ui/AudioEditProgressView.h"
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKSegmentMovie.h"
@@ -56,43 +57,43 @@ TEST(BackgroundMusicWindowController, TypedTrimFadesAndVolumeApplyOrAreRefused)
     ASSERT_TRUE(segment);
     BackgroundMusicWindowController dialog;
     QTimer::singleShot(0, [&] {
-        EXPECT_EQ(dialog.trimStopLabel()->text(), "00:00:11.000");
+        EXPECT_EQ(control<QLineEdit>(dialog, "trimStopLabel")->text(), "00:00:11.000");
         EXPECT_EQ(dialog.progressView()->duration(), ticks(12));
         // Less than a second would remain: refused and the field shows the start again.
-        type(dialog.trimStartLabel(), "00:00:10.500");
+        type(control<QLineEdit>(dialog, "trimStartLabel"), "00:00:10.500");
         EXPECT_EQ(segment->start(), 0);
-        EXPECT_EQ(dialog.trimStartLabel()->text(), "00:00:00.000");
-        type(dialog.trimStartLabel(), "garbage");
+        EXPECT_EQ(control<QLineEdit>(dialog, "trimStartLabel")->text(), "00:00:00.000");
+        type(control<QLineEdit>(dialog, "trimStartLabel"), "garbage");
         EXPECT_EQ(segment->start(), 0);
-        type(dialog.trimStartLabel(), "00:00:09.999");
+        type(control<QLineEdit>(dialog, "trimStartLabel"), "00:00:09.999");
         EXPECT_NEAR(zk_ff_time_to_double(segment->start()), 9.999, 1e-6);
-        EXPECT_EQ(dialog.trimStartLabel()->text(), "00:00:09.999");
-        type(dialog.trimStartLabel(), "00:00:01.5");
+        EXPECT_EQ(control<QLineEdit>(dialog, "trimStartLabel")->text(), "00:00:09.999");
+        type(control<QLineEdit>(dialog, "trimStartLabel"), "00:00:01.5");
         EXPECT_EQ(segment->start(), ticks(1.5));
-        EXPECT_EQ(dialog.trimStartLabel()->text(), "00:00:01.500");
-        type(dialog.trimStopLabel(), "90"); // beyond the file
+        EXPECT_EQ(control<QLineEdit>(dialog, "trimStartLabel")->text(), "00:00:01.500");
+        type(control<QLineEdit>(dialog, "trimStopLabel"), "90"); // beyond the file
         EXPECT_EQ(segment->stop(), ticks(11));
-        type(dialog.trimStopLabel(), "10.25");
+        type(control<QLineEdit>(dialog, "trimStopLabel"), "10.25");
         EXPECT_EQ(segment->stop(), ticks(10.25));
-        EXPECT_EQ(dialog.trimTotalLengthLabel()->text(), "00:00:08");
+        EXPECT_EQ(control<QLabel>(dialog, "trimTotalLengthLabel")->text(), "00:00:08");
 
-        dialog.fadeInButton()->setCurrentIndex(3);
-        emit dialog.fadeInButton()->activated(3);
+        control<QComboBox>(dialog, "fadeInButton")->setCurrentIndex(3);
+        emit control<QComboBox>(dialog, "fadeInButton")->activated(3);
         EXPECT_EQ(segment->fadeIn(), ticks(3));
-        dialog.fadeOutButton()->setCurrentIndex(0);
-        emit dialog.fadeOutButton()->activated(0);
+        control<QComboBox>(dialog, "fadeOutButton")->setCurrentIndex(0);
+        emit control<QComboBox>(dialog, "fadeOutButton")->activated(0);
         EXPECT_EQ(segment->fadeOut(), 0);
 
-        type(dialog.volumeChangeLabel(), "350");
+        type(control<QLineEdit>(dialog, "volumeChangeLabel"), "350");
         EXPECT_DOUBLE_EQ(volumeOf(*segment), 1.0);
-        EXPECT_EQ(dialog.volumeChangeLabel()->text(), "100%");
-        type(dialog.volumeChangeLabel(), "250");
+        EXPECT_EQ(control<QLineEdit>(dialog, "volumeChangeLabel")->text(), "100%");
+        type(control<QLineEdit>(dialog, "volumeChangeLabel"), "250");
         EXPECT_DOUBLE_EQ(volumeOf(*segment), 2.5);
-        EXPECT_EQ(dialog.volumeChangeLabel()->text(), "250%");
-        dialog.volumeChangeBtn()->setValue(50);
+        EXPECT_EQ(control<QLineEdit>(dialog, "volumeChangeLabel")->text(), "250%");
+        control<QSlider>(dialog, "volumeChangeBtn")->setValue(50);
         EXPECT_DOUBLE_EQ(volumeOf(*segment), 0.5);
-        EXPECT_EQ(dialog.volumeChangeLabel()->text(), "50%");
-        dialog.applyButton()->click();
+        EXPECT_EQ(control<QLineEdit>(dialog, "volumeChangeLabel")->text(), "50%");
+        control<QPushButton>(dialog, "applyButton")->click();
     });
     dialog.showWindowWithMovie(segment);
     EXPECT_EQ(segment->start(), ticks(1.5));
@@ -112,7 +113,7 @@ TEST(BackgroundMusicWindowController, CancelPutsBackWhatTheMusicHadAndShowsFades
     BackgroundMusicWindowController dialog;
     for (const bool viaCloseBox : {false, true}) {
         QTimer::singleShot(0, [&] {
-            EXPECT_EQ(dialog.fadeOutButton()->currentText(), "3 s");
+            EXPECT_EQ(control<QComboBox>(dialog, "fadeOutButton")->currentText(), "3 s");
             // The right handle dragged to the bar's end: the stop follows, within the file.
             AudioEditProgressView *bar = dialog.progressView();
             const double right = bar->geometry().pointXFromTime(double(segment->stop()));
@@ -121,15 +122,15 @@ TEST(BackgroundMusicWindowController, CancelPutsBackWhatTheMusicHadAndShowsFades
             QTest::mouseMove(bar, QPoint(bar->width() + 50, bar->height() - 7));
             QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() + 50, bar->height() - 7));
             EXPECT_EQ(segment->stop(), ticks(12));
-            type(dialog.trimStartLabel(), "00:00:05");
-            dialog.fadeInButton()->setCurrentIndex(5);
-            emit dialog.fadeInButton()->activated(5);
-            type(dialog.volumeChangeLabel(), "200");
+            type(control<QLineEdit>(dialog, "trimStartLabel"), "00:00:05");
+            control<QComboBox>(dialog, "fadeInButton")->setCurrentIndex(5);
+            emit control<QComboBox>(dialog, "fadeInButton")->activated(5);
+            type(control<QLineEdit>(dialog, "volumeChangeLabel"), "200");
             EXPECT_EQ(segment->start(), ticks(5));
             if (viaCloseBox)
                 dialog.window()->close();
             else
-                dialog.cancelButton()->click();
+                control<QPushButton>(dialog, "cancelButton")->click();
         });
         dialog.showWindowWithMovie(segment);
         EXPECT_EQ(segment->start(), ticks(2));

@@ -7,6 +7,7 @@
 #include "dvd/ui/DVDMenuEditView.h"
 #include "dvd/ui/DVDMenuEditViewHighlightView.h"
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "Frameworks/Trevanel/TrevanelFrameResource.h"
 #include "Frameworks/Trevanel/TrevanelResource.h"
 #include "tests/support/MediaFixtures.h"
@@ -88,8 +89,8 @@ TEST(ExportDVDMenuEditCtrl, ClicksPickAndDragsMoveTheObjectsInsideTheMenu)
         QTest::mousePress(canvas, Qt::LeftButton, {}, centre);
         EXPECT_EQ(canvas->currentEditItem(), menu->dvdItem);
         EXPECT_GT(canvas->highlightView()->highlightRect().width(), 1.0);
-        EXPECT_TRUE(editor.menuItemZoomBtn()->isEnabled());
-        EXPECT_TRUE(editor.vEditFrameView()->isVisibleTo(editor.window()));
+        EXPECT_TRUE(control<QSlider>(editor, "menuItemZoomBtn")->isEnabled());
+        EXPECT_TRUE(control<QWidget>(editor, "vEditFrameView")->isVisibleTo(editor.window()));
         // A drag of 60 menu pixels right and 30 up moves the frame as far.
         QTest::mouseMove(canvas, widgetPoint(canvas, QPointF(420, 300)));
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, widgetPoint(canvas, QPointF(420, 300)));
@@ -112,7 +113,7 @@ TEST(ExportDVDMenuEditCtrl, ClicksPickAndDragsMoveTheObjectsInsideTheMenu)
         QTest::mousePress(canvas, Qt::LeftButton, {}, widgetPoint(canvas, title));
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, widgetPoint(canvas, title));
         EXPECT_EQ(canvas->currentEditItem(), menu->dvdText);
-        EXPECT_TRUE(editor.vEditTextView()->isVisibleTo(editor.window()));
+        EXPECT_TRUE(control<QWidget>(editor, "vEditTextView")->isVisibleTo(editor.window()));
 
         // A click on neither clears the pick and disables the settings.
         const QPoint empty = widgetPoint(canvas, QPointF(100, 100));
@@ -120,9 +121,9 @@ TEST(ExportDVDMenuEditCtrl, ClicksPickAndDragsMoveTheObjectsInsideTheMenu)
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, empty);
         EXPECT_EQ(canvas->currentEditItem(), nullptr);
         EXPECT_LE(canvas->highlightView()->highlightRect().width(), 1.0);
-        EXPECT_FALSE(editor.menuItemZoomBtn()->isEnabled());
-        EXPECT_FALSE(editor.hasShadowBtn()->isEnabled());
-        EXPECT_FALSE(editor.itemTextStringLabel()->isEnabled());
+        EXPECT_FALSE(control<QSlider>(editor, "menuItemZoomBtn")->isEnabled());
+        EXPECT_FALSE(control<QCheckBox>(editor, "hasShadowBtn")->isEnabled());
+        EXPECT_FALSE(control<QLineEdit>(editor, "itemTextStringLabel")->isEnabled());
     });
     EXPECT_EQ(told, 4);
 }
@@ -154,23 +155,23 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, button);
         ASSERT_EQ(canvas->currentEditItem(), menu->dvdItem);
         auto &item = *menu->dvdItem;
-        EXPECT_EQ(editor.shadowPointXLable()->text(), "0");
-        EXPECT_EQ(editor.shadowPointYLable()->text(), "0");
+        EXPECT_EQ(control<QLineEdit>(editor, "shadowPointXLable")->text(), "0");
+        EXPECT_EQ(control<QLineEdit>(editor, "shadowPointYLable")->text(), "0");
 
         // Zoom: a side of half the menu height around the same centre.
-        editor.menuItemZoomBtn()->setValue(50);
+        control<QSlider>(editor, "menuItemZoomBtn")->setValue(50);
         EXPECT_EQ(item.frame, QRectF(360 - 135, 270 - 135, 270, 270));
-        editor.hasShadowBtn()->click();
+        control<QCheckBox>(editor, "hasShadowBtn")->click();
         EXPECT_FALSE(item.hasShadow);
-        EXPECT_FALSE(editor.shadowPointXBtn()->isEnabled());
-        editor.hasShadowBtn()->click();
-        editor.shadowPointXLable()->setText("7");
-        emit editor.shadowPointXLable()->editingFinished();
+        EXPECT_FALSE(control<QSlider>(editor, "shadowPointXBtn")->isEnabled());
+        control<QCheckBox>(editor, "hasShadowBtn")->click();
+        control<QLineEdit>(editor, "shadowPointXLable")->setText("7");
+        emit control<QLineEdit>(editor, "shadowPointXLable")->editingFinished();
         EXPECT_EQ(item.shadowOffset.width(), 7);
-        editor.shadowPointXLable()->setText("25"); // out of range: kept
-        emit editor.shadowPointXLable()->editingFinished();
+        control<QLineEdit>(editor, "shadowPointXLable")->setText("25"); // out of range: kept
+        emit control<QLineEdit>(editor, "shadowPointXLable")->editingFinished();
         EXPECT_EQ(item.shadowOffset.width(), 7);
-        EXPECT_EQ(editor.shadowPointXLable()->text(), "7");
+        EXPECT_EQ(control<QLineEdit>(editor, "shadowPointXLable")->text(), "7");
 
         // A frame chosen from the chooser, and the border that shows it.
         const auto &frames = TrevanelResource::share().frames();
@@ -180,14 +181,14 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         EXPECT_EQ(item.frameResource, frames[1]);
         EXPECT_TRUE(second->isSelected());
         EXPECT_FALSE(editor.framesListView()->cells()[0]->isSelected());
-        editor.menuItemAddBoderBtn()->click();
+        control<QCheckBox>(editor, "menuItemAddBoderBtn")->click();
         EXPECT_TRUE(item.hasBorder);
 
         // A picture file, chosen or dropped while in file mode; what is not a picture is
         // ignored, and until there is one the movie frame stays.
-        editor.menuItemFileModeBtn()->click();
+        control<QRadioButton>(editor, "menuItemFileModeBtn")->click();
         EXPECT_TRUE(item.useLocalImage);
-        EXPECT_FALSE(editor.menuItemImageTimeBtn()->isVisibleTo(editor.window()));
+        EXPECT_FALSE(control<QSlider>(editor, "menuItemImageTimeBtn")->isVisibleTo(editor.window()));
         EXPECT_EQ(item.getRealDisplayRect(), item.frame); // bordered: the frame
         const QString notPicture = folder.file("notes.txt");
         const QString picture = folder.file("wide.png");
@@ -195,10 +196,10 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         ASSERT_TRUE(plain(300, 100, Qt::blue).save(picture));
         QString offered = notPicture;
         editor.setOpenPanel([&](QWidget *) { return offered; });
-        editor.menuItemLocalImageChooseBtn()->click();
+        control<QPushButton>(editor, "menuItemLocalImageChooseBtn")->click();
         EXPECT_TRUE(item.localImage.isNull());
         offered = picture;
-        editor.menuItemLocalImageChooseBtn()->click();
+        control<QPushButton>(editor, "menuItemLocalImageChooseBtn")->click();
         EXPECT_EQ(item.localImage.size(), QSize(300, 100));
         QMimeData dropped;
         dropped.setUrls({QUrl::fromLocalFile(picture)});
@@ -210,7 +211,7 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QApplication::sendEvent(well, &drop);
         EXPECT_EQ(item.localImage.size(), QSize(300, 100));
-        editor.menuItemMovieModeBtn()->click();
+        control<QRadioButton>(editor, "menuItemMovieModeBtn")->click();
         EXPECT_FALSE(item.useLocalImage);
         QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QApplication::sendEvent(well, &refused);
@@ -230,25 +231,25 @@ TEST(ExportDVDMenuEditCtrl, SettingsGoIntoThePickedObject)
                                {"00:00:13", 10.5, "00:00:10.50"},
                                {"7", 7.0, "00:00:07.00"}};
         for (const Typed &t : typed) {
-            editor.menuItemImageTimeLabel()->setText(QString::fromLatin1(t.text));
-            emit editor.menuItemImageTimeLabel()->editingFinished();
+            control<QLineEdit>(editor, "menuItemImageTimeLabel")->setText(QString::fromLatin1(t.text));
+            emit control<QLineEdit>(editor, "menuItemImageTimeLabel")->editingFinished();
             EXPECT_DOUBLE_EQ(item.videoImageTime, t.seconds) << t.text;
-            EXPECT_EQ(editor.menuItemImageTimeLabel()->text(), t.shown) << t.text;
-            EXPECT_EQ(editor.menuItemImageTimeBtn()->value(), int(t.seconds * 1000)) << t.text;
+            EXPECT_EQ(control<QLineEdit>(editor, "menuItemImageTimeLabel")->text(), t.shown) << t.text;
+            EXPECT_EQ(control<QSlider>(editor, "menuItemImageTimeBtn")->value(), int(t.seconds * 1000)) << t.text;
         }
 
         // The text pane writes into the button's text.
-        editor.itemTextStringLabel()->setText("Play the show");
-        emit editor.itemTextStringLabel()->editingFinished();
+        control<QLineEdit>(editor, "itemTextStringLabel")->setText("Play the show");
+        emit control<QLineEdit>(editor, "itemTextStringLabel")->editingFinished();
         EXPECT_EQ(item.text->textString, "Play the show");
-        editor.itemTextFontSizeLabel()->setText("40");
-        emit editor.itemTextFontSizeLabel()->editingFinished();
+        control<QLineEdit>(editor, "itemTextFontSizeLabel")->setText("40");
+        emit control<QLineEdit>(editor, "itemTextFontSizeLabel")->editingFinished();
         EXPECT_EQ(item.text->textFontSize, 40);
-        editor.hasTextBgBtn()->setChecked(false);
-        editor.hasTextBgBtn()->click();
+        control<QCheckBox>(editor, "hasTextBgBtn")->setChecked(false);
+        control<QCheckBox>(editor, "hasTextBgBtn")->click();
         EXPECT_EQ(item.text->backgroundType, 1);
-        EXPECT_TRUE(editor.itemTextBgRoundBtn()->isEnabled());
-        editor.itemTextBgRoundBtn()->setValue(40);
+        EXPECT_TRUE(control<QSlider>(editor, "itemTextBgRoundBtn")->isEnabled());
+        control<QSlider>(editor, "itemTextBgRoundBtn")->setValue(40);
         EXPECT_FLOAT_EQ(item.text->backgroundRadius, 0.4f);
     });
 }
@@ -277,9 +278,9 @@ TEST(ExportDVDMenuEditCtrl, FrameReloadsRunOneAtATimeAndSettleBeforeExport)
         const QPoint button = widgetPoint(canvas, QPointF(360, 270));
         QTest::mousePress(canvas, Qt::LeftButton, {}, button);
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, button);
-        editor.menuItemImageTimeBtn()->setValue(2000);
+        control<QSlider>(editor, "menuItemImageTimeBtn")->setValue(2000);
         ASSERT_TRUE(QTest::qWaitFor([&] { return running == 1; })); // the first reload, held
-        editor.menuItemImageTimeBtn()->setValue(4000);
+        control<QSlider>(editor, "menuItemImageTimeBtn")->setValue(4000);
         // Its timer fires while the first still runs: queued behind it.
         QList<QTimer *> waiting;
         for (QTimer *timer : editor.findChildren<QTimer *>())

@@ -6,6 +6,7 @@
 #include "dvd/ui/DVDMenuEditView.h"
 #include "dvd/ui/ExportDVDMenuEditCtrl.h"
 #include "dvd/ui/ExportDVDWndCtrl.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "export/ui/ConvertProgressFlow.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
@@ -25,6 +26,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <atomic>
@@ -70,7 +72,11 @@ int main(int argc, char **argv)
                                               std::make_shared<FakeDrive>(QStringLiteral("HL-DT-ST DVDRAM GH24NSD1"))}; });
     QTimer::singleShot(0, [&] {
         exportCtrl.typeClickAction(QStringLiteral("Export to DVD"));
-        tab.dvdAddMenuTextBtn()->click();
+        control<QCheckBox>(tab, "dvdAddMenuTextBtn")->click();
+        // A typed disc name, which the menu preview shows.
+        QLineEdit *name = control<QLineEdit>(tab, "dvdNameLabel");
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("Summer in Lisbon"));
         ok = save(exportCtrl.window(), out, QStringLiteral("dvd-tab.png")) && ok;
 
         ExportDVDMenuEditCtrl &editor = tab.exportDVDMenuEditCtrl();
@@ -104,7 +110,7 @@ int main(int argc, char **argv)
         QTimer::singleShot(0, [&] {
             dialog.seekPlayerToTime(double(zk_ff_time_from_double(12.5)));
             ok = save(dialog.window(), out, QStringLiteral("dvd-music-dialog.png")) && ok;
-            dialog.cancelButton()->click();
+            control<QPushButton>(dialog, "cancelButton")->click();
         });
         dialog.showWindowWithMovie(music);
     } else {

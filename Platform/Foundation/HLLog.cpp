@@ -1,0 +1,3 @@
+#include "Platform/Foundation/HLLog.h"
+
+Q_LOGGING_CATEGORY(hlLog, "slideshow")
