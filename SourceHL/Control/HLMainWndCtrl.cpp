@@ -31,6 +31,9 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
+#include "SourceHL/Editors/HLSlideshowEditVCtrl.h"
+#include "SourceHL/Editors/HLTransitionEditVCtrl.h"
+#include "SourceHL/Windows/HLQuartzsPreviewVCtrl.h"
 #include "widgets/HLNamedImage.h"
 #include "widgets/HLResourceFolder.h"
 #include "widgets/HLUITimeView.h"
@@ -91,6 +94,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     p_setupContentline();
     p_setupLineCommands();
     p_setupMedia();
+    p_setupTemplateWindows();
     auto project = std::make_shared<HLCallbackTrimPlayer>();
     project->isPlaying = [this] { return isTrimPlaying(); };
     project->playRatio = [this] { return trimPlayRatio(); };
@@ -394,6 +398,7 @@ bool HLMainWndCtrl::p_hasEditorFor(const HLContentChoice &choice) const
 void HLMainWndCtrl::updateChoice(const HLContentChoice &choice)
 {
     m_choice = choice;
+    p_updateChooser();
     if (!m_bIsEditing)
         p_updateInterfaceBase();
     else if (m_choice.bCanEdit && p_hasEditorFor(m_choice))
@@ -443,6 +448,7 @@ void HLMainWndCtrl::p_stopEditing()
             m_editors[kind]->stopEditing();
     }
     p_seekAt(m_dNowTime); // the preview shows the whole picture again
+    p_updateChooser();
     p_updateInterfaceBase();
 }
 
@@ -495,6 +501,10 @@ void HLMainWndCtrl::p_updateInterfaceBase()
             m_editors[kind]->view()->setVisible(shown[kind]);
     if (m_vCtrlMedia)
         m_vCtrlMedia->view()->setVisible(!state.mediaPaneHidden);
+    if (m_vCtrlQuartzs) {
+        m_vCtrlQuartzs->view()->setVisible(!state.chooserHidden);
+        m_vCtrlQuartzs->setBEnable(state.chooserEnabled);
+    }
     p_updateLineActions();
 }
 

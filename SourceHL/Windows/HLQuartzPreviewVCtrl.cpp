@@ -49,12 +49,12 @@ HLQuartzPreviewVCtrl::~HLQuartzPreviewVCtrl()
 {
     p_stopPreviewing();
     // The view may have been given to a parent; it goes with this controller all the same.
-    delete m_view;
+    delete m_view.data();
 }
 
 bool HLQuartzPreviewVCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+    if (m_view && watched == m_view->viewport() && event->type() == QEvent::Resize)
         p_FrameDidChange();
     return QObject::eventFilter(watched, event);
 }

@@ -77,7 +77,7 @@ private:
     void p_stopPreviewing();
 
     QuartzUIType m_enUIType;
-    QScrollArea *m_view;
+    QPointer<QScrollArea> m_view; // may go first with a parent it was given
     QWidget *m_vContentView;
     QList<HLQuartzPreviewView *> m_aryPreviewViews;
     // Either may be a tile outside the grid (an editor's) that goes away on its own.

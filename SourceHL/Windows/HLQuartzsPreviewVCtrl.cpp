@@ -106,12 +106,10 @@ HLQuartzsPreviewVCtrl::HLQuartzsPreviewVCtrl()
 
 HLQuartzsPreviewVCtrl::~HLQuartzsPreviewVCtrl()
 {
-    // The grids' views belong to the panel's view until the grids go first.
-    for (auto &grid : m_vCtrls)
-        grid->view()->setParent(nullptr);
+    // The grids go first: their timers stop before their views do.
     for (auto &grid : m_vCtrls)
         grid.reset();
-    delete m_view;
+    delete m_view.data();
 }
 
 QuartzUIType HLQuartzsPreviewVCtrl::enNowUIType() const

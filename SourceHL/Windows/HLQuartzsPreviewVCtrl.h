@@ -3,6 +3,7 @@
 #include "SourceHL/Windows/HLQuartzGridGeometry.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -55,7 +56,7 @@ private:
     QString p_typedShowName() const;
     void p_updateInterfaceAll();
 
-    QWidget *m_view;
+    QPointer<QWidget> m_view; // the window's area owns it once placed
     QWidget *m_vPreview;
     QPushButton *m_btnApply;
     std::array<HLTemplateInfoView *, 4> m_vTemplates{};

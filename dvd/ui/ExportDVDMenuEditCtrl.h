@@ -9,7 +9,7 @@
 #include <future>
 #include <memory>
 
-class DVDColorWell;
+class HLColorWell;
 class DVDFrameResourceItemContainerView;
 class DVDFrameResourceItemView;
 class DVDImageWell;
@@ -101,7 +101,7 @@ public:
     QWidget *vEditTextView() const { return m_vEditTextView; }
     DVDFrameResourceItemContainerView *framesListView() const { return m_framesListView; }
     QCheckBox *hasShadowBtn() const { return m_hasShadowBtn; }
-    DVDColorWell *shadowColorBtn() const { return m_shadowColorBtn; }
+    HLColorWell *shadowColorBtn() const { return m_shadowColorBtn; }
     QComboBox *shadowWidthBtn() const { return m_shadowWidthBtn; }
     QSlider *shadowPointXBtn() const { return m_shadowPointXBtn; }
     QSlider *shadowPointYBtn() const { return m_shadowPointYBtn; }
@@ -120,13 +120,13 @@ public:
     QSlider *itemTextFontSizeBtn() const { return m_itemTextFontSizeBtn; }
     QLineEdit *itemTextFontSizeLabel() const { return m_itemTextFontSizeLabel; }
     QComboBox *itemTextColorModeBtn() const { return m_itemTextColorModeBtn; }
-    DVDColorWell *itemTextColorBtn() const { return m_itemTextColorBtn; }
-    DVDColorWell *itemTextEndColorBtn() const { return m_itemTextEndColorBtn; }
+    HLColorWell *itemTextColorBtn() const { return m_itemTextColorBtn; }
+    HLColorWell *itemTextEndColorBtn() const { return m_itemTextEndColorBtn; }
     QCheckBox *hasTextOutlineBtn() const { return m_hasTextOutlineBtn; }
-    DVDColorWell *itemTextOutlineColorBtn() const { return m_itemTextOutlineColorBtn; }
+    HLColorWell *itemTextOutlineColorBtn() const { return m_itemTextOutlineColorBtn; }
     QSlider *itemTextOutlineWidthBtn() const { return m_itemTextOutlineWidthBtn; }
     QCheckBox *hasTextBgBtn() const { return m_hasTextBgBtn; }
-    DVDColorWell *itemTextBgColorBtn() const { return m_itemTextBgColorBtn; }
+    HLColorWell *itemTextBgColorBtn() const { return m_itemTextBgColorBtn; }
     QSlider *itemTextBgRoundBtn() const { return m_itemTextBgRoundBtn; }
 
 private:
@@ -149,7 +149,7 @@ private:
     QScrollArea *m_framesScroll = nullptr;
     DVDFrameResourceItemContainerView *m_framesListView = nullptr;
     QCheckBox *m_hasShadowBtn = nullptr;
-    DVDColorWell *m_shadowColorBtn = nullptr;
+    HLColorWell *m_shadowColorBtn = nullptr;
     QComboBox *m_shadowWidthBtn = nullptr;
     QSlider *m_shadowPointXBtn = nullptr;
     QSlider *m_shadowPointYBtn = nullptr;
@@ -169,13 +169,13 @@ private:
     QSlider *m_itemTextFontSizeBtn = nullptr;
     QLineEdit *m_itemTextFontSizeLabel = nullptr;
     QComboBox *m_itemTextColorModeBtn = nullptr;
-    DVDColorWell *m_itemTextColorBtn = nullptr;
-    DVDColorWell *m_itemTextEndColorBtn = nullptr;
+    HLColorWell *m_itemTextColorBtn = nullptr;
+    HLColorWell *m_itemTextEndColorBtn = nullptr;
     QCheckBox *m_hasTextOutlineBtn = nullptr;
-    DVDColorWell *m_itemTextOutlineColorBtn = nullptr;
+    HLColorWell *m_itemTextOutlineColorBtn = nullptr;
     QSlider *m_itemTextOutlineWidthBtn = nullptr;
     QCheckBox *m_hasTextBgBtn = nullptr;
-    DVDColorWell *m_itemTextBgColorBtn = nullptr;
+    HLColorWell *m_itemTextBgColorBtn = nullptr;
     QSlider *m_itemTextBgRoundBtn = nullptr;
 
     std::function<void(double time)> m_dvdDelegate;
