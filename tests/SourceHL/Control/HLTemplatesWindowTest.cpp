@@ -132,6 +132,10 @@ protected:
 TEST_F(HLTemplatesWindowTest, TheChooserShowsTheChosenItemsTemplateAndHoverPlays)
 {
     EXPECT_TRUE(chooser().view()->isVisible());
+    // With no item chosen nothing can be chosen or applied.
+    QTest::mouseClick(grid(0).aryPreviewViews().first(), Qt::LeftButton);
+    EXPECT_TRUE(grid(0).strChosenName().isNull());
+    EXPECT_FALSE(chooser().btnApply()->isEnabled());
     choose(item(0)->strSSID());
     EXPECT_EQ(chooser().enTmpUIType(), QuartzUITypeSlideshow);
     EXPECT_EQ(grid(0).strChosenName(), QStringLiteral("KenBurns"));
