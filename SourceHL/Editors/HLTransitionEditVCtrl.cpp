@@ -20,7 +20,7 @@ HLTransitionEditVCtrl::HLTransitionEditVCtrl() : m_view(new HLUIEditBackView)
 {
     m_view->setObjectName(QStringLiteral("HLTransitionEditVCtrl"));
     auto *column = new QVBoxLayout(m_view);
-    column->setContentsMargins(14, 10, 12, 0);
+    column->setContentsMargins(2, 10, 0, 0);
     auto *title = new QLabel(tr("Transition"));
     QFont font = title->font();
     font.setBold(true);
@@ -52,7 +52,6 @@ HLTransitionEditVCtrl::HLTransitionEditVCtrl() : m_view(new HLUIEditBackView)
     m_btnDone = new QPushButton(tr("Done"));
     bar->addWidget(m_btnDone);
     column->addWidget(bottom);
-    column->setContentsMargins(2, 10, 0, 0);
     grid->setContentsMargins(12, 0, 12, 0);
     title->setContentsMargins(12, 0, 0, 0);
 
