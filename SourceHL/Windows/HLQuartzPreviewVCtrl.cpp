@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 constexpr int kPreviewInterval = 1000 / 30;
 } // namespace

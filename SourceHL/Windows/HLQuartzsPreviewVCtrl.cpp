@@ -73,8 +73,11 @@ HLQuartzsPreviewVCtrl::HLQuartzsPreviewVCtrl()
         const QString name = QString::fromLatin1(kTabs[type].image);
         const QPixmap image = HLNamedImage::pixmap(name, m_view->devicePixelRatioF());
         HLTemplateInfoView *tab = HLTemplateInfoView::templateInfoViewOf(tr(kTabs[type].title), image, list);
-        if (!tab) // the picture is one of ours; without it the tab still shows its title
-            tab = HLTemplateInfoView::templateInfoViewOf(tr(kTabs[type].title), QPixmap(1, 1), list);
+        if (!tab) { // the picture is one of ours; without it the tab still shows its title
+            QPixmap blank(16, 16);
+            blank.fill(Qt::transparent);
+            tab = HLTemplateInfoView::templateInfoViewOf(tr(kTabs[type].title), blank, list);
+        }
         tab->setFixedHeight(kTabHeight);
         tab->setupMouseDown(down);
         places->addWidget(tab);
