@@ -279,6 +279,35 @@ void drawMedia(QPainter &p, QSizeF s)
     p.drawRoundedRect(QRectF(5, 11, s.width() - 14, s.height() - 16), 2, 2);
 }
 
+// The template chooser's tabs, 16 points: a slide with a photo, a plain slide, two slides
+// crossing and a letter.
+void drawTemplateTab(QPainter &p, QSizeF s, int kind)
+{
+    const QRectF r(1.5, 3.5, s.width() - 3, s.height() - 7);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (kind) {
+    case 0:
+        drawPhoto(p, r);
+        break;
+    case 1:
+        p.setPen(glyphPen(1.4));
+        p.setBrush(QColor(255, 255, 255, 40));
+        p.drawRoundedRect(r, 1.5, 1.5);
+        p.drawLine(QPointF(r.left() + 3, r.center().y()), QPointF(r.right() - 3, r.center().y()));
+        break;
+    case 2:
+        p.setPen(glyphPen(1.2));
+        p.setBrush(QColor(255, 255, 255, 30));
+        p.drawRoundedRect(QRectF(1.5, 2.5, s.width() * 0.6, s.height() * 0.55), 1.5, 1.5);
+        p.setBrush(kAccent);
+        p.drawRoundedRect(QRectF(s.width() * 0.35, s.height() * 0.4, s.width() * 0.6, s.height() * 0.55), 1.5, 1.5);
+        break;
+    default:
+        drawLetterT(p, QRectF(3, 1.5, s.width() - 6, s.height() - 3));
+        break;
+    }
+}
+
 void drawAppIcon(QPainter &p, QSizeF s)
 {
     const QRectF r(s.width() * 0.06, s.height() * 0.06, s.width() * 0.88, s.height() * 0.88);
@@ -582,6 +611,10 @@ const QHash<QString, Piece> &pieces()
         p.insert(QStringLiteral("CropCursorR"), {QSize(24, 24), [](QPainter &q, QSizeF s) { drawCropCursor(q, s, false); }});
         p.insert(QStringLiteral("StaticText"), {QSize(160, 120), drawStaticText});
         p.insert(QStringLiteral("Slideshow"), {QSize(256, 256), drawAppIcon});
+        const char *tabs[4] = {"TemplateSlid", "TemplateGene", "TemplateTran", "TemplateText"};
+        for (int kind = 0; kind < 4; ++kind)
+            p.insert(QString::fromLatin1(tabs[kind]), {QSize(16, 16), [kind](QPainter &q, QSizeF s) { drawTemplateTab(q, s, kind); }});
+
         return p;
     }();
     return all;

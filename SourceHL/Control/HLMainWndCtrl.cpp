@@ -14,6 +14,8 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Editors/HLSlideshowEditVCtrl.h"
+#include "SourceHL/Editors/HLTransitionEditVCtrl.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -31,6 +33,7 @@
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
+#include "SourceHL/Windows/HLQuartzsPreviewVCtrl.h"
 #include "SourceHL/Windows/HLSortWndCtrl.h"
 #include "widgets/HLNamedImage.h"
 #include "widgets/HLResourceFolder.h"
@@ -92,6 +95,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     p_setupContentline();
     p_setupLineCommands();
     p_setupMedia();
+    p_setupTemplateWindows();
     auto project = std::make_shared<HLCallbackTrimPlayer>();
     project->isPlaying = [this] { return isTrimPlaying(); };
     project->playRatio = [this] { return trimPlayRatio(); };
@@ -396,6 +400,7 @@ bool HLMainWndCtrl::p_hasEditorFor(const HLContentChoice &choice) const
 void HLMainWndCtrl::updateChoice(const HLContentChoice &choice)
 {
     m_choice = choice;
+    p_updateChooser();
     if (!m_bIsEditing)
         p_updateInterfaceBase();
     else if (m_choice.bCanEdit && p_hasEditorFor(m_choice))
@@ -445,6 +450,7 @@ void HLMainWndCtrl::p_stopEditing()
             m_editors[kind]->stopEditing();
     }
     p_seekAt(m_dNowTime); // the preview shows the whole picture again
+    p_updateChooser();
     p_updateInterfaceBase();
 }
 
@@ -497,6 +503,10 @@ void HLMainWndCtrl::p_updateInterfaceBase()
             m_editors[kind]->view()->setVisible(shown[kind]);
     if (m_vCtrlMedia)
         m_vCtrlMedia->view()->setVisible(!state.mediaPaneHidden);
+    if (m_vCtrlQuartzs) {
+        m_vCtrlQuartzs->view()->setVisible(!state.chooserHidden);
+        m_vCtrlQuartzs->setBEnable(state.chooserEnabled);
+    }
     p_updateLineActions();
 }
 

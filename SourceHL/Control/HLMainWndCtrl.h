@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SourceHL/Control/HLContentChoice.h"
-#include "SourceHL/Control/HLEditorPane.h"
+#include "SourceHL/Editors/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
 #include "SourceHL/Control/HLProjectSession.h"
 #include "SourceHL/Control/HLWindowHost.h"
@@ -13,8 +13,10 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class Ambrelle;
 class HLAudioImport;
@@ -28,17 +30,20 @@ class HLMainWindow;
 class HLMediaImport;
 class HLPlayLoop;
 class HLProjectDocument;
+class HLQuartzsPreviewVCtrl;
 class HLQuartzPool;
 class HLRenderSizer;
 class HLSettingWndCtrl;
 class HLSizeWndCtrl;
 class HLSortWndCtrl;
+class HLSlideshowEditVCtrl;
 class HLTextlineItem;
 class HLTextlineRender;
 class HLTextlineVCtrl;
 class HLTimelineItem;
 class HLTimelinePlayer;
 class HLTimelineRender;
+class HLTransitionEditVCtrl;
 class HLTrimlineVCtrl;
 class QAction;
 class VETimelineExportMovie;
@@ -149,6 +154,13 @@ public:
     // the template chooser while bIsOnMedia.
     Ambrelle *vCtrlMedia() const { return m_vCtrlMedia.get(); }
     void media();
+    // The template chooser (shown in the right-hand area while neither the media browser nor
+    // an editor is) and the slideshow and transition editors (HLMainWndCtrl+Templates.cpp).
+    HLQuartzsPreviewVCtrl *vCtrlQuartzs() const;
+    HLSlideshowEditVCtrl *vCtrlSlideshowEdit() const;
+    HLTransitionEditVCtrl *vCtrlTransitionEdit() const;
+    // Applies the chooser's template name to the chosen item of that template type.
+    void p_applyTemplate(std::int64_t type, const QString &name);
     // Add Text, Add Audio and Delete, for the menus; each enabled only where it can act.
     QList<QAction *> lineActions() const;
 
@@ -213,6 +225,13 @@ private:
     void p_updateLineActions();
     void p_setupLineScale();
     void p_setupWindows();
+    void p_setupTemplateWindows();
+    // The chosen item's template type and name (none for a static title or no item).
+    std::pair<std::int64_t, QString> p_chosenTemplate() const;
+    // The chooser follows the chosen item.
+    void p_updateChooser();
+    // Asks "Choose" with information; on OK runs apply through the gate. Nothing when !valid.
+    void p_applyToAll(const QString &information, HLChange::Kinds kinds, bool valid, const std::function<void()> &apply);
 
     std::unique_ptr<HLMainWindow> m_window;
     std::unique_ptr<HLProjectDocument> m_document;
@@ -240,6 +259,9 @@ private:
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
     std::unique_ptr<HLTrimlineVCtrl> m_vCtrlProgress;
+    std::unique_ptr<HLQuartzsPreviewVCtrl> m_vCtrlQuartzs;
+    std::unique_ptr<HLSlideshowEditVCtrl> m_vCtrlSlideshowEdit;
+    std::unique_ptr<HLTransitionEditVCtrl> m_vCtrlTransitionEdit;
 
     HLSortWndCtrl *m_sortWndCtrl = nullptr; // children of this object
     HLSettingWndCtrl *m_settingWndCtrl = nullptr;

@@ -9,7 +9,7 @@
 #include "dvd/DVDMenuItemEditObject.h"
 #include "dvd/DVDTimeText.h"
 #include "dvd/EffectTextImage.h"
-#include "dvd/ui/DVDColorWell.h"
+#include "widgets/HLColorWell.h"
 #include "dvd/ui/DVDFrameResourceItemContainerView.h"
 #include "dvd/ui/DVDFrameResourceItemView.h"
 #include "dvd/ui/DVDImageWell.h"
@@ -209,7 +209,7 @@ QWidget *ExportDVDMenuEditCtrl::p_makeShadowPane()
     auto *grid = new QGridLayout(pane);
     grid->setContentsMargins(0, 0, 0, 0);
     m_hasShadowBtn = new QCheckBox(QStringLiteral("Shadow"), pane);
-    m_shadowColorBtn = new DVDColorWell(pane);
+    m_shadowColorBtn = new HLColorWell(pane);
     m_shadowWidthBtn = new QComboBox(pane);
     m_shadowWidthBtn->addItems(kShadowWidths);
     m_shadowPointXBtn = new QSlider(Qt::Horizontal, pane);
@@ -288,14 +288,14 @@ QWidget *ExportDVDMenuEditCtrl::p_makeTextPane()
     m_itemTextFontSizeLabel = numberField(pane);
     m_itemTextColorModeBtn = new QComboBox(pane);
     m_itemTextColorModeBtn->addItems({QStringLiteral("Color"), QStringLiteral("Gradient")});
-    m_itemTextColorBtn = new DVDColorWell(pane);
-    m_itemTextEndColorBtn = new DVDColorWell(pane);
+    m_itemTextColorBtn = new HLColorWell(pane);
+    m_itemTextEndColorBtn = new HLColorWell(pane);
     m_hasTextOutlineBtn = new QCheckBox(QStringLiteral("Outline"), pane);
-    m_itemTextOutlineColorBtn = new DVDColorWell(pane);
+    m_itemTextOutlineColorBtn = new HLColorWell(pane);
     m_itemTextOutlineWidthBtn = new QSlider(Qt::Horizontal, pane);
     m_itemTextOutlineWidthBtn->setRange(1, 100);
     m_hasTextBgBtn = new QCheckBox(QStringLiteral("Background"), pane);
-    m_itemTextBgColorBtn = new DVDColorWell(pane);
+    m_itemTextBgColorBtn = new HLColorWell(pane);
     m_itemTextBgRoundBtn = new QSlider(Qt::Horizontal, pane);
     m_itemTextBgRoundBtn->setRange(0, int(kRoundScale));
 
@@ -327,7 +327,7 @@ QWidget *ExportDVDMenuEditCtrl::p_makeTextPane()
 void ExportDVDMenuEditCtrl::p_connect()
 {
     connect(m_hasShadowBtn, &QCheckBox::clicked, this, [this] { hasShadowBtnAction(); });
-    connect(m_shadowColorBtn, &DVDColorWell::colorChosen, this, [this] { shadowColorBtnAction(); });
+    connect(m_shadowColorBtn, &HLColorWell::colorChosen, this, [this] { shadowColorBtnAction(); });
     connect(m_shadowWidthBtn, &QComboBox::activated, this, [this] { shadowWidthBtnAction(); });
     connect(m_shadowPointXBtn, &QSlider::valueChanged, this, [this] { shadowPointXBtnAction(); });
     connect(m_shadowPointYBtn, &QSlider::valueChanged, this, [this] { shadowPointYBtnAction(); });
@@ -346,13 +346,13 @@ void ExportDVDMenuEditCtrl::p_connect()
     connect(m_itemTextFontSizeBtn, &QSlider::valueChanged, this, [this] { itemTextFontSizeChangeBtnAction(); });
     connect(m_itemTextFontSizeLabel, &QLineEdit::editingFinished, this, [this] { itemTextFontSizeChangeLabelAction(); });
     connect(m_itemTextColorModeBtn, &QComboBox::activated, this, [this] { itemTextFontColorModeChangeAction(); });
-    connect(m_itemTextColorBtn, &DVDColorWell::colorChosen, this, [this] { itemTextFontColorBtnAction(); });
-    connect(m_itemTextEndColorBtn, &DVDColorWell::colorChosen, this, [this] { itemTextFontEndColorBtnAction(); });
+    connect(m_itemTextColorBtn, &HLColorWell::colorChosen, this, [this] { itemTextFontColorBtnAction(); });
+    connect(m_itemTextEndColorBtn, &HLColorWell::colorChosen, this, [this] { itemTextFontEndColorBtnAction(); });
     connect(m_hasTextOutlineBtn, &QCheckBox::clicked, this, [this] { itemTextHasOutlineBtnAction(); });
-    connect(m_itemTextOutlineColorBtn, &DVDColorWell::colorChosen, this, [this] { itemTextOutlineColorBtnAction(); });
+    connect(m_itemTextOutlineColorBtn, &HLColorWell::colorChosen, this, [this] { itemTextOutlineColorBtnAction(); });
     connect(m_itemTextOutlineWidthBtn, &QSlider::valueChanged, this, [this] { itemTextOutlineWidthBtnAction(); });
     connect(m_hasTextBgBtn, &QCheckBox::clicked, this, [this] { itemTextHasBgBtnAction(); });
-    connect(m_itemTextBgColorBtn, &DVDColorWell::colorChosen, this, [this] { itemTextBgColorBtnAction(); });
+    connect(m_itemTextBgColorBtn, &HLColorWell::colorChosen, this, [this] { itemTextBgColorBtnAction(); });
     connect(m_itemTextBgRoundBtn, &QSlider::valueChanged, this, [this] { itemTextBgRoundBtnAction(); });
 }
 

@@ -9,7 +9,7 @@
 #include <future>
 #include <memory>
 
-class DVDColorWell;
+class HLColorWell;
 class DVDFrameResourceItemContainerView;
 class DVDFrameResourceItemView;
 class DVDImageWell;
@@ -100,12 +100,12 @@ public:
     QDialog *window() const { return m_window; }
     DVDMenuEditView *menuEditView() const { return m_menuEditView; }
     DVDFrameResourceItemContainerView *framesListView() const { return m_framesListView; }
-    DVDColorWell *shadowColorBtn() const { return m_shadowColorBtn; }
+    HLColorWell *shadowColorBtn() const { return m_shadowColorBtn; }
     DVDImageWell *menuItemImageBtn() const { return m_menuItemImageBtn; }
-    DVDColorWell *itemTextColorBtn() const { return m_itemTextColorBtn; }
-    DVDColorWell *itemTextEndColorBtn() const { return m_itemTextEndColorBtn; }
-    DVDColorWell *itemTextOutlineColorBtn() const { return m_itemTextOutlineColorBtn; }
-    DVDColorWell *itemTextBgColorBtn() const { return m_itemTextBgColorBtn; }
+    HLColorWell *itemTextColorBtn() const { return m_itemTextColorBtn; }
+    HLColorWell *itemTextEndColorBtn() const { return m_itemTextEndColorBtn; }
+    HLColorWell *itemTextOutlineColorBtn() const { return m_itemTextOutlineColorBtn; }
+    HLColorWell *itemTextBgColorBtn() const { return m_itemTextBgColorBtn; }
 
 private:
     void p_makeWindow(QWidget *parent);
@@ -127,7 +127,7 @@ private:
     QScrollArea *m_framesScroll = nullptr;
     DVDFrameResourceItemContainerView *m_framesListView = nullptr;
     QCheckBox *m_hasShadowBtn = nullptr;
-    DVDColorWell *m_shadowColorBtn = nullptr;
+    HLColorWell *m_shadowColorBtn = nullptr;
     QComboBox *m_shadowWidthBtn = nullptr;
     QSlider *m_shadowPointXBtn = nullptr;
     QSlider *m_shadowPointYBtn = nullptr;
@@ -147,13 +147,13 @@ private:
     QSlider *m_itemTextFontSizeBtn = nullptr;
     QLineEdit *m_itemTextFontSizeLabel = nullptr;
     QComboBox *m_itemTextColorModeBtn = nullptr;
-    DVDColorWell *m_itemTextColorBtn = nullptr;
-    DVDColorWell *m_itemTextEndColorBtn = nullptr;
+    HLColorWell *m_itemTextColorBtn = nullptr;
+    HLColorWell *m_itemTextEndColorBtn = nullptr;
     QCheckBox *m_hasTextOutlineBtn = nullptr;
-    DVDColorWell *m_itemTextOutlineColorBtn = nullptr;
+    HLColorWell *m_itemTextOutlineColorBtn = nullptr;
     QSlider *m_itemTextOutlineWidthBtn = nullptr;
     QCheckBox *m_hasTextBgBtn = nullptr;
-    DVDColorWell *m_itemTextBgColorBtn = nullptr;
+    HLColorWell *m_itemTextBgColorBtn = nullptr;
     QSlider *m_itemTextBgRoundBtn = nullptr;
 
     std::function<void(double time)> m_dvdDelegate;

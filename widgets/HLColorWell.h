@@ -5,11 +5,11 @@
 
 // A colour well: a button filled with its colour that opens the colour chooser; colorChosen
 // tells a colour the user picked.
-class DVDColorWell : public QPushButton
+class HLColorWell : public QPushButton
 {
     Q_OBJECT
 public:
-    explicit DVDColorWell(QWidget *parent = nullptr);
+    explicit HLColorWell(QWidget *parent = nullptr);
 
     QColor color() const { return m_color; }
     void setColor(const QColor &color);

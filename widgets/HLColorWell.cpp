@@ -1,9 +1,9 @@
-#include "dvd/ui/DVDColorWell.h"
+#include "widgets/HLColorWell.h"
 
 #include <QColorDialog>
 #include <QPainter>
 
-DVDColorWell::DVDColorWell(QWidget *parent) : QPushButton(parent)
+HLColorWell::HLColorWell(QWidget *parent) : QPushButton(parent)
 {
     setFixedSize(44, 22);
     connect(this, &QPushButton::clicked, this, [this] {
@@ -13,19 +13,19 @@ DVDColorWell::DVDColorWell(QWidget *parent) : QPushButton(parent)
     });
 }
 
-void DVDColorWell::setColor(const QColor &color)
+void HLColorWell::setColor(const QColor &color)
 {
     m_color = color;
     update();
 }
 
-void DVDColorWell::chooseColor(const QColor &color)
+void HLColorWell::chooseColor(const QColor &color)
 {
     setColor(color);
     emit colorChosen();
 }
 
-void DVDColorWell::paintEvent(QPaintEvent *event)
+void HLColorWell::paintEvent(QPaintEvent *event)
 {
     QPushButton::paintEvent(event);
     QPainter painter(this);

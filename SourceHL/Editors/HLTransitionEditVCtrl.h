@@ -1,0 +1,70 @@
+#pragma once
+
+#include "SourceHL/Editors/HLEditWrite.h"
+#include "SourceHL/Editors/HLEditorPane.h"
+#include "SourceHL/Editors/HLTemplatePopUp.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class HLDurationControl;
+class HLSlideshowItem;
+class QPushButton;
+class QWidget;
+
+// The edit pane of the transition that follows a slideshow item: its duration and its
+// template with a live preview tile, each with apply-to-all. Every change is written through
+// the owner's edit hook as it is made.
+class HLTransitionEditVCtrl : public QObject, public HLEditorPane
+{
+    Q_OBJECT
+public:
+    using ItemOf = std::function<std::shared_ptr<HLSlideshowItem>(const QString &ssid)>;
+
+    HLTransitionEditVCtrl();
+    ~HLTransitionEditVCtrl() override;
+
+    void setUp(HLEditWrite write, ItemOf itemOf);
+    void setUpSync(HLTemplatePopUp::SyncBlock sync, std::function<void()> end);
+    void setUpApplyToAllDura(std::function<void(float seconds)> dura, std::function<void(const QVariantMap &info)> info);
+
+    QWidget *view() override { return m_view; }
+    bool isNowEditing() const override { return bool(m_oItem); }
+    QString editingID() const override;
+    void startEditing(const QString &identifier) override;
+    void stopEditing() override;
+    void startEditing(const std::shared_ptr<HLSlideshowItem> &item);
+    const std::shared_ptr<HLSlideshowItem> &oItem() const { return m_oItem; }
+
+    void applyToAllDuration();
+    void changeQuartzName(const QString &name);
+    void applyToAllInformation();
+
+    HLDurationControl *duration() const { return m_duration; }
+    HLTemplatePopUp *quartz() const { return m_quartz; }
+    QPushButton *btnApplyToAllDuration() const { return m_btnApplyToAllDuration; }
+    QPushButton *btnApplyToAllInformation() const { return m_btnApplyToAllInformation; }
+    QPushButton *btnDone() const { return m_btnDone; }
+
+private:
+    void p_refreshAll();
+    void p_refreshDuration();
+    void p_refreshTemplate();
+
+    QPointer<QWidget> m_view; // the edit area owns it once installed
+    std::shared_ptr<HLSlideshowItem> m_oItem;
+    HLEditWrite m_write;
+    ItemOf m_itemOf;
+    std::function<void()> m_blkEnd;
+    std::function<void(float)> m_blkDura;
+    std::function<void(const QVariantMap &)> m_blkInfo;
+    HLDurationControl *m_duration;
+    HLTemplatePopUp *m_quartz;
+    QPushButton *m_btnApplyToAllDuration;
+    QPushButton *m_btnApplyToAllInformation;
+    QPushButton *m_btnDone;
+};
