@@ -1,5 +1,5 @@
 #include "SourceHL/Common/HLLastOperateQueue.h"
-#include "SourceHL/Control/HLEditorPane.h"
+#include "SourceHL/Editors/HLEditorPane.h"
 #include "SourceHL/Control/HLMainWindow.h"
 #include "SourceHL/Control/HLMainWndCtrl.h"
 #include "SourceHL/View/HLDisplayVCtrl.h"
