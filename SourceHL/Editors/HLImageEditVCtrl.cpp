@@ -40,7 +40,7 @@ using HLImageEditGeometry::Rect;
 
 namespace {
 
-constexpr int kPanelWidth = 260;
+constexpr int kPanelWidth = 320;
 constexpr int kPlayStripHeight = 30;
 constexpr int kEffectSteps = 100; // slider steps per unit of an effect value
 constexpr int kVolumeSteps = 100; // slider steps per unit of the volume factor
@@ -824,7 +824,8 @@ void HLImageEditVCtrl::p_setupInterfaceTrim()
         control->setEnabled(editing);
     m_vCtrlTrimline->setBIsEnable(editing);
     m_vCtrlTrimline->updateInterface();
-    btnVideoPlay->setIcon(HLNamedImage::icon(playing ? QStringLiteral("Pause.png") : QStringLiteral("Play.png")));
+    // The pictures "Pause.png" and "Play.png".
+    btnVideoPlay->setIcon(HLNamedImage::icon(playing ? QStringLiteral("Pause") : QStringLiteral("Play")));
     tldPlayTime->setText(HLInformationTitle::itMakeDigitalTitleTime(3, now));
     tldPlayDuration->setText(HLInformationTitle::itMakeDigitalTitleTime(2, duration));
     // While playing, the field being typed into keeps what the user types.
