@@ -42,6 +42,7 @@ namespace {
 
 constexpr int kPanelWidth = 320;
 constexpr int kPlayStripHeight = 30;
+constexpr int kTrimlineHeight = 40;
 constexpr int kEffectSteps = 100; // slider steps per unit of an effect value
 constexpr int kVolumeSteps = 100; // slider steps per unit of the volume factor
 constexpr float kVolumeMaximum = 3.0f;
@@ -216,9 +217,7 @@ void HLImageEditVCtrl::p_makePanel()
     trim->setContentsMargins(0, 0, 0, 0);
     trim->addWidget(titleOf(tr("Trim"), vTrim), 0, 0, 1, 2);
     vTrimBack = new QWidget(vTrim);
-    vTrimBack->setFixedHeight(m_vCtrlTrimline->view()->sizeHint().height() > 0
-                                  ? m_vCtrlTrimline->view()->sizeHint().height()
-                                  : 40);
+    vTrimBack->setFixedHeight(kTrimlineHeight);
     auto *trimBack = new QVBoxLayout(vTrimBack);
     trimBack->setContentsMargins(0, 0, 0, 0);
     trimBack->addWidget(m_vCtrlTrimline->view());

@@ -7,6 +7,7 @@
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Editors/HLCropView.h"
 #include "SourceHL/Editors/HLImageEditVCtrl.h"
+#include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
 #include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
@@ -262,10 +263,42 @@ TEST_F(HLImageEditTest, ClipIsTrimmedSetInVolumeAndSoloAndPlaysItsPreview)
     QTest::mouseClick(pane().btnVideoPlay, Qt::LeftButton);
     EXPECT_FALSE(pane().oVideo().isPlay());
 
+    // A volume shown rounded is not written back by a visit.
+    expectOneEdit("an exact volume", [&] { ctrl().gate().perform(HLChange::Style, [&] { trim->setDVolume(1.234f); }); });
+    pane().stopEditing();
+    pane().startEditing(item, ctrl().window()->vDisplayBackView);
+    EXPECT_EQ(pane().edtVideoVolume->text(), QStringLiteral("123%"));
+    expectNoEdit("a visit to the volume field", [&] {
+        pane().edtVideoVolume->setFocus();
+        QTest::keyClick(pane().edtVideoVolume, Qt::Key_Return);
+    });
+    EXPECT_EQ(trim->dVolume(), 1.234f);
+
     expectOneEdit("reset", [&] { QTest::mouseClick(pane().btnTrimReset, Qt::LeftButton); });
     EXPECT_EQ(trim->dTrimMin(), 0.0f);
     EXPECT_FLOAT_EQ(trim->dVolume(), 1.0f);
     EXPECT_TRUE(trim->bSolo());
+}
+
+TEST_F(HLImageEditTest, AVideoWithoutTrimIsEditedAsAPhoto)
+{
+    addPhotoAndClip();
+    const auto item = itemAt(1);
+    ctrl().gate().perform(HLChange::None, [&] { item->setOTrim(nullptr); });
+    pane().startEditing(item, ctrl().window()->vDisplayBackView);
+    ASSERT_TRUE(pane().isNowEditing());
+    EXPECT_FALSE(pane().isVideo());
+    EXPECT_TRUE(pane().vCtrlTrimline()->arySelections().empty()) << "no null in the trim line";
+    EXPECT_FALSE(pane().vTrim->isVisible());
+    EXPECT_FALSE(pane().vVideoBack->isVisible());
+    expectNoEdit("play, set start, volume", [&] {
+        pane().videoPlay();
+        pane().trimStart();
+        pane().videoVolume(2.0f);
+    });
+    EXPECT_FALSE(pane().oVideo().isPlay());
+    expectOneEdit("a turn still works", [&] { QTest::mouseClick(pane().btnRotateL, Qt::LeftButton); });
+    pane().stopEditing();
 }
 
 } // namespace
