@@ -110,6 +110,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static constexpr int kPlayStripHeight = 30;
+    static constexpr int kEffectSteps = 100; // slider steps per unit of an effect value
+    static constexpr int kVolumeSteps = 100; // slider steps per unit of the volume factor
+
     void p_makePanel();
     void p_makeDisplay();
     // Runs a change of the edited item through the window's hook.
