@@ -188,7 +188,7 @@ TEST_F(HLImageEditTest, PhotoIsCroppedTurnedFlippedAndColouredThroughItsControls
 
     // Stopping raises the renderers' mark and never lowers it.
     const quint64 before = item->iDirtyGeneration();
-    QTest::mouseClick(ctrl().window()->btnEdit, Qt::LeftButton);
+    QTest::mouseClick(pane().btnDone, Qt::LeftButton); // Done ends the editing of the edit area
     EXPECT_FALSE(ctrl().bIsEditing());
     EXPECT_FALSE(pane().isNowEditing());
     EXPECT_GT(item->iDirtyGeneration(), before);
