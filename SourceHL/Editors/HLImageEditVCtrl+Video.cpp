@@ -53,7 +53,8 @@ void HLImageEditVCtrl::resetVideo()
 {
     if (!isVideo())
         return;
-    p_write(HLChange::Timing, [&] { m_oItem->oTrim()->reset(); });
+    if (!p_isReset(*m_oItem->oTrim()))
+        p_write(HLChange::Timing, [&] { m_oItem->oTrim()->reset(); });
     p_syncVideoVolume();
     p_setupInterfaceVideo();
     p_setupInterfaceTrim();

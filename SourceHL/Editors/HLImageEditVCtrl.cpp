@@ -268,12 +268,8 @@ void HLImageEditVCtrl::resetCrop()
     if (!m_oItem)
         return;
     const auto crop = m_oItem->oCrop();
-    if (!crop->isEdited()) {
-        p_setupInterfaceCrop();
-        p_updateImageCropFrame();
-        return;
-    }
-    p_write(HLChange::Style, [&] { crop->reset(); });
+    if (!p_isReset(*crop))
+        p_write(HLChange::Style, [&] { crop->reset(); });
     p_setupInterfaceCrop();
     p_updateImageCropFrame();
 }
@@ -315,10 +311,11 @@ void HLImageEditVCtrl::resetRotate()
 {
     if (!m_oItem)
         return;
-    p_write(HLChange::Style, [&] {
-        m_oItem->oRotate()->reset();
-        m_oItem->oCrop()->reset();
-    });
+    if (!p_isReset(*m_oItem->oRotate()) || !p_isReset(*m_oItem->oCrop()))
+        p_write(HLChange::Style, [&] {
+            m_oItem->oRotate()->reset();
+            m_oItem->oCrop()->reset();
+        });
     p_afterRotate(true);
 }
 
@@ -369,7 +366,8 @@ void HLImageEditVCtrl::resetEffect()
 {
     if (!m_oItem)
         return;
-    p_write(HLChange::Style, [&] { m_oItem->oEffect()->reset(); });
+    if (!p_isReset(*m_oItem->oEffect()))
+        p_write(HLChange::Style, [&] { m_oItem->oEffect()->reset(); });
     p_setupInterfaceEffect();
     p_updateImageDisplay();
 }

@@ -114,6 +114,15 @@ private:
     static constexpr int kEffectSteps = 100; // slider steps per unit of an effect value
     static constexpr int kVolumeSteps = 100; // slider steps per unit of the volume factor
 
+    // Whether a reset would leave the record as it is (then nothing is written).
+    template <class Record>
+    static bool p_isReset(const Record &record)
+    {
+        const auto fresh = record.copy();
+        fresh->reset();
+        return fresh->isEqual(record);
+    }
+
     void p_makePanel();
     void p_makeDisplay();
     // Runs a change of the edited item through the window's hook.

@@ -149,6 +149,10 @@ TEST_F(HLImageEditTest, PhotoIsCroppedTurnedFlippedAndColouredThroughItsControls
     EXPECT_FLOAT_EQ(item->oEffect()->dBrightness(), 1.3f) << "read back from the written text";
     expectOneEdit("reset effect", [&] { QTest::mouseClick(pane().btnEffectReset, Qt::LeftButton); });
     EXPECT_TRUE(isRed(shown(0.1, 0.5)));
+    expectNoEdit("resets of what is as it was", [&] {
+        for (QToolButton *reset : {pane().btnEffectReset, pane().btnRotateReset, pane().btnCropReset})
+            QTest::mouseClick(reset, Qt::LeftButton);
+    });
 
     expectOneEdit("typed crop width", [&] { type(pane().edtCropW, QStringLiteral("960")); });
     EXPECT_FLOAT_EQ(item->oCrop()->dRatioW(), 0.5f);
@@ -278,6 +282,7 @@ TEST_F(HLImageEditTest, ClipIsTrimmedSetInVolumeAndSoloAndPlaysItsPreview)
     EXPECT_EQ(trim->dTrimMin(), 0.0f);
     EXPECT_FLOAT_EQ(trim->dVolume(), 1.0f);
     EXPECT_TRUE(trim->bSolo());
+    expectNoEdit("reset again", [&] { QTest::mouseClick(pane().btnTrimReset, Qt::LeftButton); });
 }
 
 TEST_F(HLImageEditTest, AVideoWithoutTrimIsEditedAsAPhoto)
