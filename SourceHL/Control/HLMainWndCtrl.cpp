@@ -14,6 +14,7 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Editors/HLImageEditVCtrl.h"
 #include "SourceHL/Editors/HLSlideshowEditVCtrl.h"
 #include "SourceHL/Editors/HLTransitionEditVCtrl.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
@@ -101,6 +102,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     project->playRatio = [this] { return trimPlayRatio(); };
     project->updatePlayRatio = [this](float ratio) { updateTrimPlayRatio(ratio); };
     m_vCtrlProgress = HLTrimlineVCtrl::progressLineIn(m_window->vDisplayProgressView, project);
+    p_setupEditors();
     connect(m_window->btnPlay, &QToolButton::clicked, this, &HLMainWndCtrl::play);
     connect(m_window->btnAddMedia, &QToolButton::clicked, m_mediaImport.get(), &HLMediaImport::addVideosAndImages);
 
@@ -370,6 +372,8 @@ HLInterfaceInputs HLMainWndCtrl::interfaceInputs() const
 void HLMainWndCtrl::installEditor(HLEditorPane::Kind kind, HLEditorPane *pane)
 {
     m_editors[kind] = pane;
+    if (pane)
+        pane->setUp(p_editorContext());
     if (pane && pane->view()) {
         m_window->vEditPaneArea->layout()->addWidget(pane->view());
         pane->view()->hide();

@@ -25,6 +25,7 @@ class HLAudiolineVCtrl;
 class HLAudiolinePlayer;
 class HLContentlineVCtrl;
 class HLEditGate;
+class HLImageEditVCtrl;
 class HLLastOperateQueue;
 class HLMainWindow;
 class HLMediaImport;
@@ -109,7 +110,10 @@ public:
     // Places an item editor in the right-hand area (the window takes its view as a child);
     // the window opens it for choices of its kind. A kind without an editor is left alone,
     // and the Edit command is shown only for choices whose kind has one.
+    // The pane is given the window's write hook, the open project, the preview area and the
+    // Done command (HLEditorContext).
     void installEditor(HLEditorPane::Kind kind, HLEditorPane *pane);
+    HLImageEditVCtrl *vCtrlImageEdit() const { return m_vCtrlImageEdit.get(); }
     // The content line's choice changed: while editing the open editors follow it (or editing
     // stops when it cannot be edited); otherwise only the interface is refreshed.
     void updateChoice(const HLContentChoice &choice);
@@ -211,6 +215,9 @@ private:
     // The one subscriber of the gate: refreshes what kinds changed and marks the project.
     void p_projectDidChange(HLChange::Kinds kinds);
     bool p_hasEditorFor(const HLContentChoice &choice) const;
+    // Makes the item editors, once, and installs them (HLMainWndCtrl+Editors.cpp).
+    void p_setupEditors();
+    HLEditorContext p_editorContext();
     void p_edit();
     QString p_chosenIdentifierOf(HLEditorPane::Kind kind) const;
     void p_setupFolders();
@@ -259,6 +266,8 @@ private:
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
     std::unique_ptr<HLTrimlineVCtrl> m_vCtrlProgress;
+    // The item editors go before the window whose areas hold their views.
+    std::unique_ptr<HLImageEditVCtrl> m_vCtrlImageEdit;
     std::unique_ptr<HLQuartzsPreviewVCtrl> m_vCtrlQuartzs;
     std::unique_ptr<HLSlideshowEditVCtrl> m_vCtrlSlideshowEdit;
     std::unique_ptr<HLTransitionEditVCtrl> m_vCtrlTransitionEdit;

@@ -11,10 +11,6 @@ HLTypedNumberField::HLTypedNumberField(QLineEdit *field, int decimals, TextField
     , m_suffix(suffix)
 {
     field->installEventFilter(this);
-    connect(field, &QLineEdit::textEdited, this, [this] {
-        if (!m_bEditing)
-            controlTextDidBeginEditing();
-    });
     connect(field, &QLineEdit::editingFinished, this, &HLTypedNumberField::controlTextDidEndEditing);
 }
 
@@ -25,7 +21,10 @@ void HLTypedNumberField::setValue(float value)
 
 bool HLTypedNumberField::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_field && event->type() == QEvent::FocusIn && !m_bEditing)
+    // A key begins an editing too (a field may have the focus without having been told):
+    // the kept text is the one before the key changes it.
+    const bool begins = event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress;
+    if (watched == m_field && begins && !m_bEditing)
         controlTextDidBeginEditing();
     return QObject::eventFilter(watched, event);
 }

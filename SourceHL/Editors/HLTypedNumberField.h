@@ -25,6 +25,8 @@ public:
     // Shows value with the decimals (and the suffix); a percentage field is given the factor
     // times 100 here (hlPercentageOf's rule is the owner's).
     void setValue(float value);
+    // The range may follow the item (a crop side is clamped to the picture's).
+    void setRange(TextFieldValueRange range) { m_range = range; }
     QLineEdit *field() const { return m_field; }
     const QString &strTempStringValue() const { return m_strTempStringValue; }
 

@@ -13,12 +13,20 @@
 #include "SourceHL/Control/HLProjectDocument.h"
 #include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Control/HLTimelineVCtrl.h"
+#include "SourceHL/Editors/HLImageEditVCtrl.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
+#include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
+#include "SourceHL/Model/Timeline/HLRenderEditEffect.h"
+#include "SourceHL/Model/Timeline/HLRenderEditRotate.h"
+#include "SourceHL/Model/Timeline/HLRenderEditTrim.h"
+#include "SourceHL/Model/Timeline/HLRenderItem.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
+#include "SourceHL/View/HLDisplayView.h"
+#include "SourceHL/View/HLRenderItemView.h"
 #include "export/VEExportHandOff.h"
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
@@ -35,6 +43,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -353,6 +362,134 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     }
     EXPECT_GT(titlePixels, 50);
     EXPECT_GT(matching, titlePixels * 8 / 10);
+}
+
+// Exports the open project through the export window as an H.264/AAC MP4 at out/name.mp4.
+void exportMovie(AppDelegate &delegate, const QString &file)
+{
+    ExportWndCtrl &exporter = delegate.wCtrlExport();
+    exporter.progressCtrl().setRevealer([](const QString &) {});
+    PanelAnswer moviePanel({file});
+    QTimer fillIn;
+    fillIn.setInterval(5);
+    QObject::connect(&fillIn, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
+            return;
+        fillIn.stop();
+        choose(exporter.formatBtn(), QStringLiteral("MP4"));
+        choose(exporter.codecBtn(), QStringLiteral("h264"));
+        choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
+        typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
+        QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
+    });
+    fillIn.start();
+    QTest::mouseClick(delegate.wCtrlMain().window()->btnExport, Qt::LeftButton);
+    EXPECT_TRUE(moviePanel.answered());
+}
+
+// A photo turned, cropped and greyed and a clip trimmed in the photo and video editor, saved,
+// reopened and exported: the movie shows the edited photo and plays the trimmed clip only.
+TEST(ProjectEndToEnd, EditsOfThePhotoAndVideoEditorReachTheExportedMovie)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-end-to-end-edits"));
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    HLMainWindow *window = ctrl.window();
+    HLProjectDocument &document = ctrl.document();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+
+    TestFolder media;
+    TestFolder out;
+    const QString photo = media.file(QStringLiteral("Halves.png"));
+    ASSERT_TRUE(MediaFixtures::writeImage(photo, MediaFixtures::halves(320, 160, Qt::red, Qt::blue), "PNG"));
+    MediaFixtures::ClipRecipe recipe;
+    recipe.size = QSize(160, 120);
+    recipe.seconds = 4.0;
+    recipe.audioCodec = QStringList{"-c:a", "aac"};
+    const QString clip = media.file(QStringLiteral("Clip.mp4"));
+    ASSERT_TRUE(MediaFixtures::makeIndexedClip(clip, recipe));
+    ctrl.mediaImport().p_addVideosAndImagesOutTo({photo, clip}, QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ctrl.oTimeline()->resourceItems().size() == 2 && !ctrl.mediaImport().isImporting(); },
+                                kHangGuardMs));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activeModalWidget(); }, kHangGuardMs));
+    const QList<HLRenderItemView *> cells = ctrl.vCtrlContentline()->vCtrlTimeline().arySlidItemViews();
+    ASSERT_EQ(cells.size(), 2);
+    const float untrimmed = ctrl.oTimeline()->dDuration();
+
+    // The photo: a double click opens the editor; turned left, its lower half kept, greyed.
+    HLImageEditVCtrl &pane = *ctrl.vCtrlImageEdit();
+    QTest::mouseClick(cells[0], Qt::LeftButton, {}, cells[0]->rect().center());
+    QTest::mouseDClick(cells[0], Qt::LeftButton, {}, cells[0]->rect().center());
+    ASSERT_TRUE(pane.isNowEditing());
+    QTest::mouseClick(pane.btnRotateL, Qt::LeftButton);
+    typeInto(pane.edtCropH, QStringLiteral("160"));
+    QTest::keyClick(pane.sldEffect[HLImageEditVCtrl::Saturation], Qt::Key_Home);
+    // What the editor shows of the kept half is what the movie must show.
+    const QImage shown = pane.vImageDisplay->imgDisplay();
+    ASSERT_GT(shown.height(), shown.width());
+    const QColor kept = shown.pixelColor(shown.width() / 2, shown.height() * 3 / 4);
+    const QColor cut = shown.pixelColor(shown.width() / 2, shown.height() / 4);
+    EXPECT_LT(std::abs(kept.red() - kept.blue()), 20) << "grey";
+    ASSERT_GT(std::abs(kept.red() - cut.red()), 20) << "the two halves stay apart in grey";
+
+    // The clip: choosing it while editing switches the editor; its kept part 1 s to 3 s.
+    QTest::mouseClick(cells[1], Qt::LeftButton, {}, cells[1]->rect().center());
+    ASSERT_TRUE(pane.isNowEditing());
+    ASSERT_TRUE(pane.isVideo());
+    typeInto(pane.edtTrimStart, QStringLiteral("1"));
+    typeInto(pane.edtTrimEnd, QStringLiteral("3"));
+    QTest::mouseClick(window->btnEdit, Qt::LeftButton);
+    ASSERT_FALSE(ctrl.bIsEditing());
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_NEAR(ctrl.oTimeline()->dDuration(), untrimmed - 2.0f, 0.05);
+
+    // Saved, a new project, the saved one opened again.
+    const QString package = out.file("Edited.qlbyprj");
+    {
+        QSignalSpy saved(&document, &HLProjectDocument::saveFinished);
+        PanelAnswer panel({out.file("Edited")});
+        ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("Save")));
+        ASSERT_TRUE(saved.wait(kHangGuardMs));
+        ASSERT_TRUE(saved.first().first().toBool());
+    }
+    ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("New")));
+    {
+        QSignalSpy opened(&document, &HLProjectDocument::openFinished);
+        PanelAnswer panel({package});
+        ASSERT_TRUE(chooseFromFileMenu(window, QStringLiteral("Open…")));
+        ASSERT_TRUE(opened.wait(kHangGuardMs));
+        ASSERT_TRUE(opened.first().first().toBool());
+    }
+    const auto items = ctrl.oTimeline()->renderItemsOf(ctrl.oTimeline()->resourceHashIDs());
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->oRotate()->iRotation(), 90);
+    EXPECT_FLOAT_EQ(items[0]->oCrop()->dRatioH(), 0.5f);
+    EXPECT_EQ(items[0]->oEffect()->dSaturation(), 0.0f);
+    EXPECT_FLOAT_EQ(items[1]->oTrim()->dTrimMin(), 1.0f);
+    EXPECT_FLOAT_EQ(items[1]->oTrim()->dTrimMax(), 3.0f);
+
+    const QString movie = out.file("Edited.mp4");
+    exportMovie(delegate, out.file("Edited"));
+    ASSERT_TRUE(QFileInfo(movie).isFile());
+    const QStringList video = probe(movie).filter(QRegularExpression("^h264,")).value(0).split(',');
+    ASSERT_EQ(video.size(), 4);
+    EXPECT_NEAR(video[2].toDouble(), untrimmed - 2.0, 1.5 / kFrameRate) << "the clip plays its kept 2 s";
+
+    // The photo's slide: one grey all over the middle, the grey of the kept half and not of the
+    // half cut off. Uncropped, the halves would meet there; unturned, they would lie side by side.
+    const QImage frame = frameOfMovie(movie, 1.0, out.file("photo.png"));
+    ASSERT_FALSE(frame.isNull());
+    const QPoint centre(frame.width() / 2, frame.height() / 2);
+    const int dx = frame.width() / 8;
+    const int dy = frame.height() / 8;
+    for (const QPoint offset : {QPoint(0, 0), QPoint(-dx, 0), QPoint(dx, 0), QPoint(0, -dy), QPoint(0, dy)}) {
+        const QColor c = frame.pixelColor(centre + offset);
+        EXPECT_LT(std::abs(c.red() - kept.red()), std::abs(c.red() - cut.red()))
+            << offset.x() << "," << offset.y() << ": " << c.name().toStdString() << " kept "
+            << kept.name().toStdString() << " cut " << cut.name().toStdString();
+        EXPECT_LT(std::abs(c.red() - c.blue()), 20) << "grey";
+    }
 }
 
 } // namespace

@@ -96,6 +96,21 @@ TEST(HLTypedNumberFieldTest, TheFieldsFocusAndReturnKeyDriveTheEditing)
     EXPECT_EQ(reports, QList<float>({5.0f}));
 }
 
+TEST(HLTypedNumberFieldTest, TypingIntoAFieldNeverFocusedKeepsTheTextShownBeforeTheFirstKey)
+{
+    // An unshown field gets keys without a focus event: the text kept is the one before them.
+    QLineEdit field;
+    HLTypedNumberField number(&field, 0, {true, 0, 1920}, {});
+    number.setValue(639);
+    QList<float> reports;
+    number.setupValue([&](float value) { reports.append(value); });
+    QTest::keyClick(&field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&field, "abc");
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_EQ(field.text(), "639");
+    EXPECT_TRUE(reports.isEmpty());
+}
+
 TEST(HLEditPaneLayoutTest, TheDocumentTakesThePanelsWidthAndTheTallerHeightWithThePanelOnTop)
 {
     QWidget pane;
