@@ -14,6 +14,8 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLProjectDocument.h"
+#include "SourceHL/Editors/HLAudioEditVCtrl.h"
+#include "SourceHL/Editors/HLTextEditVCtrl.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -91,6 +93,7 @@ HLMainWndCtrl::HLMainWndCtrl() : m_window(std::make_unique<HLMainWindow>())
     p_setupContentline();
     p_setupLineCommands();
     p_setupMedia();
+    p_setupEditors();
     auto project = std::make_shared<HLCallbackTrimPlayer>();
     project->isPlaying = [this] { return isTrimPlaying(); };
     project->playRatio = [this] { return trimPlayRatio(); };
@@ -442,6 +445,8 @@ void HLMainWndCtrl::p_stopEditing()
         if (m_editors[kind] && (timelineKind ? timelineOpen : open[kind]))
             m_editors[kind]->stopEditing();
     }
+    if (open[HLEditorPane::Audio])
+        p_arrangeAfterAudioEditing();
     p_seekAt(m_dNowTime); // the preview shows the whole picture again
     p_updateInterfaceBase();
 }
@@ -453,13 +458,14 @@ void HLMainWndCtrl::p_switchEditing()
         if (!editor)
             continue;
         const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
-        if (identifier.isEmpty()) {
-            if (editor->isNowEditing())
-                editor->stopEditing();
-        } else if (identifier != editor->editingID()) {
-            editor->stopEditing();
+        const bool wasEditing = editor->isNowEditing();
+        if (identifier.isEmpty() ? !wasEditing : identifier == editor->editingID())
+            continue;
+        editor->stopEditing();
+        if (wasEditing && kind == HLEditorPane::Audio)
+            p_arrangeAfterAudioEditing();
+        if (!identifier.isEmpty())
             editor->startEditing(identifier);
-        }
     }
     p_updateInterfaceBase();
 }

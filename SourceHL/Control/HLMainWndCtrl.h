@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SourceHL/Control/HLContentChoice.h"
-#include "SourceHL/Control/HLEditorPane.h"
+#include "SourceHL/Editors/HLEditorPane.h"
 #include "SourceHL/Control/HLInterfaceState.h"
 #include "SourceHL/Control/HLProjectSession.h"
 #include "SourceHL/Control/HLWindowHost.h"
@@ -17,6 +17,7 @@
 #include <memory>
 
 class Ambrelle;
+class HLAudioEditVCtrl;
 class HLAudioImport;
 class HLAudiolineItem;
 class HLAudiolineVCtrl;
@@ -30,6 +31,7 @@ class HLPlayLoop;
 class HLProjectDocument;
 class HLQuartzPool;
 class HLRenderSizer;
+class HLTextEditVCtrl;
 class HLTextlineItem;
 class HLTextlineRender;
 class HLTextlineVCtrl;
@@ -195,6 +197,10 @@ private:
     bool p_shouldClose();
     void p_setupLineCommands();
     void p_setupMedia();
+    // The item editors of the right-hand area (HLMainWndCtrl+Editors.cpp).
+    void p_setupEditors();
+    // A music clip's trim may have changed its length: the audio line lays its clips out again.
+    void p_arrangeAfterAudioEditing();
     void p_updateLineActions();
     void p_setupLineScale();
 
@@ -224,4 +230,6 @@ private:
     std::unique_ptr<HLPlayLoop> m_playLoop;
     std::unique_ptr<HLMediaImport> m_mediaImport;
     std::unique_ptr<HLTrimlineVCtrl> m_vCtrlProgress;
+    std::unique_ptr<HLTextEditVCtrl> m_vCtrlTextEdit;
+    std::unique_ptr<HLAudioEditVCtrl> m_vCtrlAudioEdit;
 };

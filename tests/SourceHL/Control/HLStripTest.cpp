@@ -4,7 +4,7 @@
 
 #include "Platform/Foundation/HLNotificationCenter.h"
 #include "SourceHL/Common/HLEditGate.h"
-#include "SourceHL/Control/HLEditorPane.h"
+#include "SourceHL/Editors/HLEditorPane.h"
 #include "SourceHL/Control/HLMediaImport.h"
 #include "SourceHL/Model/Resource/HLResourceItem.h"
 #include "SourceHL/Model/Timeline/HLSlideshowItem.h"
