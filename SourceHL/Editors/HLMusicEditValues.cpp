@@ -9,6 +9,9 @@ namespace HLMusicEditValues {
 
 std::optional<float> typedSeconds(const QString &text)
 {
+    // A minus anywhere (in any part, ASCII or typographic) makes no time.
+    if (text.contains(QLatin1Char('-')) || text.contains(QChar(0x2212)))
+        return std::nullopt;
     const float seconds = HLTimeStringTransformer::reverseTransformedValue(text.trimmed());
     if (!std::isfinite(seconds) || seconds < 0)
         return std::nullopt;

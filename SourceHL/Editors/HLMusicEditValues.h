@@ -13,7 +13,7 @@ namespace HLMusicEditValues {
 constexpr float kMaximumSeconds = 24 * 3600;
 
 // The seconds a typed time stands for ("h:m:s", "m:s" or "s"; text that is no time reads as
-// 0), capped at kMaximumSeconds; none when it reads as no finite number or as a negative one.
+// 0), capped at kMaximumSeconds; none when it reads as no finite number or holds a minus.
 std::optional<float> typedSeconds(const QString &text);
 // How many times the kept part fits into the play range; 0 without a kept part.
 float repeatCount(float playMin, float playMax, float kept);
