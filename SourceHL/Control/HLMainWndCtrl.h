@@ -157,6 +157,8 @@ public:
     float trimPlayRatio() const;
     void updateTrimPlayRatio(float ratio);
     HLTrimlineVCtrl *vCtrlProgress() const { return m_vCtrlProgress.get(); }
+    HLTextEditVCtrl *vCtrlTextEdit() const { return m_vCtrlTextEdit.get(); }
+    HLAudioEditVCtrl *vCtrlAudioEdit() const { return m_vCtrlAudioEdit.get(); }
 
     void p_updateInterfaceAll();
     void p_updateInterfaceBase();

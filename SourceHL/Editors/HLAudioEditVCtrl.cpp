@@ -31,6 +31,7 @@ namespace {
 
 constexpr int kFadeChoices = 10; // whole seconds 0 to 9
 constexpr int kPanelWidth = 300;
+constexpr const char *kShownText = "hlShownText"; // a time field's text as the pane last showed it
 
 QString timeText(qint64 style, float seconds)
 {
@@ -214,9 +215,13 @@ void HLAudioEditVCtrl::p_build()
 
 void HLAudioEditVCtrl::p_typedTime(QLineEdit *field, const std::function<void(float seconds)> &apply)
 {
-    // Editing begins when the field takes the focus: its text then is kept, and the preview
-    // tick leaves the field alone until editing ends.
+    // Editing begins when the field takes the focus or is first typed into: the text the pane
+    // showed is kept, and the preview tick leaves the field alone until editing ends.
     field->installEventFilter(this);
+    connect(field, &QLineEdit::textEdited, this, [this, field] {
+        if (m_oEditingUI != field)
+            p_beginTyping(field);
+    });
     connect(field, &QLineEdit::editingFinished, this, [this, field, apply] {
         if (m_oEditingUI != field)
             return;
@@ -239,7 +244,14 @@ void HLAudioEditVCtrl::p_typedTime(QLineEdit *field, const std::function<void(fl
 void HLAudioEditVCtrl::p_beginTyping(QLineEdit *field)
 {
     m_oEditingUI = field;
-    m_strTempStringValue = field->text();
+    m_strTempStringValue = field->property(kShownText).toString();
+}
+
+void HLAudioEditVCtrl::p_showTime(QLineEdit *field, float seconds)
+{
+    const QString text = timeText(3, seconds);
+    field->setProperty(kShownText, text);
+    field->setText(text);
 }
 
 bool HLAudioEditVCtrl::eventFilter(QObject *watched, QEvent *event)
@@ -416,9 +428,9 @@ void HLAudioEditVCtrl::p_setupInterfaceTrim()
     tldPlayDuration->setText(timeText(2, length));
     // What the user is typing stays while the preview ticks.
     if (m_oEditingUI != edtTrimStart)
-        edtTrimStart->setText(timeText(3, editing ? edit->dTrimMin() : 0.0f));
+        p_showTime(edtTrimStart, editing ? edit->dTrimMin() : 0.0f);
     if (m_oEditingUI != edtTrimEnd)
-        edtTrimEnd->setText(timeText(3, editing ? edit->dTrimMax() : 0.0f));
+        p_showTime(edtTrimEnd, editing ? edit->dTrimMax() : 0.0f);
     tldTrimDuration->setText(timeText(3, editing ? edit->trimDuration() : 0.0f));
 }
 
@@ -449,9 +461,9 @@ void HLAudioEditVCtrl::p_setupInterfacePlay()
     edtPlayStart->setEnabled(editing);
     edtPlayEnd->setEnabled(editing);
     if (m_oEditingUI != edtPlayStart)
-        edtPlayStart->setText(timeText(3, editing ? m_oItem->dPlayMin() : 0.0f));
+        p_showTime(edtPlayStart, editing ? m_oItem->dPlayMin() : 0.0f);
     if (m_oEditingUI != edtPlayEnd)
-        edtPlayEnd->setText(timeText(3, editing ? m_oItem->dPlayMax() : 0.0f));
+        p_showTime(edtPlayEnd, editing ? m_oItem->dPlayMax() : 0.0f);
 }
 
 void HLAudioEditVCtrl::p_setupInterfaceRepeat()

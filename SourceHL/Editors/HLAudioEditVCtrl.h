@@ -93,6 +93,7 @@ protected:
 private:
     void p_build();
     void p_beginTyping(QLineEdit *field);
+    void p_showTime(QLineEdit *field, float seconds);
     void p_typedTime(QLineEdit *field, const std::function<void(float seconds)> &apply);
     std::shared_ptr<HLAudioEdit> p_edit() const;
     void p_setupInterfaceAll();
