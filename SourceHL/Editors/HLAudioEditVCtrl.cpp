@@ -94,7 +94,7 @@ void HLAudioEditVCtrl::p_build()
     grid->addWidget(caption(tr("Music"), base), row++, 0, 1, 4);
     btnAudioPlay = new QToolButton(base);
     btnAudioPlay->setAutoRaise(true);
-    btnAudioPlay->setIconSize(HLNamedImage::size(QStringLiteral("Play.png")));
+    btnAudioPlay->setIconSize(HLNamedImage::size(QStringLiteral("Play")));
     connect(btnAudioPlay, &QToolButton::clicked, this, &HLAudioEditVCtrl::audioPlay);
     tldPlayTime = caption(QString(), base);
     tldPlayDuration = caption(QString(), base);
@@ -423,7 +423,7 @@ void HLAudioEditVCtrl::p_setupInterfaceTrim()
                              static_cast<QWidget *>(edtTrimEnd)})
         control->setEnabled(editing);
     m_vCtrlTrimline->updateInterface();
-    btnAudioPlay->setIcon(HLNamedImage::icon(playing ? QStringLiteral("Pause.png") : QStringLiteral("Play.png")));
+    btnAudioPlay->setIcon(HLNamedImage::icon(playing ? QStringLiteral("Pause") : QStringLiteral("Play")));
     tldPlayTime->setText(timeText(3, now));
     tldPlayDuration->setText(timeText(2, length));
     // What the user is typing stays while the preview ticks.
