@@ -203,6 +203,8 @@ void HLMainWndCtrl::p_projectDidChange(HLChange::Kinds kinds)
         m_vCtrlContentline->updateAudiolineUI();
         m_vCtrlContentline->updateContentlineWidth();
         m_vCtrlContentline->updateAudiolineWidth();
+    } else if (m_vCtrlContentline && (kinds & HLChange::Style)) {
+        m_vCtrlContentline->updateTextlineUI(); // a title's cell shows its text
     }
     p_updateInterfaceBase();
     setEdited(true);

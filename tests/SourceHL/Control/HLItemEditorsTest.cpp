@@ -152,8 +152,11 @@ TEST_F(HLItemEditorsTest, ATitleIsEditedThroughItsPaneAndItsOverlay)
     ASSERT_EQ(overlay->parentWidget(), ctrl->window()->vDisplayBackView);
     EXPECT_TRUE(overlay->isVisible());
 
+    HLTextItemView *cell = ctrl->vCtrlTextline()->aryTextItemViews().value(0);
+    const QImage cellBefore = cell->grab().toImage();
     expectOneEdit("a letter typed", [&] { QTest::keyClicks(pane.edtText, "W"); }, true);
     EXPECT_TRUE(style.strText().contains(QLatin1Char('W')));
+    EXPECT_NE(cell->grab().toImage(), cellBefore); // the title's cell shows the new text
     expectOneEdit("colour chosen", [&] { pane.clwlFontColor->chooseColor(QColor(0, 255, 0)); }, true);
     EXPECT_EQ(style.clFont(), QColor(0, 255, 0));
     ASSERT_TRUE(greenCentre());
