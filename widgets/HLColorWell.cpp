@@ -21,8 +21,10 @@ void HLColorWell::setColor(const QColor &color)
 
 void HLColorWell::chooseColor(const QColor &color)
 {
+    if (!color.isValid() || color == m_color)
+        return;
     setColor(color);
-    emit colorChosen();
+    emit colorChosen(color);
 }
 
 void HLColorWell::paintEvent(QPaintEvent *event)

@@ -13,11 +13,11 @@ public:
 
     QColor color() const { return m_color; }
     void setColor(const QColor &color);
-    // As if the user picked color.
+    // As if the user picked color: shown and reported when it differs.
     void chooseColor(const QColor &color);
 
 signals:
-    void colorChosen();
+    void colorChosen(const QColor &color);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

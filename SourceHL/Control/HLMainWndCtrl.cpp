@@ -17,6 +17,8 @@
 #include "SourceHL/Editors/HLImageEditVCtrl.h"
 #include "SourceHL/Editors/HLSlideshowEditVCtrl.h"
 #include "SourceHL/Editors/HLTransitionEditVCtrl.h"
+#include "SourceHL/Editors/HLAudioEditVCtrl.h"
+#include "SourceHL/Editors/HLTextEditVCtrl.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "export/VEExportHandOff.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -207,6 +209,8 @@ void HLMainWndCtrl::p_projectDidChange(HLChange::Kinds kinds)
         m_vCtrlContentline->updateAudiolineUI();
         m_vCtrlContentline->updateContentlineWidth();
         m_vCtrlContentline->updateAudiolineWidth();
+    } else if (m_vCtrlContentline && (kinds & HLChange::Style)) {
+        m_vCtrlContentline->updateTextlineUI(); // a title's cell shows its text
     }
     p_updateInterfaceBase();
     setEdited(true);
@@ -453,6 +457,8 @@ void HLMainWndCtrl::p_stopEditing()
         if (m_editors[kind] && (timelineKind ? timelineOpen : open[kind]))
             m_editors[kind]->stopEditing();
     }
+    if (open[HLEditorPane::Audio])
+        p_arrangeAfterAudioEditing();
     p_seekAt(m_dNowTime); // the preview shows the whole picture again
     p_updateChooser();
     p_updateInterfaceBase();
@@ -465,13 +471,14 @@ void HLMainWndCtrl::p_switchEditing()
         if (!editor)
             continue;
         const QString identifier = p_chosenIdentifierOf(HLEditorPane::Kind(kind));
-        if (identifier.isEmpty()) {
-            if (editor->isNowEditing())
-                editor->stopEditing();
-        } else if (identifier != editor->editingID()) {
-            editor->stopEditing();
+        const bool wasEditing = editor->isNowEditing();
+        if (identifier.isEmpty() ? !wasEditing : identifier == editor->editingID())
+            continue;
+        editor->stopEditing();
+        if (wasEditing && kind == HLEditorPane::Audio)
+            p_arrangeAfterAudioEditing();
+        if (!identifier.isEmpty())
             editor->startEditing(identifier);
-        }
     }
     p_updateInterfaceBase();
 }

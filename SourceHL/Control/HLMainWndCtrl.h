@@ -19,6 +19,7 @@
 #include <utility>
 
 class Ambrelle;
+class HLAudioEditVCtrl;
 class HLAudioImport;
 class HLAudiolineItem;
 class HLAudiolineVCtrl;
@@ -38,6 +39,7 @@ class HLSettingWndCtrl;
 class HLSizeWndCtrl;
 class HLSortWndCtrl;
 class HLSlideshowEditVCtrl;
+class HLTextEditVCtrl;
 class HLTextlineItem;
 class HLTextlineRender;
 class HLTextlineVCtrl;
@@ -174,6 +176,8 @@ public:
     float trimPlayRatio() const;
     void updateTrimPlayRatio(float ratio);
     HLTrimlineVCtrl *vCtrlProgress() const { return m_vCtrlProgress.get(); }
+    HLTextEditVCtrl *vCtrlTextEdit() const { return m_vCtrlTextEdit.get(); }
+    HLAudioEditVCtrl *vCtrlAudioEdit() const { return m_vCtrlAudioEdit.get(); }
 
     // The secondary windows (HLMainWndCtrl+Windows.cpp). Sort: the slide sorter over the
     // timeline, modal, with no preview job while it is open; the main window's views follow it
@@ -229,6 +233,8 @@ private:
     bool p_shouldClose();
     void p_setupLineCommands();
     void p_setupMedia();
+    // A music clip's trim may have changed its length: the audio line lays its clips out again.
+    void p_arrangeAfterAudioEditing();
     void p_updateLineActions();
     void p_setupLineScale();
     void p_setupWindows();
@@ -277,4 +283,6 @@ private:
     HLSizeWndCtrl *m_sizeWndCtrl = nullptr;
     bool m_bIsSorting = false;
     HLChange::Kinds m_iSortedKinds = HLChange::None; // what the open sorter changed
+    std::unique_ptr<HLTextEditVCtrl> m_vCtrlTextEdit;
+    std::unique_ptr<HLAudioEditVCtrl> m_vCtrlAudioEdit;
 };

@@ -14,9 +14,17 @@
 #include "SourceHL/Control/HLTextlineVCtrl.h"
 #include "SourceHL/Control/HLTimelineVCtrl.h"
 #include "SourceHL/Editors/HLImageEditVCtrl.h"
+#include "SourceHL/Editors/HLAudioEditVCtrl.h"
+#include "widgets/HLColorWell.h"
+#include "SourceHL/Editors/HLTextEditVCtrl.h"
+#include "SourceHL/View/HLAudioItemView.h"
+#include "SourceHL/View/HLTextDisplayView.h"
+#include "SourceHL/View/HLTextItemView.h"
+#include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLTextlineRender.h"
 #include "SourceHL/Model/Render/HLTimelineRender.h"
+#include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextItem.h"
 #include "SourceHL/Model/Textline/HLTextlineItem.h"
 #include "SourceHL/Model/Timeline/HLRenderEditCrop.h"
@@ -36,6 +44,7 @@
 #include "tests/support/SampleProject.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -163,6 +172,56 @@ bool near(QColor a, QColor b, int tolerance)
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
+// Exports the open project from the export window as an H.264/AAC MP4 at 15 frames a second,
+// named base in the save panel; the movie's path, or empty (with failures) when it failed.
+QString exportMovie(AppDelegate &delegate, const QString &base)
+{
+    HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    HLMainWindow *window = ctrl.window();
+    ExportWndCtrl &exporter = delegate.wCtrlExport();
+    QStringList revealed;
+    exporter.progressCtrl().setRevealer([&revealed](const QString &path) { revealed << path; });
+    PanelAnswer moviePanel({base});
+    QTimer fillIn; // the export window's choices, once it is up
+    fillIn.setInterval(5);
+    QObject::connect(&fillIn, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
+            return;
+        fillIn.stop();
+        choose(exporter.formatBtn(), QStringLiteral("MP4"));
+        choose(exporter.codecBtn(), QStringLiteral("h264"));
+        choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
+        typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
+        QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
+    });
+    fillIn.start();
+    ConvertProgressWindowController &progress = exporter.progressCtrl();
+    QString progressText; // what the progress window said while it was up
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (progress.window()->isVisible())
+            progressText = progress.convertVideoStatus()->text();
+    });
+    watch.start();
+    QTest::mouseClick(window->btnExport, Qt::LeftButton);
+    watch.stop();
+    EXPECT_FALSE(fillIn.isActive());
+    EXPECT_EQ(progressText, QStringLiteral("Exporting to Video …"));
+    EXPECT_DOUBLE_EQ(progress.progress(), 1.0);
+    EXPECT_FALSE(progress.window()->isVisible());
+    EXPECT_FALSE(exporter.window()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(moviePanel.answered());
+    const QString movie = base + QStringLiteral(".mp4");
+    if (!QFileInfo(movie).isFile()) {
+        ADD_FAILURE() << "no movie";
+        return QString();
+    }
+    EXPECT_EQ(revealed, QStringList{movie});
+    return movie;
+}
+
 // The whole way a user goes, through the program's own windows: photos, a clip and music
 // added from their panels, a title, a second of play, save, new, open the same project, and
 // an H.264/AAC MP4 from the export window.
@@ -286,44 +345,8 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
 
     // Export: MP4 with H.264 and AAC at 15 frames a second, named in the save panel; the
     // window returns once the progress window saw the conversion through.
-    ExportWndCtrl &exporter = delegate.wCtrlExport();
-    QStringList revealed;
-    exporter.progressCtrl().setRevealer([&revealed](const QString &path) { revealed << path; });
-    PanelAnswer moviePanel({out.file("Holiday")});
-    QTimer fillIn; // the export window's choices, once it is up
-    fillIn.setInterval(5);
-    QObject::connect(&fillIn, &QTimer::timeout, [&] {
-        if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
-            return;
-        fillIn.stop();
-        choose(exporter.formatBtn(), QStringLiteral("MP4"));
-        choose(exporter.codecBtn(), QStringLiteral("h264"));
-        choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
-        typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
-        QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
-    });
-    fillIn.start();
-    ConvertProgressWindowController &progress = exporter.progressCtrl();
-    QString progressText; // what the progress window said while it was up
-    QTimer watch;
-    watch.setInterval(5);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (progress.window()->isVisible())
-            progressText = progress.convertVideoStatus()->text();
-    });
-    watch.start();
-    QTest::mouseClick(window->btnExport, Qt::LeftButton);
-    watch.stop();
-    EXPECT_FALSE(fillIn.isActive());
-    EXPECT_EQ(progressText, QStringLiteral("Exporting to Video …"));
-    EXPECT_DOUBLE_EQ(progress.progress(), 1.0);
-    EXPECT_FALSE(progress.window()->isVisible());
-    EXPECT_FALSE(exporter.window()->isVisible());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(moviePanel.answered());
-    const QString movie = out.file("Holiday.mp4");
-    ASSERT_TRUE(QFileInfo(movie).isFile());
-    EXPECT_EQ(revealed, QStringList{movie});
+    const QString movie = exportMovie(delegate, out.file("Holiday"));
+    ASSERT_FALSE(movie.isEmpty());
 
     const double duration = ctrl.oTimeline()->dDuration();
     const QStringList streams = probe(movie);
@@ -362,29 +385,6 @@ TEST(ProjectEndToEnd, AProjectMadeInTheWindowsIsSavedReopenedAndExported)
     }
     EXPECT_GT(titlePixels, 50);
     EXPECT_GT(matching, titlePixels * 8 / 10);
-}
-
-// Exports the open project through the export window as an H.264/AAC MP4 at out/name.mp4.
-void exportMovie(AppDelegate &delegate, const QString &file)
-{
-    ExportWndCtrl &exporter = delegate.wCtrlExport();
-    exporter.progressCtrl().setRevealer([](const QString &) {});
-    PanelAnswer moviePanel({file});
-    QTimer fillIn;
-    fillIn.setInterval(5);
-    QObject::connect(&fillIn, &QTimer::timeout, [&] {
-        if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
-            return;
-        fillIn.stop();
-        choose(exporter.formatBtn(), QStringLiteral("MP4"));
-        choose(exporter.codecBtn(), QStringLiteral("h264"));
-        choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
-        typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
-        QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
-    });
-    fillIn.start();
-    QTest::mouseClick(delegate.wCtrlMain().window()->btnExport, Qt::LeftButton);
-    EXPECT_TRUE(moviePanel.answered());
 }
 
 // A photo turned, cropped and greyed and a clip trimmed in the photo and video editor, saved,
@@ -469,8 +469,7 @@ TEST(ProjectEndToEnd, EditsOfThePhotoAndVideoEditorReachTheExportedMovie)
     EXPECT_FLOAT_EQ(items[1]->oTrim()->dTrimMin(), 1.0f);
     EXPECT_FLOAT_EQ(items[1]->oTrim()->dTrimMax(), 3.0f);
 
-    const QString movie = out.file("Edited.mp4");
-    exportMovie(delegate, out.file("Edited"));
+    const QString movie = exportMovie(delegate, out.file("Edited"));
     ASSERT_TRUE(QFileInfo(movie).isFile());
     const QStringList video = probe(movie).filter(QRegularExpression("^h264,")).value(0).split(',');
     ASSERT_EQ(video.size(), 4);
@@ -490,6 +489,155 @@ TEST(ProjectEndToEnd, EditsOfThePhotoAndVideoEditorReachTheExportedMovie)
             << kept.name().toStdString() << " cut " << cut.name().toStdString();
         EXPECT_LT(std::abs(c.red() - c.blue()), 20) << "grey";
     }
+}
+
+} // namespace
+
+namespace {
+
+// The root mean square of the movie's sound (mono, 8000 a second) from seconds to seconds.
+double levelOf(const QByteArray &samples, double from, double to)
+{
+    const auto *data = reinterpret_cast<const qint16 *>(samples.constData());
+    const qsizetype count = samples.size() / 2;
+    double sum = 0;
+    int n = 0;
+    for (qsizetype i = qsizetype(from * 8000); i < qsizetype(to * 8000) && i < count; ++i, ++n)
+        sum += double(data[i]) * data[i];
+    return n ? std::sqrt(sum / n) : 0.0;
+}
+
+// Where the image shows pure green, as fractions of its width and height; none without any.
+std::optional<QPointF> greenPlace(const QImage &picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QPointF sum;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > 180 && c.red() < 90 && c.blue() < 90) {
+                sum += QPointF(x, y);
+                ++count;
+            }
+        }
+    if (count < 20)
+        return std::nullopt;
+    return QPointF(sum.x() / count / image.width(), sum.y() / count / image.height());
+}
+
+void clickMiddle(QWidget *view)
+{
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 2, view->height() / 2));
+}
+
+// A title placed and coloured and a music clip trimmed and faded in their panes are saved,
+// opened again and exported: the movie shows the title where the overlay put it, and the
+// music's sound follows the fades.
+TEST(ProjectEndToEnd, TitleAndMusicEditedInTheirPanesReachTheMovie)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("slideshow-test-end-to-end-editors"));
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    HLMainWndCtrl &ctrl = delegate.wCtrlMain();
+    HLMainWindow *window = ctrl.window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    TestFolder media;
+    TestFolder out;
+
+    QStringList photos;
+    for (int i = 0; i < 3; ++i) {
+        QImage grey(160, 120, QImage::Format_RGB32);
+        grey.fill(QColor(100, 100, 100));
+        photos << media.file(QStringLiteral("Grey%1.png").arg(i));
+        ASSERT_TRUE(MediaFixtures::writeImage(photos.last(), grey, "PNG"));
+    }
+    ctrl.mediaImport().p_addVideosAndImagesOutTo(photos, QString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, kHangGuardMs));
+    const QString music = media.file(QStringLiteral("Music.wav"));
+    ASSERT_TRUE(MediaFixtures::makeTone(music, 4.0, 44100, 2, {"-c:a", "pcm_s16le"}));
+    {
+        QSignalSpy imported(&ctrl.audioImport(), &HLAudioImport::finished);
+        ctrl.audioImport().p_addAudios({music}, [](HLAudiolineItem &line, const auto &items) { line.add(items); });
+        ASSERT_TRUE(imported.wait(kHangGuardMs));
+    }
+    QTest::mouseClick(window->btnAddText, Qt::LeftButton);
+    ASSERT_EQ(ctrl.oTextline()->aryItems().size(), 1);
+    ctrl.oLastOperateQueue()->wait();
+    QCoreApplication::processEvents();
+
+    // The title: green, without shadow, dragged up and to the left over the preview.
+    clickMiddle(ctrl.vCtrlTextline()->aryTextItemViews().value(0));
+    QTest::mouseClick(window->btnEdit, Qt::LeftButton);
+    HLTextEditVCtrl &titlePane = *ctrl.vCtrlTextEdit();
+    ASSERT_TRUE(titlePane.isNowEditing());
+    titlePane.clwlFontColor->chooseColor(QColor(0, 255, 0));
+    QTest::mouseClick(titlePane.btnStaticShadow, Qt::LeftButton, {}, QPoint(5, 5));
+    HLTextDisplayView *overlay = titlePane.vTextDisplay();
+    const QPoint centre = overlay->rect().center();
+    QTest::mousePress(overlay, Qt::LeftButton, {}, centre);
+    QTest::mouseMove(overlay, centre + QPoint(-overlay->width() / 5, -overlay->height() / 4));
+    QTest::mouseRelease(overlay, Qt::LeftButton, {}, centre + QPoint(-overlay->width() / 5, -overlay->height() / 4));
+    const std::optional<QPointF> placed = greenPlace(overlay->grab().toImage());
+    ASSERT_TRUE(placed);
+    QTest::mouseClick(titlePane.btnDone, Qt::LeftButton);
+
+    // The music: kept 2 s, no fade in, a 1-s fade out.
+    clickMiddle(ctrl.vCtrlAudioline()->aryAudioItemViews().value(0));
+    QTest::mouseClick(window->btnEdit, Qt::LeftButton);
+    HLAudioEditVCtrl &musicPane = *ctrl.vCtrlAudioEdit();
+    ASSERT_TRUE(musicPane.isNowEditing());
+    typeInto(musicPane.edtTrimEnd, QStringLiteral("2"));
+    musicPane.ppBtnFadeIn->setFocus();
+    QTest::keyClick(musicPane.ppBtnFadeIn, Qt::Key_Home);
+    musicPane.ppBtnFadeOut->setFocus();
+    QTest::keyClick(musicPane.ppBtnFadeOut, Qt::Key_Home);
+    QTest::keyClick(musicPane.ppBtnFadeOut, Qt::Key_Down);
+    QTest::mouseClick(musicPane.btnDone, Qt::LeftButton);
+    ASSERT_FLOAT_EQ(ctrl.oAudioline()->aryItems()[0]->dPlayMax(), 2.0f);
+    EXPECT_TRUE(window->isWindowModified());
+
+    const QString package = out.file(QStringLiteral("Edited.qlbyprj"));
+    {
+        QSignalSpy saved(&ctrl.document(), &HLProjectDocument::saveFinished);
+        ctrl.document().p_saveProjectTo(package);
+        ASSERT_TRUE(saved.wait(kHangGuardMs));
+        ASSERT_TRUE(saved.first().first().toBool());
+    }
+    {
+        QSignalSpy opened(&ctrl.document(), &HLProjectDocument::openFinished);
+        ctrl.document().p_openProjectFrom(package);
+        ASSERT_TRUE(opened.wait(kHangGuardMs));
+        ASSERT_TRUE(opened.first().first().toBool());
+    }
+    ASSERT_EQ(ctrl.oTextline()->aryItems().size(), 1);
+    const auto title = ctrl.oTextline()->aryItems()[0];
+    EXPECT_EQ(title->oTextEdit()->clFont(), QColor(0, 255, 0));
+    ASSERT_GT(ctrl.oTimeline()->dDuration(), 6.0f); // the closing fade stays clear of the first 2.3 s
+
+    const QString movie = exportMovie(delegate, out.file(QStringLiteral("Edited")));
+    ASSERT_FALSE(movie.isEmpty());
+
+    // The title where the overlay showed it, as fractions of the picture.
+    const double titleTime = (title->dPlayMin() + title->dPlayMax()) / 2;
+    const std::optional<QPointF> shown = greenPlace(frameOfMovie(movie, titleTime, out.file("frame.png")));
+    ASSERT_TRUE(shown);
+    EXPECT_NEAR(shown->x(), placed->x(), 0.04);
+    EXPECT_NEAR(shown->y(), placed->y(), 0.04);
+
+    // The sound: at full level from the start (no fade in), fading over the kept part's last
+    // second, and full again as the line repeats it.
+    const QString raw = out.file(QStringLiteral("sound.raw"));
+    ChildProcess::run(QStringLiteral("ffmpeg"),
+                      {"-v", "error", "-y", "-i", movie, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", raw});
+    QFile file(raw);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray samples = file.readAll();
+    const double full = levelOf(samples, 0.4, 0.8);
+    ASSERT_GT(full, 1000);
+    EXPECT_GT(levelOf(samples, 0.05, 0.25), full * 0.7);
+    EXPECT_LT(levelOf(samples, 1.82, 1.96), full * 0.35);
+    EXPECT_GT(levelOf(samples, 2.1, 2.3), full * 0.7);
 }
 
 } // namespace

@@ -128,8 +128,9 @@ TEST_F(HLEditingTest, EditorsFollowTheChoiceWhileEditing)
 
 TEST_F(HLEditingTest, AChoiceWithoutItsEditorHasNoEditCommand)
 {
-    // No text editor is installed: a chosen title shows no Edit command, and asking to edit
-    // it (a double click) neither blanks the preview nor marks the project.
+    // Without a text editor a chosen title shows no Edit command, and asking to edit it (a
+    // double click) neither blanks the preview nor marks the project.
+    ctrl->installEditor(HLEditorPane::Text, nullptr);
     ctrl->updateChoice(choiceOf(QString(), QString(), QStringLiteral("T1")));
     EXPECT_FALSE(editButton()->isVisible());
     ctrl->p_startEditing();
