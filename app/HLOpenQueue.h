@@ -24,7 +24,6 @@ public:
     void enqueue(const QString &path);
     // Something that kept the window busy has ended: the next path is opened if it is free.
     void wake();
-    qsizetype pendingCount() const { return m_pending.size(); }
 
 protected:
     // A modal window going away frees the window.

@@ -78,12 +78,6 @@ void VETimelineAudioItemExport::setMax_duration(qint64 duration)
     m_maxDuration = duration;
 }
 
-qint64 VETimelineAudioItemExport::audio_samples_readed() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_audioSamplesReaded;
-}
-
 qint64 VETimelineAudioItemExport::currentVideoMediaMaxTime() const
 {
     return zk_ff_time_from_double(36000);

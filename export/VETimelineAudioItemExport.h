@@ -32,7 +32,6 @@ public:
     void setAudioFades(const Fades &fades);
     qint64 max_duration() const;
     void setMax_duration(qint64 duration);
-    qint64 audio_samples_readed() const;
 
     bool hasVideo() const override { return false; }
     bool hasAudio() const override { return true; }

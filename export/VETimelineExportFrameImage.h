@@ -19,8 +19,6 @@ public:
     VETimelineExportFrameImage(QSize imageSize, QImage content, qint64 time);
     VETimelineExportFrameImage(QSize imageSize, Producer producer, qint64 time);
 
-    QSize image_size() const { return m_imageSize; }
-
     // The content scaled into the frame size over black; black without content.
     QImage currentImage() const override;
 

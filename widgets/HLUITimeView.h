@@ -10,7 +10,6 @@ class HLUITimeView : public QWidget
 public:
     explicit HLUITimeView(QWidget *parent = nullptr);
 
-    float dTime() const { return m_dTime; }
     // Store and redraw only when the value changes.
     void setDTime(float time);
     qint64 enType() const { return m_enType; }

@@ -15,8 +15,3 @@ QImage ZKMovieImage::currentImage() const
     return m_image;
 }
 
-Picture ZKMovieImage::currentEffectImage() const
-{
-    const QImage image = currentImage();
-    return image.isNull() ? Picture() : Picture::fromImage(image);
-}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "Platform/Imaging/Picture.h"
-
 #include <QImage>
 #include <QtGlobal>
 
@@ -19,8 +17,6 @@ public:
 
     // The frame's pixels (premultiplied ARGB32), or a null image.
     virtual QImage currentImage() const;
-    // The frame as a picture; null when there is none.
-    Picture currentEffectImage() const;
 
     qint64 time() const { return m_time; }
 

@@ -30,7 +30,6 @@ public:
 
     void setDelegate(ZKMoviePlayerDelegate *delegate) { m_delegate = delegate; }
     void setIsApplyEffect(bool apply) { m_applyEffect = apply; }
-    bool isApplyEffect() const { return m_applyEffect; }
 
     // A new segment pauses playback and starts at the segment's start; nullptr lets go.
     void setSegmentMovie(std::shared_ptr<ZKSegmentMovie> segment);

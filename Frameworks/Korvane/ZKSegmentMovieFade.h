@@ -11,9 +11,7 @@ public:
     void setFadeStart(qint64 time) { m_fadeStart = time; }
     qint64 fadeStop() const { return m_fadeStop; }
     void setFadeStop(qint64 time) { m_fadeStop = time; }
-    double volumeStart() const { return m_volumeStart; }
     void setVolumeStart(double volume) { m_volumeStart = volume; }
-    double volumeStop() const { return m_volumeStop; }
     void setVolumeStop(double volume) { m_volumeStop = volume; }
 
     float audioVolumeAtTime(qint64 time) const;

@@ -19,11 +19,11 @@ void HLBusyWndCtrl::p_makeWindow()
     m_window->setObjectName(QStringLiteral("HLBusyWndCtrl"));
     auto *layout = new QVBoxLayout(m_window);
     layout->setContentsMargins(24, 20, 24, 20);
-    m_vProgress = new QProgressBar(m_window);
-    m_vProgress->setRange(0, 0); // indeterminate: it moves while the sheet is up
-    m_vProgress->setTextVisible(false);
-    m_vProgress->setFixedWidth(220);
-    layout->addWidget(m_vProgress);
+    auto *progress = new QProgressBar(m_window);
+    progress->setRange(0, 0); // indeterminate: it moves while the sheet is up
+    progress->setTextVisible(false);
+    progress->setFixedWidth(220);
+    layout->addWidget(progress);
 }
 
 void HLBusyWndCtrl::startBusingOn(QWidget *window)

@@ -3,7 +3,6 @@
 #include "SourceHL/Control/HLSheet.h"
 
 #include <QPointer>
-#include <QProgressBar>
 
 // The shared busy sheet: a spinner that blocks a window while open, save or the first
 // phase of an import runs. Start and stop may be called from any thread; the window work
@@ -19,12 +18,10 @@ public:
 
     // Main thread: the sheet and its spinner, made on the first showing.
     HLSheet *window() const { return m_window; }
-    QProgressBar *vProgress() const { return m_vProgress; }
 
 private:
     HLBusyWndCtrl() = default;
     void p_makeWindow();
 
     QPointer<HLSheet> m_window;
-    QPointer<QProgressBar> m_vProgress;
 };

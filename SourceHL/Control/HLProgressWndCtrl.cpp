@@ -24,10 +24,12 @@ void HLProgressWndCtrl::p_makeWindow()
     layout->setContentsMargins(24, 18, 24, 18);
     layout->setSpacing(8);
     m_vProgress = new QProgressBar(m_window);
+    m_vProgress->setObjectName(QStringLiteral("vProgress"));
     m_vProgress->setRange(0, kBarRange);
     m_vProgress->setTextVisible(false);
     m_vProgress->setFixedWidth(260);
     m_tldProgress = new QLabel(m_window);
+    m_tldProgress->setObjectName(QStringLiteral("tldProgress"));
     m_tldProgress->setAlignment(Qt::AlignCenter);
     m_btnCancel = new QPushButton(QObject::tr("Cancel"), m_window);
     m_btnCancel->setObjectName(QStringLiteral("btnCancel"));

@@ -33,8 +33,6 @@ public:
 
     // Main thread: the sheet, its bar and its label, made on the first showing.
     HLSheet *window() const { return m_window; }
-    QProgressBar *vProgress() const { return m_vProgress; }
-    QLabel *tldProgress() const { return m_tldProgress; }
     QPushButton *btnCancel() const { return m_btnCancel; }
 
 private:

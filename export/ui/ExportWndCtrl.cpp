@@ -70,9 +70,11 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     auto *tabs = new QHBoxLayout;
     tabs->setSpacing(0);
     m_templateCtrV1 = new TemplateViewItem(m_window);
+    m_templateCtrV1->setObjectName(QStringLiteral("templateCtrV1"));
     m_templateCtrV1->setStrTitle(kVideoTab);
     m_templateCtrV1->setIsSelect(true);
     m_templateCtrV2 = new TemplateViewItem(m_window);
+    m_templateCtrV2->setObjectName(QStringLiteral("templateCtrV2"));
     m_templateCtrV2->setStrTitle(kDVDTab);
     m_templateCtrV2->hide();
     for (TemplateViewItem *tab : {m_templateCtrV1, m_templateCtrV2}) {
@@ -85,6 +87,7 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     m_vBackView = new QWidget(m_window);
     m_pages = new QStackedLayout(m_vBackView);
     m_vExportVideo = p_makeVideoPage();
+    m_vExportVideo->setObjectName(QStringLiteral("vExportVideo"));
     m_pages->addWidget(m_vExportVideo);
 
     auto *bottom = new MenuBottomAreaView(m_window);
@@ -92,6 +95,7 @@ void ExportWndCtrl::p_makeWindow(QWidget *parent)
     bottomLayout->setContentsMargins(16, 10, 16, 10);
     bottomLayout->addStretch(1);
     m_exportButton = new QPushButton(QStringLiteral("Export"), bottom);
+    m_exportButton->setObjectName(QStringLiteral("exportButton"));
     // Return in a field ends its editing; it must not start an export.
     m_exportButton->setAutoDefault(false);
     bottomLayout->addWidget(m_exportButton);
@@ -123,26 +127,38 @@ QWidget *ExportWndCtrl::p_makeVideoPage()
     grid->setVerticalSpacing(10);
 
     m_formatBtn = new QComboBox(page);
+    m_formatBtn->setObjectName(QStringLiteral("formatBtn"));
     for (const QString &format : allowVideoFormats())
         m_formatBtn->addItem(format.toUpper());
     m_codecBtn = new QComboBox(page);
+    m_codecBtn->setObjectName(QStringLiteral("codecBtn"));
     m_resolutionLabel = new QLabel(page);
+    m_resolutionLabel->setObjectName(QStringLiteral("resolutionLabel"));
     m_videoFramerateLabel = new QLineEdit(QStringLiteral("30"), page);
+    m_videoFramerateLabel->setObjectName(QStringLiteral("videoFramerateLabel"));
     m_videoFramerateLabel->setFixedWidth(70);
     m_videoBitrateBtn = new QSlider(Qt::Horizontal, page);
+    m_videoBitrateBtn->setObjectName(QStringLiteral("videoBitrateBtn"));
     m_videoBitrateLabel = new QLineEdit(page);
+    m_videoBitrateLabel->setObjectName(QStringLiteral("videoBitrateLabel"));
     m_videoBitrateLabel->setFixedWidth(70);
     m_audioCodecBtn = new QComboBox(page);
+    m_audioCodecBtn->setObjectName(QStringLiteral("audioCodecBtn"));
     m_audioSampleBtn = new QComboBox(page);
+    m_audioSampleBtn->setObjectName(QStringLiteral("audioSampleBtn"));
     m_audioSampleBtn->addItems({QStringLiteral("44100 Hz"), QStringLiteral("48000 Hz"), QStringLiteral("32000 Hz"),
                                 QStringLiteral("22050 Hz")});
     m_audioChannelBtn = new QComboBox(page);
+    m_audioChannelBtn->setObjectName(QStringLiteral("audioChannelBtn"));
     m_audioChannelBtn->addItems({QStringLiteral("2 Channels"), QStringLiteral("1 Channel")});
     m_audioBitrateBtn = new QComboBox(page);
+    m_audioBitrateBtn->setObjectName(QStringLiteral("audioBitrateBtn"));
     m_audioBitrateBtn->addItems({QStringLiteral("128 kbps"), QStringLiteral("192 kbps"), QStringLiteral("256 kbps"),
                                  QStringLiteral("320 kbps"), QStringLiteral("96 kbps"), QStringLiteral("64 kbps")});
     m_exportVideoLengthLabel = new QLabel(page);
+    m_exportVideoLengthLabel->setObjectName(QStringLiteral("exportVideoLengthLabel"));
     m_exportVideoSizeLabel = new QLabel(page);
+    m_exportVideoSizeLabel->setObjectName(QStringLiteral("exportVideoSizeLabel"));
     for (QComboBox *box : {m_formatBtn, m_codecBtn, m_audioCodecBtn, m_audioSampleBtn, m_audioChannelBtn, m_audioBitrateBtn})
         box->setMinimumWidth(150);
 

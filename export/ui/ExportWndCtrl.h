@@ -77,22 +77,6 @@ public:
     void setStrProjectName(const QString &name) { m_strProjectName = name; }
 
     QDialog *window() const { return m_window; }
-    TemplateViewItem *templateCtrV1() const { return m_templateCtrV1; }
-    TemplateViewItem *templateCtrV2() const { return m_templateCtrV2; }
-    QWidget *vExportVideo() const { return m_vExportVideo; }
-    QComboBox *formatBtn() const { return m_formatBtn; }
-    QComboBox *codecBtn() const { return m_codecBtn; }
-    QLabel *resolutionLabel() const { return m_resolutionLabel; }
-    QLineEdit *videoFramerateLabel() const { return m_videoFramerateLabel; }
-    QSlider *videoBitrateBtn() const { return m_videoBitrateBtn; }
-    QLineEdit *videoBitrateLabel() const { return m_videoBitrateLabel; }
-    QLabel *exportVideoSizeLabel() const { return m_exportVideoSizeLabel; }
-    QLabel *exportVideoLengthLabel() const { return m_exportVideoLengthLabel; }
-    QComboBox *audioCodecBtn() const { return m_audioCodecBtn; }
-    QComboBox *audioSampleBtn() const { return m_audioSampleBtn; }
-    QComboBox *audioChannelBtn() const { return m_audioChannelBtn; }
-    QComboBox *audioBitrateBtn() const { return m_audioBitrateBtn; }
-    QPushButton *exportButton() const { return m_exportButton; }
 
 private:
     void p_makeWindow(QWidget *parent);

@@ -41,6 +41,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ModalMessage.h"
+#include "tests/support/NamedControl.h"
 #include "tests/support/SampleProject.h"
 
 #include <QApplication>
@@ -188,11 +189,11 @@ QString exportMovie(AppDelegate &delegate, const QString &base)
         if (QApplication::activeModalWidget() != exporter.window() || !exporter.window()->isVisible())
             return;
         fillIn.stop();
-        choose(exporter.formatBtn(), QStringLiteral("MP4"));
-        choose(exporter.codecBtn(), QStringLiteral("h264"));
-        choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
-        typeInto(exporter.videoFramerateLabel(), QString::number(kFrameRate));
-        QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
+        choose(control<QComboBox>(exporter, "formatBtn"), QStringLiteral("MP4"));
+        choose(control<QComboBox>(exporter, "codecBtn"), QStringLiteral("h264"));
+        choose(control<QComboBox>(exporter, "audioCodecBtn"), QStringLiteral("aac"));
+        typeInto(control<QLineEdit>(exporter, "videoFramerateLabel"), QString::number(kFrameRate));
+        QTest::mouseClick(control<QPushButton>(exporter, "exportButton"), Qt::LeftButton);
     });
     fillIn.start();
     ConvertProgressWindowController &progress = exporter.progressCtrl();

@@ -39,15 +39,12 @@ public:
     QString strHashID() const { return m_strHashID; }
     QString strCacheID() const { return m_strCacheID; }
     std::shared_ptr<HLRenderItem> oRenderItem() const { return m_oRenderItem; }
-    const Task &blkTask() const { return m_blkTask; }
-    Picture oCache() const { return m_oCache; }
     // The renderer's own reason to redo the picture (another frame size or mode).
     bool bIsCacheDirty() const { return m_bIsCacheDirty; }
     void setBIsCacheDirty(bool dirty) { m_bIsCacheDirty = dirty; }
     // The edit generation of what the picture shows (the render item's and its slide frame's).
     quint64 iGeneration() const { return m_iGeneration; }
     void setIGeneration(quint64 generation) { m_iGeneration = generation; }
-    bool bIsResourceVideo() const { return m_bIsResourceVideo; }
     void setBIsResourceVideo(bool video) { m_bIsResourceVideo = video; }
     bool bIsResidentVideo() const { return m_bIsResidentVideo; }
     void setBIsResidentVideo(bool resident) { m_bIsResidentVideo = resident; }

@@ -42,8 +42,3 @@ QSizeF HLRenderContextPool::szLimit() const
     return m_szLimit;
 }
 
-QSizeF HLRenderContextPool::szFree() const
-{
-    std::lock_guard lock(m_lock);
-    return m_szFree;
-}

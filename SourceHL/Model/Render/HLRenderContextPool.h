@@ -22,7 +22,6 @@ public:
     QSizeF limitContextSizeOf(HLRenderType type) const;
     QSizeF freeContextSize() const;
     QSizeF szLimit() const;
-    QSizeF szFree() const;
 
 private:
     HLRenderContextPool() = default;

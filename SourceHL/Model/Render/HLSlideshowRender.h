@@ -31,7 +31,6 @@ public:
     void updateImages(const QList<Picture> &images);
 
     qint64 iRepeat() const { return m_iRepeat; }
-    void setIRepeat(qint64 repeat) { m_iRepeat = repeat; }
 
 protected:
     double p_compositionTime(float time) const override;

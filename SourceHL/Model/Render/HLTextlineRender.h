@@ -52,7 +52,6 @@ public:
     std::shared_ptr<HLQuartzPool> oTextPool() const { return m_oTextPool; }
     std::shared_ptr<HLTextRender> oTextRenderNow() const { return m_oTextRenderNow; }
     QImage imgStatic() const { return m_imgStatic; }
-    QString strLastTTID() const { return m_strLastTTID; }
 
 private:
     HLTextlineRender() = default;

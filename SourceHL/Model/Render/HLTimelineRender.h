@@ -86,15 +86,9 @@ public:
     std::shared_ptr<HLQuartzPool> oSlideshowPool() const { return m_oSlideshowPool; }
     std::shared_ptr<HLQuartzPool> oTransitionPool() const { return m_oTransitionPool; }
     std::shared_ptr<HLRenderPool> oRenderPool() const { return m_oRenderPool; }
-    bool bIsSpecialNow() const { return m_bIsSpecialNow; }
-    bool bIsSpecialPre() const { return m_bIsSpecialPre; }
     std::shared_ptr<HLSlideshowRender> oSlideshowNow() const { return m_oSlideshowNow; }
     std::shared_ptr<HLTransitionRender> oTransitionNow() const { return m_oTransitionNow; }
-    std::shared_ptr<HLSlideshowRender> oSlideshowPre() const { return m_oSlideshowPre; }
     const IndexSet &oLastIndexes() const { return m_oLastIndexes; }
-    // Black of the frame size: stands in for a slide picture that could not be made.
-    Picture imgBarrier() const { return m_imgBarrier; }
-    QString strLastSSID() const { return m_strLastSSID; }
 
 private:
     using Caches = QList<std::shared_ptr<HLRenderCache>>;
@@ -152,6 +146,7 @@ private:
     // What this frame's outgoing and incoming pictures are drawn from.
     HLDrawnFrom m_oFromNow;
     HLDrawnFrom m_oFromPre;
+    // Black of the frame size: stands in for a slide picture that could not be made.
     Picture m_imgBarrier;
     QString m_strLastSSID;
 

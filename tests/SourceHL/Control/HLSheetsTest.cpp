@@ -2,11 +2,14 @@
 #include "SourceHL/Control/HLBusyWndCtrl.h"
 #include "SourceHL/Control/HLProgressWndCtrl.h"
 #include "SourceHL/Control/HLSheet.h"
+#include "tests/support/NamedControl.h"
 #include "widgets/HLViewHelper.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
 
 #include <gtest/gtest.h>
 
@@ -60,13 +63,13 @@ TEST_F(HLSheetsTest, ProgressDrivenFromAWorkerShowsDoneOutOfAll)
     ASSERT_TRUE(progress.window());
     EXPECT_TRUE(progress.window()->isVisible());
     EXPECT_FALSE(hlCanDrop(&window)); // the sheet blocks the window
-    EXPECT_EQ(progress.tldProgress()->text(), QStringLiteral("3/12"));
-    EXPECT_EQ(progress.vProgress()->value(), HLProgressWndCtrl::kBarRange / 4);
+    EXPECT_EQ(control<QLabel>(progress, "tldProgress")->text(), QStringLiteral("3/12"));
+    EXPECT_EQ(control<QProgressBar>(progress, "vProgress")->value(), HLProgressWndCtrl::kBarRange / 4);
 
     onWorker([&] { progress.updateProgress(20); }); // beyond the count shows the count
     runQueued();
-    EXPECT_EQ(progress.tldProgress()->text(), QStringLiteral("12/12"));
-    EXPECT_EQ(progress.vProgress()->value(), HLProgressWndCtrl::kBarRange);
+    EXPECT_EQ(control<QLabel>(progress, "tldProgress")->text(), QStringLiteral("12/12"));
+    EXPECT_EQ(control<QProgressBar>(progress, "vProgress")->value(), HLProgressWndCtrl::kBarRange);
 
     onWorker([&] { progress.stopProgress(); });
     runQueued();
@@ -80,8 +83,8 @@ TEST_F(HLSheetsTest, ProgressOfNothingShowsAnEmptyBar)
     HLProgressWndCtrl &progress = HLProgressWndCtrl::sharedProgressWndCtrl();
     onWorker([&] { progress.startProgress(0, &window); });
     runQueued();
-    EXPECT_EQ(progress.tldProgress()->text(), QStringLiteral("0/0"));
-    EXPECT_EQ(progress.vProgress()->value(), 0);
+    EXPECT_EQ(control<QLabel>(progress, "tldProgress")->text(), QStringLiteral("0/0"));
+    EXPECT_EQ(control<QProgressBar>(progress, "vProgress")->value(), 0);
     progress.stopProgress();
     runQueued();
     EXPECT_FALSE(progress.window()->isVisible());

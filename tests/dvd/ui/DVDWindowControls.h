@@ -1,32 +1,11 @@
 #pragma once
 
 #include "dvd/ui/ExportDVDWndCtrl.h"
+#include "tests/support/NamedControl.h"
 
-#include <QWidget>
-
-#include <stdexcept>
-#include <string>
-
-// A control of a DVD window, found by its object name; a name that is gone is an error of the
-// test, not a null to click.
-template <class T>
-T *namedControl(const QWidget *root, const char *name)
-{
-    T *found = root ? root->findChild<T *>(QLatin1String(name)) : nullptr;
-    if (!found)
-        throw std::logic_error(std::string("the window has no control ") + name);
-    return found;
-}
-
+// The DVD tab's controls live on its page, not in a window of its own.
 template <class T>
 T *control(const ExportDVDWndCtrl &tab, const char *name)
 {
     return namedControl<T>(tab.dvdExportView(), name);
-}
-
-// The menu editor and the menu music dialog.
-template <class T, class Controller>
-T *control(const Controller &controller, const char *name)
-{
-    return namedControl<T>(controller.window(), name);
 }

@@ -177,7 +177,7 @@ TEST(ExportDVDWndCtrl, FollowsTheSlideshowAndItsControls)
     // A tab that goes leaves the export window without a DVD page.
     t.tab.reset();
     EXPECT_EQ(t.exportCtrl.vExportDVD(), nullptr);
-    EXPECT_FALSE(t.exportCtrl.templateCtrV2()->isVisibleTo(t.exportCtrl.window()));
+    EXPECT_FALSE(control<TemplateViewItem>(t.exportCtrl, "templateCtrV2")->isVisibleTo(t.exportCtrl.window()));
 }
 
 TEST(ExportDVDWndCtrl, StartAsksAboutTheShapeAndTheBurnerOneProblemAtATime)

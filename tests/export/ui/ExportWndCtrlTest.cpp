@@ -3,6 +3,7 @@
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/TemplateViewItem.h"
 #include "ExportWindowTestMovie.h"
+#include "tests/support/NamedControl.h"
 #include "tests/support/TestFolder.h"
 
 #include <QLabel>
@@ -56,12 +57,12 @@ TEST(ExportWndCtrl, EachContainerOffersItsCodecsInTableOrder)
         {"FLV", {"flv", "h264"}}};
     const QStringList audio[] = {{"aac"}, {"aac"}, {"aac"}, {"mpeg audio"}, {"pcm audio"}, {"wma2", "wma1"},
                                  {"mpegaudio"}, {"wma2", "wma1"}, {"mp3", "ac3", "aac"}, {"mp3"}};
-    ASSERT_EQ(ctrl.formatBtn()->count(), 10);
+    ASSERT_EQ(control<QComboBox>(ctrl, "formatBtn")->count(), 10);
     for (int i = 0; i < 10; ++i) {
-        choose(ctrl.formatBtn(), QString::fromLatin1(video[i].first));
+        choose(control<QComboBox>(ctrl, "formatBtn"), QString::fromLatin1(video[i].first));
         EXPECT_EQ(ctrl.formatName(), QString::fromLatin1(video[i].first).toLower());
-        EXPECT_EQ(itemsOf(ctrl.codecBtn()), video[i].second) << video[i].first;
-        EXPECT_EQ(itemsOf(ctrl.audioCodecBtn()), audio[i]) << video[i].first;
+        EXPECT_EQ(itemsOf(control<QComboBox>(ctrl, "codecBtn")), video[i].second) << video[i].first;
+        EXPECT_EQ(itemsOf(control<QComboBox>(ctrl, "audioCodecBtn")), audio[i]) << video[i].first;
     }
 }
 
@@ -69,29 +70,29 @@ TEST(ExportWndCtrl, LabelsAndEstimateFollowTheControls)
 {
     ExportWndCtrl ctrl;
     whileOpen(ctrl, windowTestMovie(60, QSizeF(1280, 960)), [&] {
-        EXPECT_EQ(ctrl.exportVideoLengthLabel()->text(), "00:01:00");
-        EXPECT_EQ(ctrl.resolutionLabel()->text(), "1280*960");
-        EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "10000");
-        EXPECT_EQ(ctrl.exportVideoSizeLabel()->text(), "75.0 MB");
-        ctrl.videoBitrateBtn()->setValue(2000000);
-        EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "2000");
-        EXPECT_EQ(ctrl.exportVideoSizeLabel()->text(), "15.0 MB");
+        EXPECT_EQ(control<QLabel>(ctrl, "exportVideoLengthLabel")->text(), "00:01:00");
+        EXPECT_EQ(control<QLabel>(ctrl, "resolutionLabel")->text(), "1280*960");
+        EXPECT_EQ(control<QLineEdit>(ctrl, "videoBitrateLabel")->text(), "10000");
+        EXPECT_EQ(control<QLabel>(ctrl, "exportVideoSizeLabel")->text(), "75.0 MB");
+        control<QSlider>(ctrl, "videoBitrateBtn")->setValue(2000000);
+        EXPECT_EQ(control<QLineEdit>(ctrl, "videoBitrateLabel")->text(), "2000");
+        EXPECT_EQ(control<QLabel>(ctrl, "exportVideoSizeLabel")->text(), "15.0 MB");
         // DV writes its standard's frame at its own bit rate: the fields say so.
-        choose(ctrl.formatBtn(), QStringLiteral("DV"));
-        EXPECT_EQ(ctrl.resolutionLabel()->text(), "720*480");
-        EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "25000");
-        EXPECT_EQ(ctrl.exportVideoSizeLabel()->text(), "187.0 MB");
-        EXPECT_FALSE(ctrl.videoBitrateBtn()->isEnabled());
+        choose(control<QComboBox>(ctrl, "formatBtn"), QStringLiteral("DV"));
+        EXPECT_EQ(control<QLabel>(ctrl, "resolutionLabel")->text(), "720*480");
+        EXPECT_EQ(control<QLineEdit>(ctrl, "videoBitrateLabel")->text(), "25000");
+        EXPECT_EQ(control<QLabel>(ctrl, "exportVideoSizeLabel")->text(), "187.0 MB");
+        EXPECT_FALSE(control<QSlider>(ctrl, "videoBitrateBtn")->isEnabled());
         // and its sound at 48 kHz, whatever the pop-up held; the choice comes back after.
-        EXPECT_FALSE(ctrl.audioSampleBtn()->isEnabled());
-        EXPECT_EQ(ctrl.audioSampleBtn()->placeholderText(), "48000 Hz");
-        EXPECT_EQ(ctrl.audioSampleBtn()->currentIndex(), -1);
-        choose(ctrl.formatBtn(), QStringLiteral("MKV"));
-        EXPECT_EQ(ctrl.resolutionLabel()->text(), "1280*960");
-        EXPECT_EQ(ctrl.videoBitrateLabel()->text(), "2000");
-        EXPECT_TRUE(ctrl.videoBitrateBtn()->isEnabled());
-        EXPECT_TRUE(ctrl.audioSampleBtn()->isEnabled());
-        EXPECT_EQ(ctrl.audioSampleBtn()->currentText(), "44100 Hz");
+        EXPECT_FALSE(control<QComboBox>(ctrl, "audioSampleBtn")->isEnabled());
+        EXPECT_EQ(control<QComboBox>(ctrl, "audioSampleBtn")->placeholderText(), "48000 Hz");
+        EXPECT_EQ(control<QComboBox>(ctrl, "audioSampleBtn")->currentIndex(), -1);
+        choose(control<QComboBox>(ctrl, "formatBtn"), QStringLiteral("MKV"));
+        EXPECT_EQ(control<QLabel>(ctrl, "resolutionLabel")->text(), "1280*960");
+        EXPECT_EQ(control<QLineEdit>(ctrl, "videoBitrateLabel")->text(), "2000");
+        EXPECT_TRUE(control<QSlider>(ctrl, "videoBitrateBtn")->isEnabled());
+        EXPECT_TRUE(control<QComboBox>(ctrl, "audioSampleBtn")->isEnabled());
+        EXPECT_EQ(control<QComboBox>(ctrl, "audioSampleBtn")->currentText(), "44100 Hz");
     });
     EXPECT_EQ(ctrl.timeline_movie(), nullptr);
 }
@@ -103,50 +104,50 @@ TEST(ExportWndCtrl, TypedValuesAreCheckedAndShownAsUsed)
         const std::pair<const char *, const char *> rates[] = {
             {"12", "15"}, {"75", "60"}, {"25", "25"}, {"abc", "25"}, {"-5", "15"}, {"23.97", "23.97"}, {"27.6", "27"}};
         for (const auto &[typed, shown] : rates) {
-            typeInto(ctrl.videoFramerateLabel(), QString::fromLatin1(typed));
-            EXPECT_EQ(ctrl.videoFramerateLabel()->text(), QString::fromLatin1(shown)) << typed;
+            typeInto(control<QLineEdit>(ctrl, "videoFramerateLabel"), QString::fromLatin1(typed));
+            EXPECT_EQ(control<QLineEdit>(ctrl, "videoFramerateLabel")->text(), QString::fromLatin1(shown)) << typed;
         }
-        typeInto(ctrl.videoFramerateLabel(), QStringLiteral("23.97"));
+        typeInto(control<QLineEdit>(ctrl, "videoFramerateLabel"), QStringLiteral("23.97"));
         EXPECT_EQ(ctrl.exportOutputVideoFormat().framerate, 24000);
         EXPECT_EQ(ctrl.exportOutputVideoFormat().frameTime, 1001);
 
         const std::pair<const char *, int> bitrates[] = {
             {"5000", 5000000}, {"50", 5000000}, {"999999", 5000000}, {"x", 5000000}, {"0", 5000000}, {"400", 400000}};
         for (const auto &[typed, slider] : bitrates) {
-            typeInto(ctrl.videoBitrateLabel(), QString::fromLatin1(typed));
-            EXPECT_EQ(ctrl.videoBitrateBtn()->value(), slider) << typed;
-            EXPECT_EQ(ctrl.videoBitrateLabel()->text(), QString::number(slider / 1000)) << typed;
+            typeInto(control<QLineEdit>(ctrl, "videoBitrateLabel"), QString::fromLatin1(typed));
+            EXPECT_EQ(control<QSlider>(ctrl, "videoBitrateBtn")->value(), slider) << typed;
+            EXPECT_EQ(control<QLineEdit>(ctrl, "videoBitrateLabel")->text(), QString::number(slider / 1000)) << typed;
         }
         // MPEG-1 takes only its standard's rates: 27 becomes 25.
-        choose(ctrl.formatBtn(), QStringLiteral("MPG"));
-        choose(ctrl.codecBtn(), QStringLiteral("mpeg1"));
-        typeInto(ctrl.videoFramerateLabel(), QStringLiteral("27"));
-        EXPECT_EQ(ctrl.videoFramerateLabel()->text(), "25");
+        choose(control<QComboBox>(ctrl, "formatBtn"), QStringLiteral("MPG"));
+        choose(control<QComboBox>(ctrl, "codecBtn"), QStringLiteral("mpeg1"));
+        typeInto(control<QLineEdit>(ctrl, "videoFramerateLabel"), QStringLiteral("27"));
+        EXPECT_EQ(control<QLineEdit>(ctrl, "videoFramerateLabel")->text(), "25");
     });
 }
 
 TEST(ExportWndCtrl, DvdTabIsShownOnlyWithAView)
 {
     ExportWndCtrl ctrl;
-    EXPECT_TRUE(ctrl.templateCtrV2()->isHidden());
+    EXPECT_TRUE(control<TemplateViewItem>(ctrl, "templateCtrV2")->isHidden());
     std::shared_ptr<VETimelineExportMovie> told;
     auto *page = new QLabel(QStringLiteral("DVD"));
     ctrl.setDvdExportView(page, [&](const std::shared_ptr<VETimelineExportMovie> &movie) { told = movie; });
     const auto movie = windowTestMovie(4);
     whileOpen(ctrl, movie, [&] {
-        EXPECT_TRUE(ctrl.templateCtrV2()->isVisible());
-        QTest::mouseClick(ctrl.templateCtrV2(), Qt::LeftButton);
-        EXPECT_TRUE(ctrl.templateCtrV2()->isSelect());
-        EXPECT_FALSE(ctrl.templateCtrV1()->isSelect());
+        EXPECT_TRUE(control<TemplateViewItem>(ctrl, "templateCtrV2")->isVisible());
+        QTest::mouseClick(control<TemplateViewItem>(ctrl, "templateCtrV2"), Qt::LeftButton);
+        EXPECT_TRUE(control<TemplateViewItem>(ctrl, "templateCtrV2")->isSelect());
+        EXPECT_FALSE(control<TemplateViewItem>(ctrl, "templateCtrV1")->isSelect());
         EXPECT_TRUE(page->isVisible());
-        EXPECT_FALSE(ctrl.vExportVideo()->isVisible());
-        QTest::mouseClick(ctrl.templateCtrV1(), Qt::LeftButton);
-        EXPECT_TRUE(ctrl.vExportVideo()->isVisible());
+        EXPECT_FALSE(control<QWidget>(ctrl, "vExportVideo")->isVisible());
+        QTest::mouseClick(control<TemplateViewItem>(ctrl, "templateCtrV1"), Qt::LeftButton);
+        EXPECT_TRUE(control<QWidget>(ctrl, "vExportVideo")->isVisible());
         EXPECT_FALSE(page->isVisible());
     });
     EXPECT_EQ(told, movie);
     ctrl.setDvdExportView(nullptr);
-    EXPECT_TRUE(ctrl.templateCtrV2()->isHidden());
+    EXPECT_TRUE(control<TemplateViewItem>(ctrl, "templateCtrV2")->isHidden());
 }
 
 struct ExportCase
@@ -182,8 +183,8 @@ TEST(ExportWndCtrl, SavePanelProposesTheProjectsName)
             return QString(); // cancelled
         });
         whileOpen(ctrl, windowTestMovie(1), [&] {
-            choose(ctrl.formatBtn(), QString::fromLatin1(c.format));
-            ctrl.exportButton()->click();
+            choose(control<QComboBox>(ctrl, "formatBtn"), QString::fromLatin1(c.format));
+            control<QPushButton>(ctrl, "exportButton")->click();
         });
         EXPECT_EQ(proposed, QStringList{QString::fromUtf8(c.proposed)}) << c.project;
     }
@@ -215,12 +216,12 @@ TEST(ExportWndCtrl, ExportThroughTheWindowsWritesTheChosenMovie)
         });
         watch.start(5);
         QTimer::singleShot(0, [&] {
-            choose(ctrl.formatBtn(), QString::fromLatin1(c.format));
-            choose(ctrl.codecBtn(), QString::fromLatin1(c.videoCodec));
-            choose(ctrl.audioCodecBtn(), QString::fromLatin1(c.audioCodec));
-            typeInto(ctrl.videoFramerateLabel(), QString::fromLatin1(c.framerate));
-            typeInto(ctrl.videoBitrateLabel(), QStringLiteral("800"));
-            QTest::mouseClick(ctrl.exportButton(), Qt::LeftButton);
+            choose(control<QComboBox>(ctrl, "formatBtn"), QString::fromLatin1(c.format));
+            choose(control<QComboBox>(ctrl, "codecBtn"), QString::fromLatin1(c.videoCodec));
+            choose(control<QComboBox>(ctrl, "audioCodecBtn"), QString::fromLatin1(c.audioCodec));
+            typeInto(control<QLineEdit>(ctrl, "videoFramerateLabel"), QString::fromLatin1(c.framerate));
+            typeInto(control<QLineEdit>(ctrl, "videoBitrateLabel"), QStringLiteral("800"));
+            QTest::mouseClick(control<QPushButton>(ctrl, "exportButton"), Qt::LeftButton);
         });
         ctrl.exportMovie(windowTestMovie(1));
         watch.stop();

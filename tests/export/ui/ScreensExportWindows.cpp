@@ -5,6 +5,7 @@
 #include "export/ui/ExportWndCtrl.h"
 #include "export/ui/MenuBottomAreaView.h"
 #include "ExportWindowTestMovie.h"
+#include "tests/support/NamedControl.h"
 #include "tests/support/ScreenShots.h"
 #include "widgets/HLDarkStyle.h"
 
@@ -35,7 +36,7 @@ int main(int argc, char **argv)
     ExportWndCtrl exportCtrl;
     QTimer::singleShot(0, [&] {
         ok = save(exportCtrl.window(), out, QStringLiteral("export-window-video.png")) && ok;
-        choose(exportCtrl.formatBtn(), QStringLiteral("DV"));
+        choose(control<QComboBox>(exportCtrl, "formatBtn"), QStringLiteral("DV"));
         ok = save(exportCtrl.window(), out, QStringLiteral("export-window-dv.png")) && ok;
         exportCtrl.window()->done(0);
     });
