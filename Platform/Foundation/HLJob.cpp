@@ -12,12 +12,13 @@ void HLJobState::setProgress(double progress)
     if (!std::isfinite(progress))
         return;
     progress = std::clamp(progress, 0.0, 1.0);
-    double current = m_progress.load();
-    while (progress > current && !m_progress.compare_exchange_weak(current, progress)) {
-    }
+    // Under the lock that links, so each rise is either before a link (and counted by it) or
+    // handed on.
+    std::lock_guard lock(m_reportMutex);
+    const double current = m_progress.load();
     if (progress <= current)
         return;
-    std::lock_guard lock(m_reportMutex);
+    m_progress = progress;
     if (m_grown)
         m_grown(progress - current);
 }
@@ -30,10 +31,11 @@ void HLJobState::cancel()
         part->cancel();
 }
 
-void HLJobState::p_reportTo(std::function<void(double rise)> grown)
+double HLJobState::p_reportTo(std::function<void(double rise)> grown)
 {
     std::lock_guard lock(m_reportMutex);
     m_grown = std::move(grown);
+    return m_progress.load();
 }
 
 void HLJobState::p_addPart(HLJobState *part)

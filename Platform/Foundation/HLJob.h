@@ -49,9 +49,9 @@ private:
     friend class HLJob;
     friend class HLJobStages;
     void finish(bool workSucceeded);
-    // grown receives each rise of the progress while linked; empty unlinks, after which no
-    // call is under way.
-    void p_reportTo(std::function<void(double rise)> grown);
+    // grown receives each rise of the progress after the one returned; empty unlinks, after
+    // which no call is under way.
+    double p_reportTo(std::function<void(double rise)> grown);
     void p_addPart(HLJobState *part);
     void p_removePart(HLJobState *part);
 

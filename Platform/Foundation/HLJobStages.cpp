@@ -13,9 +13,9 @@ public:
     {
         HL_ASSERT(weight >= 0 && weight <= 1.0 + 1e-9, "wrong para");
         // What the part did before the link counts too.
-        if (const double before = part.progress(); before > 0)
+        const double before = part.p_reportTo([&stages, weight](double rise) { stages.p_partGrew(rise * weight); });
+        if (before > 0)
             stages.p_partGrew(before * weight);
-        part.p_reportTo([&stages, weight](double rise) { stages.p_partGrew(rise * weight); });
         stages.m_state.p_addPart(&part);
     }
     ~Link()
