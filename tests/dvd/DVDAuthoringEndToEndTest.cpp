@@ -63,8 +63,9 @@ TEST_P(DVDDiscCases, FolderReadsBackAsDescribed)
     recipe.titles = {{1.0, 1.0}, {1.0}};
     const auto dvd = DVDTestDisc::disc(folder, recipe);
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    HLJobState workflowState;
     const QString destination = folder.file(QStringLiteral("out/My Disc"));
-    ASSERT_TRUE(workflow.make(dvd, destination)) << workflow.errorString().toStdString();
+    ASSERT_TRUE(workflow.make(dvd, destination, workflowState)) << workflowState.errorString().toStdString();
     EXPECT_EQ(workflow.resultPath(), destination);
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("work"))));
 
@@ -150,7 +151,8 @@ TEST(DVDAuthoringEndToEnd, IsoOpensAndCarriesItsVolumeNameAndBurnsByteForByte)
     ASSERT_TRUE(burner->mediaIsPresent());
     ASSERT_TRUE(burner->mediaIsBlank());
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
-    ASSERT_TRUE(workflow.burn(isoPath, burner)) << workflow.errorString().toStdString();
+    HLJobState workflowState;
+    ASSERT_TRUE(workflow.burn(isoPath, burner, workflowState)) << workflowState.errorString().toStdString();
     EXPECT_TRUE(workflow.burnSuccess());
     EXPECT_EQ(MediaFixtures::readBytes(burned), MediaFixtures::readBytes(isoPath));
 }
