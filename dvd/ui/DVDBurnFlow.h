@@ -30,7 +30,6 @@ public:
     QString imagePath() const;
 
     bool run(HLJobState &state) override;
-    void cancel() override {}
     bool isBurning() const override;
     void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
 

@@ -15,7 +15,6 @@ public:
     ~DVDFileOutputFlow() override;
 
     bool run(HLJobState &state) override;
-    void cancel() override {}
     void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
 
 private:

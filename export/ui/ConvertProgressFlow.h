@@ -20,8 +20,9 @@ public:
     // Main thread: the share of the whole job done, 0 to 1; what the job's state says, which
     // run reports into.
     virtual double progress(const HLJobState &state) const { return state.progress(); }
-    // Main thread: Cancel was pressed (the job's state is cancelled as well).
-    virtual void cancel() = 0;
+    // Main thread: Cancel was pressed. The job's state is cancelled as well, which reaches
+    // every part linked to it; a flow whose work is not such a part stops it here.
+    virtual void cancel() {}
     // Any thread: the burn step runs, which the status line names.
     virtual bool isBurning() const { return false; }
     // Main thread, after the window has closed: shows what the job left (reveals a result,
