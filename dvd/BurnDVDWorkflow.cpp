@@ -12,6 +12,8 @@
 #include "Frameworks/Trevanel/DVDMenuPage.h"
 #include "Frameworks/Trevanel/DVDTitleVideoProtocol.h"
 #include "Frameworks/Trevanel/Trevanel.h"
+#include "Platform/Foundation/HLJob.h"
+#include "Platform/Foundation/HLJobStages.h"
 #include "SourceHL/Common/HLFileManager.h"
 #include "Platform/Foundation/HLLog.h"
 
@@ -61,18 +63,35 @@ qint64 BurnDVDWorkflow::estimatedSize(const Trevanel &dvd)
     return DVDProjectAssembly::getDvdBitrateToSize(dvd.dvdBitrate(), seconds);
 }
 
-double BurnDVDWorkflow::progress() const
+namespace {
+
+// A stage's tools fill this much of it; the rest is putting the result in place.
+constexpr double kToolsShare = 0.98;
+
+bool failed(HLJobState &state, const QString &reason)
 {
-    return std::min(0.98, m_steps.progress(100.0));
+    state.fail(reason);
+    return false;
 }
 
-QString BurnDVDWorkflow::p_newWorkFolder()
+// Runs a stage's tool as the whole of the running stage; a cancel is given as the reason
+// unless the tool gave one first.
+bool runTool(HLJobStages &stages, HLJobState &state, const std::function<bool(HLJobState &part)> &tool)
+{
+    if (state.isCancelled() || !stages.run(1.0, tool))
+        return failed(state, QStringLiteral("Cancelled"));
+    return true;
+}
+
+} // namespace
+
+QString BurnDVDWorkflow::p_newWorkFolder(HLJobState &state)
 {
     QString path = m_work;
     if (path.isEmpty()) {
         path = HLFileManager::tempFilePath(QStringLiteral("dvd-maker-temp"), QStringLiteral("dir"));
         if (path.isEmpty()) {
-            m_steps.fail(QStringLiteral("Cannot make a temporary folder"));
+            state.fail(QStringLiteral("Cannot make a temporary folder"));
             return {};
         }
     }
@@ -81,107 +100,95 @@ QString BurnDVDWorkflow::p_newWorkFolder()
     else
         QFile::remove(path);
     if (!QDir().mkpath(path)) {
-        m_steps.fail(QStringLiteral("Cannot create the work folder %1").arg(path));
+        state.fail(QStringLiteral("Cannot create the work folder %1").arg(path));
         return {};
     }
     return path;
 }
 
-bool BurnDVDWorkflow::p_runTask(const std::shared_ptr<DVDTask> &task, double weight, const std::function<bool()> &run)
+bool BurnDVDWorkflow::p_place(const QString &made, const QString &destination, Placement placement,
+                              HLJobState &state)
 {
-    if (m_steps.isCancelled())
-        return m_steps.fail(QStringLiteral("Cancelled"));
-    m_steps.begin(task, weight);
-    const bool ok = run();
-    m_steps.end(task);
-    if (m_steps.isCancelled())
-        return m_steps.fail(QStringLiteral("Cancelled"));
-    return ok;
-}
-
-bool BurnDVDWorkflow::p_place(const QString &made, const QString &destination, Placement placement)
-{
+    if (state.isCancelled())
+        return failed(state, QStringLiteral("Cancelled"));
     const QString target = placement == Placement::Replace ? destination : DVDDestination::freePath(destination);
     QString error;
     const bool placed = placement == Placement::Replace ? DVDDestination::replaceWith(made, target, &error)
                                                         : DVDDestination::moveIntoPlace(made, target, &error);
     if (!placed)
-        return m_steps.fail(error);
+        return failed(state, error);
     m_resultPath.set(target);
     return true;
 }
 
-bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &destination, Placement placement)
+bool BurnDVDWorkflow::make(const std::shared_ptr<Trevanel> &dvd, const QString &destination, HLJobState &state,
+                           Placement placement)
 {
-    m_steps.restart();
-    const WorkFolder work(p_newWorkFolder());
+    const WorkFolder work(p_newWorkFolder(state));
     if (work.path().isEmpty())
         return false;
     const qint64 needed = 2 * estimatedSize(*dvd);
     const qint64 available = QStorageInfo(work.path()).bytesAvailable();
     if (available >= 0 && available < needed)
-        return m_steps.fail(QStringLiteral("Not enough free space for the DVD: it needs about %1 MB in %2")
-                          .arg(needed / (1024 * 1024))
-                          .arg(work.path()));
+        return failed(state, QStringLiteral("Not enough free space for the DVD: it needs about %1 MB in %2")
+                                 .arg(needed / (1024 * 1024))
+                                 .arg(work.path()));
 
-    const auto maker = std::make_shared<MakeDVDVideo>();
-    if (!p_runTask(maker, 90, [&] { return maker->makeDVDVideo(dvd, work.path()) || m_steps.fail(maker->errorString()); }))
+    // The videos and menus, then the folder (dvdauthor).
+    HLJobStages stages(state, {0.9 * kToolsShare, 0.1 * kToolsShare});
+    stages.begin(0);
+    if (!runTool(stages, state, [&](HLJobState &part) { return MakeDVDVideo::makeDVDVideo(dvd, work.path(), part); }))
         return false;
-    const auto folder = std::make_shared<DVDFSMake>();
-    folder->dvd(dvd, work.path());
-    if (!p_runTask(folder, 10, [&] { return folder->start() || m_steps.fail(folder->errorString()); }))
+    stages.begin(1);
+    DVDFSMake folder;
+    folder.dvd(dvd, work.path());
+    if (!runTool(stages, state, [&](HLJobState &part) { return folder.start(part) || failed(part, folder.errorString()); }))
         return false;
-    return p_place(work.file(DVDFSMake::folderName()), destination, placement);
+    return p_place(work.file(DVDFSMake::folderName()), destination, placement, state);
 }
 
-bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const QString &name, Placement placement)
+bool BurnDVDWorkflow::makeIso(const QString &folder, const QString &iso, const QString &name, HLJobState &state,
+                              Placement placement)
 {
-    m_steps.restart();
-    const WorkFolder work(p_newWorkFolder());
+    const WorkFolder work(p_newWorkFolder(state));
     if (work.path().isEmpty())
         return false;
-    const auto image = std::make_shared<DVDImageMake>();
-    image->setInputPath(folder);
-    image->volume(DVDDiscName::volumeName(name), work.path());
-    if (!p_runTask(image, 100, [&] { return image->start() || m_steps.fail(image->errorString()); }))
+    DVDImageMake image;
+    image.setInputPath(folder);
+    image.volume(DVDDiscName::volumeName(name), work.path());
+    HLJobStages stages(state, {kToolsShare});
+    stages.begin(0);
+    if (!runTool(stages, state, [&](HLJobState &part) { return image.start(part) || failed(part, image.errorString()); }))
         return false;
-    return p_place(work.file(DVDImageMake::imageName()), iso, placement);
+    return p_place(work.file(DVDImageMake::imageName()), iso, placement, state);
 }
 
-bool BurnDVDWorkflow::p_burnOnce(const QString &iso, const std::shared_ptr<DVDBurn> &burner, bool *started)
-{
-    *started = false;
-    return p_runTask(burner, 100, [&] {
-        *started = burner->burnISOPath(iso);
-        if (!*started)
-            return false;
-        QString said;
-        while (!burner->isFinished() && !burner->isFailed()) {
-            // Each new status once, so the log follows the burn without repeating itself.
-            if (const QString status = burner->status(); status != said) {
-                qCInfo(hlLog).noquote() << status;
-                said = status;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        burner->wait();
-        return burner->isFinished();
-    });
-}
-
-bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &burner)
+bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &burner, HLJobState &state)
 {
     m_burnSuccess = false;
     const qint64 size = QFileInfo(iso).size();
     if (!burner)
-        return m_steps.fail(QStringLiteral("NO Device."));
+        return failed(state, QStringLiteral("NO Device."));
     // The room asked for is the built image's, with a byte to spare.
     if (const QString problem = DVDProjectAssembly::burnerProblem(*burner, size + 1); !problem.isEmpty())
-        return m_steps.fail(problem);
+        return failed(state, problem);
+    // Each try reports into the stage as it burns; a retry starts the stage's parts again
+    // while the bar stands where it was.
+    HLJobStages stages(state, {kToolsShare});
     for (;;) {
-        m_steps.restart();
+        stages.begin(0);
         bool started = false;
-        if (p_burnOnce(iso, burner, &started)) {
+        bool burned = false;
+        // A failed try is no failure of the job yet: the retry question decides.
+        stages.run(1.0, [&](HLJobState &part) {
+            started = burner->burnISOPath(iso, &part);
+            if (started) {
+                burner->wait();
+                burned = burner->isFinished();
+            }
+            return true;
+        });
+        if (burned && !state.isCancelled()) {
             m_burnSuccess = true;
             if (m_questions)
                 m_questions->showOutcome(QStringLiteral("DVD Burn Success"), QString());
@@ -190,23 +197,23 @@ bool BurnDVDWorkflow::burn(const QString &iso, const std::shared_ptr<DVDBurn> &b
         if (!started) {
             if (m_questions)
                 m_questions->showOutcome(QStringLiteral("DVD Burn Failed"), QStringLiteral("ISO File Error"));
-            return m_steps.fail(QStringLiteral("DVD Burn Failed: ISO File Error"));
+            return failed(state, QStringLiteral("DVD Burn Failed: ISO File Error"));
         }
         const QString reason = burner->status();
-        if (m_steps.isCancelled()) {
+        if (state.isCancelled()) {
             if (m_questions)
                 m_questions->showOutcome(QStringLiteral("DVD Burn Failed"), QString());
-            return m_steps.fail(QStringLiteral("Cancelled"));
+            return failed(state, QStringLiteral("Cancelled"));
         }
         if (!m_questions)
-            return m_steps.fail(reason);
+            return failed(state, reason);
         burner->prepareForBurn();
         qCInfo(hlLog).noquote() << QStringLiteral("failed:%1").arg(reason);
         const bool retry = m_questions->askRetry([&] {
             return burner->mediaIsBlank() && burner->mediaWritableSpace() > size;
         });
         if (!retry)
-            return m_steps.fail(reason);
+            return failed(state, reason);
         std::this_thread::sleep_for(std::chrono::seconds(2));
     }
 }

@@ -13,17 +13,9 @@ class ConverterConversion : public DVDConversion
 {
 public:
     explicit ConverterConversion(std::shared_ptr<Converter> converter) : m_converter(std::move(converter)) {}
-    double progress() const override { return m_converter->progress(); }
-    void cancel() override { m_converter->cancel(); }
     QString path() const override { return m_converter->path(); }
     void startConvert() override { m_converter->startConvert(); }
-    bool isFinished() const override { return m_converter->isFinished(); }
-    QString errorString() const override
-    {
-        if (!m_converter->errorString().isEmpty())
-            return m_converter->errorString();
-        return m_converter->isCancelled() ? QStringLiteral("Cancelled") : QString();
-    }
+    std::shared_ptr<HLJobState> jobState() const override { return m_converter->jobState(); }
 
 private:
     std::shared_ptr<Converter> m_converter;

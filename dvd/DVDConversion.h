@@ -1,22 +1,23 @@
 #pragma once
 
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
-#include "Frameworks/Trevanel/DVDTask.h"
 
 #include <QString>
 
 #include <memory>
 #include <vector>
 
+class HLJobState;
 class VETimelineExportMovie;
 class ZKSegmentMovie;
 
 // One conversion of disc content into a DVD work file, whichever converter does it: the
 // media framework's for segments, the export's for the slideshow (its sound mixed first).
 // The one place the disc code drives a converter.
-class DVDConversion : public DVDTask
+class DVDConversion
 {
 public:
+    virtual ~DVDConversion() = default;
     // groupStarts: the output pictures where a chapter starts.
     static std::shared_ptr<DVDConversion> ofMovies(const std::vector<std::shared_ptr<ZKSegmentMovie>> &movies,
                                                    const QString &path, const ZKFFMovieFileOutputFormat &format,
@@ -27,7 +28,6 @@ public:
     virtual QString path() const = 0;
     // Starts the conversion and returns at once.
     virtual void startConvert() = 0;
-    virtual bool isFinished() const = 0;
-    // Why it failed or was cancelled; empty after success.
-    virtual QString errorString() const = 0;
+    // The conversion's job: its progress, cancel, reason and end.
+    virtual std::shared_ptr<HLJobState> jobState() const = 0;
 };

@@ -8,21 +8,13 @@
 #include "Platform/Foundation/HLJobStages.h"
 #include "SourceHL/Common/HLFileManager.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QDir>
 #include <QFile>
 
 namespace {
-
-// Stage index of the workflow under the job, its reason passed on when it fails.
-bool runStage(HLJobState &state, HLJobStages &stages, size_t index, BurnDVDWorkflow &workflow,
-              const std::function<bool()> &stage)
-{
-    stages.begin(index);
-    const bool ok = stages.watch([&] { return workflow.progress(); }, [&] { workflow.cancel(); }, stage);
-    if (!ok)
-        state.fail(workflow.errorString());
-    return ok;
-}
 
 // A temporary package for the folder an image or a burn is made from, removed with it.
 class TemporaryPackage
@@ -49,7 +41,21 @@ private:
 
 } // namespace
 
+DVDOutputJob::DVDOutputJob(std::function<Work(std::shared_ptr<Out>)> make) : m_work(make(m_out)) {}
+
 DVDOutputJob::~DVDOutputJob() = default;
+
+bool DVDOutputJob::run(HLJobState &state)
+{
+    return m_work(state);
+}
+
+HLJob &DVDOutputJob::job()
+{
+    if (!m_job)
+        m_job = std::make_unique<HLJob>(m_work);
+    return *m_job;
+}
 
 namespace {
 
@@ -58,70 +64,95 @@ BurnDVDWorkflow::Placement placementOf(bool replace)
     return replace ? BurnDVDWorkflow::Placement::Replace : BurnDVDWorkflow::Placement::FreeName;
 }
 
+bool noTemporaryPackage(HLJobState &state)
+{
+    state.fail(QStringLiteral("Cannot make a temporary folder"));
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<DVDOutputJob> DVDOutputJob::media(std::shared_ptr<Trevanel> dvd, QString destination, bool replace)
 {
-    std::unique_ptr<DVDOutputJob> output(new DVDOutputJob);
-    output->m_job = std::make_unique<HLJob>([dvd, destination, replace,
-                                             result = output->m_resultPath](HLJobState &state) {
-        BurnDVDWorkflow workflow;
-        HLJobStages stages(state, {1.0});
-        if (!runStage(state, stages, 0, workflow,
-                      [&] { return workflow.make(dvd, destination, placementOf(replace)); }))
-            return false;
-        result->set(workflow.resultPath());
-        return true;
-    });
-    return output;
+    return std::unique_ptr<DVDOutputJob>(new DVDOutputJob([=](std::shared_ptr<Out> out) -> Work {
+        return [=](HLJobState &state) {
+            BurnDVDWorkflow workflow;
+            if (!workflow.make(dvd, destination, state, placementOf(replace)))
+                return false;
+            out->resultPath.set(workflow.resultPath());
+            return true;
+        };
+    }));
 }
 
 std::unique_ptr<DVDOutputJob> DVDOutputJob::iso(std::shared_ptr<Trevanel> dvd, QString iso, QString name,
                                                 bool replace)
 {
-    std::unique_ptr<DVDOutputJob> output(new DVDOutputJob);
-    output->m_job = std::make_unique<HLJob>([dvd, iso, name, replace,
-                                             result = output->m_resultPath](HLJobState &state) {
-        BurnDVDWorkflow workflow;
-        const TemporaryPackage package;
-        if (package.path().isEmpty()) {
-            state.fail(QStringLiteral("Cannot make a temporary folder"));
-            return false;
-        }
-        HLJobStages stages(state, {0.9, 0.1});
-        if (!runStage(state, stages, 0, workflow, [&] { return workflow.make(dvd, package.path()); }))
-            return false;
-        const QString folder = workflow.resultPath();
-        if (!runStage(state, stages, 1, workflow,
-                      [&] { return workflow.makeIso(folder, iso, name, placementOf(replace)); }))
-            return false;
-        result->set(workflow.resultPath());
-        return true;
-    });
-    return output;
+    return std::unique_ptr<DVDOutputJob>(new DVDOutputJob([=](std::shared_ptr<Out> out) -> Work {
+        return [=](HLJobState &state) {
+            BurnDVDWorkflow workflow;
+            const TemporaryPackage package;
+            if (package.path().isEmpty())
+                return noTemporaryPackage(state);
+            HLJobStages stages(state, {0.9, 0.1});
+            stages.begin(0);
+            if (!stages.run(1.0, [&](HLJobState &part) { return workflow.make(dvd, package.path(), part); }))
+                return false;
+            const QString folder = workflow.resultPath();
+            stages.begin(1);
+            if (!stages.run(1.0, [&](HLJobState &part) {
+                    return workflow.makeIso(folder, iso, name, part, placementOf(replace));
+                }))
+                return false;
+            out->resultPath.set(workflow.resultPath());
+            return true;
+        };
+    }));
 }
 
 std::unique_ptr<DVDOutputJob> DVDOutputJob::disc(std::shared_ptr<Trevanel> dvd, std::shared_ptr<DVDBurn> burner,
-                                                 QString name, std::shared_ptr<BurnDVDWorkflowQuestions> questions)
+                                                 QString name, std::shared_ptr<BurnDVDWorkflowQuestions> questions,
+                                                 DVDDiscCopies copies)
 {
-    std::unique_ptr<DVDOutputJob> output(new DVDOutputJob);
-    output->m_job = std::make_unique<HLJob>([dvd, burner, name, questions](HLJobState &state) {
-        BurnDVDWorkflow workflow;
-        workflow.setQuestions(questions);
-        const TemporaryPackage package;
-        if (package.path().isEmpty()) {
-            state.fail(QStringLiteral("Cannot make a temporary folder"));
-            return false;
-        }
-        HLJobStages stages(state, {0.5, 0.05, 0.45});
-        if (!runStage(state, stages, 0, workflow, [&] { return workflow.make(dvd, package.path()); }))
-            return false;
-        const QString folder = workflow.resultPath();
-        const QString image = QFileInfo(folder).absolutePath() + QStringLiteral("/dvd.iso");
-        if (!runStage(state, stages, 1, workflow, [&] { return workflow.makeIso(folder, image, name); }))
-            return false;
-        const QString iso = workflow.resultPath();
-        return runStage(state, stages, 2, workflow, [&] { return workflow.burn(iso, burner); });
-    });
-    return output;
+    return std::unique_ptr<DVDOutputJob>(new DVDOutputJob([=](std::shared_ptr<Out> out) -> Work {
+        return [=](HLJobState &state) {
+            BurnDVDWorkflow workflow;
+            workflow.setQuestions(questions);
+            const TemporaryPackage package;
+            if (package.path().isEmpty())
+                return noTemporaryPackage(state);
+            // Each disc has its own stage, so a further copy moves the bar on instead of
+            // starting it again.
+            const int discs = std::max(copies.times, 1);
+            std::vector<double> shares{0.5, 0.05};
+            shares.insert(shares.end(), size_t(discs), 0.45 / discs);
+            HLJobStages stages(state, shares);
+            stages.begin(0);
+            if (!stages.run(1.0, [&](HLJobState &part) { return workflow.make(dvd, package.path(), part); }))
+                return false;
+            const QString folder = workflow.resultPath();
+            const QString image = QFileInfo(folder).absolutePath() + QStringLiteral("/dvd.iso");
+            stages.begin(1);
+            if (!stages.run(1.0, [&](HLJobState &part) { return workflow.makeIso(folder, image, name, part); }))
+                return false;
+            const QString iso = workflow.resultPath();
+            out->imagePath.set(iso);
+            out->burning = true;
+            stages.begin(2);
+            if (!stages.run(1.0, [&](HLJobState &part) { return workflow.burn(iso, burner, part); }))
+                return false;
+            for (int disc = 1; disc < discs && !state.isCancelled(); ++disc) {
+                if (copies.wanted && !copies.wanted())
+                    break;
+                stages.begin(size_t(2 + disc));
+                // A further disc that fails is told about and the job goes on.
+                stages.run(1.0, [&](HLJobState &part) {
+                    if (!workflow.burn(iso, burner, part) && !state.isCancelled() && copies.failed)
+                        copies.failed(part.errorString());
+                    return true;
+                });
+            }
+            return !state.isCancelled();
+        };
+    }));
 }

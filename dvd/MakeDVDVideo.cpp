@@ -16,12 +16,13 @@
 #include "Frameworks/Trevanel/DVDMenuMake.h"
 #include "Frameworks/Trevanel/DVDToolFiles.h"
 #include "Frameworks/Trevanel/Trevanel.h"
+#include "Platform/Foundation/HLJob.h"
+#include "Platform/Foundation/HLJobStages.h"
 
 #include <QFile>
 
-#include <chrono>
+#include <algorithm>
 #include <future>
-#include <thread>
 
 namespace {
 
@@ -67,30 +68,24 @@ double MakeDVDVideo::lengthFromMovies(const Movies &movies)
     return total;
 }
 
-double MakeDVDVideo::progress() const
+bool MakeDVDVideo::p_waitForConverter(HLJobStages &stages, HLJobState &state,
+                                      const std::shared_ptr<DVDConversion> &conversion, double weight)
 {
-    return m_steps.progress(std::max(m_totalLength.load(), 1.0));
-}
-
-bool MakeDVDVideo::p_waitForConverter(const std::shared_ptr<DVDConversion> &conversion, double weight)
-{
-    if (m_steps.isCancelled())
-        return m_steps.fail(QStringLiteral("Cancelled"));
-    m_steps.begin(conversion, weight);
+    if (state.isCancelled()) {
+        state.fail(QStringLiteral("Cancelled"));
+        return false;
+    }
     conversion->startConvert();
-    while (!conversion->isFinished())
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    m_steps.end(conversion);
-    if (m_steps.isCancelled())
-        return m_steps.fail(QStringLiteral("Cancelled"));
-    if (!conversion->errorString().isEmpty())
-        return m_steps.fail(conversion->errorString());
-    if (!DVDToolFiles::isNonEmptyFile(conversion->path()))
-        return m_steps.fail(QStringLiteral("%1 was not written").arg(conversion->path()));
+    if (!stages.follow(*conversion->jobState(), weight))
+        return false;
+    if (!DVDToolFiles::isNonEmptyFile(conversion->path())) {
+        state.fail(QStringLiteral("%1 was not written").arg(conversion->path()));
+        return false;
+    }
     return true;
 }
 
-bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QString &folder)
+bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QString &folder, HLJobState &state)
 {
     const ZKFFMovieFileOutputFormat format = movieOutputFormat(*dvd);
     const auto menus = dvd->noMenu() ? std::vector<std::shared_ptr<DVDMenuPage>>() : dvd->menus();
@@ -103,20 +98,26 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
         total += (menu ? menu->duration() : 0.0) * 2.0;
     for (const auto &title : titles) {
         const auto video = std::dynamic_pointer_cast<DVDTitleVideo>(title);
-        if (!video)
-            return m_steps.fail(QStringLiteral("A disc title has no video"));
+        if (!video) {
+            state.fail(QStringLiteral("A disc title has no video"));
+            return false;
+        }
         titleMovies.push_back(getMoviesFromTitle(video->vcmovies()));
         chapterFrames.push_back(DVDChapterStarts::of(video->chapters(), qint64(frameTime), qint64(frameRate)).frames);
         total += lengthFromMovies(titleMovies.back());
     }
-    m_totalLength = total;
+    // Each conversion weighs its share of all the content's length.
+    const auto weightOf = [total](double length) { return total > 0 ? std::clamp(length / total, 0.0, 1.0) : 0.0; };
+    HLJobStages stages(state, {1.0});
+    stages.begin(0);
 
     // The menus are made while the titles convert: they need nothing of them. The first
     // failure on either side stops the other.
     auto menusMade = std::async(std::launch::async, [&] {
         for (size_t i = 0; i < menus.size(); ++i) {
-            if (!p_makeMenu(dvd, i, folder, format)) {
-                m_steps.cancel();
+            const double weight = weightOf((menus[i] ? menus[i]->duration() : 0.0) * 2.0);
+            if (!p_makeMenu(stages, state, dvd, i, folder, format, weight)) {
+                state.cancel();
                 return false;
             }
         }
@@ -126,26 +127,30 @@ bool MakeDVDVideo::makeDVDVideo(const std::shared_ptr<Trevanel> &dvd, const QStr
     for (size_t i = 0; i < titles.size() && titlesMade; ++i) {
         const QString path = fileIn(folder, "/title%1.dvd", i);
         const Movies &movies = titleMovies[i];
-        const double length = lengthFromMovies(movies);
         const auto slideshow = movies.size() == 1 ? std::dynamic_pointer_cast<VETimelineExportMovie>(movies.front()->ffmovie())
                                                   : nullptr;
         const auto conversion = slideshow ? DVDConversion::ofSlideshow(slideshow, path, format)
                                           : DVDConversion::ofMovies(movies, path, format, chapterFrames[i]);
-        titlesMade = p_waitForConverter(conversion, length);
+        titlesMade = p_waitForConverter(stages, state, conversion, weightOf(lengthFromMovies(movies)));
     }
     if (!titlesMade)
-        m_steps.cancel();
+        state.cancel();
     return menusMade.get() && titlesMade;
 }
 
-bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index, const QString &folder,
-                              const ZKFFMovieFileOutputFormat &format)
+bool MakeDVDVideo::p_makeMenu(HLJobStages &stages, HLJobState &state, const std::shared_ptr<Trevanel> &dvd,
+                              size_t index, const QString &folder, const ZKFFMovieFileOutputFormat &format,
+                              double weight)
 {
     const auto menu = std::dynamic_pointer_cast<DVDCustomMenu>(dvd->menus()[index]);
-    if (!menu)
-        return m_steps.fail(QStringLiteral("A disc menu has no picture"));
-    if (m_steps.isCancelled())
-        return m_steps.fail(QStringLiteral("Cancelled"));
+    if (!menu) {
+        state.fail(QStringLiteral("A disc menu has no picture"));
+        return false;
+    }
+    if (state.isCancelled()) {
+        state.fail(QStringLiteral("Cancelled"));
+        return false;
+    }
     const QString musicPath = fileIn(folder, "/menu-music-temp-%1.dvd", index);
     const QString videoPath = fileIn(folder, "/menu-temp-%1.dvd", index);
     const QString menuPath = fileIn(folder, "/menu%1.dvd", index);
@@ -159,25 +164,26 @@ bool MakeDVDVideo::p_makeMenu(const std::shared_ptr<Trevanel> &dvd, size_t index
     for (const auto &music : menuVideo->musicVcMovies())
         musics.push_back(DVDSoundOnlyMovie::soundSegmentOf(*music));
     if (!musics.empty()) {
-        if (!p_waitForConverter(DVDConversion::ofMovies(musics, musicPath, format), 0.0)) {
+        if (!p_waitForConverter(stages, state, DVDConversion::ofMovies(musics, musicPath, format), 0.0)) {
             removeTemporaries();
             return false;
         }
         menuVideo->setAudioMovie(ZKSegmentMovie::movieWithPath(musicPath));
     }
     const Movies video = getMoviesFromTitle({ZKSegmentMovie::movieWithFFmovie(menuVideo)});
-    if (!p_waitForConverter(DVDConversion::ofMovies(video, videoPath, format), menu->duration() * 2.0)) {
+    if (!p_waitForConverter(stages, state, DVDConversion::ofMovies(video, videoPath, format), weight)) {
         removeTemporaries();
         return false;
     }
-    const auto maker = std::make_shared<DVDMenuMake>();
-    maker->makeMenu(menu, dvd, menuPath, videoPath, folder,
-                    std::make_shared<DVDMenuLayerImageGenerator>(menu, dvd->dvdVideoSize()));
-    m_steps.begin(maker, 0.0);
-    const bool ok = !m_steps.isCancelled() && maker->start();
-    m_steps.end(maker);
-    if (!ok)
-        m_steps.fail(m_steps.isCancelled() ? QStringLiteral("Cancelled") : maker->errorString());
+    DVDMenuMake maker;
+    maker.makeMenu(menu, dvd, menuPath, videoPath, folder,
+                   std::make_shared<DVDMenuLayerImageGenerator>(menu, dvd->dvdVideoSize()));
+    const bool ok = stages.run(0.0, [&](HLJobState &part) {
+        if (maker.start(part))
+            return true;
+        part.fail(part.isCancelled() ? QStringLiteral("Cancelled") : maker.errorString());
+        return false;
+    });
     removeTemporaries();
     return ok;
 }

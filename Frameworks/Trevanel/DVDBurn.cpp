@@ -3,6 +3,9 @@
 #include "Frameworks/Trevanel/DVDBurnDevice.h"
 #include "Frameworks/Trevanel/DVDLibburnDevice.h"
 
+#include "Platform/Foundation/HLJob.h"
+#include "Platform/Foundation/HLLog.h"
+
 #include <QFileInfo>
 
 DVDBurn::DVDBurn() = default;
@@ -61,7 +64,17 @@ QString DVDBurn::status() const
 void DVDBurn::p_setStatus(const QString &status)
 {
     std::lock_guard lock(m_mutex);
+    // Each new status once, so the log follows the burn without repeating itself.
+    if (status != m_status && !status.isEmpty())
+        qCInfo(hlLog).noquote() << status;
     m_status = status;
+}
+
+void DVDBurn::cancel()
+{
+    m_cancelled = true;
+    if (HLJobState *report = m_report.load())
+        report->cancel();
 }
 
 void DVDBurn::prepareForBurn()
@@ -74,7 +87,7 @@ void DVDBurn::prepareForBurn()
     p_setStatus(QString());
 }
 
-bool DVDBurn::burnISOPath(const QString &path)
+bool DVDBurn::burnISOPath(const QString &path, HLJobState *report)
 {
     const auto d = device();
     if (!d || m_running || !QFileInfo(path).isFile()) {
@@ -86,11 +99,20 @@ bool DVDBurn::burnISOPath(const QString &path)
     m_failed = false;
     m_progress = 0.0;
     m_running = true;
+    m_report = report;
+    if (report && m_cancelled)
+        report->cancel();
     p_setStatus(QStringLiteral("Burning"));
-    m_thread = std::thread([this, d, path] {
+    m_thread = std::thread([this, d, path, report] {
         QString error;
-        const bool ok = d->burnImage(path, [this](double p) { m_progress = std::max(m_progress.load(), p); },
-                                     m_cancelled, &error);
+        const bool ok = d->burnImage(path,
+                                     [this, report](double p) {
+                                         m_progress = std::max(m_progress.load(), p);
+                                         if (report)
+                                             report->setProgress(p);
+                                     },
+                                     report ? report->cancelToken() : m_cancelled, &error);
+        m_report = nullptr;
         p_setStatus(ok ? QStringLiteral("Done") : error);
         if (ok)
             m_progress = 1.0;

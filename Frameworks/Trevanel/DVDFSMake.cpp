@@ -1,5 +1,7 @@
 #include "Frameworks/Trevanel/DVDFSMake.h"
 
+#include "Platform/Foundation/HLJob.h"
+
 #include "Frameworks/Trevanel/DVDAuthorProgress.h"
 #include "Frameworks/Trevanel/DVDChapterStarts.h"
 #include "Frameworks/Trevanel/DVDChapterVideoProtocol.h"
@@ -184,7 +186,7 @@ QByteArray DVDFSMake::authorDescription(const Trevanel &dvd, QString *error)
     return xml;
 }
 
-bool DVDFSMake::start()
+bool DVDFSMake::start(HLJobState &state)
 {
     if (!m_dvd)
         return p_fail(QStringLiteral("No disc to write"));
@@ -215,13 +217,13 @@ bool DVDFSMake::start()
     DVDAuthorProgress reading(totalMB);
     const bool ran = m_tool.run(request, [&](const QString &line) {
         if (const auto p = reading.read(line))
-            m_progress = std::max(m_progress.load(), *p);
-    });
+            state.setProgress(*p);
+    }, &state.cancelToken());
     QFile::remove(work.filePath(descriptionFile));
     if (!ran)
         return false;
     if (!DVDToolFiles::isNonEmptyFile(work.filePath(folderName() + QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO"))))
         return p_fail(QStringLiteral("dvdauthor wrote no DVD folder"));
-    m_progress = 1.0;
+    state.setProgress(1.0);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "Frameworks/Trevanel/DVDImageMake.h"
 
+#include "Platform/Foundation/HLJob.h"
+
 #include "Frameworks/Trevanel/DVDToolFiles.h"
 
 #include <QDir>
@@ -25,7 +27,7 @@ bool DVDImageMake::p_fail(const QString &reason)
     return false;
 }
 
-bool DVDImageMake::start()
+bool DVDImageMake::start(HLJobState &state)
 {
     if (!QFileInfo::exists(m_input + QStringLiteral("/VIDEO_TS/VIDEO_TS.IFO")))
         return p_fail(QStringLiteral("%1 is no DVD-Video folder").arg(m_input));
@@ -36,15 +38,15 @@ bool DVDImageMake::start()
     request.arguments = {QStringLiteral("-dvd-video"), QStringLiteral("-udf"), QStringLiteral("-gui"), QStringLiteral("-V"), m_volume, QStringLiteral("-o"),
                          imageName(), QFileInfo(m_input).absoluteFilePath()};
     request.workFolder = m_work;
-    const bool ran = m_tool.run(request, [this](const QString &line) {
+    const bool ran = m_tool.run(request, [&](const QString &line) {
         if (const auto p = progressOfLine(line))
-            m_progress = std::max(m_progress.load(), *p);
-    });
+            state.setProgress(*p);
+    }, &state.cancelToken());
     if (!ran || !DVDToolFiles::isNonEmptyFile(output) || QFileInfo(output).size() % 2048 != 0) {
         QFile::remove(output);
         return ran ? p_fail(QStringLiteral("genisoimage wrote no image")) : false;
     }
-    m_progress = 1.0;
+    state.setProgress(1.0);
     return true;
 }
 

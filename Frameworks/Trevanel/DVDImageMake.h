@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Frameworks/Trevanel/DVDTask.h"
 #include "Frameworks/Trevanel/DVDToolProcess.h"
 
 #include <QString>
@@ -8,19 +7,19 @@
 #include <atomic>
 #include <optional>
 
+class HLJobState;
+
 // Writes the ISO image "dvd.iso" of a DVD-Video folder into the work folder (genisoimage
 // with the UDF bridge DVD players read).
-class DVDImageMake : public DVDTask
+class DVDImageMake
 {
 public:
     static QString imageName() { return QStringLiteral("dvd.iso"); }
 
     void setInputPath(const QString &folder) { m_input = folder; }
     void volume(const QString &name, const QString &work);
-    // Synchronous; false with errorString set when the image could not be written.
-    bool start();
-    double progress() const override { return m_progress.load(); }
-    void cancel() override { m_tool.cancel(); }
+    // Synchronous, its progress and cancel through state; false with errorString set when the image could not be written.
+    bool start(HLJobState &state);
     QString errorString() const;
 
     // The share done that a line of genisoimage's gives (" 45.12% done, estimate …").
@@ -34,5 +33,4 @@ private:
     QString m_work;
     DVDToolProcess m_tool;
     QString m_error;
-    std::atomic<double> m_progress{0.0};
 };

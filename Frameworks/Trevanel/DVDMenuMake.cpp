@@ -1,5 +1,7 @@
 #include "Frameworks/Trevanel/DVDMenuMake.h"
 
+#include "Platform/Foundation/HLJob.h"
+
 #include "Frameworks/Trevanel/DVDMenuElement.h"
 #include "Frameworks/Trevanel/DVDMenuImageGenerator.h"
 #include "Frameworks/Trevanel/DVDMenuPage.h"
@@ -115,7 +117,7 @@ bool DVDMenuMake::buttonsOf(const DVDMenuPage &menu, QSizeF frameSize, std::vect
     return true;
 }
 
-bool DVDMenuMake::start()
+bool DVDMenuMake::start(HLJobState &state)
 {
     if (!m_menu || !m_dvd || !m_generator)
         return p_fail(QStringLiteral("No menu to make"));
@@ -149,7 +151,7 @@ bool DVDMenuMake::start()
             || (wide && !letterboxed(layer).save(work.filePath(letterboxPrefix + file), "PNG")))
             return p_fail(QStringLiteral("Cannot write %1").arg(work.filePath(file)));
     }
-    if (!p_spumux(spumuxDescription(buttons, QString()), 0, m_video, output))
+    if (!p_spumux(state, spumuxDescription(buttons, QString()), 0, m_video, output))
         return false;
     QString made = output;
     if (wide) {
@@ -157,18 +159,19 @@ bool DVDMenuMake::start()
         std::vector<DVDFrameButton> letterbox;
         for (const DVDFrameButton &b : buttons)
             letterbox.push_back(DVDMenuGeometry::letterboxButton(b, int(m_dvd->dvdVideoSize().height())));
-        if (!p_spumux(spumuxDescription(letterbox, letterboxPrefix), 1, output, letterboxMenu))
+        if (!p_spumux(state, spumuxDescription(letterbox, letterboxPrefix), 1, output, letterboxMenu))
             return false;
         made = letterboxMenu;
     }
     bool ok = true;
     if (!DVDToolFiles::replaceFile(made, m_path, &error))
         ok = p_fail(error);
-    m_finished = ok;
+    if (ok)
+        state.setProgress(1.0);
     return ok;
 }
 
-bool DVDMenuMake::p_spumux(const QByteArray &description, int stream, const QString &input, const QString &output)
+bool DVDMenuMake::p_spumux(HLJobState &state, const QByteArray &description, int stream, const QString &input, const QString &output)
 {
     QString error;
     if (!DVDToolFiles::writeFile(QDir(m_work).filePath(descriptionFile), description, &error))
@@ -182,7 +185,7 @@ bool DVDMenuMake::p_spumux(const QByteArray &description, int stream, const QStr
     request.environment = DVDToolFiles::toolEnvironment(m_dvd->format());
     request.inputFile = input;
     request.outputFile = output;
-    if (!m_tool.run(request))
+    if (!m_tool.run(request, {}, &state.cancelToken()))
         return false;
     if (!DVDToolFiles::isNonEmptyFile(output))
         return p_fail(QStringLiteral("spumux wrote no menu"));

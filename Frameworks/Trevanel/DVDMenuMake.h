@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Frameworks/Trevanel/DVDMenuGeometry.h"
-#include "Frameworks/Trevanel/DVDTask.h"
 #include "Frameworks/Trevanel/DVDToolProcess.h"
 
 #include <QRectF>
@@ -13,6 +12,7 @@
 
 class DVDMenuImageGenerator;
 class DVDMenuPage;
+class HLJobState;
 class Trevanel;
 
 // Makes a menu file: the menu's motion video with its buttons' highlight and select
@@ -20,15 +20,13 @@ class Trevanel;
 // stream of them letterboxed, for 4:3 sets. The layer pictures and the
 // spumux description are written into the work folder under fixed names; the menu file is
 // written beside its path and moved there only when complete.
-class DVDMenuMake : public DVDTask
+class DVDMenuMake
 {
 public:
     void makeMenu(std::shared_ptr<DVDMenuPage> menu, std::shared_ptr<Trevanel> dvd, const QString &path,
                   const QString &video, const QString &work, std::shared_ptr<DVDMenuImageGenerator> generator);
-    // Synchronous; false with errorString set when the menu could not be made.
-    bool start();
-    double progress() const override { return m_finished ? 1.0 : 0.0; }
-    void cancel() override { m_tool.cancel(); }
+    // Synchronous, its cancel through state; false with errorString set when the menu could not be made.
+    bool start(HLJobState &state);
     QString errorString() const;
 
     // rect mapped from a menu of menuSize to a video frame of fitSize (both y up).
@@ -41,7 +39,7 @@ public:
 private:
     bool p_fail(const QString &reason);
     // One subpicture stream of the buttons multiplexed into input as output.
-    bool p_spumux(const QByteArray &description, int stream, const QString &input, const QString &output);
+    bool p_spumux(HLJobState &state, const QByteArray &description, int stream, const QString &input, const QString &output);
 
     std::shared_ptr<DVDMenuPage> m_menu;
     std::shared_ptr<Trevanel> m_dvd;
@@ -51,5 +49,4 @@ private:
     QString m_work;
     DVDToolProcess m_tool;
     QString m_error;
-    std::atomic<bool> m_finished{false};
 };

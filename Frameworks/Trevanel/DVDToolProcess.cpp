@@ -37,8 +37,10 @@ void DVDToolProcess::p_fail(const QString &reason)
         m_error = reason;
 }
 
-bool DVDToolProcess::run(const Request &request, const LineReader &reader)
+bool DVDToolProcess::run(const Request &request, const LineReader &reader, const std::atomic<bool> *stop)
 {
+    if (stop && *stop)
+        m_cancelled = true;
     const QString tool = QFileInfo(request.program).fileName();
     if (m_cancelled) {
         p_fail(QStringLiteral("Cancelled"));
@@ -68,7 +70,11 @@ bool DVDToolProcess::run(const Request &request, const LineReader &reader)
     QByteArray pending;
     const HLChildProcess::Result result = HLChildProcess::run(
         child, [&](const QByteArray &chunk) { splitLines(pending, chunk, onLine); },
-        [this] { return m_cancelled.load(); });
+        [this, stop] {
+            if (stop && *stop)
+                m_cancelled = true;
+            return m_cancelled.load();
+        });
     splitLines(pending, QByteArrayLiteral("\n"), onLine);
 
     if (!result.started) {

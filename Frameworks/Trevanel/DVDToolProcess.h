@@ -27,8 +27,8 @@ public:
     using LineReader = std::function<void(const QString &line)>;
 
     // Blocks until the tool has ended; false with errorString set when it failed or was
-    // cancelled.
-    bool run(const Request &request, const LineReader &reader = {});
+    // cancelled (by cancel, or by stop when given: the cancel token of the job it runs in).
+    bool run(const Request &request, const LineReader &reader = {}, const std::atomic<bool> *stop = nullptr);
     // Ends the running tool (the process this object started); a later run fails at once.
     void cancel() { m_cancelled = true; }
     bool isCancelled() const { return m_cancelled.load(); }

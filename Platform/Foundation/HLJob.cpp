@@ -12,9 +12,45 @@ void HLJobState::setProgress(double progress)
     if (!std::isfinite(progress))
         return;
     progress = std::clamp(progress, 0.0, 1.0);
-    double current = m_progress.load();
-    while (progress > current && !m_progress.compare_exchange_weak(current, progress)) {
-    }
+    // Under the lock that links, so each rise is either before a link (and counted by it) or
+    // handed on.
+    std::lock_guard lock(m_reportMutex);
+    const double current = m_progress.load();
+    if (progress <= current)
+        return;
+    m_progress = progress;
+    if (m_grown)
+        m_grown(progress - current);
+}
+
+void HLJobState::cancel()
+{
+    m_cancelled = true;
+    std::lock_guard lock(m_partsMutex);
+    for (HLJobState *part : m_parts)
+        part->cancel();
+}
+
+double HLJobState::p_reportTo(std::function<void(double rise)> grown)
+{
+    std::lock_guard lock(m_reportMutex);
+    m_grown = std::move(grown);
+    return m_progress.load();
+}
+
+void HLJobState::p_addPart(HLJobState *part)
+{
+    std::lock_guard lock(m_partsMutex);
+    m_parts.push_back(part);
+    // A cancel before the link still reaches the part.
+    if (m_cancelled)
+        part->cancel();
+}
+
+void HLJobState::p_removePart(HLJobState *part)
+{
+    std::lock_guard lock(m_partsMutex);
+    std::erase(m_parts, part);
 }
 
 void HLJobState::fail(const QString &reason)
@@ -34,6 +70,12 @@ bool HLJobState::waitFinished(std::chrono::milliseconds limit) const
 {
     std::unique_lock lock(m_mutex);
     return m_finished.wait_for(lock, limit, [this] { return isFinished(); });
+}
+
+void HLJobState::waitFinished() const
+{
+    std::unique_lock lock(m_mutex);
+    m_finished.wait(lock, [this] { return isFinished(); });
 }
 
 void HLJobState::finish(bool workSucceeded)

@@ -9,19 +9,27 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // What a running job and its watchers share: progress that only grows, a cancel request
 // the work polls, and the reason of a failure. Every member may be called from any thread.
+// A state may be a part of a larger job's (HLJobStages links it): its growth then moves the
+// larger job's progress as it happens, and a cancel of the larger job reaches it.
 class HLJobState
 {
 public:
+    HLJobState() = default;
+    HLJobState(const HLJobState &) = delete;
+    HLJobState &operator=(const HLJobState &) = delete;
+
     enum class Outcome { Running, Succeeded, Failed, Cancelled };
 
     // 0 to 1. A value below the current one is ignored, so watchers never see it step back.
     double progress() const { return m_progress.load(); }
     void setProgress(double progress);
 
-    void cancel() { m_cancelled = true; }
+    // Also cancels the parts linked to this state.
+    void cancel();
     bool isCancelled() const { return m_cancelled.load(); }
     // The flag itself, for waits that take a cancel token.
     const std::atomic<bool> &cancelToken() const { return m_cancelled; }
@@ -34,10 +42,18 @@ public:
     Outcome outcome() const { return m_outcome.load(); }
     // Blocks until the state is final or limit has passed; true when it is final.
     bool waitFinished(std::chrono::milliseconds limit) const;
+    // Blocks until the state is final.
+    void waitFinished() const;
 
 private:
     friend class HLJob;
+    friend class HLJobStages;
     void finish(bool workSucceeded);
+    // grown receives each rise of the progress after the one returned; empty unlinks, after
+    // which no call is under way.
+    double p_reportTo(std::function<void(double rise)> grown);
+    void p_addPart(HLJobState *part);
+    void p_removePart(HLJobState *part);
 
     std::atomic<double> m_progress{0.0};
     std::atomic<bool> m_cancelled{false};
@@ -45,6 +61,12 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_finished;
     QString m_error;
+    // Rises go up the chain of parts and cancels down it, each under a mutex of its own, so
+    // the two never wait for each other.
+    std::mutex m_reportMutex;
+    std::function<void(double rise)> m_grown;
+    std::mutex m_partsMutex;
+    std::vector<HLJobState *> m_parts;
 };
 
 // The one shape of every long job (conversion, export, each disc-authoring stage, save, open,

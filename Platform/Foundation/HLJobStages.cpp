@@ -4,10 +4,32 @@
 #include "Platform/Foundation/HLJob.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
 #include <numeric>
-#include <thread>
+
+class HLJobStages::Link
+{
+public:
+    Link(HLJobStages &stages, HLJobState &part, double weight) : m_stages(stages), m_part(part)
+    {
+        HL_ASSERT(weight >= 0 && weight <= 1.0 + 1e-9, "wrong para");
+        // What the part did before the link counts too.
+        const double before = part.p_reportTo([&stages, weight](double rise) { stages.p_partGrew(rise * weight); });
+        if (before > 0)
+            stages.p_partGrew(before * weight);
+        stages.m_state.p_addPart(&part);
+    }
+    ~Link()
+    {
+        m_stages.m_state.p_removePart(&m_part);
+        m_part.p_reportTo({});
+    }
+    Link(const Link &) = delete;
+    Link &operator=(const Link &) = delete;
+
+private:
+    HLJobStages &m_stages;
+    HLJobState &m_part;
+};
 
 HLJobStages::HLJobStages(HLJobState &state, std::vector<double> shares)
     : m_state(state), m_shares(std::move(shares))
@@ -22,6 +44,7 @@ void HLJobStages::begin(size_t index)
     HL_ASSERT(index < m_shares.size() && index >= m_running, "wrong index");
     m_done = std::accumulate(m_shares.begin(), m_shares.begin() + std::ptrdiff_t(index), 0.0);
     m_running = index;
+    m_parts = 0;
     m_state.setProgress(m_done);
 }
 
@@ -30,59 +53,43 @@ void HLJobStages::setProgress(double progress)
     m_state.setProgress(m_done + std::clamp(progress, 0.0, 1.0) * m_shares[m_running]);
 }
 
-bool HLJobStages::follow(HLJobState &stage, std::chrono::milliseconds poll)
+void HLJobStages::p_partGrew(double rise)
 {
-    for (bool ended = false; !ended;) {
-        if (m_state.isCancelled())
-            stage.cancel();
-        ended = stage.waitFinished(poll);
-        setProgress(stage.progress());
+    double parts = m_parts.load();
+    while (!m_parts.compare_exchange_weak(parts, parts + rise)) {
     }
-    if (stage.outcome() == HLJobState::Outcome::Succeeded)
+    setProgress(parts + rise);
+}
+
+bool HLJobStages::p_passOn(const HLJobState &part, bool ok)
+{
+    if (ok)
         return true;
     if (!m_state.isCancelled()) {
-        const QString reason = stage.errorString();
-        m_state.fail(reason.isEmpty() ? QStringLiteral("Cancelled") : reason);
+        const QString reason = part.errorString();
+        m_state.fail(reason.isEmpty() ? QString::fromLatin1(part.isCancelled() ? "Cancelled" : "Failed") : reason);
     }
     return false;
 }
 
-bool HLJobStages::watch(const std::function<double()> &progress, const std::function<void()> &cancel,
-                        const std::function<bool()> &work, std::chrono::milliseconds poll)
+bool HLJobStages::follow(HLJobState &part, double weight)
 {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool finished = false;
-    std::thread watcher([&] {
-        bool cancelPassed = false;
-        std::unique_lock lock(mutex);
-        while (!finished) {
-            setProgress(progress());
-            if (m_state.isCancelled() && !cancelPassed) {
-                cancel();
-                cancelPassed = true;
-            }
-            ended.wait_for(lock, poll);
-        }
-    });
-    // The watcher ends before this returns or throws: it uses work's own objects.
-    const auto stopWatcher = [&] {
-        {
-            std::lock_guard lock(mutex);
-            finished = true;
-        }
-        ended.notify_all();
-        watcher.join();
-    };
-    bool ok = false;
-    try {
-        ok = work();
-    } catch (...) {
-        stopWatcher();
-        throw;
+    {
+        const Link link(*this, part, weight);
+        part.waitFinished();
     }
-    stopWatcher();
-    if (ok)
-        end();
-    return ok;
+    return p_passOn(part, part.outcome() == HLJobState::Outcome::Succeeded);
+}
+
+bool HLJobStages::run(double weight, const std::function<bool(HLJobState &part)> &work)
+{
+    HLJobState part;
+    bool ok = false;
+    {
+        const Link link(*this, part, weight);
+        ok = !part.isCancelled() && work(part);
+        if (ok)
+            part.setProgress(1.0);
+    }
+    return p_passOn(part, ok);
 }

@@ -5,18 +5,16 @@
 
 #include <QString>
 
-#include <atomic>
 #include <memory>
 
-class BurnDVDWorkflow;
 class DVDBurn;
 class DVDBurnQuestionDialogs;
+class DVDOutputJob;
 class Trevanel;
 
-// A burned disc under the progress window: the DVD-Video folder (half the bar), its image
-// (0.05) and the burn (0.45) in a temporary folder of the flow's own, on the burner it was
-// given (its own handle, so a drive change in the DVD tab meanwhile does not touch it); then,
-// for each further copy asked for, the copy question and another burn of the same image.
+// Burned discs under the progress window, in its job (the disc output: folder, image, then a
+// burn per disc), on the burner it was given (its own handle, so a drive change in the DVD
+// tab meanwhile does not touch it); before each further copy asked for, the copy question.
 // The burn's questions and outcome are alerts over the progress window.
 class DVDBurnFlow : public ConvertProgressFlow
 {
@@ -29,26 +27,21 @@ public:
     void setBurnDVDTimes(int times) { m_burnDVDTimes = times; }
 
     // The image being burned, while the flow runs.
-    QString imagePath() const { return m_imagePath.get(); }
+    QString imagePath() const;
 
     bool run(HLJobState &state) override;
-    double progress() const override;
-    void cancel() override;
-    bool isBurning() const override { return m_isBurnningDVD; }
+    bool isBurning() const override;
     void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
 
 private:
-    bool p_stage(HLJobState &state, double weight, const std::function<bool()> &stage);
-    void p_burnCopies(HLJobState &state, const QString &iso);
+    // Before a further copy: asks for a blank disc, and whether to stop when declined.
+    bool p_wantCopy(qint64 size);
 
     std::shared_ptr<Trevanel> m_dvd;
     std::shared_ptr<DVDBurn> m_burner;
     QString m_name;
     std::shared_ptr<DVDBurnQuestionDialogs> m_questions;
     int m_burnDVDTimes = 0;
-    HLAtomicProperty<std::shared_ptr<BurnDVDWorkflow>> m_workflow;
-    HLAtomicProperty<QString> m_imagePath;
-    std::atomic<double> m_progressFinished{0};
-    std::atomic<double> m_currentWeight{0};
-    std::atomic<bool> m_isBurnningDVD{false};
+    HLAtomicProperty<std::shared_ptr<DVDOutputJob>> m_output;
+    int m_alertsBeforeCopy = 0;
 };

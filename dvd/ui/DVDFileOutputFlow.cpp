@@ -10,23 +10,7 @@ DVDFileOutputFlow::~DVDFileOutputFlow() = default;
 
 bool DVDFileOutputFlow::run(HLJobState &state)
 {
-    if (state.isCancelled())
-        return false;
-    if (m_output->job().runHere())
-        return true;
-    if (!state.isCancelled() && !m_output->job().state().isCancelled())
-        state.fail(m_output->job().state().errorString());
-    return false;
-}
-
-double DVDFileOutputFlow::progress() const
-{
-    return m_output->job().state().progress();
-}
-
-void DVDFileOutputFlow::cancel()
-{
-    m_output->job().cancel();
+    return m_output->run(state);
 }
 
 void DVDFileOutputFlow::finish(ConvertProgressWindowController &window, const HLJobState &state)

@@ -6,8 +6,8 @@
 
 class DVDOutputJob;
 
-// A DVD-Video folder or an ISO image made under the progress window; the result is shown
-// in the file manager, a failure with its reason.
+// A DVD-Video folder or an ISO image made under the progress window, in its job; the result
+// is shown in the file manager, a failure with its reason.
 class DVDFileOutputFlow : public ConvertProgressFlow
 {
 public:
@@ -15,8 +15,6 @@ public:
     ~DVDFileOutputFlow() override;
 
     bool run(HLJobState &state) override;
-    double progress() const override;
-    void cancel() override;
     void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
 
 private:

@@ -158,10 +158,10 @@ void ConvertProgressWindowController::updateConvertVideoStatus()
 
 void ConvertProgressWindowController::updateBurnProgress()
 {
-    if (!m_flow)
+    if (!m_flow || !m_job)
         return;
     updateConvertVideoStatus();
-    updateProgressWithValue(std::min(m_flow->progress(), kRunningMax));
+    updateProgressWithValue(std::min(m_flow->progress(m_job->state()), kRunningMax));
 }
 
 void ConvertProgressWindowController::updateProgressWithValue(double p)

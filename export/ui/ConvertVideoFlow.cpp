@@ -26,11 +26,6 @@ bool ConvertVideoFlow::run(HLJobState &state)
     return true;
 }
 
-double ConvertVideoFlow::progress() const
-{
-    return m_converter->progress();
-}
-
 void ConvertVideoFlow::cancel()
 {
     m_converter->cancel();

@@ -14,7 +14,6 @@ public:
     explicit ConvertVideoFlow(std::shared_ptr<VETimelineExportMovieConverter> converter);
 
     bool run(HLJobState &state) override;
-    double progress() const override;
     void cancel() override;
     void finish(ConvertProgressWindowController &window, const HLJobState &state) override;
 

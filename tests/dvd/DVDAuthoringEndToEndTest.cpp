@@ -1,3 +1,4 @@
+#include "tests/dvd/DVDFakeDrive.h"
 #include "tests/dvd/DVDReadSummary.h"
 #include "tests/dvd/DVDTestDisc.h"
 
@@ -63,8 +64,9 @@ TEST_P(DVDDiscCases, FolderReadsBackAsDescribed)
     recipe.titles = {{1.0, 1.0}, {1.0}};
     const auto dvd = DVDTestDisc::disc(folder, recipe);
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    HLJobState workflowState;
     const QString destination = folder.file(QStringLiteral("out/My Disc"));
-    ASSERT_TRUE(workflow.make(dvd, destination)) << workflow.errorString().toStdString();
+    ASSERT_TRUE(workflow.make(dvd, destination, workflowState)) << workflowState.errorString().toStdString();
     EXPECT_EQ(workflow.resultPath(), destination);
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("work"))));
 
@@ -150,7 +152,8 @@ TEST(DVDAuthoringEndToEnd, IsoOpensAndCarriesItsVolumeNameAndBurnsByteForByte)
     ASSERT_TRUE(burner->mediaIsPresent());
     ASSERT_TRUE(burner->mediaIsBlank());
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
-    ASSERT_TRUE(workflow.burn(isoPath, burner)) << workflow.errorString().toStdString();
+    HLJobState workflowState;
+    ASSERT_TRUE(workflow.burn(isoPath, burner, workflowState)) << workflowState.errorString().toStdString();
     EXPECT_TRUE(workflow.burnSuccess());
     EXPECT_EQ(MediaFixtures::readBytes(burned), MediaFixtures::readBytes(isoPath));
 }
@@ -170,4 +173,38 @@ TEST(DVDAuthoringEndToEnd, DiscJobBurnsAReadableDisc)
     EXPECT_EQ(summary.buttons.size(), 1u);
     EXPECT_TRUE(run(QStringLiteral("isoinfo"), {QStringLiteral("-d"), QStringLiteral("-i"), burned})
                     .contains(QStringLiteral("Volume id: Burned")));
+}
+
+// Further copies move the bar on from where the first disc left it, each over its own share,
+// and one that fails is told about without failing the discs already burned.
+TEST(DVDAuthoringEndToEnd, FurtherCopiesEachMoveTheBarOn)
+{
+    TestFolder folder;
+    const auto dvd = DVDTestDisc::disc(folder, {});
+    auto drive = std::make_shared<FakeDrive>();
+    auto burner = std::make_shared<DVDBurn>();
+    burner->setDevice(drive);
+    std::vector<double> before;
+    QStringList failures;
+    HLJob *running = nullptr;
+    DVDDiscCopies copies;
+    copies.times = 4;
+    copies.wanted = [&] {
+        before.push_back(running->state().progress());
+        drive->blank = true; // a fresh disc for each copy
+        if (before.size() == 2)
+            drive->failures = 1; // the third disc fails
+        return true;
+    };
+    copies.failed = [&](const QString &reason) { failures << reason; };
+    auto output = DVDOutputJob::disc(dvd, burner, QStringLiteral("Copies"), nullptr, copies);
+    running = &output->job();
+    ASSERT_TRUE(output->job().runHere()) << output->job().state().errorString().toStdString();
+    // folder 0.5 and image 0.05, then a quarter of 0.45 per disc
+    ASSERT_EQ(before.size(), 3u);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_NEAR(before[i], 0.55 + 0.1125 * double(i + 1), 1e-9) << i;
+    EXPECT_EQ(failures, QStringList{QStringLiteral("Write error")});
+    EXPECT_EQ(drive->burns.load(), 4);
+    EXPECT_DOUBLE_EQ(output->job().state().progress(), 1.0);
 }

@@ -142,7 +142,8 @@ TEST(DVDToolFailure, MenuMakerClampsRefusesAndReportsSpumuxFailures)
             generator = std::make_shared<RainbowGenerator>(menu, dvd->dvdVideoSize());
         DVDMenuMake maker;
         maker.makeMenu(menu, dvd, path, video, folder.path(), generator);
-        const bool ok = maker.start();
+        HLJobState state;
+        const bool ok = maker.start(state);
         EXPECT_EQ(ok, QByteArray(c.reason).isEmpty()) << maker.errorString().toStdString();
         EXPECT_EQ(QFileInfo(path).isFile(), ok);
         if (!ok) {
@@ -191,8 +192,9 @@ TEST(DVDToolFailure, FolderAndImageMakersReportTheirToolsReasons)
     TestFolder folder;
     const auto dvd = DVDTestDisc::disc(folder, {});
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    HLJobState workflowState;
     const QString disc = folder.file(QStringLiteral("disc"));
-    ASSERT_TRUE(workflow.make(dvd, disc)) << workflow.errorString().toStdString();
+    ASSERT_TRUE(workflow.make(dvd, disc, workflowState)) << workflowState.errorString().toStdString();
 
     // A work folder that holds a DVD folder already is not written into.
     const QString work = folder.file(QStringLiteral("used"));
@@ -200,7 +202,8 @@ TEST(DVDToolFailure, FolderAndImageMakersReportTheirToolsReasons)
     MediaFixtures::writeBytes(work + QStringLiteral("/dvd.dvdmedia/keep"), "old");
     DVDFSMake author;
     author.dvd(dvd, work);
-    EXPECT_FALSE(author.start());
+    HLJobState authorState;
+    EXPECT_FALSE(author.start(authorState));
     EXPECT_TRUE(author.errorString().contains(QStringLiteral("already there")));
     EXPECT_EQ(MediaFixtures::readBytes(work + QStringLiteral("/dvd.dvdmedia/keep")), QByteArray("old"));
 
@@ -208,7 +211,8 @@ TEST(DVDToolFailure, FolderAndImageMakersReportTheirToolsReasons)
     DVDImageMake tooLong;
     tooLong.setInputPath(disc);
     tooLong.volume(QStringLiteral("A VOLUME NAME FAR TOO LONG FOR ANY DISC"), folder.path());
-    EXPECT_FALSE(tooLong.start());
+    HLJobState tooLongState;
+    EXPECT_FALSE(tooLong.start(tooLongState));
     EXPECT_TRUE(tooLong.errorString().contains(QStringLiteral("too long"))) << tooLong.errorString().toStdString();
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("dvd.iso"))));
 
@@ -219,7 +223,8 @@ TEST(DVDToolFailure, FolderAndImageMakersReportTheirToolsReasons)
     bool ok = true;
     {
         const FileSizeLimit limit(64 * 1024);
-        ok = full.start();
+        HLJobState fullState;
+        ok = full.start(fullState);
     }
     EXPECT_FALSE(ok);
     EXPECT_TRUE(full.errorString().contains(QStringLiteral("genisoimage"))) << full.errorString().toStdString();
@@ -234,8 +239,9 @@ TEST(DVDWorkflowFailure, DestinationStaysAsItWas)
     // A file where the destination's folder must be.
     MediaFixtures::writeBytes(folder.file(QStringLiteral("blocker")), "a file");
     BurnDVDWorkflow blocked(folder.file(QStringLiteral("work")));
-    EXPECT_FALSE(blocked.make(dvd, folder.file(QStringLiteral("blocker/My Disc"))));
-    EXPECT_FALSE(blocked.errorString().isEmpty());
+    HLJobState blockedState;
+    EXPECT_FALSE(blocked.make(dvd, folder.file(QStringLiteral("blocker/My Disc")), blockedState));
+    EXPECT_FALSE(blockedState.errorString().isEmpty());
     EXPECT_EQ(MediaFixtures::readBytes(folder.file(QStringLiteral("blocker"))), QByteArray("a file"));
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("work"))));
 
@@ -243,7 +249,8 @@ TEST(DVDWorkflowFailure, DestinationStaysAsItWas)
     QDir().mkpath(folder.file(QStringLiteral("out/My Disc")));
     MediaFixtures::writeBytes(folder.file(QStringLiteral("out/My Disc/mine.txt")), "mine");
     BurnDVDWorkflow taken(folder.file(QStringLiteral("work")));
-    ASSERT_TRUE(taken.make(dvd, folder.file(QStringLiteral("out/My Disc")))) << taken.errorString().toStdString();
+    HLJobState takenState;
+    ASSERT_TRUE(taken.make(dvd, folder.file(QStringLiteral("out/My Disc")), takenState)) << takenState.errorString().toStdString();
     EXPECT_EQ(taken.resultPath(), folder.file(QStringLiteral("out/My Disc1")));
     EXPECT_EQ(entriesOf(folder.file(QStringLiteral("out/My Disc"))), QStringList{QStringLiteral("mine.txt")});
     EXPECT_TRUE(QFileInfo::exists(folder.file(QStringLiteral("out/My Disc1/VIDEO_TS/VIDEO_TS.IFO"))));
@@ -251,13 +258,14 @@ TEST(DVDWorkflowFailure, DestinationStaysAsItWas)
     // A full disk while the image is written.
     const QString iso = folder.file(QStringLiteral("out/disc.iso"));
     BurnDVDWorkflow full(folder.file(QStringLiteral("work")));
+    HLJobState fullState;
     bool ok = true;
     {
         const FileSizeLimit limit(64 * 1024);
-        ok = full.makeIso(taken.resultPath(), iso, QStringLiteral("Disc"));
+        ok = full.makeIso(taken.resultPath(), iso, QStringLiteral("Disc"), fullState);
     }
     EXPECT_FALSE(ok);
-    EXPECT_FALSE(full.errorString().isEmpty());
+    EXPECT_FALSE(fullState.errorString().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(iso));
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("work"))));
 }
@@ -312,10 +320,11 @@ TEST(DVDWorkflowCancel, CancelLeavesNothingBehind)
 
     // Before each stage.
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
-    workflow.cancel();
-    EXPECT_FALSE(workflow.make(dvd, folder.file(QStringLiteral("out/My Disc"))));
-    EXPECT_FALSE(workflow.makeIso(folder.path(), iso, QStringLiteral("Disc")));
-    EXPECT_EQ(workflow.errorString(), QStringLiteral("Cancelled"));
+    HLJobState workflowState;
+    workflowState.cancel();
+    EXPECT_FALSE(workflow.make(dvd, folder.file(QStringLiteral("out/My Disc")), workflowState));
+    EXPECT_FALSE(workflow.makeIso(folder.path(), iso, QStringLiteral("Disc"), workflowState));
+    EXPECT_EQ(workflowState.errorString(), QStringLiteral("Cancelled"));
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("out"))));
     EXPECT_FALSE(QFileInfo::exists(folder.file(QStringLiteral("work"))));
 }
@@ -378,10 +387,11 @@ TEST(DVDBurnFailure, ChecksTheDiscAndRetriesAFailedBurn)
         auto questions = std::make_shared<ScriptedQuestions>();
         questions->retries = c.retries;
         BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+        HLJobState workflowState;
         workflow.setQuestions(questions);
-        EXPECT_EQ(workflow.burn(iso, burner), c.burned);
+        EXPECT_EQ(workflow.burn(iso, burner, workflowState), c.burned);
         EXPECT_EQ(workflow.burnSuccess(), c.burned);
-        EXPECT_EQ(workflow.errorString(), QString::fromLatin1(c.reason));
+        EXPECT_EQ(workflowState.errorString(), QString::fromLatin1(c.reason));
         EXPECT_EQ(questions->outcomes, c.outcomes);
         // Retry is offered while a blank disc with room is in the drive.
         EXPECT_EQ(questions->couldRetry, std::vector<bool>(size_t(c.failures), true));
@@ -401,15 +411,16 @@ TEST(DVDBurnFailure, CancelWhileBurningEndsWithoutRetry)
     auto questions = std::make_shared<ScriptedQuestions>();
     questions->retries = 1;
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    HLJobState workflowState;
     workflow.setQuestions(questions);
     std::thread canceller([&] {
-        while (drive->burns == 0 || workflow.progress() < 0.5)
+        while (drive->burns == 0 || workflowState.progress() == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        workflow.cancel();
+        workflowState.cancel();
     });
-    EXPECT_FALSE(workflow.burn(iso, burner));
+    EXPECT_FALSE(workflow.burn(iso, burner, workflowState));
     canceller.join();
-    EXPECT_EQ(workflow.errorString(), QStringLiteral("Cancelled"));
+    EXPECT_EQ(workflowState.errorString(), QStringLiteral("Cancelled"));
     EXPECT_TRUE(questions->couldRetry.empty());
     EXPECT_EQ(questions->outcomes, QStringList{QStringLiteral("DVD Burn Failed")});
     EXPECT_EQ(drive->burns.load(), 1);
@@ -424,15 +435,16 @@ TEST(DVDBurnFailure, FailedWriteOnALibburnDriveGivesItsReason)
     burner->setDevice(std::make_shared<DVDLibburnDevice>(QStringLiteral("stdio:") + folder.file(QStringLiteral("disc.img")),
                                                          QStringLiteral("file")));
     BurnDVDWorkflow workflow(folder.file(QStringLiteral("work")));
+    HLJobState workflowState;
     bool ok = true;
     {
         // The pseudo-drive's file cannot grow past 64 KB: the write fails part way.
         const FileSizeLimit limit(64 * 1024);
-        ok = workflow.burn(iso, burner);
+        ok = workflow.burn(iso, burner, workflowState);
     }
     EXPECT_FALSE(ok);
     EXPECT_FALSE(workflow.burnSuccess());
     EXPECT_TRUE(burner->isFailed());
-    EXPECT_FALSE(workflow.errorString().isEmpty());
-    EXPECT_NE(workflow.errorString(), QStringLiteral("Cancelled"));
+    EXPECT_FALSE(workflowState.errorString().isEmpty());
+    EXPECT_NE(workflowState.errorString(), QStringLiteral("Cancelled"));
 }

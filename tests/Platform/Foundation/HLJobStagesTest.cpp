@@ -86,7 +86,7 @@ TEST(HLJobStages, followingAJobCarriesItsProgressAndItsOutcome)
     stages.begin(1);
     SteppedJob inner;
     inner.job.start();
-    std::thread watcher([&] { EXPECT_TRUE(stages.follow(*inner.job.sharedState(), 1ms)); });
+    std::thread watcher([&] { EXPECT_TRUE(stages.follow(*inner.job.sharedState())); });
     for (int step = 1; step <= 2; ++step) {
         inner.allowed = step;
         while (outer.progress() < 0.2 + 0.8 * step / 4.0 - 1e-9)
@@ -106,7 +106,7 @@ TEST(HLJobStages, aCancelReachesTheFollowedJobAndItsFailureReachesTheOuterJob)
         SteppedJob inner;
         inner.job.start();
         outer.cancel();
-        EXPECT_FALSE(stages.follow(*inner.job.sharedState(), 1ms));
+        EXPECT_FALSE(stages.follow(*inner.job.sharedState()));
         EXPECT_EQ(inner.job.state().outcome(), HLJobState::Outcome::Cancelled);
         EXPECT_TRUE(outer.errorString().isEmpty()); // a cancel is no failure
     }
@@ -117,33 +117,32 @@ TEST(HLJobStages, aCancelReachesTheFollowedJobAndItsFailureReachesTheOuterJob)
         inner.failAt = 2;
         inner.allowed = 4;
         inner.job.start();
-        EXPECT_FALSE(stages.follow(*inner.job.sharedState(), 1ms));
+        EXPECT_FALSE(stages.follow(*inner.job.sharedState()));
         EXPECT_EQ(outer.errorString(), "disc full");
         EXPECT_DOUBLE_EQ(outer.progress(), 0.25);
     }
 }
 
-// A stage that runs here and reports through its own getter and cancel, as a tool does.
-TEST(HLJobStages, watchingWorkCarriesItsProgressAndPassesACancelOn)
+// A part that runs here and reports into its own state, as a tool does: its progress reaches
+// the job and the job's cancel reaches it.
+TEST(HLJobStages, runningWorkCarriesItsProgressAndPassesACancelOn)
 {
     HLJobState outer;
     HLJobStages stages(outer, {0.5, 0.5});
     stages.begin(1);
-    std::atomic<double> own{0};
     std::atomic<bool> stopped{false};
     std::thread canceller([&] {
         while (outer.progress() < 0.5 + 0.5 * 0.4 - 1e-9)
             std::this_thread::yield();
         outer.cancel();
     });
-    const bool ok = stages.watch([&] { return own.load(); }, [&] { stopped = true; },
-                                 [&] {
-                                     own = 0.4;
-                                     while (!stopped)
-                                         std::this_thread::yield();
-                                     return false;
-                                 },
-                                 1ms);
+    const bool ok = stages.run(1.0, [&](HLJobState &part) {
+        part.setProgress(0.4);
+        while (!part.isCancelled())
+            std::this_thread::yield();
+        stopped = true;
+        return false;
+    });
     canceller.join();
     EXPECT_FALSE(ok);
     EXPECT_TRUE(stopped);
@@ -151,8 +150,50 @@ TEST(HLJobStages, watchingWorkCarriesItsProgressAndPassesACancelOn)
 
     HLJobState whole;
     HLJobStages single(whole, {1.0});
-    EXPECT_TRUE(single.watch([] { return 0.3; }, [] {}, [] { return true; }, 1ms));
+    EXPECT_TRUE(single.run(1.0, [](HLJobState &part) {
+        part.setProgress(0.3);
+        return true;
+    }));
     EXPECT_DOUBLE_EQ(whole.progress(), 1.0);
-    EXPECT_THROW(single.watch([] { return 0.0; }, [] {}, []() -> bool { throw std::runtime_error("tool died"); }),
+    EXPECT_THROW(single.run(1.0, [](HLJobState &) -> bool { throw std::runtime_error("tool died"); }),
                  std::runtime_error);
+}
+
+// Parts that run at once add up within their stage, whatever order their rises come in, and
+// a part's failure becomes the job's reason.
+TEST(HLJobStages, partsSideBySideAddUpAndTheFirstFailureIsTheReason)
+{
+    HLJobState outer;
+    HLJobStages stages(outer, {0.5, 0.5});
+    stages.begin(1);
+    SteppedJob titles;
+    titles.job.start();
+    std::thread menus([&] {
+        EXPECT_TRUE(stages.run(0.25, [&](HLJobState &part) {
+            part.setProgress(0.5);
+            titles.allowed = 2; // the titles go on while the menu is half made
+            while (titles.reached < 2)
+                std::this_thread::yield();
+            return true;
+        }));
+    });
+    std::thread follower([&] { EXPECT_TRUE(stages.follow(*titles.job.sharedState(), 0.75)); });
+    menus.join();
+    // menu 0.25 × 1, titles 0.75 × 2/4, of the second half; the follower may link late
+    const double both = 0.5 + 0.5 * (0.25 + 0.75 * 0.5);
+    while (outer.progress() < both - 1e-9)
+        std::this_thread::yield();
+    EXPECT_DOUBLE_EQ(outer.progress(), both);
+    titles.allowed = 4;
+    follower.join();
+    EXPECT_DOUBLE_EQ(outer.progress(), 1.0);
+
+    HLJobState failing;
+    HLJobStages one(failing, {1.0});
+    EXPECT_FALSE(one.run(0.5, [](HLJobState &part) {
+        part.fail("disc full");
+        return false;
+    }));
+    EXPECT_EQ(failing.errorString(), "disc full");
+    EXPECT_THROW(HLJobStages(failing, {1.0}).run(1.5, [](HLJobState &) { return true; }), std::logic_error);
 }

@@ -48,7 +48,7 @@ public:
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         return true;
     }
-    double progress() const override { return 0.64; }
+    double progress(const HLJobState &) const override { return 0.64; }
     void cancel() override {}
     bool isBurning() const override { return true; }
     void finish(ConvertProgressWindowController &, const HLJobState &) override {}

@@ -37,7 +37,7 @@ public:
             std::this_thread::sleep_for(1ms);
         return !state.isCancelled();
     }
-    double progress() const override { return shown; }
+    double progress(const HLJobState &) const override { return shown; }
     void cancel() override {}
     bool isBurning() const override { return burning; }
     void finish(ConvertProgressWindowController &, const HLJobState &state) override { outcome = state.outcome(); }
