@@ -29,20 +29,13 @@ void ZKFramePipeline::start()
         m_workers.emplace_back([this] { workLoop(); });
 }
 
-void ZKFramePipeline::wakeAll()
-{
-    m_roomFreed.notify_all();
-    m_jobAdded.notify_all();
-    m_frameReady.notify_all();
-}
-
 void ZKFramePipeline::stop()
 {
     {
         std::lock_guard lock(m_mutex);
         m_stopped = true;
     }
-    wakeAll();
+    m_changed.notify_all();
     if (m_fetcher.joinable())
         m_fetcher.join();
     for (std::thread &worker : m_workers) {
@@ -71,7 +64,7 @@ void ZKFramePipeline::fail(const QString &error)
             m_error = error;
         m_stopped = true;
     }
-    wakeAll();
+    m_changed.notify_all();
 }
 
 void ZKFramePipeline::fetchLoop()
@@ -80,7 +73,7 @@ void ZKFramePipeline::fetchLoop()
     for (qint64 index = 0; index < m_count; ++index) {
         {
             std::unique_lock lock(m_mutex);
-            m_roomFreed.wait(lock, [this] { return m_stopped || m_inFlight < m_depth; });
+            m_changed.wait(lock, [this] { return m_stopped || m_inFlight < m_depth; });
             if (m_stopped)
                 return;
             ++m_inFlight;
@@ -96,7 +89,7 @@ void ZKFramePipeline::fetchLoop()
             std::lock_guard lock(m_mutex);
             m_jobs.push_back({index, std::move(image)});
         }
-        m_jobAdded.notify_one();
+        m_changed.notify_all();
     }
 }
 
@@ -108,7 +101,7 @@ void ZKFramePipeline::workLoop()
         Job job;
         {
             std::unique_lock lock(m_mutex);
-            m_jobAdded.wait(lock, [this] { return m_stopped || !m_jobs.empty(); });
+            m_changed.wait(lock, [this] { return m_stopped || !m_jobs.empty(); });
             if (m_stopped)
                 return;
             job = std::move(m_jobs.front());
@@ -132,14 +125,14 @@ void ZKFramePipeline::workLoop()
             std::lock_guard lock(m_mutex);
             m_ready.emplace(job.index, frame);
         }
-        m_frameReady.notify_one();
+        m_changed.notify_all();
     }
 }
 
 AVFrame *ZKFramePipeline::take(qint64 index, const std::atomic<bool> &abort)
 {
     std::unique_lock lock(m_mutex);
-    while (!m_frameReady.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_stopped || m_ready.count(index); })) {
+    while (!m_changed.wait_for(lock, std::chrono::milliseconds(20), [&] { return m_stopped || m_ready.count(index); })) {
         if (abort)
             return nullptr;
     }
@@ -150,6 +143,6 @@ AVFrame *ZKFramePipeline::take(qint64 index, const std::atomic<bool> &abort)
     m_ready.erase(found);
     --m_inFlight;
     lock.unlock();
-    m_roomFreed.notify_one();
+    m_changed.notify_all();
     return frame;
 }

@@ -62,7 +62,6 @@ private:
     void fetchLoop();
     void workLoop();
     void fail(const QString &error);
-    void wakeAll();
 
     const qint64 m_count;
     const Fetch m_fetch;
@@ -71,10 +70,7 @@ private:
     const int m_depth;
 
     mutable std::mutex m_mutex;
-    // One for each kind of waiter, so a finished frame wakes the writer alone, not every worker.
-    std::condition_variable m_roomFreed; // the fetcher: a frame was taken
-    std::condition_variable m_jobAdded;  // the workers
-    std::condition_variable m_frameReady; // the writer
+    std::condition_variable m_changed;
     std::deque<Job> m_jobs;
     std::map<qint64, AVFrame *> m_ready;
     int m_inFlight = 0; // fetched and not yet taken
