@@ -2,7 +2,8 @@
 // wall time through the main window's real play loop (offscreen, silent sound output) and
 // counts the preview frames that reached the window against the frames due at 30 a second,
 // and times every tick of the play loop on the main thread: a tick that waited for the
-// preview's render would show as a long one.
+// preview's render would show as a long one. The longest tick's own processor time and context
+// switches tell what it waited for: a lock (voluntary switches) or the processors (preempted).
 // Last line: "ratio play <frames shown / frames due>".
 #include "SourceHL/Common/HLEditGate.h"
 #include "SourceHL/Common/HLLastOperateQueue.h"
@@ -30,10 +31,28 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
 constexpr int kPlayMilliseconds = 10000;
+
+// This thread's processor time (ns) and its voluntary and involuntary context switches.
+struct ThreadUsage
+{
+    qint64 cpu = 0;
+    long waits = 0;
+    long preempted = 0;
+
+    static ThreadUsage now()
+    {
+        rusage usage{};
+        getrusage(RUSAGE_THREAD, &usage);
+        return {(qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000000000
+                    + (qint64(usage.ru_utime.tv_usec) + usage.ru_stime.tv_usec) * 1000,
+                usage.ru_nvcsw, usage.ru_nivcsw};
+    }
+};
 
 } // namespace
 
@@ -78,6 +97,7 @@ int main(int argc, char **argv)
     HLPlayLoop &loop = ctrl.playLoop();
     QPointer<QTimer> timed;
     qint64 longestTick = 0;
+    ThreadUsage longestUsage;
     qint64 ticks = 0;
     std::function<void()> timeTicks = [&] {
         QTimer *timer = loop.tTimer();
@@ -88,8 +108,14 @@ int main(int argc, char **argv)
         QObject::connect(timer, &QTimer::timeout, &loop, [&] {
             QElapsedTimer stopwatch;
             stopwatch.start();
+            const ThreadUsage before = ThreadUsage::now();
             loop.p_playFeedback();
-            longestTick = std::max(longestTick, stopwatch.nsecsElapsed());
+            const qint64 elapsed = stopwatch.nsecsElapsed();
+            if (elapsed > longestTick) {
+                const ThreadUsage after = ThreadUsage::now();
+                longestTick = elapsed;
+                longestUsage = {after.cpu - before.cpu, after.waits - before.waits, after.preempted - before.preempted};
+            }
             ++ticks;
             timeTicks();
         });
@@ -119,6 +145,8 @@ int main(int argc, char **argv)
                 double(ctrl.dNowTime()));
     std::printf("frames shown %lld, due %.0f\n", static_cast<long long>(shown), due);
     std::printf("longest tick stall %.2f ms over %lld ticks\n", longestTick / 1e6, static_cast<long long>(ticks));
+    std::printf("longest tick: %.2f ms on the processor, %ld waits, %ld times preempted\n", longestUsage.cpu / 1e6,
+                longestUsage.waits, longestUsage.preempted);
     std::printf("ratio play %.3f\n", due > 0 ? double(shown) / due : 0.0);
     return 0;
 }
