@@ -14,6 +14,7 @@
 #include "SourceHL/Control/HLPlayLoop.h"
 #include "SourceHL/Model/Timeline/HLTimelineItem.h"
 #include "tests/dvd/DVDReadSummary.h"
+#include "tests/dvd/ui/DVDWindowControls.h"
 #include "tests/support/SampleProject.h"
 #include "tests/support/TestProject.h"
 #include "tests/support/WindowAnswers.h"
@@ -87,15 +88,6 @@ private:
     QTimer m_timer;
 };
 
-template <class T>
-T *named(QWidget *root, const char *name)
-{
-    T *found = root->findChild<T *>(QLatin1String(name));
-    if (!found)
-        throw std::logic_error(std::string("the window has no control ") + name);
-    return found;
-}
-
 TEST(ExportWhileScrubbing, AMovieAndADiscImageAreMadeWhileThePreviewIsScrubbed)
 {
     // Read once, on first use: this program's one test sets it first.
@@ -155,8 +147,8 @@ TEST(ExportWhileScrubbing, AMovieAndADiscImageAreMadeWhileThePreviewIsScrubbed)
         ExportWindowAnswer choices(exporter, [&] {
             exporter.typeClickAction(QStringLiteral("Export to DVD"));
             QWidget *tab = exporter.vExportDVD();
-            named<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToISO);
-            named<QPushButton>(tab, "dvdStartBurnBtn")->click();
+            namedControl<QComboBox>(tab, "exportDvdTypeBtn")->setCurrentIndex(ExportDVDWndCtrl::BurnToISO);
+            namedControl<QPushButton>(tab, "dvdStartBurnBtn")->click();
         });
         Scrubber scrubber(ctrl);
         QTest::mouseClick(ctrl.window()->btnExport, Qt::LeftButton);

@@ -23,10 +23,10 @@
 #include "export/ui/ConvertProgressWindowController.h"
 #include "export/ui/ExportWndCtrl.h"
 #include "tests/support/ChildProcess.h"
-#include "tests/support/WindowAnswers.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ModalMessage.h"
 #include "tests/support/SampleProject.h"
+#include "tests/support/WindowAnswers.h"
 
 #include <QApplication>
 #include <QComboBox>
