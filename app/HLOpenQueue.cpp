@@ -1,5 +1,7 @@
 #include "app/HLOpenQueue.h"
 
+#include "Platform/Foundation/HLThreadSanitizer.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QWidget>
@@ -40,6 +42,9 @@ void HLOpenQueue::p_next()
 
 bool HLOpenQueue::eventFilter(QObject *watched, QEvent *event)
 {
+    // Every event passes here before its receiver, also the jobs other threads post to the
+    // main thread: take their handover before the first look (others were never released).
+    HL_TSAN_ACQUIRE(event);
     if (event->type() == QEvent::Hide && !m_pending.isEmpty()) {
         if (auto *widget = qobject_cast<QWidget *>(watched); widget && widget->isWindow() && widget->isModal())
             wake();
