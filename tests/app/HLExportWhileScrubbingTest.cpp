@@ -117,11 +117,11 @@ TEST(ExportWhileScrubbing, AMovieAndADiscImageAreMadeWhileThePreviewIsScrubbed)
         PanelAnswer panel({out.file("Scrubbed")});
         ExportWindowAnswer choices(exporter, [&] {
             exporter.typeClickAction(QStringLiteral("Export to Video"));
-            choose(exporter.formatBtn(), QStringLiteral("MP4"));
-            choose(exporter.codecBtn(), QStringLiteral("h264"));
-            choose(exporter.audioCodecBtn(), QStringLiteral("aac"));
-            typeInto(exporter.videoFramerateLabel(), QStringLiteral("15"));
-            QTest::mouseClick(exporter.exportButton(), Qt::LeftButton);
+            choose(control<QComboBox>(exporter, "formatBtn"), QStringLiteral("MP4"));
+            choose(control<QComboBox>(exporter, "codecBtn"), QStringLiteral("h264"));
+            choose(control<QComboBox>(exporter, "audioCodecBtn"), QStringLiteral("aac"));
+            typeInto(control<QLineEdit>(exporter, "videoFramerateLabel"), QStringLiteral("15"));
+            QTest::mouseClick(control<QPushButton>(exporter, "exportButton"), Qt::LeftButton);
         });
         Scrubber scrubber(ctrl);
         QTest::mouseClick(ctrl.window()->btnExport, Qt::LeftButton);
