@@ -5,6 +5,7 @@
 #include "SourceHL/Common/HLInformationTitle.h"
 #include "SourceHL/Editors/HLEditPaneLayout.h"
 #include "SourceHL/Editors/HLMusicEditValues.h"
+#include "SourceHL/Editors/HLPreviewTimes.h"
 #include "SourceHL/Editors/HLResponderChain.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "SourceHL/Editors/HLTypedNumberField.h"
@@ -175,8 +176,9 @@ void HLAudioEditVCtrl::p_build()
             return;
         const float kept = m_oItem->dTrimDuration();
         const float start = m_oItem->dPlayMin();
+        // Without a kept part the clip plays nothing past its start.
         m_write(HLChange::Timing,
-                [&] { m_oItem->setDPlayMax(HLMusicEditValues::repeatPlayEnd(start, kept, repeat)); });
+                [&] { m_oItem->setDPlayMax(HLPreviewTimes::repeatedEnd(start, kept, repeat).value_or(start)); });
         p_setupInterfacePlay();
         p_setupInterfaceRepeat();
     });
@@ -331,8 +333,8 @@ void HLAudioEditVCtrl::p_playFeedback()
     if (!edit || !movie)
         return;
     qint64 current = movie->currentTime();
-    if (const auto jump = HLMusicEditValues::loopJump(current, edit->dTrimMin(), edit->dTrimMax(),
-                                                      zk_default_time_base())) {
+    if (const auto jump = HLPreviewTimes::loopedTime(current, edit->dTrimMin(), edit->dTrimMax(),
+                                                     zk_default_time_base())) {
         current = *jump;
         movie->setCurrentTime(current);
     }
