@@ -5,6 +5,7 @@
 #include "SourceHL/Common/HLInformationTitle.h"
 #include "SourceHL/Editors/HLEditPaneLayout.h"
 #include "SourceHL/Editors/HLMusicEditValues.h"
+#include "SourceHL/Editors/HLPreviewTimes.h"
 #include "SourceHL/Editors/HLResponderChain.h"
 #include "SourceHL/Editors/HLTrimlineVCtrl.h"
 #include "SourceHL/Editors/HLTypedNumberField.h"
@@ -80,15 +81,9 @@ void HLAudioEditVCtrl::p_build()
 {
     m_view = new HLUIEditBackView;
     m_view->setObjectName(QStringLiteral("HLAudioEditVCtrl"));
-    auto *outer = new QVBoxLayout(m_view);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_layout = new HLEditPaneLayout(m_view);
-    outer->addWidget(m_layout->sclEdit());
+    QGridLayout *grid = nullptr;
+    m_layout = HLEditPaneLayout::withGrid(m_view, kPanelWidth, grid);
     QWidget *base = m_layout->vBase();
-    base->setFixedWidth(kPanelWidth);
-    auto *grid = new QGridLayout(base);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setVerticalSpacing(8);
     int row = 0;
 
     grid->addWidget(caption(tr("Music"), base), row++, 0, 1, 4);
@@ -175,8 +170,9 @@ void HLAudioEditVCtrl::p_build()
             return;
         const float kept = m_oItem->dTrimDuration();
         const float start = m_oItem->dPlayMin();
+        // Without a kept part the clip plays nothing past its start.
         m_write(HLChange::Timing,
-                [&] { m_oItem->setDPlayMax(HLMusicEditValues::repeatPlayEnd(start, kept, repeat)); });
+                [&] { m_oItem->setDPlayMax(HLPreviewTimes::repeatedEnd(start, kept, repeat).value_or(start)); });
         p_setupInterfacePlay();
         p_setupInterfaceRepeat();
     });
@@ -331,8 +327,8 @@ void HLAudioEditVCtrl::p_playFeedback()
     if (!edit || !movie)
         return;
     qint64 current = movie->currentTime();
-    if (const auto jump = HLMusicEditValues::loopJump(current, edit->dTrimMin(), edit->dTrimMax(),
-                                                      zk_default_time_base())) {
+    if (const auto jump = HLPreviewTimes::loopedTime(current, edit->dTrimMin(), edit->dTrimMax(),
+                                                     zk_default_time_base())) {
         current = *jump;
         movie->setCurrentTime(current);
     }

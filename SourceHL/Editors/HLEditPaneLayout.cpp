@@ -1,8 +1,10 @@
 #include "SourceHL/Editors/HLEditPaneLayout.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -23,6 +25,20 @@ HLEditPaneLayout::HLEditPaneLayout(QWidget *parent)
     m_sclEdit->viewport()->installEventFilter(this);
     m_vBase->installEventFilter(this);
     updateFrames();
+}
+
+HLEditPaneLayout *HLEditPaneLayout::withGrid(QWidget *view, int panelWidth, QGridLayout *&grid)
+{
+    auto *outer = new QVBoxLayout(view);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *layout = new HLEditPaneLayout(view);
+    outer->addWidget(layout->sclEdit());
+    QWidget *base = layout->vBase();
+    base->setFixedWidth(panelWidth);
+    grid = new QGridLayout(base);
+    grid->setContentsMargins(12, 12, 12, 12);
+    grid->setVerticalSpacing(8);
+    return layout;
 }
 
 bool HLEditPaneLayout::eventFilter(QObject *watched, QEvent *event)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class QGridLayout;
 class QScrollArea;
 class QWidget;
 
@@ -15,6 +16,9 @@ class HLEditPaneLayout : public QObject
     Q_OBJECT
 public:
     explicit HLEditPaneLayout(QWidget *parent);
+    // Fills a pane's view with the scroll view of a new layout whose panel is panelWidth wide
+    // and holds a grid with the panes' margins, for panes laid out in one grid.
+    static HLEditPaneLayout *withGrid(QWidget *view, int panelWidth, QGridLayout *&grid);
 
     QScrollArea *sclEdit() const { return m_sclEdit; }
     QWidget *vBack() const { return m_vBack; }

@@ -118,15 +118,9 @@ void HLTextEditVCtrl::p_build()
 {
     m_view = new HLUIEditBackView;
     m_view->setObjectName(QStringLiteral("HLTextEditVCtrl"));
-    auto *outer = new QVBoxLayout(m_view);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_layout = new HLEditPaneLayout(m_view);
-    outer->addWidget(m_layout->sclEdit());
+    QGridLayout *grid = nullptr;
+    m_layout = HLEditPaneLayout::withGrid(m_view, kPanelWidth, grid);
     QWidget *base = m_layout->vBase();
-    base->setFixedWidth(kPanelWidth);
-    auto *grid = new QGridLayout(base);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setVerticalSpacing(8);
     int row = 0;
 
     grid->addWidget(caption(tr("Text"), base), row++, 0, 1, 3);

@@ -1,8 +1,7 @@
 #include "SourceHL/Windows/HLSettingWndCtrl.h"
 
+#include "SourceHL/Windows/HLDialogFrame.h"
 #include "SourceHL/Windows/HLSettingRules.h"
-#include "SourceHL/Windows/HLUIWndSzBackView.h"
-#include "widgets/HLUIWindowTitleView.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -30,21 +29,10 @@ QDialog *HLSettingWndCtrl::window()
 
 void HLSettingWndCtrl::p_loadWindow()
 {
-    m_window = new QDialog;
-    m_window->setWindowTitle(tr("Settings"));
-    m_window->setWindowModality(Qt::ApplicationModal);
-    auto *layout = new QVBoxLayout(m_window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto *title = new HLUIWindowTitleView(m_window);
-    title->setStrTitle(m_window->windowTitle());
-    title->setFixedHeight(25);
-    layout->addWidget(title);
-    auto *back = new HLUIWndSzBackView(m_window);
-    layout->addWidget(back);
-    auto *inner = new QVBoxLayout(back);
-    inner->setContentsMargins(20, 18, 20, 16);
-    inner->setSpacing(16);
+    const HLDialogFrame frame = hl_makeDialogFrame(tr("Settings"));
+    m_window = frame.window;
+    QWidget *back = frame.back;
+    QVBoxLayout *inner = frame.rows;
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setHorizontalSpacing(12);

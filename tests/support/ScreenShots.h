@@ -7,9 +7,21 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <optional>
 
 // What the screens programs share: letting the windows settle and writing their pictures.
 namespace ScreenShots {
+
+// The folder named by the program's one argument; none, after saying how to call it, for any
+// other arguments.
+inline std::optional<QDir> outputFolder(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+        return std::nullopt;
+    }
+    return QDir(QString::fromLocal8Bit(argv[1]));
+}
 
 // Lets queued work, timers, workers' results and repaints run for about milliseconds.
 inline void settle(int milliseconds = 300)

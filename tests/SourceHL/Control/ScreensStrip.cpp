@@ -45,12 +45,11 @@ int main(int argc, char **argv)
 {
     QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    if (!outDir)
         return 2;
-    }
     qputenv("ZK_SILENT_AUDIO", "1");
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out = *outDir;
     HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     HLMainWindow *window = ctrl.window();

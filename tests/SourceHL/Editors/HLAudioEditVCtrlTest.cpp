@@ -4,7 +4,7 @@
 #include "Frameworks/Korvane/ZKFFMovie.h"
 #include "Frameworks/Korvane/ZKTime.h"
 #include "SourceHL/Editors/HLAudioEditVCtrl.h"
-#include "SourceHL/Editors/HLMusicEditValues.h"
+#include "SourceHL/Editors/HLPreviewTimes.h"
 #include "SourceHL/Model/Audioline/HLAudioEdit.h"
 #include "SourceHL/Model/Audioline/HLAudioItem.h"
 #include "tests/support/TestFolder.h"
@@ -140,7 +140,7 @@ TEST_F(HLAudioEditVCtrlTest, ARepeatCountSetsThePlayEndFromTheStart)
     // The largest float repeats would end past any time: the end stays finite.
     type(pane->edtPlayRepeat, "340282346638528859811704183484516925440");
     EXPECT_TRUE(std::isfinite(clip->dPlayMax()));
-    EXPECT_LE(clip->dPlayMax(), HLMusicEditValues::kMaximumSeconds);
+    EXPECT_LE(clip->dPlayMax(), HLPreviewTimes::kLongestTime);
 }
 
 TEST_F(HLAudioEditVCtrlTest, TypedTimesThatAreNoTimeOrUnchangedWriteNothing)

@@ -62,20 +62,34 @@ TEST(HLImageEditGeometryTest, AnEmptyDisplayGivesNoFractions)
 
 TEST(HLPreviewTimesTest, PreviewLoopsInsideTheKeptRange)
 {
-    const std::int64_t tb = 1000000;
-    const auto at = [&](double seconds) { return std::int64_t(seconds * double(tb)); };
-    // Kept 2 s to 5 s: on before 4.9 s, back to 2 s after it and before the start.
+    // Kept 2 s to 5 s at a microsecond base (the clip editor), 10 s to 20 s at a millisecond
+    // base (the music editor): on until a tenth before the end, back to the start after it
+    // and before the start.
+    const std::int64_t us = 1000000;
+    const auto at = [&](double seconds) { return std::int64_t(seconds * double(us)); };
     const struct
     {
-        double now;
-        bool jumps;
-    } cases[] = {{2.0, false}, {4.85, false}, {4.9, false}, {4.91, true}, {5.5, true}, {1.0, true}, {0.0, true}};
-    for (const auto &c : cases) {
-        const auto next = HLPreviewTimes::loopedTime(at(c.now), 2.0f, 5.0f, tb);
-        EXPECT_EQ(next.has_value(), c.jumps) << c.now;
-        if (next)
-            EXPECT_EQ(*next, at(2.0)) << c.now;
-    }
+        std::int64_t now;
+        float trimMin, trimMax;
+        std::int64_t timeBase;
+        std::optional<std::int64_t> next;
+    } cases[] = {
+        {at(2.0), 2.0f, 5.0f, us, {}},
+        {at(4.85), 2.0f, 5.0f, us, {}},
+        {at(4.9), 2.0f, 5.0f, us, {}},
+        {at(4.91), 2.0f, 5.0f, us, at(2.0)},
+        {at(5.5), 2.0f, 5.0f, us, at(2.0)},
+        {at(1.0), 2.0f, 5.0f, us, at(2.0)},
+        {at(0.0), 2.0f, 5.0f, us, at(2.0)},
+        {0, 10.0f, 20.0f, 1000, 10000},     // before the start: to the start at the first tick
+        {10000, 10.0f, 20.0f, 1000, {}},    // at the start
+        {19899, 10.0f, 20.0f, 1000, {}},    // more than a tenth before the end
+        {19901, 10.0f, 20.0f, 1000, 10000}, // within a tenth of the end: back to the start
+        {25000, 10.0f, 20.0f, 1000, 10000},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(HLPreviewTimes::loopedTime(c.now, c.trimMin, c.trimMax, c.timeBase), c.next)
+            << c.now << " of " << c.timeBase;
 }
 
 TEST(HLPreviewTimesTest, TypedTimesAreFiniteNotNegativeAndCapped)

@@ -1,7 +1,8 @@
-// The title overlay's place and scale over the preview, and the music editor's typed times,
-// repeat count and preview loop.
+// The title overlay's place and scale over the preview, and the music editor's typed times
+// and repeat count.
 #include "SourceHL/Common/HLInformationTitle.h"
 #include "SourceHL/Editors/HLMusicEditValues.h"
+#include "SourceHL/Editors/HLPreviewTimes.h"
 #include "SourceHL/Editors/HLTitleOverlayGeometry.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ TEST(HLMusicEditValues, TypedTimesAreFiniteNotNegativeAndCapped)
         {"-5", std::nullopt},
         {"1:-30", std::nullopt},
         {"\xE2\x88\x92" "5", std::nullopt}, // a typographic minus
-        {"999999999", HLMusicEditValues::kMaximumSeconds},
+        {"999999999", HLPreviewTimes::kLongestTime},
     };
     for (const auto &c : cases)
         EXPECT_EQ(HLMusicEditValues::typedSeconds(QString::fromUtf8(c.text)), c.seconds) << c.text;
@@ -66,28 +67,10 @@ TEST(HLMusicEditValues, TypedTimesAreFiniteNotNegativeAndCapped)
 
 TEST(HLMusicEditValues, ARepeatCountSetsThePlayEndAndNeverAnInfiniteOne)
 {
-    EXPECT_FLOAT_EQ(HLMusicEditValues::repeatPlayEnd(4.0f, 6.0f, 2.5f), 19.0f);
+    EXPECT_FLOAT_EQ(*HLPreviewTimes::repeatedEnd(4.0f, 6.0f, 2.5f), 19.0f);
     EXPECT_FLOAT_EQ(HLMusicEditValues::repeatCount(4.0f, 19.0f, 6.0f), 2.5f);
-    EXPECT_EQ(HLMusicEditValues::repeatPlayEnd(4.0f, 6.0f, FLT_MAX), HLMusicEditValues::kMaximumSeconds);
+    EXPECT_EQ(HLPreviewTimes::repeatedEnd(4.0f, 6.0f, FLT_MAX), HLPreviewTimes::kLongestTime);
     EXPECT_EQ(HLMusicEditValues::repeatCount(4.0f, 19.0f, 0.0f), 0.0f);
-}
-
-TEST(HLMusicEditValues, ThePreviewLoopsInsideTheKeptPart)
-{
-    const qint64 base = 1000;
-    const struct
-    {
-        qint64 current;
-        std::optional<qint64> jump;
-    } cases[] = {
-        {0, 10000},     // before the start: to the start at the first tick
-        {10000, {}},    // at the start
-        {19899, {}},    // more than a tenth before the end
-        {19901, 10000}, // within a tenth of the end: back to the start
-        {25000, 10000},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(HLMusicEditValues::loopJump(c.current, 10.0f, 20.0f, base), c.jump) << c.current;
 }
 
 TEST(HLMusicEditValues, TimesShowInTheEditorsTwoStyles)

@@ -30,7 +30,6 @@
 #include <QTimer>
 
 #include <atomic>
-#include <cstdio>
 #include <thread>
 
 namespace {
@@ -59,11 +58,10 @@ public:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    if (!outDir)
         return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out = *outDir;
     HLDarkStyle::applyTo(app);
     bool ok = true;
 

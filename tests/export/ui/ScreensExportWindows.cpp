@@ -14,7 +14,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <cstdio>
 
 namespace {
 
@@ -25,11 +24,10 @@ using ScreenShots::save;
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    if (!outDir)
         return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    const QDir out = *outDir;
     HLDarkStyle::applyTo(app);
     bool ok = true;
 
