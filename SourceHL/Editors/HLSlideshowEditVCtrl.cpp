@@ -104,32 +104,11 @@ void HLSlideshowEditVCtrl::setUpApplyToAllDis(ApplyBlock dis, ApplyBlock ani)
     m_blkAni = std::move(ani);
 }
 
-QString HLSlideshowEditVCtrl::editingID() const
+void HLSlideshowEditVCtrl::p_itemChanged(bool opened)
 {
-    return m_oItem ? m_oItem->strSSID() : QString();
-}
-
-void HLSlideshowEditVCtrl::startEditing(const QString &identifier)
-{
-    if (m_itemOf)
-        startEditing(m_itemOf(identifier));
-}
-
-void HLSlideshowEditVCtrl::startEditing(const std::shared_ptr<HLSlideshowItem> &item)
-{
-    if (!item || item == m_oItem)
-        return;
-    m_oItem = item;
     p_refreshAll();
-    m_layout->sclEdit()->ensureVisible(0, 0, 0, 0);
-}
-
-void HLSlideshowEditVCtrl::stopEditing()
-{
-    if (!m_oItem)
-        return;
-    m_oItem.reset();
-    p_refreshAll();
+    if (opened)
+        m_layout->sclEdit()->ensureVisible(0, 0, 0, 0);
 }
 
 // Building ---------------------------------------------------------------------------------

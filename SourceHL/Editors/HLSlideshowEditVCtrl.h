@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SourceHL/Editors/HLEditWrite.h"
-#include "SourceHL/Editors/HLEditorPane.h"
+#include "SourceHL/Editors/HLSlideshowItemPane.h"
 #include "SourceHL/Editors/HLTemplatePopUp.h"
 
 #include <QObject>
@@ -28,11 +28,10 @@ class QWidget;
 // apply-to-all), its slideshow template with a live preview tile, the photo frame (border and
 // photo background) and the slide background (a colour, a gradient or a picture). Every change
 // is written through the owner's edit hook as it is made.
-class HLSlideshowEditVCtrl : public QObject, public HLEditorPane
+class HLSlideshowEditVCtrl : public QObject, public HLSlideshowItemPane
 {
     Q_OBJECT
 public:
-    using ItemOf = std::function<std::shared_ptr<HLSlideshowItem>(const QString &ssid)>;
     using ApplyBlock = std::function<void(float seconds)>;
 
     HLSlideshowEditVCtrl();
@@ -44,12 +43,6 @@ public:
     void setUpApplyToAllDis(ApplyBlock dis, ApplyBlock ani);
 
     QWidget *view() override { return m_view; }
-    bool isNowEditing() const override { return bool(m_oItem); }
-    QString editingID() const override;
-    void startEditing(const QString &identifier) override;
-    void stopEditing() override;
-    void startEditing(const std::shared_ptr<HLSlideshowItem> &item);
-    const std::shared_ptr<HLSlideshowItem> &oItem() const { return m_oItem; }
 
     // Actions of the controls.
     void applyToAllDurationDisplay();
@@ -89,6 +82,7 @@ public:
     QPushButton *btnDone() const { return m_btnDone; }
 
 private:
+    void p_itemChanged(bool opened) override;
     void p_build();
     QWidget *p_buildDuration();
     QWidget *p_buildTemplate();
@@ -110,9 +104,7 @@ private:
 
     QPointer<QWidget> m_view; // the edit area owns it once installed
     HLEditPaneLayout *m_layout = nullptr;
-    std::shared_ptr<HLSlideshowItem> m_oItem;
     HLEditWrite m_write;
-    ItemOf m_itemOf;
     std::function<void()> m_blkEnd;
     ApplyBlock m_blkDis, m_blkAni;
 

@@ -101,30 +101,8 @@ void HLTransitionEditVCtrl::setUpApplyToAllDura(std::function<void(float)> dura,
     m_blkInfo = std::move(info);
 }
 
-QString HLTransitionEditVCtrl::editingID() const
+void HLTransitionEditVCtrl::p_itemChanged(bool)
 {
-    return m_oItem ? m_oItem->strSSID() : QString();
-}
-
-void HLTransitionEditVCtrl::startEditing(const QString &identifier)
-{
-    if (m_itemOf)
-        startEditing(m_itemOf(identifier));
-}
-
-void HLTransitionEditVCtrl::startEditing(const std::shared_ptr<HLSlideshowItem> &item)
-{
-    if (!item || item == m_oItem)
-        return;
-    m_oItem = item;
-    p_refreshAll();
-}
-
-void HLTransitionEditVCtrl::stopEditing()
-{
-    if (!m_oItem)
-        return;
-    m_oItem.reset();
     p_refreshAll();
 }
 

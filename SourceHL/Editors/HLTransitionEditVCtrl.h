@@ -1,7 +1,7 @@
 #pragma once
 
 #include "SourceHL/Editors/HLEditWrite.h"
-#include "SourceHL/Editors/HLEditorPane.h"
+#include "SourceHL/Editors/HLSlideshowItemPane.h"
 #include "SourceHL/Editors/HLTemplatePopUp.h"
 
 #include <QObject>
@@ -19,11 +19,10 @@ class QWidget;
 // The edit pane of the transition that follows a slideshow item: its duration and its
 // template with a live preview tile, each with apply-to-all. Every change is written through
 // the owner's edit hook as it is made.
-class HLTransitionEditVCtrl : public QObject, public HLEditorPane
+class HLTransitionEditVCtrl : public QObject, public HLSlideshowItemPane
 {
     Q_OBJECT
 public:
-    using ItemOf = std::function<std::shared_ptr<HLSlideshowItem>(const QString &ssid)>;
 
     HLTransitionEditVCtrl();
     ~HLTransitionEditVCtrl() override;
@@ -33,12 +32,6 @@ public:
     void setUpApplyToAllDura(std::function<void(float seconds)> dura, std::function<void(const QVariantMap &info)> info);
 
     QWidget *view() override { return m_view; }
-    bool isNowEditing() const override { return bool(m_oItem); }
-    QString editingID() const override;
-    void startEditing(const QString &identifier) override;
-    void stopEditing() override;
-    void startEditing(const std::shared_ptr<HLSlideshowItem> &item);
-    const std::shared_ptr<HLSlideshowItem> &oItem() const { return m_oItem; }
 
     void applyToAllDuration();
     void changeQuartzName(const QString &name);
@@ -51,14 +44,13 @@ public:
     QPushButton *btnDone() const { return m_btnDone; }
 
 private:
+    void p_itemChanged(bool opened) override;
     void p_refreshAll();
     void p_refreshDuration();
     void p_refreshTemplate();
 
     QPointer<QWidget> m_view; // the edit area owns it once installed
-    std::shared_ptr<HLSlideshowItem> m_oItem;
     HLEditWrite m_write;
-    ItemOf m_itemOf;
     std::function<void()> m_blkEnd;
     std::function<void(float)> m_blkDura;
     std::function<void(const QVariantMap &)> m_blkInfo;
