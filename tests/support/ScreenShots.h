@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QTest>
 #include <QWidget>
@@ -28,6 +29,19 @@ inline void settle(int milliseconds = 300)
 {
     for (int waited = 0; waited < milliseconds; waited += 30)
         QTest::qWait(30);
+}
+
+// A photo-like picture of size: a vertical gradient from top to bottom, as the screens' sample
+// photos are.
+inline QImage gradientPhoto(QSize size, const QColor &top, const QColor &bottom)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 0, size.height());
+    gradient.setColorAt(0, top);
+    gradient.setColorAt(1, bottom);
+    painter.fillRect(image.rect(), gradient);
+    return image;
 }
 
 // Writes picture as folder/name; says so on stderr when it can't.

@@ -55,16 +55,7 @@ int main(int argc, char **argv)
 
     QTemporaryDir media;
     const QString beach = QDir(media.path()).filePath(QStringLiteral("Beach.jpg"));
-    {
-        QImage image(1280, 960, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QLinearGradient gradient(0, 0, 0, 960);
-        gradient.setColorAt(0, QColor(90, 170, 230));
-        gradient.setColorAt(1, QColor(230, 210, 150));
-        painter.fillRect(image.rect(), gradient);
-        painter.end();
-        image.save(beach);
-    }
+    ScreenShots::gradientPhoto(QSize(1280, 960), QColor(90, 170, 230), QColor(230, 210, 150)).save(beach);
     ctrl.mediaImport().p_addVideosAndImagesOutTo({beach}, QString());
     if (!QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000))
         std::fprintf(stderr, "the import did not end\n");

@@ -71,14 +71,8 @@ int main(int argc, char **argv)
                   {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
                   {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
     for (const auto &p : photos) {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QLinearGradient gradient(0, 0, 0, 480);
-        gradient.setColorAt(0, p.top);
-        gradient.setColorAt(1, p.bottom);
-        painter.fillRect(image.rect(), gradient);
-        painter.end();
-        image.save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
+        ScreenShots::gradientPhoto(QSize(640, 480), p.top, p.bottom)
+            .save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
     }
     MediaFixtures::ClipRecipe recipe;
     recipe.size = QSize(320, 240);

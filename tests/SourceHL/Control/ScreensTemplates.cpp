@@ -75,15 +75,8 @@ int main(int argc, char **argv)
                   {"Snow.jpg", QColor(200, 220, 255), QColor(250, 250, 250)}};
     QStringList files;
     for (const auto &p : photos) {
-        QImage image(640, 480, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QLinearGradient gradient(0, 0, 0, 480);
-        gradient.setColorAt(0, p.top);
-        gradient.setColorAt(1, p.bottom);
-        painter.fillRect(image.rect(), gradient);
-        painter.end();
         files << QDir(pictures.path()).filePath(QString::fromLatin1(p.name));
-        image.save(files.last());
+        ScreenShots::gradientPhoto(QSize(640, 480), p.top, p.bottom).save(files.last());
     }
     ctrl.gate().perform(HLChange::None, [&] { ctrl.oTimeline()->setIMode(2); });
     ctrl.mediaImport().p_addVideosAndImagesOutTo(files, QString());
