@@ -97,6 +97,13 @@ double cpuSeconds(int who)
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
 double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
                              const std::shared_ptr<HLTextlineItem> &textline,
                              const std::shared_ptr<HLAudiolineItem> &audioline, int rate, int step)
@@ -145,6 +152,7 @@ Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_p
     format.frameTime = 1;
 
     const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    const long faultsBefore = minorFaults();
     QElapsedTimer clock;
     clock.start();
     VETimelineExportMovieConverter job;
@@ -156,6 +164,7 @@ Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_p
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     run.wall = clock.nsecsElapsed() / 1e9;
     run.cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    run.pageFaults = minorFaults() - faultsBefore;
     run.error = job.errorString();
     return run;
 }

@@ -39,6 +39,7 @@ struct Run
 {
     double wall = 0;
     double cpu = 0;
+    long pageFaults = 0; // minor faults of this process: fresh memory touched
     QString error; // empty when the movie was written
 };
 // Exports the project as H.264 MP4 at the sizer's size, rate frames a second and bitrate.

@@ -2,6 +2,7 @@
 
 #include "Frameworks/Korvane/ZKFrameScaler.h"
 #include "Frameworks/Korvane/ZKMovieImage.h"
+#include "Platform/Foundation/HLThreads.h"
 #include "Platform/Imaging/ParallelRows.h"
 
 #include <chrono>
@@ -69,6 +70,7 @@ void ZKFramePipeline::fail(const QString &error)
 
 void ZKFramePipeline::fetchLoop()
 {
+    HLThreads::becomeBackground();
     const ImagingThreads::SerialBands serial;
     for (qint64 index = 0; index < m_count; ++index) {
         {
@@ -95,6 +97,7 @@ void ZKFramePipeline::fetchLoop()
 
 void ZKFramePipeline::workLoop()
 {
+    HLThreads::becomeBackground();
     const ImagingThreads::SerialBands serial;
     ZKFrameScaler scaler(m_output.size, m_output.format, m_output.letterbox, m_output.displayAspect);
     for (;;) {

@@ -2,6 +2,7 @@
 
 #include "Platform/Foundation/HLAssert.h"
 #include "Platform/Foundation/HLDispatch.h"
+#include "Platform/Foundation/HLThreads.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,6 +119,7 @@ void HLJob::start(Finish onFinish, FinishOn where)
     HL_ASSERT(!m_started.exchange(true), "wrong para");
     std::lock_guard lock(m_threadMutex);
     m_thread = std::thread([work = m_work, state = m_state, onFinish = std::move(onFinish), where] {
+        HLThreads::becomeBackground();
         p_run(work, state, onFinish, where);
     });
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include <pthread.h>
 #include <sched.h>
 
 namespace HLThreads {
@@ -31,6 +32,14 @@ int count()
     if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0)
         return CPU_COUNT(&set);
     return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+void becomeBackground()
+{
+    // A batch thread never preempts another on waking; leaving the ordinary policy for it
+    // needs no privilege.
+    const sched_param none{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &none);
 }
 
 } // namespace HLThreads

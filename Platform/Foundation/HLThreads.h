@@ -12,5 +12,9 @@ namespace HLThreads {
 std::optional<int> forced();
 // forced(), else the processors this process may run on; at least 1.
 int count();
+// Makes the calling thread background work: waking, it never takes the processor from a
+// running thread, so a play tick is not cut off by renders, decoders or an export. Threads it
+// starts (a library's own, too) inherit this.
+void becomeBackground();
 
 } // namespace HLThreads

@@ -72,7 +72,10 @@ public:
     explicit BandThreads(int helpers)
     {
         for (int i = 0; i < helpers; ++i)
-            std::thread([this] { p_help(); }).detach();
+            std::thread([this] {
+                HLThreads::becomeBackground();
+                p_help();
+            }).detach();
     }
 
     void post(const std::shared_ptr<Job> &job)

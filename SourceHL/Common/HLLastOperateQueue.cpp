@@ -1,6 +1,7 @@
 #include "SourceHL/Common/HLLastOperateQueue.h"
 
 #include "Platform/Foundation/HLAssert.h"
+#include "Platform/Foundation/HLThreads.h"
 #include "SourceHL/Common/HLMachTime.h"
 
 #include <QDebug>
@@ -70,7 +71,10 @@ void HLLastOperateQueue::State::run()
 HLLastOperateQueue::HLLastOperateQueue()
     : m_state(std::make_shared<State>())
 {
-    m_state->worker = std::thread([state = m_state] { state->run(); });
+    m_state->worker = std::thread([state = m_state] {
+        HLThreads::becomeBackground();
+        state->run();
+    });
 }
 
 HLLastOperateQueue::~HLLastOperateQueue()
