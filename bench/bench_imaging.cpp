@@ -4,6 +4,7 @@
 // meets it, not a copy that stays in the cache. Last line: "ratio filters <filters ns a pixel /
 // copy ns a pixel>".
 
+#include "Platform/Foundation/HLVectorPath.h"
 #include "Platform/Imaging/ImageFilters.h"
 #include "Platform/Imaging/PhotoReader.h"
 
@@ -96,6 +97,7 @@ int main(int argc, char **argv)
     std::printf("colour + hue + sharpen 1200x900  %8.3f ms  (%.3f ns a pixel; %.3f ms as three passes)\n", filtersMs,
                 nsPerPixel(filtersMs), separateMs);
     std::printf("  colour %.3f ms, hue %.3f ms, sharpen %.3f ms\n", colorMs, hueMs, sharpenMs);
+    std::printf("  sharpen loops in %s\n", HLVectorPath::avx2() ? "AVX2" : "SSE2");
     std::printf("shadow blur radius 10, 1200x900  %8.3f ms  (%.3f ns a pixel, %.1f copies)\n", shadowMs,
                 nsPerPixel(shadowMs), nsPerPixel(shadowMs) / copyNs);
 
