@@ -8,7 +8,8 @@
 // The renderers' processor time a frame is printed, and so is the old ratio against a plain
 // encode of ffmpeg's test pattern, for comparison.
 //
-//   bench_export [seconds]       (60 unless given, 30 at least; under taskset -c 0,1 for 2 cores)
+//   bench_export [seconds [rounds]]   (60 s and 3 rounds unless given, 30 s at least; under
+//                                     taskset -c 0,1 for 2 cores)
 
 #include "ExportBench.h"
 #include "SourceHL/Common/HLRenderSizer.h"
@@ -38,7 +39,6 @@ namespace {
 const QSize frameSize(1280, 960);
 const int bitrate = 10000000;
 constexpr int kRate = 30;
-constexpr int kRounds = 3;
 
 // A photo with detail: a gradient sky, hills, discs and some text.
 QImage photo(int index)
@@ -70,6 +70,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const float seconds = argc > 1 ? std::max(30.0f, QString::fromLocal8Bit(argv[1]).toFloat()) : 60.0f;
+    const int roundCount = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
     QTemporaryDir folder;
 
     const auto sizer = ExportBench::setUpEngine(folder.path(), frameSize);
@@ -139,7 +140,7 @@ int main(int argc, char **argv)
         double theirs = 0, theirsCpu = 0;
     };
     std::vector<Round> rounds;
-    for (int k = 0; k < kRounds; ++k) {
+    for (int k = 0; k < roundCount; ++k) {
         Round round;
         round.ours = ExportBench::exportMovie(sizer, timeline, textline, audioline, kRate, bitrate,
                                               folder.filePath("export.mp4"));

@@ -82,4 +82,6 @@ struct CompositionRenderer::Caches
     std::map<qint64, QRect> opaque; // by QImage::cacheKey
     // softened backdrops at their reduced size, by picture, part (x, y, w, h), size (w, h) and colour
     std::map<std::tuple<qint64, int, int, int, int, int, int, QRgb>, QImage> backdrops;
+    // gradients from the canvas corner, by layer, size (w, h), from, to and radius
+    std::map<std::tuple<const void *, int, int, double, double, double, double, double>, QImage> gradients;
 };

@@ -45,22 +45,9 @@ void CompositionPainter::item(QPainter &p, const Item &it, const QTransform &bas
     case CompositionLayer::Type::Fill:
         p.fillRect(it.rect, it.colour);
         break;
-    case CompositionLayer::Type::Gradient: {
-        QGradient g;
-        QGradientStops stops;
-        for (const auto &s : l.stops)
-            stops.append({s.at, s.colour.constant});
-        if (l.radial) {
-            QRadialGradient r(it.from, std::max(it.gradientRadius, 1e-3));
-            r.setStops(stops);
-            p.fillRect(it.rect, r);
-        } else {
-            QLinearGradient lg(it.from, it.to);
-            lg.setStops(stops);
-            p.fillRect(it.rect, lg);
-        }
+    case CompositionLayer::Type::Gradient:
+        gradient(p, it);
         break;
-    }
     case CompositionLayer::Type::Picture:
     case CompositionLayer::Type::Shape:
         framed(p, it);
@@ -74,6 +61,49 @@ void CompositionPainter::item(QPainter &p, const Item &it, const QTransform &bas
         break;
     }
     p.restore();
+}
+
+void CompositionPainter::gradient(QPainter &p, const Item &it)
+{
+    const CompositionLayer &l = *it.layer;
+    auto fill = [&](QPainter &into) {
+        QGradientStops stops;
+        for (const auto &s : l.stops)
+            stops.append({s.at, s.colour.constant});
+        if (l.radial) {
+            QRadialGradient r(it.from, std::max(it.gradientRadius, 1e-3));
+            r.setStops(stops);
+            into.fillRect(it.rect, r);
+        } else {
+            QLinearGradient lg(it.from, it.to);
+            lg.setStops(stops);
+            into.fillRect(it.rect, lg);
+        }
+    };
+    // Only where the copy is exact: the same pixel coordinates as the fill (a moved or partly
+    // transparent gradient is sampled and rounded a little differently).
+    const QRectF &r = it.rect;
+    if (!p.transform().isIdentity() || p.opacity() < 1 || r.topLeft() != QPointF(0, 0) || !isWhole(r)
+        || r.width() < 1 || r.height() < 1) {
+        fill(p);
+        return;
+    }
+    const QSize pixels = r.size().toSize();
+    const auto key = std::make_tuple(static_cast<const void *>(&l), pixels.width(), pixels.height(), it.from.x(),
+                                     it.from.y(), it.to.x(), it.to.y(), it.gradientRadius);
+    auto found = m_caches.gradients.find(key);
+    if (found == m_caches.gradients.end()) {
+        if (m_caches.gradients.size() > 8)
+            m_caches.gradients.clear();
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter into(&image);
+        into.setRenderHints(p.renderHints());
+        fill(into);
+        into.end();
+        found = m_caches.gradients.emplace(key, image).first;
+    }
+    p.drawImage(QPoint(0, 0), found->second);
 }
 
 void CompositionPainter::framed(QPainter &p, const Item &it)

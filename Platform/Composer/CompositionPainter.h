@@ -18,6 +18,10 @@ public:
 
 private:
     void item(QPainter &p, const Item &it, const QTransform &base);
+    // A gradient behind the whole canvas is drawn once and copied from then on: it stays the
+    // same from frame to frame while the pictures over it move, and a radial one costs a square
+    // root a pixel. The copy blends the very pixels the fill would.
+    void gradient(QPainter &p, const Item &it);
     void framed(QPainter &p, const Item &it);
     // A picture laid 1:1 on whole pixels is copied without resampling: the pixels are the same, but
     // Qt's smooth-transform path would fetch them span by span, several times slower.

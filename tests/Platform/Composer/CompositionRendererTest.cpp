@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
+#include <functional>
+
 namespace {
 
 std::shared_ptr<const Composition> make(const QByteArray &json, const SlideTiming &timing = {})
@@ -317,6 +320,74 @@ TEST(CompositionRendererTest, BlendsAndGroupOpacity)
     EXPECT_TRUE(near(img, 10, 10, QColor(128, 128, 128)));
     EXPECT_TRUE(near(img, 50, 10, QColor(128, 128, 128)));
     EXPECT_TRUE(near(img, 50, 90, QColor(128, 0, 0)));
+}
+
+TEST(CompositionRendererTest, GradientsKeptBetweenFramesDrawWhatAFillDraws)
+{
+    // A still gradient behind the canvas is drawn once and copied on later frames; every frame
+    // must show the very pixels a gradient fill gives, blended in any mode, and gradients that
+    // are moved or partly transparent as well. A small fill that moves with Time makes each
+    // frame a new drawing.
+    const QSize size(200, 100);
+    const double diagonal = std::hypot(200.0, 100.0);
+    struct Case
+    {
+        const char *layer;
+        QColor background;
+        double opacity;
+        QPainter::CompositionMode mode;
+        QPointF offset;
+        std::function<QBrush()> brush;
+    };
+    auto radial = [&] {
+        QRadialGradient g(QPointF(100, 40), 0.75 * diagonal);
+        g.setStops({{0, QColor(0x80, 0xff, 0x40, 0x90)}, {1, QColor(0x10, 0x20, 0x30)}});
+        return QBrush(g);
+    };
+    auto linear = [&] {
+        QLinearGradient g(QPointF(0, 0), QPointF(0, 100));
+        g.setStops({{0, QColor("#ffe0c0")}, {1, QColor("#204060")}});
+        return QBrush(g);
+    };
+    const std::vector<Case> cases = {
+        {R"J({"type": "gradient", "kind": "radial", "from": [0.5, 0.4], "radius": 0.75,
+             "stops": [[0, "#9080ff40"], [1, "#102030"]]})J",
+         QColor("#203040"), 1, QPainter::CompositionMode_SourceOver, {}, radial},
+        {R"J({"type": "gradient", "from": [0, 0], "to": [0, 1], "blend": "multiply",
+             "stops": [[0, "#ffe0c0"], [1, "#204060"]]})J",
+         QColor("#80c040"), 1, QPainter::CompositionMode_Multiply, {}, linear},
+        {R"J({"type": "gradient", "from": [0, 0], "to": [0, 1], "opacity": 0.6,
+             "stops": [[0, "#ffe0c0"], [1, "#204060"]]})J",
+         QColor("#80c040"), 0.6, QPainter::CompositionMode_SourceOver, {}, linear},
+        {R"J({"type": "gradient", "from": [0, 0], "to": [0, 1], "translate": [0.1, 0.2],
+             "stops": [[0, "#ffe0c0"], [1, "#204060"]]})J",
+         QColor("#000000"), 1, QPainter::CompositionMode_SourceOver, {20, 20}, linear},
+    };
+    for (const Case &c : cases) {
+        QImage expected(size, QImage::Format_ARGB32_Premultiplied);
+        expected.fill(c.background);
+        {
+            QPainter p(&expected);
+            p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+            p.translate(c.offset);
+            p.setOpacity(c.opacity);
+            p.setCompositionMode(c.mode);
+            p.fillRect(QRectF(QPointF(0, 0), QSizeF(size)), c.brush());
+        }
+        CompositionRenderer r(make(QByteArray(R"J({"format": 1, "background": ")J") + c.background.name().toUtf8()
+                                   + R"J(", "layers": [)J" + c.layer
+                                   + R"J(, {"type": "fill", "color": "#ffffff", "rect": ["0.01 * Time", 0, 0.02, 0.05]}]})J"),
+                              size);
+        for (double time : {0.0, 1.0, 2.0}) {
+            const QImage img = r.render(time);
+            int differing = 0;
+            for (int y = 10; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    differing += img.pixel(x, y) != expected.pixel(x, y);
+            EXPECT_EQ(differing, 0) << c.layer << " at " << time;
+        }
+        EXPECT_EQ(r.drawnFrames(), 3);
+    }
 }
 
 TEST(CompositionRendererTest, KeyframesAndLetsFollowTime)
