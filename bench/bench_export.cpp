@@ -2,13 +2,13 @@
 // transitions, a title, looping music) to H.264/AAC MP4 at 1280 × 960, 30 fps, through the
 // whole export path (sound pass, then the movie rendered frame by frame), and has the ffmpeg
 // tool encode the very pictures and sound we exported with the same codecs, size, rate, bit
-// rates and preset: the encoders' cost alone, which the export cannot beat (1.0). Three rounds
+// rates and preset: the encoders' cost alone, which the export cannot beat (1.0). Five rounds
 // run the two back to back; the last line is the median round's ratio of the two processor
 // times ("ratio same pictures", above 0.95: our own work costs little beside the encoders').
 // The renderers' processor time a frame is printed, and so is the old ratio against a plain
 // encode of ffmpeg's test pattern, for comparison.
 //
-//   bench_export [seconds [rounds]]   (60 s and 3 rounds unless given, 30 s at least; under
+//   bench_export [seconds [rounds]]   (60 s and 5 rounds unless given, 30 s at least; under
 //                                     taskset -c 0,1 for 2 cores)
 
 #include "ExportBench.h"
@@ -70,7 +70,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const float seconds = argc > 1 ? std::max(30.0f, QString::fromLocal8Bit(argv[1]).toFloat()) : 60.0f;
-    const int roundCount = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
+    const int roundCount = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 5;
     QTemporaryDir folder;
 
     const auto sizer = ExportBench::setUpEngine(folder.path(), frameSize);
