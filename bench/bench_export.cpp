@@ -12,6 +12,7 @@
 //                                     taskset -c 0,1 for 2 cores)
 
 #include "ExportBench.h"
+#include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
 #include "SourceHL/Model/Render/HLQuartzPool.h"
@@ -132,8 +133,10 @@ int main(int argc, char **argv)
         encodeCpu = cpuSeconds(RUSAGE_CHILDREN) - childrenBefore;
         return wall;
     };
-    // The same sound as our export writes: AAC at 128 kbit/s and 44.1 kHz.
-    const QStringList sameSound = {"-c:a", "aac", "-b:a", "128000", "-ar", "44100"};
+    // The same sound as our export writes: AAC at the default format's rate and bit rate.
+    const ZKFFMovieFileOutputFormat sound = zk_get_default_movie_file_ouput_format();
+    const QStringList sameSound = {"-c:a", "aac", "-b:a", QString::number(sound.audio_bitrate), "-ar",
+                                   QString::number(sound.sample_rate)};
     struct Round
     {
         ExportBench::Run ours;
