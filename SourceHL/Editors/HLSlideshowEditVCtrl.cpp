@@ -72,30 +72,12 @@ int colorKindOf(qint64 colorType, qint64 gradientType)
 
 } // namespace
 
-HLSlideshowEditVCtrl::HLSlideshowEditVCtrl() : m_view(new HLUIEditBackView)
+HLSlideshowEditVCtrl::HLSlideshowEditVCtrl() : HLSlideshowItemPane(new HLUIEditBackView)
 {
     m_view->setObjectName(QStringLiteral("HLSlideshowEditVCtrl"));
     p_build();
     p_connect();
     p_refreshAll();
-}
-
-HLSlideshowEditVCtrl::~HLSlideshowEditVCtrl()
-{
-    delete m_view.data();
-}
-
-void HLSlideshowEditVCtrl::setUp(HLEditWrite write, ItemOf itemOf)
-{
-    m_write = std::move(write);
-    m_itemOf = std::move(itemOf);
-}
-
-void HLSlideshowEditVCtrl::setUpSync(HLTemplatePopUp::SyncBlock sync, std::function<void()> end)
-{
-    m_quartz->setupSync(std::move(sync));
-    m_blkEnd = std::move(end);
-    p_refreshTemplate();
 }
 
 void HLSlideshowEditVCtrl::setUpApplyToAllDis(ApplyBlock dis, ApplyBlock ani)

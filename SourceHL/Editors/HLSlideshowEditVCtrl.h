@@ -5,7 +5,6 @@
 #include "SourceHL/Editors/HLTemplatePopUp.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -35,14 +34,8 @@ public:
     using ApplyBlock = std::function<void(float seconds)>;
 
     HLSlideshowEditVCtrl();
-    ~HLSlideshowEditVCtrl() override;
 
-    // The owner's hooks: writes go through write; identifiers are looked up with itemOf.
-    void setUp(HLEditWrite write, ItemOf itemOf);
-    void setUpSync(HLTemplatePopUp::SyncBlock sync, std::function<void()> end);
     void setUpApplyToAllDis(ApplyBlock dis, ApplyBlock ani);
-
-    QWidget *view() override { return m_view; }
 
     // Actions of the controls.
     void applyToAllDurationDisplay();
@@ -57,7 +50,6 @@ public:
     HLDurationControl *durationAnimate() const { return m_durationAnimate; }
     QPushButton *btnApplyToAllDis() const { return m_btnApplyToAllDis; }
     QPushButton *btnApplyToAllAni() const { return m_btnApplyToAllAni; }
-    HLTemplatePopUp *quartz() const { return m_quartz; }
     QCheckBox *btnPhotoBorder() const { return m_btnPhotoBorder; }
     HLColorWell *clwlPhotoBorder() const { return m_clwlPhotoBorder; }
     QSlider *sldPhotoBorder() const { return m_sldPhotoBorder; }
@@ -91,7 +83,7 @@ private:
     void p_connect();
     void p_refreshAll();
     void p_refreshDuration();
-    void p_refreshTemplate();
+    void p_refreshTemplate() override;
     void p_refreshPhotoFrame();
     void p_refreshSlideBack();
     // Writes through the hook (or straight away without one), then refreshes.
@@ -102,10 +94,7 @@ private:
     void p_chooseBackImageFromPanel();
     void p_tellWhy(const QString &path, const QString &reason);
 
-    QPointer<QWidget> m_view; // the edit area owns it once installed
     HLEditPaneLayout *m_layout = nullptr;
-    HLEditWrite m_write;
-    std::function<void()> m_blkEnd;
     ApplyBlock m_blkDis, m_blkAni;
 
     QLabel *m_lblDurationAll = nullptr;
@@ -113,7 +102,6 @@ private:
     HLDurationControl *m_durationAnimate = nullptr;
     QPushButton *m_btnApplyToAllDis = nullptr;
     QPushButton *m_btnApplyToAllAni = nullptr;
-    HLTemplatePopUp *m_quartz = nullptr;
     QCheckBox *m_btnPhotoBorder = nullptr;
     HLColorWell *m_clwlPhotoBorder = nullptr;
     QSlider *m_sldPhotoBorder = nullptr;

@@ -16,7 +16,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-HLTransitionEditVCtrl::HLTransitionEditVCtrl() : m_view(new HLUIEditBackView)
+HLTransitionEditVCtrl::HLTransitionEditVCtrl() : HLSlideshowItemPane(new HLUIEditBackView)
 {
     m_view->setObjectName(QStringLiteral("HLTransitionEditVCtrl"));
     auto *column = new QVBoxLayout(m_view);
@@ -74,24 +74,6 @@ HLTransitionEditVCtrl::HLTransitionEditVCtrl() : m_view(new HLUIEditBackView)
             m_blkEnd();
     });
     p_refreshAll();
-}
-
-HLTransitionEditVCtrl::~HLTransitionEditVCtrl()
-{
-    delete m_view.data();
-}
-
-void HLTransitionEditVCtrl::setUp(HLEditWrite write, ItemOf itemOf)
-{
-    m_write = std::move(write);
-    m_itemOf = std::move(itemOf);
-}
-
-void HLTransitionEditVCtrl::setUpSync(HLTemplatePopUp::SyncBlock sync, std::function<void()> end)
-{
-    m_quartz->setupSync(std::move(sync));
-    m_blkEnd = std::move(end);
-    p_refreshTemplate();
 }
 
 void HLTransitionEditVCtrl::setUpApplyToAllDura(std::function<void(float)> dura,

@@ -5,7 +5,6 @@
 #include "SourceHL/Editors/HLTemplatePopUp.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QVariantMap>
 
 #include <functional>
@@ -25,20 +24,14 @@ class HLTransitionEditVCtrl : public QObject, public HLSlideshowItemPane
 public:
 
     HLTransitionEditVCtrl();
-    ~HLTransitionEditVCtrl() override;
 
-    void setUp(HLEditWrite write, ItemOf itemOf);
-    void setUpSync(HLTemplatePopUp::SyncBlock sync, std::function<void()> end);
     void setUpApplyToAllDura(std::function<void(float seconds)> dura, std::function<void(const QVariantMap &info)> info);
-
-    QWidget *view() override { return m_view; }
 
     void applyToAllDuration();
     void changeQuartzName(const QString &name);
     void applyToAllInformation();
 
     HLDurationControl *duration() const { return m_duration; }
-    HLTemplatePopUp *quartz() const { return m_quartz; }
     QPushButton *btnApplyToAllDuration() const { return m_btnApplyToAllDuration; }
     QPushButton *btnApplyToAllInformation() const { return m_btnApplyToAllInformation; }
     QPushButton *btnDone() const { return m_btnDone; }
@@ -47,15 +40,11 @@ private:
     void p_itemChanged(bool opened) override;
     void p_refreshAll();
     void p_refreshDuration();
-    void p_refreshTemplate();
+    void p_refreshTemplate() override;
 
-    QPointer<QWidget> m_view; // the edit area owns it once installed
-    HLEditWrite m_write;
-    std::function<void()> m_blkEnd;
     std::function<void(float)> m_blkDura;
     std::function<void(const QVariantMap &)> m_blkInfo;
     HLDurationControl *m_duration;
-    HLTemplatePopUp *m_quartz;
     QPushButton *m_btnApplyToAllDuration;
     QPushButton *m_btnApplyToAllInformation;
     QPushButton *m_btnDone;
