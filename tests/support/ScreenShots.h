@@ -1,5 +1,8 @@
 #pragma once
 
+#include "widgets/HLDarkStyle.h"
+
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QLinearGradient>
@@ -22,6 +25,14 @@ inline std::optional<QDir> outputFolder(int argc, char **argv)
         return std::nullopt;
     }
     return QDir(QString::fromLocal8Bit(argv[1]));
+}
+
+// The program's name and dark look set on app, and its output folder as outputFolder gives it.
+inline std::optional<QDir> start(QApplication &app, int argc, char **argv)
+{
+    QApplication::setApplicationName(QStringLiteral("slideshow"));
+    HLDarkStyle::applyTo(app);
+    return outputFolder(argc, argv);
 }
 
 // Lets queued work, timers, workers' results and repaints run for about milliseconds.

@@ -10,7 +10,6 @@
 #include "SourceHL/View/HLRenderItemView.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,14 +38,12 @@ void type(QLineEdit *field, const QString &text)
 
 int main(int argc, char **argv)
 {
-    QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     qputenv("ZK_SILENT_AUDIO", "1");
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     HLMainWindow *window = ctrl.window();
     window->resize(1280, 800);

@@ -21,7 +21,6 @@
 #include "SourceHL/View/HLTextItemView.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,13 +41,11 @@ using ScreenShots::settle;
 
 int main(int argc, char **argv)
 {
-    QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     ctrl.showWindow();
     settle(1000);

@@ -13,7 +13,6 @@
 #include "SourceHL/View/HLTimelineTransitionBackView.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,14 +42,12 @@ void press(QWidget *view, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 
 int main(int argc, char **argv)
 {
-    QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     qputenv("ZK_SILENT_AUDIO", "1");
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     HLMainWindow *window = ctrl.window();
     window->resize(1280, 800);

@@ -16,7 +16,6 @@
 #include "SourceHL/Windows/HLQuartzsPreviewVCtrl.h"
 #include "SourceHL/Windows/HLTemplateInfoView.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,13 +52,11 @@ void hover(QWidget *tile)
 
 int main(int argc, char **argv)
 {
-    QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     HLMainWndCtrl ctrl;
     ctrl.showWindow();
     settle(1000);

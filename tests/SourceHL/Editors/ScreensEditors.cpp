@@ -7,7 +7,6 @@
 #include "SourceHL/Editors/HLUIEditBackView.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,12 +68,10 @@ private:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
+    if (!outDir)
         return 2;
-    }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    HLDarkStyle::applyTo(app);
+    const QDir out = *outDir;
 
     HLUIEditBackView pane;
     pane.resize(320, 130);

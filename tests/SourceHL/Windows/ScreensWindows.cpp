@@ -15,7 +15,6 @@
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
 #include "tests/support/TestProject.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -43,13 +42,11 @@ void hover(QWidget *target, QPoint pos, const QMimeData *data)
 
 int main(int argc, char **argv)
 {
-    QApplication::setApplicationName(QStringLiteral("slideshow"));
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     TestFolder folder;
     TestProject::setUpTemplates(TestProject::ProbeLayout::MiddleHalf);
     TestProject::setUpPools(folder);

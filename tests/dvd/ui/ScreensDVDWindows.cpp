@@ -16,7 +16,6 @@
 #include "tests/export/ui/ExportWindowTestMovie.h"
 #include "tests/support/MediaFixtures.h"
 #include "tests/support/ScreenShots.h"
-#include "widgets/HLDarkStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -58,11 +57,10 @@ public:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     bool ok = true;
 
     ExportWndCtrl exportCtrl;

@@ -24,11 +24,10 @@ using ScreenShots::save;
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const std::optional<QDir> outDir = ScreenShots::outputFolder(argc, argv);
+    const std::optional<QDir> outDir = ScreenShots::start(app, argc, argv);
     if (!outDir)
         return 2;
     const QDir out = *outDir;
-    HLDarkStyle::applyTo(app);
     bool ok = true;
 
     ExportWndCtrl exportCtrl;
