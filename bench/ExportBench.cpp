@@ -27,6 +27,18 @@
 
 namespace ExportBench {
 
+namespace {
+
+// Minor page faults of this process so far: fresh memory touched.
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+} // namespace
+
 std::shared_ptr<HLRenderSizer> setUpEngine(const QString &folder, QSize frameSize)
 {
     HLResourceItem::configureForAudio();
@@ -95,13 +107,6 @@ double cpuSeconds(int who)
     rusage usage{};
     getrusage(who, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long minorFaults()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_minflt;
 }
 
 double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
