@@ -7,10 +7,12 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStringList>
 #include <QTest>
 #include <QWidget>
 
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 // What the screens programs share: letting the windows settle and writing their pictures.
@@ -55,6 +57,23 @@ inline QImage gradientPhoto(QSize size, const QColor &top, const QColor &bottom)
     return image;
 }
 
+
+// The screens' sample photos (beach, forest, sunset, snow, night, in that order) written into
+// folder at 640 × 480 under names, whose suffixes pick the format; their paths.
+inline QStringList samplePhotos(const QDir &folder, const QStringList &names)
+{
+    const QColor colours[][2] = {{QColor(90, 170, 230), QColor(230, 210, 150)},
+                                 {QColor(150, 200, 120), QColor(30, 90, 40)},
+                                 {QColor(250, 150, 60), QColor(80, 40, 90)},
+                                 {QColor(200, 220, 255), QColor(250, 250, 250)},
+                                 {QColor(20, 30, 70), QColor(5, 5, 15)}};
+    QStringList paths;
+    for (int k = 0; k < names.size() && k < int(std::size(colours)); ++k) {
+        paths << folder.filePath(names[k]);
+        gradientPhoto(QSize(640, 480), colours[k][0], colours[k][1]).save(paths.last());
+    }
+    return paths;
+}
 // Writes picture as folder/name; says so on stderr when it can't.
 inline bool save(const QImage &picture, const QDir &folder, const QString &name)
 {

@@ -58,19 +58,7 @@ int main(int argc, char **argv)
 
     // Photos and a clip: on the strip, and later in the media browser.
     QTemporaryDir pictures;
-    const struct
-    {
-        const char *name;
-        QColor top, bottom;
-    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
-                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
-                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
-                  {"Snow.png", QColor(200, 220, 255), QColor(250, 250, 250)},
-                  {"Night.png", QColor(20, 30, 70), QColor(5, 5, 15)}};
-    for (const auto &p : photos) {
-        ScreenShots::gradientPhoto(QSize(640, 480), p.top, p.bottom)
-            .save(QDir(pictures.path()).filePath(QString::fromLatin1(p.name)));
-    }
+    ScreenShots::samplePhotos(QDir(pictures.path()), {"Beach.jpg", "Forest.jpg", "Sunset.jpg", "Snow.png", "Night.png"});
     MediaFixtures::ClipRecipe recipe;
     recipe.size = QSize(320, 240);
     MediaFixtures::makeIndexedClip(QDir(pictures.path()).filePath(QStringLiteral("Harbour.mp4")), recipe);

@@ -62,19 +62,8 @@ int main(int argc, char **argv)
     settle(1000);
 
     QTemporaryDir pictures;
-    const struct
-    {
-        const char *name;
-        QColor top, bottom;
-    } photos[] = {{"Beach.jpg", QColor(90, 170, 230), QColor(230, 210, 150)},
-                  {"Forest.jpg", QColor(150, 200, 120), QColor(30, 90, 40)},
-                  {"Sunset.jpg", QColor(250, 150, 60), QColor(80, 40, 90)},
-                  {"Snow.jpg", QColor(200, 220, 255), QColor(250, 250, 250)}};
-    QStringList files;
-    for (const auto &p : photos) {
-        files << QDir(pictures.path()).filePath(QString::fromLatin1(p.name));
-        ScreenShots::gradientPhoto(QSize(640, 480), p.top, p.bottom).save(files.last());
-    }
+    const QStringList files = ScreenShots::samplePhotos(
+        QDir(pictures.path()), {"Beach.jpg", "Forest.jpg", "Sunset.jpg", "Snow.jpg"});
     ctrl.gate().perform(HLChange::None, [&] { ctrl.oTimeline()->setIMode(2); });
     ctrl.mediaImport().p_addVideosAndImagesOutTo(files, QString());
     if (!QTest::qWaitFor([&] { return !ctrl.mediaImport().isImporting(); }, 20000))
