@@ -25,9 +25,9 @@ ZKFramePipeline::~ZKFramePipeline()
 
 void ZKFramePipeline::start()
 {
-    m_fetcher = std::thread([this] { fetchLoop(); });
+    m_loops.start([this] { fetchLoop(); });
     for (int i = 0; i < m_workerCount; ++i)
-        m_workers.emplace_back([this] { workLoop(); });
+        m_loops.start([this] { workLoop(); });
 }
 
 void ZKFramePipeline::stop()
@@ -37,13 +37,7 @@ void ZKFramePipeline::stop()
         m_stopped = true;
     }
     m_changed.notify_all();
-    if (m_fetcher.joinable())
-        m_fetcher.join();
-    for (std::thread &worker : m_workers) {
-        if (worker.joinable())
-            worker.join();
-    }
-    m_workers.clear();
+    m_loops.wait();
     std::lock_guard lock(m_mutex);
     for (auto &[index, frame] : m_ready)
         av_frame_free(&frame);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Imaging/PainterLoops.h"
+
 #include <QSize>
 #include <QString>
 
@@ -10,8 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <thread>
-#include <vector>
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -76,6 +76,5 @@ private:
     int m_inFlight = 0; // fetched and not yet taken
     bool m_stopped = false;
     QString m_error;
-    std::thread m_fetcher;
-    std::vector<std::thread> m_workers;
+    ImagingThreads::PainterLoops m_loops; // the fetcher and the workers
 };

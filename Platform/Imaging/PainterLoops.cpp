@@ -1,0 +1,59 @@
+#include "Platform/Imaging/PainterLoops.h"
+
+#include <QThreadPool>
+
+#include <climits>
+
+#include <pthread.h>
+
+namespace ImagingThreads {
+
+namespace {
+
+void widenPool(int threads)
+{
+    // Read and set as one step: loops start and end on several threads at once.
+    static std::mutex sizing;
+    std::lock_guard lock(sizing);
+    QThreadPool *pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(pool->maxThreadCount() + threads);
+}
+
+} // namespace
+
+PainterLoops::~PainterLoops()
+{
+    wait();
+}
+
+void PainterLoops::start(std::function<void()> loop)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_running;
+    }
+    widenPool(1);
+    QThreadPool::globalInstance()->start(
+        [this, loop = std::move(loop)]() noexcept {
+            // The thread goes back to the pool as it came, though the loop made it background work.
+            int policy = SCHED_OTHER;
+            sched_param param{};
+            const bool kept = pthread_getschedparam(pthread_self(), &policy, &param) == 0;
+            loop();
+            if (kept)
+                pthread_setschedparam(pthread_self(), policy, &param);
+            widenPool(-1);
+            std::lock_guard lock(m_mutex);
+            --m_running;
+            m_ended.notify_all();
+        },
+        INT_MAX);
+}
+
+void PainterLoops::wait()
+{
+    std::unique_lock lock(m_mutex);
+    m_ended.wait(lock, [this] { return m_running == 0; });
+}
+
+} // namespace ImagingThreads
