@@ -6,6 +6,7 @@
 #include "export/VETimelineExportMovie.h"
 #include "Frameworks/Korvane/ZKFFMovieFileOutputFormat.h"
 #include "Frameworks/Korvane/ZKTime.h"
+#include "Platform/Imaging/PainterLoops.h"
 #include "Platform/Imaging/ParallelRows.h"
 #include "SourceHL/Common/HLRenderSizer.h"
 #include "SourceHL/Model/Audioline/HLAudiolineItem.h"
@@ -21,7 +22,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 
-#include <ctime>
 #include <sys/resource.h>
 #include <thread>
 
@@ -118,28 +118,29 @@ double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const 
     const auto textlineRender = HLTextlineRender::textlineRenderOf(textline, false, sizer, HLQuartzPool::quartzPoolOf(3));
     const auto movie = exportMovieOf({sizer, timeline, textline, audioline}, *timelineRender, *textlineRender);
     const VETimelineExportMovie::GetImage render = movie->getImage();
-    const ImagingThreads::SerialBands serial; // every band on this thread, as on a picture worker
-    const auto threadSeconds = [] {
-        timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-        return now.tv_sec + now.tv_nsec / 1e9;
-    };
+    // On a thread as a picture worker's, counting the processor time of every thread: Qt may
+    // hand a fill's rows to others.
     const qint64 frames = qint64(timeline->dDuration() * rate);
     double seconds = 0;
     qint64 rendered = 0;
-    for (qint64 k = 0; k < frames; k += step) {
-        const double before = threadSeconds();
-        render(k * zk_default_time_base() / rate);
-        seconds += threadSeconds() - before;
-        ++rendered;
-    }
+    ImagingThreads::PainterLoops worker;
+    worker.start([&] {
+        const ImagingThreads::SerialBands serial;
+        for (qint64 k = 0; k < frames; k += step) {
+            const double before = cpuSeconds(RUSAGE_SELF);
+            render(k * zk_default_time_base() / rate);
+            seconds += cpuSeconds(RUSAGE_SELF) - before;
+            ++rendered;
+        }
+    });
+    worker.wait();
     return rendered ? seconds / rendered : 0;
 }
 
 Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
                 const std::shared_ptr<HLTextlineItem> &textline,
                 const std::shared_ptr<HLAudiolineItem> &audioline, int rate,
-                int bitrate, const QString &path)
+                int bitrate, const QString &path, int videoCodec)
 {
     Run run;
     const auto timelineRender = HLTimelineRender::timelineRenderOf(timeline, false, sizer, HLQuartzPool::quartzPoolOf(0),
@@ -155,6 +156,8 @@ Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_p
     format.video_bitrate = bitrate;
     format.framerate = rate;
     format.frameTime = 1;
+    if (videoCodec)
+        format.video_codec = videoCodec;
 
     const double cpuBefore = cpuSeconds(RUSAGE_SELF);
     const long faultsBefore = minorFaults();

@@ -30,7 +30,7 @@ void fitDuration(HLTimelineItem &timeline, float seconds);
 // Processor seconds of this process (RUSAGE_SELF) or of its finished children.
 double cpuSeconds(int who);
 // Processor seconds of the renderers alone for one frame of the export: every step-th frame
-// at rate rendered on this thread, on a copy of the project as a picture worker renders it.
+// at rate rendered one at a time, on a copy of the project as a picture worker renders it.
 double renderSecondsPerFrame(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
                              const std::shared_ptr<HLTextlineItem> &textline,
                              const std::shared_ptr<HLAudiolineItem> &audioline, int rate, int step);
@@ -42,10 +42,11 @@ struct Run
     long pageFaults = 0; // minor faults of this process: fresh memory touched
     QString error; // empty when the movie was written
 };
-// Exports the project as H.264 MP4 at the sizer's size, rate frames a second and bitrate.
+// Exports the project at the sizer's size, rate frames a second and bitrate, into the
+// container path's extension names, as H.264 or as videoCodec (an AVCodecID) when given.
 Run exportMovie(const std::shared_ptr<HLRenderSizer> &sizer, const std::shared_ptr<HLTimelineItem> &timeline,
                 const std::shared_ptr<HLTextlineItem> &textline,
                 const std::shared_ptr<HLAudiolineItem> &audioline, int rate,
-                int bitrate, const QString &path);
+                int bitrate, const QString &path, int videoCodec = 0);
 
 } // namespace ExportBench
