@@ -132,14 +132,7 @@ void onMain(std::function<void()> job, bool wait)
 
 void inBackground(std::function<void()> job)
 {
-    // The pool has as many threads as the machine is taken to have.
-    static const bool sized = [] {
-        if (const auto threads = HLThreads::forced())
-            QThreadPool::globalInstance()->setMaxThreadCount(*threads);
-        return true;
-    }();
-    Q_UNUSED(sized);
-    QThreadPool::globalInstance()->start(new JobRunnable(std::move(job)));
+    HLThreads::pool()->start(new JobRunnable(std::move(job)));
 }
 
 } // namespace HLDispatch

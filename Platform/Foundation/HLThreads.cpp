@@ -1,6 +1,7 @@
 #include "Platform/Foundation/HLThreads.h"
 
 #include <QByteArray>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <thread>
@@ -32,6 +33,17 @@ int count()
     if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0)
         return CPU_COUNT(&set);
     return std::max(1, int(std::thread::hardware_concurrency()));
+}
+
+QThreadPool *pool()
+{
+    static QThreadPool *const sized = [] {
+        QThreadPool *global = QThreadPool::globalInstance();
+        if (const auto threads = forced())
+            global->setMaxThreadCount(*threads);
+        return global;
+    }();
+    return sized;
 }
 
 void becomeBackground()

@@ -1,5 +1,7 @@
 #include "Platform/Imaging/PainterLoops.h"
 
+#include "Platform/Foundation/HLThreads.h"
+
 #include <QThreadPool>
 
 #include <climits>
@@ -15,7 +17,7 @@ void widenPool(int threads)
     // Read and set as one step: loops start and end on several threads at once.
     static std::mutex sizing;
     std::lock_guard lock(sizing);
-    QThreadPool *pool = QThreadPool::globalInstance();
+    QThreadPool *pool = HLThreads::pool();
     pool->setMaxThreadCount(pool->maxThreadCount() + threads);
 }
 
@@ -33,7 +35,7 @@ void PainterLoops::start(std::function<void()> loop)
         ++m_running;
     }
     widenPool(1);
-    QThreadPool::globalInstance()->start(
+    HLThreads::pool()->start(
         [this, loop = std::move(loop)]() noexcept {
             // The thread goes back to the pool as it came, though the loop made it background work.
             int policy = SCHED_OTHER;

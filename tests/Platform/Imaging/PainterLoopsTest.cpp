@@ -1,5 +1,7 @@
 #include "Platform/Imaging/PainterLoops.h"
 
+#include "Platform/Foundation/HLThreads.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QThread>
@@ -26,7 +28,7 @@ struct HeldLoops
     {
         for (int i = 0; i < count; ++i) {
             loops.start([this] {
-                if (QThreadPool::globalInstance()->contains(QThread::currentThread()))
+                if (HLThreads::pool()->contains(QThread::currentThread()))
                     ++onPoolThreads;
                 ++started;
                 released.wait();
@@ -41,7 +43,7 @@ struct HeldLoops
 
 TEST(PainterLoops, loopsRunOnPoolThreadsAndThePoolIsGivenBackItsSize)
 {
-    QThreadPool *pool = QThreadPool::globalInstance();
+    QThreadPool *pool = HLThreads::pool();
     const int size = pool->maxThreadCount();
     HeldLoops held;
     held.start(3);
@@ -57,7 +59,7 @@ TEST(PainterLoops, loopsRunOnPoolThreadsAndThePoolIsGivenBackItsSize)
 TEST(PainterLoops, drawingElsewhereFinishesWhileLoopsHoldThePool)
 {
     HeldLoops held;
-    held.start(QThreadPool::globalInstance()->maxThreadCount());
+    held.start(HLThreads::pool()->maxThreadCount());
     auto drawn = std::async(std::launch::async, [] {
         QImage photo(1600, 1200, QImage::Format_ARGB32_Premultiplied);
         photo.fill(Qt::darkCyan);
