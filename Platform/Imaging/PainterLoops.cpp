@@ -1,10 +1,12 @@
 #include "Platform/Imaging/PainterLoops.h"
 
+#include "Platform/Foundation/HLThreadSanitizer.h"
 #include "Platform/Foundation/HLThreads.h"
 
 #include <QThreadPool>
 
 #include <climits>
+#include <memory>
 
 #include <pthread.h>
 
@@ -35,13 +37,19 @@ void PainterLoops::start(std::function<void()> loop)
         ++m_running;
     }
     widenPool(1);
+    // Handed over through Qt's pool, whose locks ThreadSanitizer cannot see.
+    auto *handed = new std::function<void()>(std::move(loop));
+    HL_TSAN_RELEASE(handed);
     HLThreads::pool()->start(
-        [this, loop = std::move(loop)]() noexcept {
+        [this, handed]() noexcept {
+            HL_TSAN_ACQUIRE(handed);
+            std::unique_ptr<std::function<void()>> loop(handed);
             // The thread goes back to the pool as it came, though the loop made it background work.
             int policy = SCHED_OTHER;
             sched_param param{};
             const bool kept = pthread_getschedparam(pthread_self(), &policy, &param) == 0;
-            loop();
+            (*loop)();
+            loop.reset(); // what the loop holds goes before wait() returns
             if (kept)
                 pthread_setschedparam(pthread_self(), policy, &param);
             widenPool(-1);
