@@ -43,7 +43,8 @@ HLEditPaneLayout *HLEditPaneLayout::withGrid(QWidget *view, int panelWidth, QGri
 
 bool HLEditPaneLayout::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((watched == m_vBase || watched == m_sclEdit->viewport()) && event->type() == QEvent::Resize)
+    // The type first: the filter also sees the viewport's events while the scroll area goes.
+    if (event->type() == QEvent::Resize && (watched == m_vBase || watched == m_sclEdit->viewport()))
         updateFrames();
     return QObject::eventFilter(watched, event);
 }

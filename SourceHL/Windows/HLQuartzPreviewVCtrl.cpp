@@ -56,7 +56,8 @@ HLQuartzPreviewVCtrl::~HLQuartzPreviewVCtrl()
 
 bool HLQuartzPreviewVCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_view && watched == m_view->viewport() && event->type() == QEvent::Resize)
+    // The type first: the filter also sees the viewport's events while the scroll area goes.
+    if (event->type() == QEvent::Resize && m_view && watched == m_view->viewport())
         p_FrameDidChange();
     return QObject::eventFilter(watched, event);
 }
