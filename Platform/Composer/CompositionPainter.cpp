@@ -25,6 +25,27 @@ bool isWhole(const QRectF &r)
     return isWhole(r.x()) && isWhole(r.y()) && isWhole(r.width()) && isWhole(r.height());
 }
 
+// A clear premultiplied picture to draw a cache entry into.
+QImage clearImage(QSize size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The picture kept under key, made when missing; a cache past its limit starts over.
+template <class Cache, class Key, class Make>
+const QImage &kept(Cache &cache, const Key &key, std::size_t limit, Make make)
+{
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        if (cache.size() > limit)
+            cache.clear();
+        found = cache.emplace(key, make()).first;
+    }
+    return found->second;
+}
+
 } // namespace
 
 void CompositionPainter::items(QPainter &p, const std::vector<Item> &list, const QTransform &base)
@@ -91,19 +112,14 @@ void CompositionPainter::gradient(QPainter &p, const Item &it)
     const QSize pixels = r.size().toSize();
     const auto key = std::make_tuple(static_cast<const void *>(&l), pixels.width(), pixels.height(), it.from.x(),
                                      it.from.y(), it.to.x(), it.to.y(), it.gradientRadius);
-    auto found = m_caches.gradients.find(key);
-    if (found == m_caches.gradients.end()) {
-        if (m_caches.gradients.size() > 8)
-            m_caches.gradients.clear();
-        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter into(&image);
-        into.setRenderHints(p.renderHints());
-        fill(into);
-        into.end();
-        found = m_caches.gradients.emplace(key, image).first;
-    }
-    p.drawImage(QPoint(0, 0), found->second);
+    p.drawImage(QPoint(0, 0), kept(m_caches.gradients, key, 8, [&] {
+                    QImage image = clearImage(pixels);
+                    QPainter into(&image);
+                    into.setRenderHints(p.renderHints());
+                    fill(into);
+                    into.end();
+                    return image;
+                }));
 }
 
 void CompositionPainter::framed(QPainter &p, const Item &it)
@@ -165,27 +181,19 @@ void CompositionPainter::shadowOf(QPainter &p, const QRectF &r, const Item &it)
     const int blur = int(std::lround(it.shadowBlur));
     const auto key = std::make_tuple(w, h, int(std::lround(it.radius)) + (it.layer->ellipse ? 100000 : 0),
                                      blur, it.shadowColour.rgba());
-    auto found = m_caches.shadows.find(key);
-    if (found == m_caches.shadows.end()) {
-        if (m_caches.shadows.size() > 32)
-            m_caches.shadows.clear();
-        // drawn at a reduced scale: a blurred edge needs no fine pixels
-        const double down = std::max(1.0, blur / 3.0);
-        const int pad = int(std::ceil(blur * 2 / down)) + 1;
-        QImage sprite(int(std::ceil(w / down)) + 2 * pad, int(std::ceil(h / down)) + 2 * pad,
-                      QImage::Format_ARGB32_Premultiplied);
-        sprite.fill(Qt::transparent);
+    // drawn at a reduced scale: a blurred edge needs no fine pixels
+    const double down = std::max(1.0, blur / 3.0);
+    const int pad = int(std::ceil(blur * 2 / down)) + 1;
+    const QImage &sprite = kept(m_caches.shadows, key, 32, [&] {
+        QImage drawn = clearImage(QSize(int(std::ceil(w / down)) + 2 * pad, int(std::ceil(h / down)) + 2 * pad));
         {
-            QPainter sp(&sprite);
+            QPainter sp(&drawn);
             sp.setRenderHint(QPainter::Antialiasing);
             sp.fillPath(outlineOf(QRectF(pad, pad, w / down, h / down), it.radius / down, it.layer->ellipse),
                         it.shadowColour);
         }
-        found = m_caches.shadows.emplace(key, blurred(sprite, blur / down)).first;
-    }
-    const QImage &sprite = found->second;
-    const double down = std::max(1.0, blur / 3.0);
-    const double pad = std::ceil(blur * 2 / down) + 1;
+        return blurred(drawn, blur / down);
+    });
     const QRectF target(r.x() + it.shadowDx - pad * down, r.y() + it.shadowDy - pad * down,
                         sprite.width() * down, sprite.height() * down);
     p.drawImage(target, sprite);
@@ -203,12 +211,8 @@ QImage CompositionPainter::softened(const Item &it)
     const QRect part = it.backdropSource.toAlignedRect().intersected(it.image->rect());
     const auto key = std::make_tuple(it.image->cacheKey(), part.x(), part.y(), part.width(), part.height(),
                                      small.width(), small.height(), it.backdropColour.rgba());
-    auto found = m_caches.backdrops.find(key);
-    if (found == m_caches.backdrops.end()) {
-        if (m_caches.backdrops.size() > 16)
-            m_caches.backdrops.clear();
-        QImage reduced(small, QImage::Format_ARGB32_Premultiplied);
-        reduced.fill(Qt::transparent);
+    return kept(m_caches.backdrops, key, 16, [&] {
+        QImage reduced = clearImage(small);
         {
             QPainter sp(&reduced);
             sp.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -216,9 +220,8 @@ QImage CompositionPainter::softened(const Item &it)
         }
         reduced = blurred(reduced, down > 1 ? kSmallBlur : 0, true);
         QPainter(&reduced).fillRect(reduced.rect(), it.backdropColour);
-        found = m_caches.backdrops.emplace(key, reduced).first;
-    }
-    return found->second;
+        return reduced;
+    });
 }
 
 QImage CompositionPainter::blurred(const QImage &alpha, double radius, bool clampEdges)
