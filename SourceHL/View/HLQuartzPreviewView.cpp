@@ -4,6 +4,7 @@
 #include "SourceHL/Common/HLImageHelper.h"
 
 #include <QEnterEvent>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -84,6 +85,21 @@ QRectF HLQuartzPreviewView::p_flipped(const QRectF &r) const
     return QRectF(r.x(), height() - r.y() - r.height(), r.width(), r.height());
 }
 
+// Long names ("KenBurnsPanRight") are set smaller so the whole name fits under the picture; only a
+// name too long even at the smallest size is cut short.
+QString HLQuartzPreviewView::p_fitTitleFont(QPainter &p, double room) const
+{
+    constexpr double kSize = 14, kSmallest = 10;
+    QFont font = hl_fontWithName(QStringLiteral("Times New Roman"), kSize);
+    // Glyph widths do not scale exactly with the size, so step down half a point at a time.
+    for (double size = kSize; size > kSmallest && QFontMetricsF(font).horizontalAdvance(m_strTitle) > room;) {
+        size -= 0.5;
+        font.setPointSizeF(size);
+    }
+    p.setFont(font);
+    return QFontMetricsF(font).elidedText(m_strTitle, Qt::ElideRight, room);
+}
+
 void HLQuartzPreviewView::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -102,11 +118,11 @@ void HLQuartzPreviewView::paintEvent(QPaintEvent *)
     }
     if (!m_rctTitle.isNull()) {
         const QRectF band = p_flipped(m_rctTitle);
-        p.setFont(hl_fontWithName(QStringLiteral("Times New Roman"), 14));
+        const QString title = p_fitTitleFont(p, image.width());
         p.setPen(QColor(0, 0, 0, 200));
-        p.drawText(band.translated(1, 1), Qt::AlignCenter, m_strTitle);
+        p.drawText(band.translated(1, 1), Qt::AlignCenter, title);
         p.setPen(Qt::white);
-        p.drawText(band, Qt::AlignCenter, m_strTitle);
+        p.drawText(band, Qt::AlignCenter, title);
     }
     if (m_bIsChosen) {
         p.setPen(Qt::NoPen);

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QPainter;
+
 // A tile standing for one template: its thumbnail, or the live preview frame its owner hands
 // it; a title band below the picture (none for an editor's tile); a yellow frame when chosen.
 // It reports pointer entry, click and exit through three callbacks given the tile itself.
@@ -57,6 +59,7 @@ protected:
 private:
     explicit HLQuartzPreviewView(const QRectF &frame, QWidget *parent);
     QRectF p_flipped(const QRectF &r) const;
+    QString p_fitTitleFont(QPainter &p, double room) const;
 
     QString m_strTitle;
     bool m_bCanPreview = true;

@@ -2,7 +2,10 @@
 // live frame it shows.
 #include "SourceHL/View/HLQuartzPreviewView.h"
 
+#include "SourceHL/Common/HLFontHelper.h"
+
 #include <QEnterEvent>
+#include <QFontMetricsF>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -27,6 +30,39 @@ TEST(HLQuartzPreviewViewTest, AChooserTileHasItsPictureOverItsTitle)
     std::unique_ptr<HLQuartzPreviewView> simple(HLQuartzPreviewView::simpleQuartzPreviewViewOf(QRectF(0, 0, 200, 150)));
     EXPECT_EQ(simple->rctImage(), QRectF(0, 0, 200, 150));
     EXPECT_TRUE(simple->rctTitle().isNull());
+}
+
+// The columns of the title band that hold the title's white ink: first and last.
+std::pair<int, int> titleInk(const QString &title)
+{
+    std::unique_ptr<HLQuartzPreviewView> tile(HLQuartzPreviewView::quartzPreviewViewOf(
+        QRectF(QPointF(0, 0), HLQuartzPreviewView::previewViewSize()), title, filled(Qt::black)));
+    tile->setAutoFillBackground(true);
+    tile->setPalette(QPalette(Qt::black));
+    const QImage shown = tile->grab().toImage();
+    const int bandTop = int(tile->height() - tile->rctTitle().height());
+    int first = shown.width(), last = -1;
+    for (int y = bandTop; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (qGray(shown.pixel(x, y)) > 128) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return {first, last};
+}
+
+TEST(HLQuartzPreviewViewTest, ALongTemplateNameIsSetSmallerToFitTheTileAndAShortOneKeepsItsSize)
+{
+    // Under the picture: from x = 5 to 125.
+    const auto [first, last] = titleInk(QStringLiteral("KenBurnsPanRight"));
+    EXPECT_GE(first, 5);
+    EXPECT_LT(last, 125);
+    EXPECT_GT(last - first, 90); // the whole name, not a few letters and an ellipsis
+
+    // "Zoom" drawn at the full size is wider than it would be at the smaller sizes.
+    const auto [zoomFirst, zoomLast] = titleInk(QStringLiteral("Zoom"));
+    const QFont full = hl_fontWithName(QStringLiteral("Times New Roman"), 14);
+    EXPECT_NEAR(zoomLast - zoomFirst + 1, QFontMetricsF(full).tightBoundingRect(QStringLiteral("Zoom")).width(), 2);
 }
 
 TEST(HLQuartzPreviewViewTest, FlagsGateTheCallbacksWhichGetTheTileThatHadTheEvent)
