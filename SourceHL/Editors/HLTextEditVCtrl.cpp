@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -472,7 +473,12 @@ void HLTextEditVCtrl::p_setupInterfaceFont()
         control->setEnabled(editing);
     const HLTextEdit *edit = editing ? m_oItem->oTextEdit().get() : nullptr;
     const QString font = edit ? edit->strFont() : m_aryFontNames.value(0);
-    ppBtnFontNames->setCurrentIndex(ppBtnFontNames->findText(font));
+    int shown = ppBtnFontNames->findText(font);
+    // A name this system lacks (a title from another machine, or the default "LucidaGrande")
+    // shows the family the title is drawn in instead of a blank box; the title keeps its name.
+    if (shown < 0)
+        shown = ppBtnFontNames->findText(QFontInfo(hl_fontWithName(font, 11)).family());
+    ppBtnFontNames->setCurrentIndex(shown);
     sldFontSize->setValue(edit ? qRound(edit->dFontSize()) : 0);
     clwlFontColor->setColor(edit ? edit->clFont() : QColor(Qt::white));
 }

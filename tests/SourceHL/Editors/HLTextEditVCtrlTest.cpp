@@ -2,6 +2,7 @@
 // hook and raises its dirty mark; the overlay shows and moves the title; the text field never
 // comes back to itself; stopping never lowers the mark.
 #include "widgets/HLColorWell.h"
+#include "SourceHL/Common/HLFontHelper.h"
 #include "SourceHL/Editors/HLTextEditVCtrl.h"
 #include "SourceHL/Model/Textline/HLTextEdit.h"
 #include "SourceHL/Model/Textline/HLTextInfo.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -72,6 +74,19 @@ TEST_F(HLTextEditVCtrlTest, TheOverlayTakesTheProjectsShapeOverTheHost)
     EXPECT_FALSE(pane->edtText->isEnabled());
     EXPECT_EQ(pane->ppBtnFontNames->currentIndex(), 0); // the system's first font when idle
     EXPECT_EQ(pane->clwlFontColor->color(), QColor(Qt::white));
+}
+
+TEST_F(HLTextEditVCtrlTest, AFontThisSystemLacksShowsTheFamilyTheTitleIsDrawnIn)
+{
+    for (const QString &name : {QStringLiteral("LucidaGrande"), QStringLiteral("No Such Face")}) {
+        style().setStrFont(name);
+        pane->startEditing(title, &host, 4.0f / 3.0f);
+        EXPECT_EQ(pane->ppBtnFontNames->currentText(), QFontInfo(hl_fontWithName(name, 11)).family()) << qPrintable(name);
+        EXPECT_FALSE(pane->ppBtnFontNames->currentText().isEmpty()) << qPrintable(name);
+        EXPECT_EQ(style().strFont(), name); // only shown: the title keeps its font's name
+        pane->stopEditing();
+    }
+    EXPECT_TRUE(writes.isEmpty());
 }
 
 TEST_F(HLTextEditVCtrlTest, EveryControlWritesTheStyleOnceAndRaisesItsMark)
