@@ -23,6 +23,7 @@
 #include "SourceHL/View/HLTextlineBackView.h"
 #include "SourceHL/View/HLTimelineItemUI.h"
 #include "widgets/HLUITTLineBackView.h"
+#include "widgets/HLViewHelper.h"
 
 #include <QEvent>
 #include <QScrollArea>
@@ -163,9 +164,7 @@ void HLContentlineVCtrl::p_layoutLines()
 
 bool HLContentlineVCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    // The type first: a scroll area being destroyed still sends events, and its viewport must
-    // not be asked for then.
-    if (event->type() == QEvent::Resize && watched == m_slvContentline->viewport())
+    if (hlIsViewportResize(m_slvContentline, watched, event))
         updateContentlineWidth();
     return QObject::eventFilter(watched, event);
 }

@@ -1,5 +1,7 @@
 #include "SourceHL/Editors/HLEditPaneLayout.h"
 
+#include "widgets/HLViewHelper.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QScrollArea>
@@ -43,8 +45,7 @@ HLEditPaneLayout *HLEditPaneLayout::withGrid(QWidget *view, int panelWidth, QGri
 
 bool HLEditPaneLayout::eventFilter(QObject *watched, QEvent *event)
 {
-    // The type first: the filter also sees the viewport's events while the scroll area goes.
-    if (event->type() == QEvent::Resize && (watched == m_vBase || watched == m_sclEdit->viewport()))
+    if ((event->type() == QEvent::Resize && watched == m_vBase) || hlIsViewportResize(m_sclEdit, watched, event))
         updateFrames();
     return QObject::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@
 #include "SourceHL/Model/Render/HLTransitionRender.h"
 #include "SourceHL/View/HLQuartzPreviewView.h"
 #include "widgets/HLResourceFolder.h"
+#include "widgets/HLViewHelper.h"
 
 #include <QDir>
 #include <QEvent>
@@ -56,8 +57,7 @@ HLQuartzPreviewVCtrl::~HLQuartzPreviewVCtrl()
 
 bool HLQuartzPreviewVCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    // The type first: the filter also sees the viewport's events while the scroll area goes.
-    if (event->type() == QEvent::Resize && m_view && watched == m_view->viewport())
+    if (hlIsViewportResize(m_view, watched, event))
         p_FrameDidChange();
     return QObject::eventFilter(watched, event);
 }

@@ -311,8 +311,7 @@ void HLSortWndCtrl::p_scrollToTop()
 
 bool HLSortWndCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    // The type first: the filter also sees the viewport's events while the scroll area goes.
-    if (event->type() == QEvent::Resize && m_slvBack && watched == m_slvBack->viewport() && m_oTimeline)
+    if (hlIsViewportResize(m_slvBack, watched, event) && m_oTimeline)
         p_updateUI();
     if (watched == m_window && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
